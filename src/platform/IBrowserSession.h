@@ -1,0 +1,53 @@
+#pragma once
+
+#include <memory>
+
+#include <QObject>
+#include <QString>
+#include <QUrl>
+
+namespace th {
+
+// One browser window driven by the program through its pages' forms. The window belongs
+// to the user: releasing the session stops driving it and leaves it open.
+//
+// When a top-level page has finished loading, the session reads the structure of its forms
+// and only then announces documentComplete, so that the handler can walk forms and
+// elements without waiting. Values set and forms submitted are applied to the page in the
+// order they were asked for.
+class IBrowserSession : public QObject
+{
+    Q_OBJECT
+
+public:
+    using QObject::QObject;
+
+    virtual void navigate(const QUrl &url) = 0;
+    virtual void show() = 0;
+    // Stops driving the window; no more documentComplete. The window stays open.
+    virtual void release() = 0;
+
+    // The forms of the last completed document, counting from 0; -1 element count for a
+    // form that does not exist.
+    virtual int formCount() const = 0;
+    virtual int elementCount(int form) const = 0;
+    // Empty for an element without a name or an element that does not exist.
+    virtual QString elementName(int form, int element) const = 0;
+    // False when the form or element does not exist.
+    virtual bool setElementValue(int form, int element, const QString &value) = 0;
+    virtual bool submitForm(int form) = 0;
+
+Q_SIGNALS:
+    // A document finished loading; `topLevel` is false for a frame's document.
+    void documentComplete(const QUrl &url, bool topLevel);
+};
+
+// Makes browser sessions. No browser machinery runs before the first session is made.
+class IBrowserFactory
+{
+public:
+    virtual ~IBrowserFactory() = default;
+    virtual std::unique_ptr<IBrowserSession> createSession() = 0;
+};
+
+} // namespace th

@@ -1,0 +1,36 @@
+#include "platform/ISingleInstance.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QStandardPaths>
+
+namespace th {
+
+LockFileSingleInstance::LockFileSingleInstance(const QString &dataFolder)
+{
+    QString canonical = QFileInfo(dataFolder).canonicalFilePath();
+    if (canonical.isEmpty())
+        canonical = QFileInfo(dataFolder).absoluteFilePath();
+    const QByteArray hash =
+        QCryptographicHash::hash(canonical.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty())
+        folder = QDir::tempPath();
+    m_lockPath = folder + u"/tallyhawk-" + QString::fromLatin1(hash) + u".lock";
+}
+
+LockFileSingleInstance::~LockFileSingleInstance() = default;
+
+bool LockFileSingleInstance::tryAcquire()
+{
+    if (m_lock && m_lock->isLocked())
+        return true;
+    m_lock = std::make_unique<QLockFile>(m_lockPath);
+    // A lock whose owner died is stale at once: QLockFile checks the owner's process.
+    m_lock->setStaleLockTime(0);
+    return m_lock->tryLock(0);
+}
+
+} // namespace th

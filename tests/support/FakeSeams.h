@@ -1,0 +1,130 @@
+#pragma once
+
+// Recording fakes of the small platform seams.
+
+#include <functional>
+
+#include <QList>
+#include <QStringList>
+
+#include "platform/IClockSetter.h"
+#include "platform/IConnectionState.h"
+#include "platform/IShell.h"
+#include "platform/ISingleInstance.h"
+#include "platform/ISoundPlayer.h"
+#include "platform/IStartupEntry.h"
+#include "platform/ITimeZoneSource.h"
+
+namespace th::test {
+
+class FakeShell final : public IShell
+{
+public:
+    bool open(const QString &addressOrFile) override
+    {
+        opened.append(addressOrFile);
+        return succeed;
+    }
+    QStringList opened;
+    bool succeed = true;
+};
+
+// Records what was asked to play. `missing` paths behave as files that cannot be played:
+// the default sound is recorded instead, as the real player does.
+class FakeSoundPlayer final : public ISoundPlayer
+{
+public:
+    explicit FakeSoundPlayer(QString defaultSound = QStringLiteral("default.wav"))
+        : defaultSoundPath(std::move(defaultSound))
+    {
+    }
+    void play(const QString &wavPath) override
+    {
+        requested.append(wavPath);
+        played.append(missing.contains(wavPath) ? defaultSoundPath : wavPath);
+        playing = true;
+    }
+    void stop() override
+    {
+        ++stops;
+        playing = false;
+    }
+    QString defaultSoundPath;
+    QStringList requested;
+    QStringList played;
+    QStringList missing;
+    int stops = 0;
+    bool playing = false;
+};
+
+class FakeTimeZoneSource final : public ITimeZoneSource
+{
+public:
+    TimeZoneInformation information(const QDateTime &) const override { return info; }
+    TimeZoneInformation info;
+};
+
+// Records every adjustment; answers at once with `result`, or holds the answer until
+// finishPending() when `hold` is set.
+class FakeClockSetter final : public IClockSetter
+{
+public:
+    void adjustBy(qint64 offsetMsecs, std::function<void(Result<void>)> done) override
+    {
+        adjustments.append(offsetMsecs);
+        if (hold) {
+            pending.append(std::move(done));
+            return;
+        }
+        done(result);
+    }
+    void finishPending()
+    {
+        const auto calls = std::exchange(pending, {});
+        for (const auto &done : calls)
+            done(result);
+    }
+    QList<qint64> adjustments;
+    Result<void> result;
+    bool hold = false;
+    QList<std::function<void(Result<void>)>> pending;
+};
+
+class FakeConnectionState final : public IConnectionState
+{
+public:
+    quint32 flags() const override { return value; }
+    quint32 value = ConnectionFlag::Lan | ConnectionFlag::Configured;
+};
+
+class FakeStartupEntry final : public IStartupEntry
+{
+public:
+    bool isEnabled() const override { return enabled; }
+    Result<void> setEnabled(bool on, const QString &command) override
+    {
+        if (!fail) {
+            enabled = on;
+            lastCommand = command;
+            return {};
+        }
+        return makeError(1, QStringLiteral("refused"));
+    }
+    bool enabled = false;
+    bool fail = false;
+    QString lastCommand;
+};
+
+class FakeSingleInstance final : public ISingleInstance
+{
+public:
+    bool tryAcquire() override
+    {
+        ++attempts;
+        return available;
+    }
+    bool available = true;
+    int attempts = 0;
+};
+
+} // namespace th::test
