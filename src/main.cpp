@@ -1,10 +1,14 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QIcon>
 #include <QStringList>
 
 #include "app/Application.h"
+#include "app/Platform.h"
+#include "app/UnixSignals.h"
 #include "common/Version.h"
+#include "platform/AppPaths.h"
 
 int main(int argc, char **argv)
 {
@@ -22,13 +26,37 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(th::kProgramTitle));
     QApplication::setApplicationVersion(QString::fromLatin1(th::kVersionText));
+    QApplication::setDesktopFileName(QStringLiteral("tallyhawk"));
     QApplication::setQuitOnLastWindowClosed(false);
+
+    const QString resources = th::AppPaths::resourceFolder();
+    QIcon icon(th::AppPaths::join(resources, QStringLiteral("tallyhawk.png")));
+    icon.addFile(th::AppPaths::join(resources, QStringLiteral("tallyhawk-16.png")));
+    QApplication::setWindowIcon(icon);
+
+    const th::Result<QString> folder = th::AppPaths::ensureDataFolder();
+    if (!folder.ok()) {
+        qCritical("%s", qPrintable(folder.errorMessage()));
+        return 1;
+    }
 
     int status = 0;
     {
-        th::Application application(commandLine);
-        if (!application.start())
+        th::Application application(commandLine, th::makeRealPlatform(folder.value(), resources), folder.value(),
+                                    resources);
+        th::UnixSignals signals;
+        QObject::connect(&signals, &th::UnixSignals::terminationRequested, &application,
+                         &th::Application::exitProgram);
+        QObject::connect(&app, &QGuiApplication::commitDataRequest, &application,
+                         &th::Application::onSessionEnd);
+        switch (application.start()) {
+        case th::Application::StartResult::AnotherInstance:
             return 0;
+        case th::Application::StartResult::Failed:
+            return 1;
+        case th::Application::StartResult::Running:
+            break;
+        }
         status = QApplication::exec();
     }
     return status;

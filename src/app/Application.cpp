@@ -1,38 +1,124 @@
 #include "app/Application.h"
 
+#include <QApplication>
+#include <QComboBox>
+#include <QSessionManager>
 #include <QTimer>
 
+#include "alerts/AlertState.h"
+#include "app/Platform.h"
+#include "app/frmAbout.h"
+#include "app/frmResource.h"
 #include "app/frmWatch.h"
-#include "platform/AppPaths.h"
-#include "platform/ISingleInstance.h"
+#include "common/Timers.h"
+#include "watchlist/WatchListModel.h"
 
 namespace th {
 
-Application::Application(QString commandLine, QObject *parent)
+Application::Application(QString commandLine, std::unique_ptr<Platform> platform, QString dataFolder,
+                         QString resourceFolder, QObject *parent)
     : QObject(parent)
     , m_commandLine(std::move(commandLine))
+    , m_platform(std::move(platform))
+    , m_dataFolder(std::move(dataFolder))
+    , m_resourceFolder(std::move(resourceFolder))
+    , m_alerts(std::make_unique<AlertState>())
+    , m_listModel(std::make_unique<WatchListModel>())
 {
 }
 
-Application::~Application() = default;
-
-bool Application::start()
+Application::~Application()
 {
-    const Result<QString> folder = AppPaths::ensureDataFolder();
-    if (!folder.ok()) {
-        qCritical("%s", qPrintable(folder.errorMessage()));
-        return false;
-    }
-    // One program per data folder, decided before anything else is touched.
-    m_instance = std::make_unique<LockFileSingleInstance>(folder.value());
-    if (!m_instance->tryAcquire())
-        return false;
+    // Windows go before the seams they use.
+    m_main.reset();
+    m_resource.reset();
+}
 
-    m_main = std::make_unique<frmWatch>();
-    if (m_commandLine.compare(u"/show", Qt::CaseInsensitive) == 0)
+Application::StartResult Application::start()
+{
+    // 1. One program per data folder, decided before the store or the tray is touched.
+    if (!m_platform->instance->tryAcquire())
+        return StartResult::AnotherInstance;
+
+    // 2-3. The main window with its caption and the search sort orders.
+    m_main = std::make_unique<frmWatch>(*m_listModel, *m_alerts);
+    m_main->ui.cboSorted->addItems({QStringLiteral("Ending first"), QStringLiteral("Newly Listed"),
+                                    QStringLiteral("Lowest price first"), QStringLiteral("Highest price first")});
+    m_main->ui.cboSorted->setCurrentIndex(0);
+    m_listModel->ensureRuntimeColumns();
+
+    // 6. The resource window: alert lists, tray image, tray icon, time servers.
+    m_resource = std::make_unique<frmResource>(*m_platform->tray, *m_alerts, m_resourceFolder);
+    const bool hasTray = m_platform->tray->isAvailable();
+    m_main->setHasTray(hasTray);
+    m_resource->load(QApplication::windowIcon(), frmWatch::captionText());
+    connectWindows();
+
+    // 7. The command line: "/show" in any capitals, and nothing else, shows the window.
+    // Without a notification area the window is the only way in, so it is always shown.
+    if (m_commandLine.compare(u"/show", Qt::CaseInsensitive) == 0 || !hasTray)
         m_main->show();
+
+    // 10. The minute counter of the automatic update.
+    enableTimer(m_resource->tmrCheckBids);
+
     scheduleScreenshot();
-    return true;
+    return StartResult::Running;
+}
+
+void Application::connectWindows()
+{
+    connect(m_resource.get(), &frmResource::showMainWindowRequested, m_main.get(), &frmWatch::showWatchWindow);
+    connect(m_resource.get(), &frmResource::aboutRequested, this, &Application::showAbout);
+    connect(m_resource.get(), &frmResource::exitRequested, this, &Application::exitProgram);
+    connect(m_resource.get(), &frmResource::closeOtherWindowsRequested, this, &Application::closeOtherWindows);
+    connect(m_main.get(), &frmWatch::aboutRequested, this, &Application::showAbout);
+    connect(m_main.get(), &frmWatch::endProgramRequested, this, &Application::exitProgram);
+}
+
+void Application::showAbout()
+{
+    frmAbout about(m_main && m_main->isVisible() ? m_main.get() : nullptr);
+    about.exec();
+}
+
+void Application::exitProgram()
+{
+    if (m_exiting)
+        return;
+    m_exiting = true;
+    if (m_main)
+        m_main->closeByProgram();
+    if (m_resource)
+        m_resource->closeDown();
+    // Every event loop ends, a modal dialog's included; the windows are destroyed after
+    // the main loop has returned.
+    QCoreApplication::exit(0);
+    Q_EMIT finished();
+}
+
+void Application::closeOtherWindows()
+{
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget *window : windows) {
+        if (window != m_main.get() && window->isVisible())
+            window->close();
+    }
+}
+
+void Application::onSessionEnd(QSessionManager &manager)
+{
+    // Shown: the first request only hides the window and is refused. Hidden: the
+    // program ends without asking.
+    if (m_main && m_main->isVisible() && !m_exiting) {
+        if (manager.allowsInteraction())
+            manager.cancel();
+        m_main->AcknowledgeAlerts();
+        m_main->MainWindowActive = false;
+        m_main->hide();
+        return;
+    }
+    exitProgram();
 }
 
 void Application::scheduleScreenshot()

@@ -3,37 +3,70 @@
 #include <memory>
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
+
+class QSessionManager;
 
 namespace th {
 
+struct AlertState;
+struct Platform;
+class frmResource;
 class frmWatch;
-class ISingleInstance;
+class WatchListModel;
 
 // The composition root: builds the store, the seams, the shared state and the windows,
-// and hands them down.
+// hands them down, and runs start-up and shutdown in their fixed order.
 class Application final : public QObject
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(Application)
 
 public:
+    enum class StartResult {
+        Running,         // the program is up
+        AnotherInstance, // another program holds the data folder: end silently
+        Failed,          // the data could not be opened; the user has been told
+    };
+
     // `commandLine` is the program's arguments joined with one blank.
-    explicit Application(QString commandLine, QObject *parent = nullptr);
+    Application(QString commandLine, std::unique_ptr<Platform> platform, QString dataFolder,
+                QString resourceFolder, QObject *parent = nullptr);
     ~Application() override;
 
-    // Starts the program; false when it must end at once (another instance holds the
-    // data folder, or the data folder cannot be made).
-    bool start();
+    StartResult start();
+    // "Exit": the main window unloads, then the resource window, and the event loop ends.
+    void exitProgram();
+    // A request of the desktop session to end.
+    void onSessionEnd(QSessionManager &manager);
 
     frmWatch *mainWindow() const { return m_main.get(); }
+    frmResource *resources() const { return m_resource.get(); }
+    Platform &platform() const { return *m_platform; }
+    AlertState &alerts() const { return *m_alerts; }
+    WatchListModel &listModel() const { return *m_listModel; }
+    bool exiting() const { return m_exiting; }
+
+Q_SIGNALS:
+    // The program has ended its windows and asked the event loop to stop.
+    void finished();
 
 private:
+    void connectWindows();
+    void showAbout();
+    void closeOtherWindows();
     void scheduleScreenshot();
 
     QString m_commandLine;
-    std::unique_ptr<ISingleInstance> m_instance;
+    std::unique_ptr<Platform> m_platform;
+    QString m_dataFolder;
+    QString m_resourceFolder;
+    std::unique_ptr<AlertState> m_alerts;
+    std::unique_ptr<WatchListModel> m_listModel;
     std::unique_ptr<frmWatch> m_main;
+    std::unique_ptr<frmResource> m_resource;
+    bool m_exiting = false;
 };
 
 } // namespace th

@@ -1,23 +1,113 @@
 #include "app/frmWatch.h"
 
-#include <QStatusBar>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QPushButton>
 
+#include "alerts/AlertState.h"
+#include "common/Timers.h"
 #include "common/Version.h"
 
 namespace th {
 
-frmWatch::frmWatch(QWidget *parent)
+frmWatch::frmWatch(WatchListModel &model, AlertState &alerts, QWidget *parent)
     : QMainWindow(parent)
+    , m_alerts(alerts)
 {
     setObjectName(QStringLiteral("frmWatch"));
-    setWindowTitle(QStringLiteral("Tallyhawk for eBay (Version %1.%2.%3)")
-                       .arg(kVersionMajor)
-                       .arg(kVersionMinor)
-                       .arg(kVersionPatch));
-    resize(900, 520);
-    statusBar();
+    setWindowTitle(captionText());
+    ui.setupUi(this, model);
+    listMenu.build(this);
+    createTimers();
+    resize(1100, 600);
+    setMinimumSize(720, 380);
+
+    connect(ui.cmdClose, &QPushButton::clicked, this, &frmWatch::hideToTray);
+    connect(ui.mnuAbout, &QAction::triggered, this, &frmWatch::aboutRequested);
 }
 
 frmWatch::~frmWatch() = default;
+
+QString frmWatch::captionText()
+{
+    return QStringLiteral("Tallyhawk for eBay (Version %1.%2.%3)")
+        .arg(kVersionMajor)
+        .arg(kVersionMinor)
+        .arg(kVersionPatch);
+}
+
+void frmWatch::createTimers()
+{
+    setUpTimer(tmrChkAutoBid, "tmrChkAutoBid", 1000, false);
+    setUpTimer(tmrUpdateCurrentItem, "tmrUpdateCurrentItem", 500, false);
+    setUpTimer(tmrShowAlermWhileBrowse, "tmrShowAlermWhileBrowse", 6000, true);
+    setUpTimer(tmShowSysClock, "tmShowSysClock", 1000, true);
+}
+
+void frmWatch::AcknowledgeAlerts()
+{
+    m_alerts.acknowledge();
+}
+
+void frmWatch::hideToTray()
+{
+    AcknowledgeAlerts();
+    MainWindowActive = false;
+    if (m_hasTray)
+        hide();
+    else
+        showMinimized();
+}
+
+void frmWatch::showWatchWindow()
+{
+    if (isMinimized())
+        showNormal();
+    else
+        show();
+    raise();
+    activateWindow();
+}
+
+void frmWatch::closeByProgram()
+{
+    m_closingByProgram = true;
+    close();
+}
+
+void frmWatch::closeEvent(QCloseEvent *event)
+{
+    Q_EMIT closeRequested();
+    if (m_closingByProgram) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    // Shown: the close only hides (or, without a notification area, minimises). Already
+    // hidden (or minimised with nowhere else to live): the program ends.
+    const bool parked = !isVisible() || (!m_hasTray && isMinimized());
+    if (!parked) {
+        hideToTray();
+        return;
+    }
+    Q_EMIT endProgramRequested();
+}
+
+bool frmWatch::event(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::WindowActivate:
+    case QEvent::FocusIn:
+    case QEvent::Paint:
+        MainWindowActive = true;
+        break;
+    case QEvent::Hide:
+        MainWindowActive = false;
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::event(event);
+}
 
 } // namespace th

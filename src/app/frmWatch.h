@@ -1,18 +1,66 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QTimer>
+
+#include "app/ListMenu.h"
+#include "app/WatchWindowUi.h"
 
 namespace th {
 
-// The main window: the watch list, the commands, the engine lights and the status bar.
+struct AlertState;
+class WatchListModel;
+
+// The main window: the watch list, its commands, the engine lights and the status bar.
+// Closing it only hides it; the program ends through "Exit" or the end of the session.
 class frmWatch final : public QMainWindow
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(frmWatch)
 
 public:
-    explicit frmWatch(QWidget *parent = nullptr);
+    frmWatch(WatchListModel &model, AlertState &alerts, QWidget *parent = nullptr);
     ~frmWatch() override;
+
+    static QString captionText();
+
+    // Where the desktop has no notification area, closing minimises instead of hiding, so
+    // the window can always be found again.
+    void setHasTray(bool hasTray) { m_hasTray = hasTray; }
+    // The program itself closes the window ("Exit"): nothing is refused.
+    void closeByProgram();
+    // Shows the window (not modal) and brings it to the front.
+    void showWatchWindow();
+    void AcknowledgeAlerts();
+
+    WatchWindowUi ui;
+    ListMenu listMenu;
+
+    QTimer tmrChkAutoBid;
+    QTimer tmrUpdateCurrentItem;
+    QTimer tmrShowAlermWhileBrowse;
+    QTimer tmShowSysClock;
+
+    bool MainWindowActive = false;
+
+Q_SIGNALS:
+    // Every close request, also one that only hides (the search history is saved then).
+    void closeRequested();
+    // Closed while hidden by someone other than the program: the program must end.
+    void endProgramRequested();
+    void aboutRequested();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool event(QEvent *event) override;
+
+private:
+    void createTimers();
+    void hideToTray();
+
+    AlertState &m_alerts;
+    bool m_hasTray = true;
+    bool m_closingByProgram = false;
 };
 
 } // namespace th

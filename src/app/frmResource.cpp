@@ -1,0 +1,134 @@
+#include "app/frmResource.h"
+
+#include <QAction>
+#include <QMenu>
+
+#include "alerts/AlertState.h"
+#include "common/Timers.h"
+#include "platform/AppPaths.h"
+#include "platform/ITray.h"
+
+namespace th {
+
+frmResource::frmResource(ITray &tray, AlertState &alerts, QString resourceFolder, QObject *parent)
+    : QObject(parent)
+    , m_tray(tray)
+    , m_alerts(alerts)
+    , m_resourceFolder(std::move(resourceFolder))
+{
+    setObjectName(QStringLiteral("frmResource"));
+    createTimers();
+    createTrayMenu();
+    connect(&m_tray, &ITray::doubleClicked, this, &frmResource::showMainWindowRequested);
+    connect(&m_tray, &ITray::contextMenuRequested, this, &frmResource::popUpTrayMenu);
+}
+
+frmResource::~frmResource()
+{
+    delete mnuOptions;
+}
+
+void frmResource::createTimers()
+{
+    setUpTimer(tmrCheckBids, "tmrCheckBids", 60000, false);
+    setUpTimer(tmNextUpdate, "tmNextUpdate", 1000, false);
+    for (size_t i = 0; i < tmrSockTimeOut.size(); ++i) {
+        setUpTimer(tmrSockTimeOut[i], "tmrSockTimeOut", 15000, false);
+        tmrSockTimeOut[i].setProperty("index", int(i));
+    }
+    setUpTimer(tmrDelayUpdateBid, "tmrDelayUpdateBid", 2000, false);
+    setUpTimer(tmrChkItemAlert, "tmrChkItemAlert", 5000, false);
+    setUpTimer(tmrFlashing, "tmrFlashing", 500, false);
+    setUpTimer(tmrStopAlarmSound, "tmrStopAlarmSound", 16000, false);
+    setUpTimer(tmrAutoChkTimeSync, "tmrAutoChkTimeSync", 10000, true);
+}
+
+void frmResource::createTrayMenu()
+{
+    mnuOptions = new QMenu; // no parent widget: the resource object is not a window
+    mnuOptions->setObjectName(QStringLiteral("mnuOptions"));
+    auto add = [this](const char *name, const QString &caption) {
+        QAction *action = mnuOptions->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        return action;
+    };
+    auto separator = [this](const char *name) {
+        QAction *action = mnuOptions->addSeparator();
+        action->setObjectName(QString::fromLatin1(name));
+        return action;
+    };
+    mnuShow = add("mnuShow", QStringLiteral("Show Watch Window"));
+    mnuGetItemInfo = add("mnuGetItemInfo", QStringLiteral("Update Item Info"));
+    mnuSep0 = separator("mnuSep0");
+    mnuSetUpWatch = add("mnuSetUpWatch", QStringLiteral("Set-Up Watch Items"));
+    mnuSetUpWatch->setVisible(false);
+    mnuSyncClock = add("mnuSyncClock", QStringLiteral("Sync-clock with eBay"));
+    mnuSystemSetting = add("mnuSystemSetting", QStringLiteral("System Configuration"));
+    mnuSep1a = separator("mnuSep1a");
+    mnuSep1a->setVisible(false);
+    mnuTestAdjClock = add("mnuTestAdjClock", QStringLiteral("Test Clock Adj"));
+    mnuTestAdjClock->setVisible(false);
+    mnuSep1 = separator("mnuSep1");
+    mnuAbout = add("mnuAbout", QStringLiteral("About"));
+    mnuBar6 = separator("mnuBar6");
+    mnuExit = add("mnuExit", QStringLiteral("Exit"));
+
+    // Commands whose windows and engines are not part of this build yet stay visible but
+    // unavailable, so the menu keeps its shape.
+    mnuGetItemInfo->setEnabled(false);
+    mnuSyncClock->setEnabled(false);
+    mnuSystemSetting->setEnabled(false);
+    mnuTestAdjClock->setEnabled(false);
+
+    connect(mnuShow, &QAction::triggered, this, &frmResource::showMainWindowRequested);
+    connect(mnuAbout, &QAction::triggered, this, &frmResource::aboutRequested);
+    connect(mnuExit, &QAction::triggered, this, &frmResource::exitRequested);
+}
+
+void frmResource::popUpTrayMenu(const QPoint &at)
+{
+    mnuOptions->popup(at);
+}
+
+void frmResource::load(const QIcon &mainIcon, const QString &caption)
+{
+    m_alerts.reset();
+    lngAutoChkTimeSyncCnt = 0;
+    m_trayImage = QIcon(AppPaths::join(m_resourceFolder, QStringLiteral("trans.ico")));
+    AddTrayIcon(mainIcon, caption);
+}
+
+void frmResource::AddTrayIcon(const QIcon &icon, const QString &tip)
+{
+    m_tray.setContextMenu(mnuOptions);
+    m_tray.add(icon, tip);
+    m_trayAdded = true;
+}
+
+void frmResource::ModifyTrayIcon(const QIcon &icon, const QString &tip)
+{
+    m_tray.modify(icon, tip);
+}
+
+void frmResource::DeleteTrayIcon()
+{
+    if (m_trayAdded)
+        m_tray.remove();
+    m_trayAdded = false;
+}
+
+void frmResource::closeDown()
+{
+    for (QTimer *timer : {&tmrCheckBids, &tmNextUpdate, &tmrChkItemAlert, &tmrFlashing, &tmrDelayUpdateBid,
+                          &tmrStopAlarmSound})
+        disableTimer(*timer);
+    // The remaining timers go with the program; none of them may fire while it ends.
+    for (QTimer &timer : tmrSockTimeOut)
+        disableTimer(timer);
+    disableTimer(tmrAutoChkTimeSync);
+    mnuOptions->hide();
+    DeleteTrayIcon();
+    Q_EMIT closeOtherWindowsRequested();
+}
+
+} // namespace th

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <array>
+
+#include <QIcon>
+#include <QObject>
+#include <QTimer>
+
+class QAction;
+class QMenu;
+
+namespace th {
+
+class ITray;
+struct AlertState;
+
+// The hidden resource object: it owns the tray icon and its menu and the timers of the
+// update engine, the alerts and the clock check. It is never shown.
+class frmResource final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(frmResource)
+
+public:
+    frmResource(ITray &tray, AlertState &alerts, QString resourceFolder, QObject *parent = nullptr);
+    ~frmResource() override;
+
+    // The load step: empties the alert lists, resets the clock-check counter, loads the
+    // blank tray image and adds the tray icon with the main window's icon and caption.
+    void load(const QIcon &mainIcon, const QString &caption);
+    // The closing step: timers off, transfers cancelled, tray icon removed.
+    void closeDown();
+
+    void AddTrayIcon(const QIcon &icon, const QString &tip);
+    void ModifyTrayIcon(const QIcon &icon, const QString &tip);
+    void DeleteTrayIcon();
+
+    QMenu *trayMenu() const { return mnuOptions; }
+    const QIcon &trayImage() const { return m_trayImage; }
+
+    // Timers (intervals and states at creation as the program has always had them).
+    QTimer tmrCheckBids;
+    QTimer tmNextUpdate;
+    std::array<QTimer, 5> tmrSockTimeOut;
+    QTimer tmrDelayUpdateBid;
+    QTimer tmrChkItemAlert;
+    QTimer tmrFlashing;
+    QTimer tmrStopAlarmSound;
+    QTimer tmrAutoChkTimeSync;
+
+    int lngAutoChkTimeSyncCnt = 0;
+
+    // The tray menu and its entries.
+    QMenu *mnuOptions = nullptr;
+    QAction *mnuShow = nullptr;
+    QAction *mnuGetItemInfo = nullptr;
+    QAction *mnuSep0 = nullptr;
+    QAction *mnuSetUpWatch = nullptr;
+    QAction *mnuSyncClock = nullptr;
+    QAction *mnuSystemSetting = nullptr;
+    QAction *mnuSep1a = nullptr;
+    QAction *mnuTestAdjClock = nullptr;
+    QAction *mnuSep1 = nullptr;
+    QAction *mnuAbout = nullptr;
+    QAction *mnuBar6 = nullptr;
+    QAction *mnuExit = nullptr;
+
+Q_SIGNALS:
+    void showMainWindowRequested();
+    void aboutRequested();
+    void exitRequested();
+    // Someone wants every open window but the main one closed (the end of the program).
+    void closeOtherWindowsRequested();
+
+private:
+    void createTimers();
+    void createTrayMenu();
+    void popUpTrayMenu(const QPoint &at);
+
+    ITray &m_tray;
+    AlertState &m_alerts;
+    QString m_resourceFolder;
+    QIcon m_trayImage;
+    bool m_trayAdded = false;
+};
+
+} // namespace th
