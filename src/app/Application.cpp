@@ -108,17 +108,22 @@ void Application::closeOtherWindows()
 
 void Application::onSessionEnd(QSessionManager &manager)
 {
+    if (refuseSessionEnd() && manager.allowsInteraction())
+        manager.cancel();
+}
+
+bool Application::refuseSessionEnd()
+{
     // Shown: the first request only hides the window and is refused. Hidden: the
     // program ends without asking.
     if (m_main && m_main->isVisible() && !m_exiting) {
-        if (manager.allowsInteraction())
-            manager.cancel();
         m_main->AcknowledgeAlerts();
         m_main->MainWindowActive = false;
         m_main->hide();
-        return;
+        return true;
     }
     exitProgram();
+    return false;
 }
 
 void Application::scheduleScreenshot()

@@ -40,6 +40,9 @@ public:
     void exitProgram();
     // A request of the desktop session to end.
     void onSessionEnd(QSessionManager &manager);
+    // The decision behind it: true when the request is refused (the window was shown and
+    // is now hidden), false when the program ends.
+    bool refuseSessionEnd();
 
     frmWatch *mainWindow() const { return m_main.get(); }
     frmResource *resources() const { return m_resource.get(); }

@@ -36,7 +36,7 @@ void frmResource::createTimers()
         setUpTimer(tmrSockTimeOut[i], "tmrSockTimeOut", 15000, false);
         tmrSockTimeOut[i].setProperty("index", int(i));
     }
-    setUpTimer(tmrDelayUpdateBid, "tmrDelayUpdateBid", 2000, false);
+    setUpTimer(tmrDelayUpdateBid, "tmrDelayUpdateBid", 2000, false, /*singleShot=*/true);
     setUpTimer(tmrChkItemAlert, "tmrChkItemAlert", 5000, false);
     setUpTimer(tmrFlashing, "tmrFlashing", 500, false);
     setUpTimer(tmrStopAlarmSound, "tmrStopAlarmSound", 16000, false);

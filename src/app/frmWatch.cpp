@@ -39,7 +39,7 @@ QString frmWatch::captionText()
 void frmWatch::createTimers()
 {
     setUpTimer(tmrChkAutoBid, "tmrChkAutoBid", 1000, false);
-    setUpTimer(tmrUpdateCurrentItem, "tmrUpdateCurrentItem", 500, false);
+    setUpTimer(tmrUpdateCurrentItem, "tmrUpdateCurrentItem", 500, false, /*singleShot=*/true);
     setUpTimer(tmrShowAlermWhileBrowse, "tmrShowAlermWhileBrowse", 6000, true);
     setUpTimer(tmShowSysClock, "tmShowSysClock", 1000, true);
 }

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <memory>
+
+#include <QTemporaryDir>
+
+#include "FakeBrowser.h"
+#include "FakeClock.h"
+#include "FakePrompter.h"
+#include "FakeSeams.h"
+#include "FakeTray.h"
+#include "TestSupport.h"
+#include "app/Application.h"
+#include "app/Platform.h"
+
+namespace th::test {
+
+// An application on fakes of every seam, with a data folder of its own. The fakes stay
+// reachable through the raw pointers after the platform has been handed over.
+struct AppFixture
+{
+    QTemporaryDir dataFolder;
+    FakeClock *clock = nullptr;
+    FakePrompter *prompter = nullptr;
+    FakeShell *shell = nullptr;
+    FakeSoundPlayer *sound = nullptr;
+    FakeTray *tray = nullptr;
+    FakeBrowserFactory *browser = nullptr;
+    std::unique_ptr<ISingleInstance> instanceOverride;
+    std::unique_ptr<Application> app;
+
+    std::unique_ptr<Platform> makePlatform(bool trayAvailable = true)
+    {
+        auto platform = std::make_unique<Platform>();
+        auto fakeClock = std::make_unique<FakeClock>();
+        clock = fakeClock.get();
+        platform->clock = std::move(fakeClock);
+        auto fakePrompter = std::make_unique<FakePrompter>();
+        prompter = fakePrompter.get();
+        platform->prompter = std::move(fakePrompter);
+        auto fakeShell = std::make_unique<FakeShell>();
+        shell = fakeShell.get();
+        platform->shell = std::move(fakeShell);
+        auto fakeSound = std::make_unique<FakeSoundPlayer>();
+        sound = fakeSound.get();
+        platform->sound = std::move(fakeSound);
+        platform->timeZone = std::make_unique<FakeTimeZoneSource>();
+        platform->clockSetter = std::make_unique<FakeClockSetter>();
+        platform->connection = std::make_unique<FakeConnectionState>();
+        platform->startupEntry = std::make_unique<FakeStartupEntry>();
+        platform->instance = instanceOverride ? std::move(instanceOverride) : std::make_unique<FakeSingleInstance>();
+        auto fakeTray = std::make_unique<FakeTray>();
+        fakeTray->available = trayAvailable;
+        tray = fakeTray.get();
+        platform->tray = std::move(fakeTray);
+        auto fakeBrowser = std::make_unique<FakeBrowserFactory>();
+        browser = fakeBrowser.get();
+        platform->browser = std::move(fakeBrowser);
+        return platform;
+    }
+
+    Application::StartResult start(const QString &commandLine = QString(), bool trayAvailable = true)
+    {
+        app = std::make_unique<Application>(commandLine, makePlatform(trayAvailable), dataFolder.path(),
+                                            resourceFolder());
+        return app->start();
+    }
+};
+
+} // namespace th::test

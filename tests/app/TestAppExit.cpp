@@ -1,0 +1,64 @@
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QMenu>
+#include <QTest>
+#include <QTimer>
+
+#include "AppFixture.h"
+#include "app/frmResource.h"
+#include "app/frmWatch.h"
+
+using namespace th;
+using namespace th::test;
+
+// "Exit" while a modal dialog is open ends the whole program: the dialog's loop and the
+// main loop return, the timers stop and no tray icon is left behind. On its own, because
+// it ends the process's event loops.
+class TestAppExit final : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void exitWithModalDialogOpenEndsCleanly();
+};
+
+void TestAppExit::exitWithModalDialogOpenEndsCleanly()
+{
+    AppFixture f;
+    QCOMPARE(f.start(QStringLiteral("/show")), Application::StartResult::Running);
+    frmResource *res = f.app->resources();
+    bool aboutReturned = false;
+    QPointer<QDialog> about;
+
+    QTimer::singleShot(0, res, [&] {
+        // The About box runs its own modal loop until the program ends.
+        res->mnuAbout->trigger();
+        aboutReturned = true;
+    });
+    QTimer::singleShot(0, res, [&] {
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        for (QWidget *w : windows) {
+            if (auto *dialog = qobject_cast<QDialog *>(w); dialog && dialog->isVisible())
+                about = dialog;
+        }
+        // A right click on the tray icon still opens the menu while the dialog is open.
+        f.tray->requestMenu();
+        res->mnuExit->trigger();
+    });
+    const int status = QApplication::exec();
+
+    QCOMPARE(status, 0);
+    QVERIFY(aboutReturned);
+    QVERIFY(!about.isNull() || aboutReturned);
+    QVERIFY(f.app->exiting());
+    QVERIFY(!f.tray->isShown());
+    QCOMPARE(f.tray->removals, 1);
+    QVERIFY(!f.app->mainWindow()->isVisible());
+    QVERIFY(!res->tmrCheckBids.isActive());
+    QVERIFY(!res->tmrAutoChkTimeSync.isActive());
+    QVERIFY(!res->trayMenu()->isVisible());
+}
+
+QTEST_MAIN(TestAppExit)
+#include "TestAppExit.moc"

@@ -1,0 +1,247 @@
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTest>
+
+#include "AppFixture.h"
+#include "alerts/AlertState.h"
+#include "app/frmResource.h"
+#include "app/frmWatch.h"
+#include "platform/ISingleInstance.h"
+
+using namespace th;
+using namespace th::test;
+
+// Start-up, the two windows, their timers, the tray icon and menu, and closing.
+class TestAppShell final : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void showOption_data();
+    void showOption();
+    void secondInstanceOnTheSameDataFolderEnds();
+    void timersHaveTheirIntervalsAndStates();
+    void captionAndTrayTip();
+    void longTipIsCut();
+    void trayMenuEntriesInOrder();
+    void trayDoubleClickShowsAndMenuOpens();
+    void closeBoxHidesAndTimersGoOn();
+    void withoutNotificationAreaTheWindowShowsAndMinimises();
+    void sessionEndHidesFirstThenEnds();
+    void closeButtonAcknowledgesAlerts();
+    void sortOrdersAndStatusPanels();
+};
+
+void TestAppShell::showOption_data()
+{
+    QTest::addColumn<QString>("commandLine");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("/show") << "/show" << true;
+    QTest::newRow("capitals") << "/SHOW" << true;
+    QTest::newRow("mixed") << "/Show" << true;
+    QTest::newRow("further text") << "/show x" << false;
+    QTest::newRow("nothing") << "" << false;
+    QTest::newRow("other option") << "-show" << false;
+}
+
+void TestAppShell::showOption()
+{
+    QFETCH(QString, commandLine);
+    QFETCH(bool, shown);
+    AppFixture f;
+    QCOMPARE(f.start(commandLine), Application::StartResult::Running);
+    QCOMPARE(f.app->mainWindow()->isVisible(), shown);
+    QVERIFY(f.tray->isShown());
+}
+
+void TestAppShell::secondInstanceOnTheSameDataFolderEnds()
+{
+    AppFixture first;
+    first.instanceOverride = std::make_unique<LockFileSingleInstance>(first.dataFolder.path());
+    QCOMPARE(first.start(), Application::StartResult::Running);
+
+    AppFixture second;
+    second.instanceOverride = std::make_unique<LockFileSingleInstance>(first.dataFolder.path());
+    QCOMPARE(second.start(QStringLiteral("/show")), Application::StartResult::AnotherInstance);
+    // It ended before touching the tray or building a window.
+    QCOMPARE(second.tray->adds, 0);
+    QVERIFY(!second.app->mainWindow());
+    QVERIFY(QDir(first.dataFolder.path()).entryList(QDir::Files).isEmpty());
+
+    AppFixture elsewhere;
+    elsewhere.instanceOverride = std::make_unique<LockFileSingleInstance>(elsewhere.dataFolder.path());
+    QCOMPARE(elsewhere.start(), Application::StartResult::Running);
+    // The first one is unchanged.
+    QVERIFY(first.tray->isShown());
+}
+
+void TestAppShell::timersHaveTheirIntervalsAndStates()
+{
+    AppFixture f;
+    QCOMPARE(f.start(), Application::StartResult::Running);
+    frmWatch *main = f.app->mainWindow();
+    frmResource *res = f.app->resources();
+    struct Expected
+    {
+        QTimer *timer;
+        const char *name;
+        int interval;
+        bool active;
+    };
+    const Expected table[] = {
+        {&main->tmrChkAutoBid, "tmrChkAutoBid", 1000, false},
+        {&main->tmrUpdateCurrentItem, "tmrUpdateCurrentItem", 500, false},
+        {&main->tmrShowAlermWhileBrowse, "tmrShowAlermWhileBrowse", 6000, true},
+        {&main->tmShowSysClock, "tmShowSysClock", 1000, true},
+        {&res->tmrAutoChkTimeSync, "tmrAutoChkTimeSync", 10000, true},
+        {&res->tmrCheckBids, "tmrCheckBids", 60000, true}, // switched on at the end of start-up
+        {&res->tmNextUpdate, "tmNextUpdate", 1000, false},
+        {&res->tmrSockTimeOut[0], "tmrSockTimeOut", 15000, false},
+        {&res->tmrSockTimeOut[4], "tmrSockTimeOut", 15000, false},
+        {&res->tmrDelayUpdateBid, "tmrDelayUpdateBid", 2000, false},
+        {&res->tmrChkItemAlert, "tmrChkItemAlert", 5000, false},
+        {&res->tmrFlashing, "tmrFlashing", 500, false},
+        {&res->tmrStopAlarmSound, "tmrStopAlarmSound", 16000, false},
+    };
+    for (const Expected &e : table) {
+        QCOMPARE(e.timer->objectName(), QString::fromLatin1(e.name));
+        QCOMPARE(e.timer->interval(), e.interval);
+        QVERIFY2(e.timer->isActive() == e.active, e.name);
+    }
+    QVERIFY(main->tmrUpdateCurrentItem.isSingleShot());
+}
+
+void TestAppShell::captionAndTrayTip()
+{
+    AppFixture f;
+    QCOMPARE(f.start(), Application::StartResult::Running);
+    const QRegularExpression caption(QStringLiteral(R"(^Tallyhawk for eBay \(Version [1-9]?\d\.[1-9]?\d\.[1-9]?\d\)$)"));
+    QVERIFY(caption.match(f.app->mainWindow()->windowTitle()).hasMatch());
+    QCOMPARE(f.tray->tip, f.app->mainWindow()->windowTitle());
+    QCOMPARE(f.tray->menu, f.app->resources()->trayMenu());
+}
+
+void TestAppShell::longTipIsCut()
+{
+    AppFixture f;
+    QCOMPARE(f.start(), Application::StartResult::Running);
+    f.app->resources()->ModifyTrayIcon(QIcon(), QString(80, u'x'));
+    QCOMPARE(f.tray->tip.size(), 63);
+}
+
+void TestAppShell::trayMenuEntriesInOrder()
+{
+    AppFixture f;
+    QCOMPARE(f.start(), Application::StartResult::Running);
+    const QList<QAction *> actions = f.app->resources()->trayMenu()->actions();
+    QStringList names;
+    QStringList captions;
+    QList<bool> visible;
+    for (QAction *a : actions) {
+        names.append(a->objectName());
+        captions.append(a->isSeparator() ? QStringLiteral("-") : a->text());
+        visible.append(a->isVisible());
+    }
+    QCOMPARE(names, (QStringList{"mnuShow", "mnuGetItemInfo", "mnuSep0", "mnuSetUpWatch", "mnuSyncClock",
+                                 "mnuSystemSetting", "mnuSep1a", "mnuTestAdjClock", "mnuSep1", "mnuAbout",
+                                 "mnuBar6", "mnuExit"}));
+    QCOMPARE(captions, (QStringList{"Show Watch Window", "Update Item Info", "-", "Set-Up Watch Items",
+                                    "Sync-clock with eBay", "System Configuration", "-", "Test Clock Adj", "-",
+                                    "About", "-", "Exit"}));
+    QCOMPARE(visible, (QList<bool>{true, true, true, false, true, true, false, false, true, true, true, true}));
+}
+
+void TestAppShell::trayDoubleClickShowsAndMenuOpens()
+{
+    AppFixture f;
+    QCOMPARE(f.start(), Application::StartResult::Running);
+    frmWatch *main = f.app->mainWindow();
+    QVERIFY(!main->isVisible());
+    f.tray->doubleClick();
+    QVERIFY(main->isVisible());
+    // Again while shown: still shown, nothing else changes.
+    f.tray->doubleClick();
+    QVERIFY(main->isVisible());
+    QCOMPARE(f.tray->adds, 1);
+
+    f.tray->requestMenu(QPoint(40, 40));
+    QTRY_VERIFY(f.app->resources()->trayMenu()->isVisible());
+    f.app->resources()->trayMenu()->hide();
+}
+
+void TestAppShell::closeBoxHidesAndTimersGoOn()
+{
+    AppFixture f;
+    QCOMPARE(f.start(QStringLiteral("/show")), Application::StartResult::Running);
+    frmWatch *main = f.app->mainWindow();
+    QVERIFY(main->isVisible());
+    QVERIFY(!main->close());
+    QVERIFY(!main->isVisible());
+    QVERIFY(!main->MainWindowActive);
+    QVERIFY(f.tray->isShown());
+    QVERIFY(f.app->resources()->tmrCheckBids.isActive());
+    QVERIFY(main->tmShowSysClock.isActive());
+    QVERIFY(!f.app->exiting());
+}
+
+void TestAppShell::withoutNotificationAreaTheWindowShowsAndMinimises()
+{
+    AppFixture f;
+    QCOMPARE(f.start(QString(), /*trayAvailable=*/false), Application::StartResult::Running);
+    frmWatch *main = f.app->mainWindow();
+    QVERIFY(main->isVisible());
+    QVERIFY(!main->close());
+    QVERIFY(main->isVisible());
+    QVERIFY(main->isMinimized());
+    QVERIFY(!f.app->exiting());
+}
+
+void TestAppShell::sessionEndHidesFirstThenEnds()
+{
+    AppFixture f;
+    QCOMPARE(f.start(QStringLiteral("/show")), Application::StartResult::Running);
+    QVERIFY(f.app->refuseSessionEnd());
+    QVERIFY(!f.app->mainWindow()->isVisible());
+    QVERIFY(f.tray->isShown());
+    // Hidden now: the next request ends the program without asking.
+    QVERIFY(!f.app->refuseSessionEnd());
+    QVERIFY(f.app->exiting());
+    QVERIFY(!f.tray->isShown());
+    QVERIFY(f.prompter->shown().isEmpty());
+}
+
+void TestAppShell::closeButtonAcknowledgesAlerts()
+{
+    AppFixture f;
+    QCOMPARE(f.start(QStringLiteral("/show")), Application::StartResult::Running);
+    f.app->alerts().FirstAlertPending = {4711.0};
+    f.app->alerts().SecondAlertPending = {4712.0};
+    f.app->alerts().AlertQuiet = true;
+    f.app->mainWindow()->ui.cmdClose->click();
+    QVERIFY(!f.app->mainWindow()->isVisible());
+    QVERIFY(!f.app->alerts().hasPending());
+    QCOMPARE(f.app->alerts().FirstAlertDone, QList<double>{4711.0});
+    QCOMPARE(f.app->alerts().SecondAlertDone, QList<double>{4712.0});
+    QVERIFY(!f.app->alerts().AlertQuiet);
+}
+
+void TestAppShell::sortOrdersAndStatusPanels()
+{
+    AppFixture f;
+    QCOMPARE(f.start(QStringLiteral("/show")), Application::StartResult::Running);
+    QComboBox *sorted = f.app->mainWindow()->ui.cboSorted;
+    QCOMPARE(sorted->count(), 4);
+    QCOMPARE(sorted->itemText(0), QStringLiteral("Ending first"));
+    QCOMPARE(sorted->itemText(3), QStringLiteral("Highest price first"));
+    QCOMPARE(sorted->currentText(), QStringLiteral("Ending first"));
+    const auto &panels = f.app->mainWindow()->ui.panels;
+    QCOMPARE(panels[2]->width(), 93); // 1400 twips
+    QCOMPARE(panels[3]->width(), 107); // 1600 twips
+}
+
+QTEST_MAIN(TestAppShell)
+#include "TestAppShell.moc"
