@@ -13,21 +13,26 @@ enum class ZoneMode {
     Daylight, // daylight-saving time
 };
 
-// The PC's time-zone information in the form the clock code reasons in.
+// The PC's time-zone information in the form the clock code reasons in: the names, biases
+// and mode the desktop reports for its zone.
 struct TimeZoneInformation
 {
     ZoneMode mode = ZoneMode::Unknown;
-    // Windows-style names ("Eastern Standard Time", "Eastern Daylight Time").
+    // Windows-style names ("Eastern Standard Time", "Eastern Daylight Time"). The daylight
+    // name is the standard one with "Standard" swapped for "Daylight"; a name without
+    // "Standard" serves for both.
     QString standardName;
     QString daylightName;
     // Minutes to add to local standard time to get UTC (480 for US Pacific), and the
-    // further minutes while daylight time is in effect (-60 for a one-hour shift).
+    // further minutes while daylight time is in effect (-60 for a one-hour shift; 0 for a
+    // zone that keeps standard time all year).
     int biasMinutes = 0;
     int daylightBiasMinutes = 0;
-    // The zone itself, for exact conversions between local and other zones' wall times.
+    // The zone itself; invalid when the mode is Unknown.
     QTimeZone zone;
 };
 
+// Where the PC's time-zone information comes from.
 class ITimeZoneSource
 {
 public:
@@ -36,14 +41,20 @@ public:
     virtual TimeZoneInformation information(const QDateTime &at) const = 0;
 };
 
-// The zone the PC runs in (QTimeZone::systemTimeZone(), names through the IANA-to-Windows
-// mapping).
+// The zone the PC runs in (QTimeZone::systemTimeZone()).
 class SystemTimeZoneSource final : public ITimeZoneSource
 {
 public:
     TimeZoneInformation information(const QDateTime &at) const override;
-    // The same computation for any zone, so that tests can check each zone.
+    // The same computation for any zone. An invalid zone gives the mode Unknown and no
+    // names. A zone that observes no daylight saving at `at`'s time of year, or never,
+    // reports Standard. Where a zone's saving is negative (its winter time is the
+    // "daylight" one in the database), the winter time counts as standard, as the desktop
+    // shows it everywhere else.
     static TimeZoneInformation informationFor(const QTimeZone &zone, const QDateTime &at);
+    // The Windows-style standard name of a zone ("Pacific Standard Time", "India Standard
+    // Time", "UTC"); for a zone the Windows names do not cover, its English long name.
+    static QString standardNameOf(const QTimeZone &zone);
 };
 
 } // namespace th
