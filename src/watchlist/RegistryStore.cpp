@@ -1,0 +1,284 @@
+#include "watchlist/RegistryStore.h"
+
+#include <QDir>
+#include <QLoggingCategory>
+
+#include <sqlite3.h>
+
+#include "watchlist/SqliteStatement.h"
+
+Q_LOGGING_CATEGORY(lcStore, "tallyhawk.store")
+
+namespace th {
+
+namespace {
+
+// The fixed ids the schema gives the two roots.
+constexpr qint64 kCurrentUserKeyId = 1;
+constexpr qint64 kLocalMachineKeyId = 2;
+
+// Resets a cached statement before and after its use, so that no statement keeps a read
+// transaction open between two calls (another process could not checkpoint meanwhile).
+class Use final
+{
+public:
+    explicit Use(SqliteStatement &statement) : m_statement(statement) { m_statement.reset(); }
+    ~Use() { m_statement.reset(); }
+    Use(const Use &) = delete;
+    Use &operator=(const Use &) = delete;
+    SqliteStatement *operator->() { return &m_statement; }
+
+private:
+    SqliteStatement &m_statement;
+};
+
+std::optional<qint64> rootKeyId(RegRoot root)
+{
+    switch (root) {
+    case RegRoot::CurrentUser:
+        return kCurrentUserKeyId;
+    case RegRoot::LocalMachine:
+        return kLocalMachineKeyId;
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+RegistryStore::RegistryStore(QString path, sqlite3 *db) : m_path(std::move(path)), m_db(db) {}
+
+RegistryStore::~RegistryStore()
+{
+    m_statements.clear();
+    sqlite3_close(m_db);
+}
+
+SqliteStatement &RegistryStore::statement(const char *sql) const
+{
+    std::unique_ptr<SqliteStatement> &slot = m_statements[sql];
+    if (!slot)
+        slot = std::make_unique<SqliteStatement>(m_db, sql);
+    return *slot;
+}
+
+void RegistryStore::noteError(const QString &what) const
+{
+    m_lastError = QStringLiteral("The store %1: %2").arg(QDir::toNativeSeparators(m_path), what);
+    qCWarning(lcStore).noquote() << m_lastError;
+}
+
+bool RegistryStore::exec(const char *sql)
+{
+    if (sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) == SQLITE_OK)
+        return true;
+    noteError(QString::fromUtf8(sqlite3_errmsg(m_db)));
+    return false;
+}
+
+std::optional<qint64> RegistryStore::findKey(RegRoot root, const QStringList &names) const
+{
+    std::optional<qint64> id = rootKeyId(root);
+    if (!id)
+        return std::nullopt;
+    Use find(statement("SELECT id FROM reg_key WHERE parent = ?1 AND fold = ?2"));
+    for (const QString &name : names) {
+        find->reset();
+        find->bind(1, *id);
+        find->bind(2, regFoldName(name));
+        if (find->step() != SQLITE_ROW)
+            return std::nullopt;
+        id = find->int64(0);
+    }
+    return id;
+}
+
+std::optional<qint64> RegistryStore::ensureKey(RegRoot root, const QStringList &names)
+{
+    std::optional<qint64> id = rootKeyId(root);
+    if (!id) {
+        noteError(QStringLiteral("the root %1 holds no keys").arg(regRootName(root)));
+        return std::nullopt;
+    }
+    Use find(statement("SELECT id FROM reg_key WHERE parent = ?1 AND fold = ?2"));
+    for (const QString &name : names) {
+        find->reset();
+        find->bind(1, *id);
+        find->bind(2, regFoldName(name));
+        const int rc = find->step();
+        if (rc == SQLITE_ROW) {
+            id = find->int64(0);
+            continue;
+        }
+        if (rc != SQLITE_DONE) {
+            noteError(QString::fromUtf8(sqlite3_errmsg(m_db)));
+            return std::nullopt;
+        }
+        if (name.size() > kMaxKeyNameLength) {
+            noteError(QStringLiteral("a key name is longer than %1 characters").arg(kMaxKeyNameLength));
+            return std::nullopt;
+        }
+        Use insert(statement("INSERT INTO reg_key(parent, name, fold) VALUES(?1, ?2, ?3)"));
+        insert->bind(1, *id);
+        insert->bind(2, name);
+        insert->bind(3, regFoldName(name));
+        if (insert->step() != SQLITE_DONE) {
+            noteError(QString::fromUtf8(sqlite3_errmsg(m_db)));
+            return std::nullopt;
+        }
+        id = sqlite3_last_insert_rowid(m_db);
+    }
+    return id;
+}
+
+bool RegistryStore::write(const std::function<bool()> &change)
+{
+    if (m_transactionDepth > 0) {
+        if (change())
+            return true;
+        m_transactionFailed = true;
+        return false;
+    }
+    if (!exec("BEGIN IMMEDIATE"))
+        return false;
+    if (!change() || !exec("COMMIT")) {
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        return false;
+    }
+    return true;
+}
+
+bool RegistryStore::keyExists(RegRoot root, const QString &keyPath) const
+{
+    return findKey(root, splitRegPath(keyPath)).has_value();
+}
+
+QStringList RegistryStore::subKeyNames(RegRoot root, const QString &keyPath) const
+{
+    QStringList names;
+    const std::optional<qint64> key = findKey(root, splitRegPath(keyPath));
+    if (!key)
+        return names;
+    Use list(statement("SELECT name FROM reg_key WHERE parent = ?1 ORDER BY fold"));
+    list->bind(1, *key);
+    while (list->step() == SQLITE_ROW)
+        names.append(list->text(0));
+    return names;
+}
+
+std::optional<RegValue> RegistryStore::value(RegRoot root, const QString &keyPath, const QString &valueName) const
+{
+    const std::optional<qint64> key = findKey(root, splitRegPath(keyPath));
+    if (!key)
+        return std::nullopt;
+    Use read(statement("SELECT name, kind, data FROM reg_value WHERE key = ?1 AND fold = ?2"));
+    read->bind(1, *key);
+    read->bind(2, regFoldName(regCleanName(valueName)));
+    if (read->step() != SQLITE_ROW)
+        return std::nullopt;
+    return RegValue{read->text(0), quint32(read->int64(1)), read->blob(2)};
+}
+
+QList<RegValue> RegistryStore::values(RegRoot root, const QString &keyPath) const
+{
+    QList<RegValue> result;
+    const std::optional<qint64> key = findKey(root, splitRegPath(keyPath));
+    if (!key)
+        return result;
+    Use list(statement("SELECT name, kind, data FROM reg_value WHERE key = ?1 ORDER BY id"));
+    list->bind(1, *key);
+    while (list->step() == SQLITE_ROW)
+        result.append(RegValue{list->text(0), quint32(list->int64(1)), list->blob(2)});
+    return result;
+}
+
+bool RegistryStore::createKey(RegRoot root, const QString &keyPath)
+{
+    const QStringList names = splitRegPath(keyPath);
+    return write([&] { return ensureKey(root, names).has_value(); });
+}
+
+bool RegistryStore::setValue(RegRoot root, const QString &keyPath, const RegValue &value)
+{
+    const QStringList names = splitRegPath(keyPath);
+    const QString name = regCleanName(value.name);
+    return write([&] {
+        const std::optional<qint64> key = ensureKey(root, names);
+        if (!key)
+            return false;
+        Use upsert(statement("INSERT INTO reg_value(key, name, fold, kind, data) VALUES(?1, ?2, ?3, ?4, ?5) "
+                             "ON CONFLICT(key, fold) DO UPDATE SET kind = excluded.kind, data = excluded.data"));
+        upsert->bind(1, *key);
+        upsert->bind(2, name);
+        upsert->bind(3, regFoldName(name));
+        upsert->bind(4, qint64(value.kind));
+        upsert->bind(5, value.data);
+        if (upsert->step() == SQLITE_DONE)
+            return true;
+        noteError(QString::fromUtf8(sqlite3_errmsg(m_db)));
+        return false;
+    });
+}
+
+bool RegistryStore::deleteValue(RegRoot root, const QString &keyPath, const QString &valueName)
+{
+    const QStringList names = splitRegPath(keyPath);
+    const QString fold = regFoldName(regCleanName(valueName));
+    return write([&] {
+        const std::optional<qint64> key = findKey(root, names);
+        if (!key)
+            return true;
+        Use remove(statement("DELETE FROM reg_value WHERE key = ?1 AND fold = ?2"));
+        remove->bind(1, *key);
+        remove->bind(2, fold);
+        if (remove->step() == SQLITE_DONE)
+            return true;
+        noteError(QString::fromUtf8(sqlite3_errmsg(m_db)));
+        return false;
+    });
+}
+
+bool RegistryStore::deleteKey(RegRoot root, const QString &keyPath)
+{
+    const QStringList names = splitRegPath(keyPath);
+    if (names.isEmpty()) {
+        noteError(QStringLiteral("a root key cannot be deleted"));
+        return false;
+    }
+    return write([&] {
+        const std::optional<qint64> key = findKey(root, names);
+        if (!key)
+            return true;
+        // The sub-keys and values go with it (the tables cascade).
+        Use remove(statement("DELETE FROM reg_key WHERE id = ?1"));
+        remove->bind(1, *key);
+        if (remove->step() == SQLITE_DONE)
+            return true;
+        noteError(QString::fromUtf8(sqlite3_errmsg(m_db)));
+        return false;
+    });
+}
+
+Result<void> RegistryStore::transaction(const std::function<Result<void>()> &work)
+{
+    if (m_transactionDepth > 0) {
+        Result<void> joined = work();
+        if (!joined)
+            m_transactionFailed = true;
+        return joined;
+    }
+    if (!exec("BEGIN IMMEDIATE"))
+        return makeError(StoreError::WriteFailed, m_lastError);
+    m_transactionDepth = 1;
+    m_transactionFailed = false;
+    Result<void> outcome = work();
+    m_transactionDepth = 0;
+    if (outcome && !m_transactionFailed && exec("COMMIT"))
+        return outcome;
+    sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+    if (!outcome)
+        return outcome;
+    return makeError(StoreError::WriteFailed, m_lastError);
+}
+
+} // namespace th

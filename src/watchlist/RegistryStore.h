@@ -1,0 +1,109 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <unordered_map>
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+
+#include "common/Result.h"
+#include "watchlist/RegValue.h"
+
+struct sqlite3;
+
+namespace th {
+
+class SqliteStatement;
+
+// Error codes of the store, stable per kind of failure.
+namespace StoreError {
+inline constexpr int CannotCreate = 101;
+inline constexpr int CannotRead = 102;
+inline constexpr int NotAStore = 103;
+inline constexpr int Damaged = 104;
+inline constexpr int Locked = 105;
+inline constexpr int NewerVersion = 106;
+inline constexpr int WriteFailed = 107;
+} // namespace StoreError
+
+// Our registry: a hive of keys and values in one SQLite file (`registry.db` in the data
+// folder), with the registry's own rules. Key and value names are case-insensitive and
+// keep the case they were created with; sub-keys come back in case-insensitive name order,
+// values in the order they were created (overwriting a value keeps its place). Every write
+// is one committed transaction, written through to the disk, so that a crash or a kill
+// loses at most the write in flight; another process may use the same file at the same time.
+//
+// A key path is a backslash-separated list of key names under a root; a leading, trailing
+// or doubled backslash counts as one separator. Only the current-user and local-machine
+// roots hold keys: reading another root finds nothing and writing to it fails.
+class RegistryStore final
+{
+public:
+    static constexpr const char16_t kFileName[] = u"registry.db";
+    static constexpr int kDefaultBusyTimeoutMs = 5000;
+    // Longest key name the registry allows; a longer one is refused.
+    static constexpr int kMaxKeyNameLength = 255;
+
+    // Opens the store at `path`, creating it (mode 0600) when the file does not exist. A file
+    // that exists but is not a store of ours, is damaged or stays locked by another process
+    // longer than `busyTimeoutMs` is left exactly as it is and reported in an error naming
+    // the file: it is never recreated, truncated or written to.
+    static Result<std::unique_ptr<RegistryStore>> open(const QString &path,
+                                                       int busyTimeoutMs = kDefaultBusyTimeoutMs);
+    // The store of a data folder.
+    static Result<std::unique_ptr<RegistryStore>> openInFolder(const QString &dataFolder);
+
+    ~RegistryStore();
+    RegistryStore(const RegistryStore &) = delete;
+    RegistryStore &operator=(const RegistryStore &) = delete;
+
+    QString path() const { return m_path; }
+
+    // Reading. A missing key reads as a key without values or sub-keys.
+    bool keyExists(RegRoot root, const QString &keyPath) const;
+    QStringList subKeyNames(RegRoot root, const QString &keyPath) const;
+    std::optional<RegValue> value(RegRoot root, const QString &keyPath, const QString &valueName) const;
+    QList<RegValue> values(RegRoot root, const QString &keyPath) const;
+
+    // Writing. Each call is its own committed transaction (unless it runs inside
+    // `transaction`) and returns false when nothing was written (see `lastError`).
+    // Creates the key and every missing parent.
+    bool createKey(RegRoot root, const QString &keyPath);
+    // Creates the key if needed and writes the value; an existing value of the same name
+    // (in any case) is overwritten in its place and keeps the name it had.
+    bool setValue(RegRoot root, const QString &keyPath, const RegValue &value);
+    // True also when there was nothing to delete.
+    bool deleteValue(RegRoot root, const QString &keyPath, const QString &valueName);
+    // Deletes the key with all its sub-keys and values. True also when it did not exist.
+    bool deleteKey(RegRoot root, const QString &keyPath);
+
+    // Runs `work` as one transaction: all of its writes are committed together, or, when
+    // `work` or any of its writes fails, none of them.
+    Result<void> transaction(const std::function<Result<void>()> &work);
+
+    // What the last failed operation met, for logs and messages.
+    QString lastError() const { return m_lastError; }
+
+private:
+    RegistryStore(QString path, sqlite3 *db);
+
+    SqliteStatement &statement(const char *sql) const;
+    std::optional<qint64> findKey(RegRoot root, const QStringList &names) const;
+    std::optional<qint64> ensureKey(RegRoot root, const QStringList &names);
+    bool write(const std::function<bool()> &change);
+    bool exec(const char *sql);
+    void noteError(const QString &what) const;
+
+    QString m_path;
+    sqlite3 *m_db = nullptr;
+    int m_transactionDepth = 0;
+    bool m_transactionFailed = false;
+    mutable QString m_lastError;
+    mutable std::unordered_map<const char *, std::unique_ptr<SqliteStatement>> m_statements;
+};
+
+} // namespace th

@@ -1,0 +1,226 @@
+#include "watchlist/RegistryStore.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+
+#include <sqlite3.h>
+
+#include "watchlist/SqliteStatement.h"
+
+// Opening the store: creating a new file, and refusing, untouched, a file that is not a
+// sound store of ours.
+
+namespace th {
+
+namespace {
+
+// Marks a SQLite file as a store of this program ("THKR"); any other database is refused.
+// The schema below writes the same number.
+constexpr qint64 kApplicationId = 0x54484B52;
+constexpr qint64 kSchemaVersion = 1;
+
+// Keys form a tree whose two roots have the fixed ids 1 (current user) and 2 (local
+// machine). `fold` is the name as names are compared; values keep their creation order in
+// their row id, which an overwrite leaves alone.
+const char kCreateSchema[] = R"sql(
+CREATE TABLE reg_key(
+    id INTEGER PRIMARY KEY,
+    parent INTEGER REFERENCES reg_key(id) ON DELETE CASCADE,
+    name TEXT NOT NULL,
+    fold TEXT NOT NULL,
+    UNIQUE(parent, fold));
+CREATE TABLE reg_value(
+    id INTEGER PRIMARY KEY,
+    key INTEGER NOT NULL REFERENCES reg_key(id) ON DELETE CASCADE,
+    name TEXT NOT NULL,
+    fold TEXT NOT NULL,
+    kind INTEGER NOT NULL,
+    data BLOB NOT NULL,
+    UNIQUE(key, fold));
+INSERT INTO reg_key(id, parent, name, fold) VALUES
+    (1, NULL, 'HKEY_CURRENT_USER', 'HKEY_CURRENT_USER'),
+    (2, NULL, 'HKEY_LOCAL_MACHINE', 'HKEY_LOCAL_MACHINE');
+PRAGMA application_id = 1414024018;
+PRAGMA user_version = 1;
+)sql";
+
+Error openError(int code, const QString &path, const QString &why)
+{
+    return makeError(code, QStringLiteral("The store %1 cannot be opened: %2.")
+                               .arg(QDir::toNativeSeparators(path), why));
+}
+
+Error sqliteOpenError(int rc, const QString &path, sqlite3 *db)
+{
+    const QString detail
+        = (db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc))).simplified();
+    switch (rc & 0xff) {
+    case SQLITE_NOTADB:
+        return openError(StoreError::NotAStore, path, QStringLiteral("it is not a store of this program"));
+    case SQLITE_CORRUPT:
+        return openError(StoreError::Damaged, path, QStringLiteral("it is damaged (%1)").arg(detail));
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return openError(StoreError::Locked, path, QStringLiteral("another program keeps it locked"));
+    default:
+        return openError(StoreError::CannotRead, path, QStringLiteral("it cannot be read (%1)").arg(detail));
+    }
+}
+
+// Looks at the file before SQLite does: a file that is not empty and does not start as a
+// SQLite database is not ours, and is refused without ever being opened for writing.
+Result<void> examineFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return openError(StoreError::CannotRead, path,
+                         QStringLiteral("it cannot be read (%1)").arg(file.errorString()));
+    const qint64 size = file.size();
+    const QByteArray head = file.read(100);
+    static const QByteArray magic("SQLite format 3\0", 16);
+    if (size > 0 && (head.size() < 100 || !head.startsWith(magic)))
+        return openError(StoreError::NotAStore, path, QStringLiteral("it is not a store of this program"));
+    return {};
+}
+
+// Creates the file with owner-only access when it is missing. SQLite gives its journal files
+// the same mode.
+Result<void> createIfMissing(const QString &path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+        ::close(fd);
+        return {};
+    }
+    if (errno == EEXIST)
+        return {};
+    return makeError(StoreError::CannotCreate, QStringLiteral("The store %1 cannot be created: %2.")
+                                                   .arg(QDir::toNativeSeparators(path),
+                                                        QString::fromLocal8Bit(std::strerror(errno))));
+}
+
+// Runs a query of one number ("PRAGMA application_id", a count).
+int queryNumber(sqlite3 *db, const char *sql, qint64 &number)
+{
+    SqliteStatement query(db, sql);
+    if (!query.isValid())
+        return sqlite3_errcode(db);
+    const int rc = query.step();
+    if (rc == SQLITE_ROW) {
+        number = query.int64(0);
+        return SQLITE_OK;
+    }
+    return rc == SQLITE_DONE ? SQLITE_OK : rc;
+}
+
+int queryText(sqlite3 *db, const char *sql, QString &text)
+{
+    SqliteStatement query(db, sql);
+    if (!query.isValid())
+        return sqlite3_errcode(db);
+    const int rc = query.step();
+    if (rc == SQLITE_ROW) {
+        text = query.text(0);
+        return SQLITE_OK;
+    }
+    return rc == SQLITE_DONE ? SQLITE_OK : rc;
+}
+
+// Checks an opened file and, when it is a new empty database, lays out the tables. Nothing
+// is written to a file that is neither empty nor a sound store of ours.
+Result<void> prepareStore(sqlite3 *db, const QString &path)
+{
+    qint64 applicationId = 0;
+    qint64 tables = 0;
+    int rc = queryNumber(db, "PRAGMA application_id", applicationId);
+    if (rc == SQLITE_OK)
+        rc = queryNumber(db, "SELECT count(*) FROM sqlite_schema", tables);
+    if (rc != SQLITE_OK)
+        return sqliteOpenError(rc, path, db);
+
+    if (applicationId == 0 && tables == 0) {
+        // A new store. Another process may be laying it out at the same moment: the
+        // immediate transaction waits for it, and the check inside it sees its work.
+        rc = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+        if (rc == SQLITE_OK)
+            rc = queryNumber(db, "PRAGMA application_id", applicationId);
+        if (rc == SQLITE_OK && applicationId == 0)
+            rc = sqlite3_exec(db, kCreateSchema, nullptr, nullptr, nullptr);
+        if (rc == SQLITE_OK)
+            rc = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK) {
+            const Error error = sqliteOpenError(rc, path, db);
+            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+            return error;
+        }
+    } else if (applicationId != kApplicationId) {
+        return openError(StoreError::NotAStore, path, QStringLiteral("it is not a store of this program"));
+    } else {
+        qint64 version = 0;
+        QString check;
+        rc = queryNumber(db, "PRAGMA user_version", version);
+        if (rc == SQLITE_OK)
+            rc = queryText(db, "PRAGMA quick_check", check);
+        if (rc != SQLITE_OK)
+            return sqliteOpenError(rc, path, db);
+        if (check != u"ok") {
+            // The check's report may run over several lines; the message stays on one.
+            const QString detail = check.simplified().left(160);
+            return openError(StoreError::Damaged, path, QStringLiteral("it is damaged (%1)").arg(detail));
+        }
+        if (version > kSchemaVersion)
+            return openError(StoreError::NewerVersion, path,
+                             QStringLiteral("it was written by a newer version of this program"));
+        if (version < kSchemaVersion)
+            return openError(StoreError::Damaged, path, QStringLiteral("it is damaged (no version)"));
+    }
+
+    QString mode;
+    rc = queryText(db, "PRAGMA journal_mode = WAL", mode);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(db, "PRAGMA synchronous = FULL; PRAGMA foreign_keys = ON", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        return sqliteOpenError(rc, path, db);
+    if (mode.compare(u"wal", Qt::CaseInsensitive) != 0)
+        return openError(StoreError::Locked, path, QStringLiteral("another program keeps it locked"));
+    return {};
+}
+
+} // namespace
+
+Result<std::unique_ptr<RegistryStore>> RegistryStore::open(const QString &path, int busyTimeoutMs)
+{
+    if (Result<void> created = createIfMissing(path); !created)
+        return created.error();
+    if (Result<void> examined = examineFile(path); !examined)
+        return examined.error();
+
+    sqlite3 *db = nullptr;
+    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+        const Error error = sqliteOpenError(rc, path, db);
+        sqlite3_close(db);
+        return error;
+    }
+    sqlite3_extended_result_codes(db, 1);
+    sqlite3_busy_timeout(db, busyTimeoutMs);
+    if (Result<void> prepared = prepareStore(db, path); !prepared) {
+        sqlite3_close(db);
+        return prepared.error();
+    }
+    return std::unique_ptr<RegistryStore>(new RegistryStore(path, db));
+}
+
+Result<std::unique_ptr<RegistryStore>> RegistryStore::openInFolder(const QString &dataFolder)
+{
+    return open(QDir(dataFolder).filePath(QString::fromUtf16(kFileName)));
+}
+
+} // namespace th

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace th {
+
+// One prepared statement of the store, reset and stripped of its bindings each time it is
+// handed out again. Used only inside the store.
+class SqliteStatement final
+{
+public:
+    SqliteStatement(sqlite3 *db, const char *sql);
+    ~SqliteStatement();
+    SqliteStatement(const SqliteStatement &) = delete;
+    SqliteStatement &operator=(const SqliteStatement &) = delete;
+
+    bool isValid() const { return m_stmt != nullptr; }
+    void reset();
+
+    void bind(int index, qint64 number);
+    void bind(int index, const QString &text);
+    void bind(int index, const QByteArray &blob);
+    void bindNull(int index);
+
+    // The result code of one step: SQLITE_ROW, SQLITE_DONE or an error.
+    int step();
+
+    qint64 int64(int column) const;
+    QString text(int column) const;
+    QByteArray blob(int column) const;
+
+private:
+    sqlite3_stmt *m_stmt = nullptr;
+};
+
+} // namespace th
