@@ -7,8 +7,7 @@ namespace th {
 
 // The clock values the whole program shares for its run. Owned by the application and
 // handed by reference to the clock sync, the update engine and the main window.
-struct ClockState
-{
+struct ClockState {
     // Whole seconds to add to the PC clock to match the time server; 0 again once the
     // clock has been corrected.
     qint32 ClockOffsetSeconds = 0;

@@ -16,7 +16,7 @@ namespace th {
 Q_LOGGING_CATEGORY(lcClock, "tallyhawk.clock")
 
 ClockSync::ClockSync(ClockState &state, const IClock &clock, const ITimeZoneSource &zones,
-                     IClockSetter &clockSetter, QObject *parent)
+    IClockSetter &clockSetter, QObject *parent)
     : QObject(parent)
     , m_state(state)
     , m_clock(clock)
@@ -43,7 +43,8 @@ bool ClockSync::ComputeClockOffset(const DaytimeRecord &record, bool setClock)
         offset = wallDifference - qint64(info.biasMinutes) * 60 - qint64(info.daylightBiasMinutes) * 60;
         break;
     case ZoneMode::Unknown:
-        qCInfo(lcClock) << "The time zone cannot be read; the clock offset stays" << m_state.ClockOffsetSeconds;
+        qCInfo(lcClock) << "The time zone cannot be read; the clock offset stays"
+                        << m_state.ClockOffsetSeconds;
         return false;
     }
     if (offset < std::numeric_limits<qint32>::min() || offset > std::numeric_limits<qint32>::max()) {
@@ -72,18 +73,20 @@ void ClockSync::startCorrection()
     m_correcting = true;
     // A relative move: the date goes along when the correction crosses midnight, and the
     // time the desktop takes to authorise it does not matter.
-    m_clockSetter.adjustBy(qint64(seconds) * 1000, [self = QPointer<ClockSync>(this), seconds](Result<void> result) {
-        if (!self)
-            return;
-        self->m_correcting = false;
-        if (!result) {
-            qCWarning(lcClock) << "Clock correction by" << seconds << "s failed:" << result.errorMessage();
-            Q_EMIT self->clockCorrectionFailed(result.errorMessage());
-            return;
-        }
-        self->m_state.ClockOffsetSeconds = 0;
-        Q_EMIT self->clockCorrected(seconds);
-    });
+    m_clockSetter.adjustBy(
+        qint64(seconds) * 1000, [self = QPointer<ClockSync>(this), seconds](Result<void> result) {
+            if (!self)
+                return;
+            self->m_correcting = false;
+            if (!result) {
+                qCWarning(lcClock) << "Clock correction by" << seconds
+                                   << "s failed:" << result.errorMessage();
+                Q_EMIT self->clockCorrectionFailed(result.errorMessage());
+                return;
+            }
+            self->m_state.ClockOffsetSeconds = 0;
+            Q_EMIT self->clockCorrected(seconds);
+        });
 }
 
 qint16 ClockSync::GetPacificOffsetHours()

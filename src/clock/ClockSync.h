@@ -16,14 +16,13 @@ class ITimeZoneSource;
 // Turns time-server replies into the clock offset, corrects the PC clock when asked, and
 // keeps the zone values (Pacific offset, zone name and abbreviation) of the shared state.
 // The automatic check and the clock dialog each feed it the replies of their own query.
-class ClockSync final : public QObject
-{
+class ClockSync final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(ClockSync)
 
 public:
     ClockSync(ClockState &state, const IClock &clock, const ITimeZoneSource &zones, IClockSetter &clockSetter,
-              QObject *parent = nullptr);
+        QObject *parent = nullptr);
 
     // Sets ClockOffsetSeconds to the seconds the PC clock must move to match the server's
     // `record`. Returns false and leaves the offset as it was when the PC's zone cannot be
@@ -39,7 +38,8 @@ public:
 
     // Reads the PC's zone now: sets TimeZoneName, TimeZoneAbbrev and PacificOffsetHours
     // (hours local time is ahead of US Pacific time, truncated toward zero) and returns
-    // the hours.
+    // the hours. The hours come from the local time itself, so they hold even when the
+    // zone's names cannot be read (the names are then empty).
     qint16 GetPacificOffsetHours();
 
     // Now as US Pacific wall time, exactly: the auction site's clock.

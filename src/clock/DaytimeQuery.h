@@ -18,8 +18,7 @@ namespace th {
 // anything at all; then the connection is closed. A refused connection, a failed look-up
 // or a server that closes without a word hands on nothing. There is no time-out here: the
 // caller closes or queries again when it has waited long enough.
-class DaytimeQuery final : public QObject
-{
+class DaytimeQuery final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(DaytimeQuery)
 

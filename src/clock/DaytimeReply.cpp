@@ -36,7 +36,7 @@ std::optional<DaytimeRecord> ParseDaytimeReply(QStringView text)
     const auto second = fieldAt(text, colon + 4);
     if (!year || !month || !day || !hour || !minute || !second)
         return std::nullopt;
-    return DaytimeRecord{*year, *month, *day, *hour, *minute, *second};
+    return DaytimeRecord { *year, *month, *day, *hour, *minute, *second };
 }
 
 QDateTime daytimeRecordToUtc(const DaytimeRecord &record)

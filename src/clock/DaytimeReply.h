@@ -9,8 +9,7 @@
 namespace th {
 
 // The fields of one daytime reply, as the server sent them: UTC, two-digit year.
-struct DaytimeRecord
-{
+struct DaytimeRecord {
     quint8 year = 0;
     quint8 month = 0;
     quint8 day = 0;

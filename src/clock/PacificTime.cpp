@@ -64,7 +64,7 @@ QDateTime pacificToLocal(const QDate &date, const QTime &time, QStringView zoneL
     const int offsetBefore = pacific.offsetFromUtc(wallAsUtc.addDays(-1));
     const int offsetAfter = pacific.offsetFromUtc(wallAsUtc.addDays(1));
     QList<QDateTime> candidates;
-    for (const int offset : {offsetBefore, offsetAfter}) {
+    for (const int offset : { offsetBefore, offsetAfter }) {
         const QDateTime instant = wallAsUtc.addSecs(-offset);
         if (pacific.offsetFromUtc(instant) == offset && !candidates.contains(instant))
             candidates.append(instant);

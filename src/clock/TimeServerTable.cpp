@@ -49,7 +49,7 @@ TimeServerTable::TimeServerTable(const QStringList &configured)
         if (!address)
             address = parseHostPort(defaultHost(i), kDaytimePort);
         Q_ASSERT(address);
-        m_servers[i] = TimeServer{*address, QString::fromLatin1(kLocations[i])};
+        m_servers[i] = TimeServer { *address, QString::fromLatin1(kLocations[i]) };
     }
 }
 

@@ -10,8 +10,7 @@
 namespace th {
 
 // One daytime server: where to connect and the location label the user chooses by.
-struct TimeServer
-{
+struct TimeServer {
     HostPort address;
     QString location;
 };
@@ -19,8 +18,7 @@ struct TimeServer
 // The twelve public time servers, in their fixed order. Each host comes from the
 // configuration (`[TimeServers] Server0` … `Server11`, "host[:port]", port 13 when
 // omitted); a missing or invalid value means the built-in public server of that place.
-class TimeServerTable final
-{
+class TimeServerTable final {
 public:
     static constexpr int kCount = 12;
 

@@ -8,15 +8,14 @@ namespace th {
 
 // Which part of the year the PC's zone is in.
 enum class ZoneMode {
-    Unknown,  // the zone could not be read
+    Unknown, // the zone could not be read
     Standard, // standard time, also for a zone without daylight-saving rules
     Daylight, // daylight-saving time
 };
 
 // The PC's time-zone information in the form the clock code reasons in: the names, biases
 // and mode the desktop reports for its zone.
-struct TimeZoneInformation
-{
+struct TimeZoneInformation {
     ZoneMode mode = ZoneMode::Unknown;
     // Windows-style names ("Eastern Standard Time", "Eastern Daylight Time"). The daylight
     // name is the standard one with "Standard" swapped for "Daylight"; a name without
@@ -33,8 +32,7 @@ struct TimeZoneInformation
 };
 
 // Where the PC's time-zone information comes from.
-class ITimeZoneSource
-{
+class ITimeZoneSource {
 public:
     virtual ~ITimeZoneSource() = default;
     // The information as it holds at the instant `at`.
@@ -42,12 +40,11 @@ public:
 };
 
 // The zone the PC runs in (QTimeZone::systemTimeZone()).
-class SystemTimeZoneSource final : public ITimeZoneSource
-{
+class SystemTimeZoneSource final : public ITimeZoneSource {
 public:
     TimeZoneInformation information(const QDateTime &at) const override;
-    // The same computation for any zone. An invalid zone gives the mode Unknown and no
-    // names. A zone that observes no daylight saving at `at`'s time of year, or never,
+    // The same computation for any zone. An invalid zone or instant gives the mode Unknown
+    // and no names. A zone that observes no daylight saving at `at`'s time of year, or never,
     // reports Standard. Where a zone's saving is negative (its winter time is the
     // "daylight" one in the database), the winter time counts as standard, as the desktop
     // shows it everywhere else.

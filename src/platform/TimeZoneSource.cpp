@@ -8,37 +8,36 @@ namespace {
 
 // Zones renamed in the time-zone database after the table of Windows-style names was drawn
 // up: the table still knows them under their former names.
-struct RenamedZone
-{
+struct RenamedZone {
     const char *current;
     const char *former;
 };
 
 constexpr RenamedZone kRenamedZones[] = {
-    {"Africa/Asmara", "Africa/Asmera"},
-    {"America/Argentina/Buenos_Aires", "America/Buenos_Aires"},
-    {"America/Argentina/Catamarca", "America/Catamarca"},
-    {"America/Argentina/Cordoba", "America/Cordoba"},
-    {"America/Argentina/Jujuy", "America/Jujuy"},
-    {"America/Argentina/Mendoza", "America/Mendoza"},
-    {"America/Atikokan", "America/Coral_Harbour"},
-    {"America/Indiana/Indianapolis", "America/Indianapolis"},
-    {"America/Kentucky/Louisville", "America/Louisville"},
-    {"America/Nuuk", "America/Godthab"},
-    {"Asia/Ho_Chi_Minh", "Asia/Saigon"},
-    {"Asia/Kathmandu", "Asia/Katmandu"},
-    {"Asia/Kolkata", "Asia/Calcutta"},
-    {"Asia/Yangon", "Asia/Rangoon"},
-    {"Atlantic/Faroe", "Atlantic/Faeroe"},
-    {"Europe/Kyiv", "Europe/Kiev"},
-    {"Pacific/Chuuk", "Pacific/Truk"},
-    {"Pacific/Kanton", "Pacific/Enderbury"},
-    {"Pacific/Pohnpei", "Pacific/Ponape"},
-    {"UTC", "Etc/UTC"},
-    {"Universal", "Etc/UTC"},
-    {"Zulu", "Etc/UTC"},
-    {"Etc/Universal", "Etc/UTC"},
-    {"Etc/Zulu", "Etc/UTC"},
+    { "Africa/Asmara", "Africa/Asmera" },
+    { "America/Argentina/Buenos_Aires", "America/Buenos_Aires" },
+    { "America/Argentina/Catamarca", "America/Catamarca" },
+    { "America/Argentina/Cordoba", "America/Cordoba" },
+    { "America/Argentina/Jujuy", "America/Jujuy" },
+    { "America/Argentina/Mendoza", "America/Mendoza" },
+    { "America/Atikokan", "America/Coral_Harbour" },
+    { "America/Indiana/Indianapolis", "America/Indianapolis" },
+    { "America/Kentucky/Louisville", "America/Louisville" },
+    { "America/Nuuk", "America/Godthab" },
+    { "Asia/Ho_Chi_Minh", "Asia/Saigon" },
+    { "Asia/Kathmandu", "Asia/Katmandu" },
+    { "Asia/Kolkata", "Asia/Calcutta" },
+    { "Asia/Yangon", "Asia/Rangoon" },
+    { "Atlantic/Faroe", "Atlantic/Faeroe" },
+    { "Europe/Kyiv", "Europe/Kiev" },
+    { "Pacific/Chuuk", "Pacific/Truk" },
+    { "Pacific/Kanton", "Pacific/Enderbury" },
+    { "Pacific/Pohnpei", "Pacific/Ponape" },
+    { "UTC", "Etc/UTC" },
+    { "Universal", "Etc/UTC" },
+    { "Zulu", "Etc/UTC" },
+    { "Etc/Universal", "Etc/UTC" },
+    { "Etc/Zulu", "Etc/UTC" },
 };
 
 QByteArray windowsIdOf(const QByteArray &ianaId)
@@ -72,8 +71,8 @@ QString SystemTimeZoneSource::standardNameOf(const QTimeZone &zone)
     const QByteArray windowsId = windowsIdOf(zone.id());
     if (!windowsId.isEmpty())
         return QString::fromLatin1(windowsId);
-    const QString english
-        = zone.displayName(QTimeZone::StandardTime, QTimeZone::LongName, QLocale(QLocale::English, QLocale::UnitedStates));
+    const QString english = zone.displayName(
+        QTimeZone::StandardTime, QTimeZone::LongName, QLocale(QLocale::English, QLocale::UnitedStates));
     if (!english.isEmpty())
         return english;
     return QString::fromLatin1(zone.id());

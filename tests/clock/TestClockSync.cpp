@@ -1,10 +1,10 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "clock/ClockSync.h"
 #include "FakeClock.h"
 #include "FakeSeams.h"
 #include "TestSupport.h"
+#include "clock/ClockSync.h"
 
 using namespace th;
 
@@ -14,8 +14,8 @@ DaytimeRecord recordOf(const QDateTime &utc)
 {
     const QDate d = utc.toUTC().date();
     const QTime t = utc.toUTC().time();
-    return DaytimeRecord{quint8(d.year() % 100), quint8(d.month()),  quint8(d.day()),
-                         quint8(t.hour()),       quint8(t.minute()), quint8(t.second())};
+    return DaytimeRecord { quint8(d.year() % 100), quint8(d.month()), quint8(d.day()), quint8(t.hour()),
+        quint8(t.minute()), quint8(t.second()) };
 }
 
 QDateTime utc(int y, int mo, int d, int h, int mi, int s = 0)
@@ -26,8 +26,7 @@ QDateTime utc(int y, int mo, int d, int h, int mi, int s = 0)
 } // namespace
 
 // The clock offset measured against a time server, and the correction of the PC clock.
-class TestClockSync final : public QObject
-{
+class TestClockSync final : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -51,8 +50,10 @@ void TestClockSync::offsetIsServerTimeMinusPcTime_data()
     QTest::addColumn<QByteArray>("zone");
     QTest::addColumn<QDateTime>("trueTime");
     QTest::addColumn<int>("pcAheadSeconds");
-    QTest::newRow("Pacific daylight, PC 3 s slow") << QByteArray("America/Los_Angeles") << utc(2026, 7, 15, 19, 0) << -3;
-    QTest::newRow("Pacific standard, PC 2 s fast") << QByteArray("America/Los_Angeles") << utc(2026, 1, 15, 20, 0) << 2;
+    QTest::newRow("Pacific daylight, PC 3 s slow")
+        << QByteArray("America/Los_Angeles") << utc(2026, 7, 15, 19, 0) << -3;
+    QTest::newRow("Pacific standard, PC 2 s fast")
+        << QByteArray("America/Los_Angeles") << utc(2026, 1, 15, 20, 0) << 2;
     // Zones without daylight-saving rules are on standard time all year.
     QTest::newRow("UTC, PC 42 s fast") << QByteArray("UTC") << utc(2026, 7, 15, 12, 0) << 42;
     QTest::newRow("India, PC 10 s slow") << QByteArray("Asia/Kolkata") << utc(2026, 7, 15, 6, 30) << -10;
@@ -98,8 +99,9 @@ void TestClockSync::correctionAcrossMidnightMovesTheDate()
     ClockSync sync(state, m_clock, m_zones, setter);
     QSignalSpy corrected(&sync, &ClockSync::clockCorrected);
     QVERIFY(sync.applyDaytimeReply(u"\n61100 26-03-01 23:00:01 00 0 0 50.0 UTC(NIST) *\n", true));
-    QCOMPARE(setter.adjustments, QList<qint64>{3000});
-    QCOMPARE(m_clock.now().addMSecs(setter.adjustments.first()), QDateTime(QDate(2026, 3, 2), QTime(0, 0, 1)));
+    QCOMPARE(setter.adjustments, QList<qint64> { 3000 });
+    QCOMPARE(
+        m_clock.now().addMSecs(setter.adjustments.first()), QDateTime(QDate(2026, 3, 2), QTime(0, 0, 1)));
     QCOMPARE(state.ClockOffsetSeconds, 0);
     QCOMPARE(corrected.count(), 1);
     QCOMPARE(corrected.first().first().toInt(), 3);
@@ -115,7 +117,7 @@ void TestClockSync::failedCorrectionKeepsOffset()
     QSignalSpy failed(&sync, &ClockSync::clockCorrectionFailed);
     QSignalSpy corrected(&sync, &ClockSync::clockCorrected);
     QVERIFY(sync.ComputeClockOffset(recordOf(m_clock.now().addSecs(-4)), true));
-    QCOMPARE(setter.adjustments, QList<qint64>{-4000});
+    QCOMPARE(setter.adjustments, QList<qint64> { -4000 });
     QCOMPARE(state.ClockOffsetSeconds, -4);
     QCOMPARE(failed.count(), 1);
     QCOMPARE(failed.first().first().toString(), u"The clock cannot be set: not authorised");
@@ -149,12 +151,12 @@ void TestClockSync::oneCorrectionAtATime()
     QVERIFY(sync.ComputeClockOffset(recordOf(m_clock.now().addSecs(2)), true));
     QVERIFY(sync.isCorrecting());
     QVERIFY(sync.ComputeClockOffset(recordOf(m_clock.now().addSecs(2)), true));
-    QCOMPARE(setter.adjustments, QList<qint64>{2000});
+    QCOMPARE(setter.adjustments, QList<qint64> { 2000 });
     setter.finishPending();
     QVERIFY(!sync.isCorrecting());
     QCOMPARE(state.ClockOffsetSeconds, 0);
     QVERIFY(sync.ComputeClockOffset(recordOf(m_clock.now().addSecs(1)), true));
-    QCOMPARE(setter.adjustments, (QList<qint64>{2000, 1000}));
+    QCOMPARE(setter.adjustments, (QList<qint64> { 2000, 1000 }));
 }
 
 void TestClockSync::daylightNameIsCutToStandardNameLength()

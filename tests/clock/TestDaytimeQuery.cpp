@@ -3,12 +3,12 @@
 #include <QTcpSocket>
 #include <QTest>
 
-#include "clock/ClockSync.h"
-#include "clock/DaytimeQuery.h"
-#include "clock/TimeServerTable.h"
 #include "FakeClock.h"
 #include "FakeSeams.h"
 #include "TestSupport.h"
+#include "clock/ClockSync.h"
+#include "clock/DaytimeQuery.h"
+#include "clock/TimeServerTable.h"
 
 using namespace th;
 
@@ -16,8 +16,7 @@ namespace {
 
 // A daytime server of the test's own on 127.0.0.1: answers each connection with `reply`
 // and closes, or, when silent, accepts and says nothing.
-class DaytimeServer final : public QObject
-{
+class DaytimeServer final : public QObject {
 public:
     explicit DaytimeServer(QByteArray reply, bool silent = false)
         : m_reply(std::move(reply))
@@ -36,8 +35,8 @@ public:
     }
     HostPort address() const
     {
-        return HostPort{QStringLiteral("127.0.0.1"), m_server.serverPort(),
-                        QStringLiteral("127.0.0.1:%1").arg(m_server.serverPort())};
+        return HostPort { QStringLiteral("127.0.0.1"), m_server.serverPort(),
+            QStringLiteral("127.0.0.1:%1").arg(m_server.serverPort()) };
     }
     QList<QTcpSocket *> connections;
 
@@ -58,8 +57,7 @@ QByteArray nistReply(const QDateTime &utc)
 } // namespace
 
 // The daytime query over real loopback connections, from the configured table to the offset.
-class TestDaytimeQuery final : public QObject
-{
+class TestDaytimeQuery final : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -96,7 +94,7 @@ void TestDaytimeQuery::queryYieldsServerOffset()
     DaytimeQuery query;
     QSignalSpy replies(&query, &DaytimeQuery::replyReceived);
     connect(&query, &DaytimeQuery::replyReceived, &sync,
-            [&sync](const QString &text) { sync.applyDaytimeReply(text, false); });
+        [&sync](const QString &text) { sync.applyDaytimeReply(text, false); });
     query.query(table.at(1).address);
     QTRY_COMPARE(replies.count(), 1);
     QCOMPARE(replies.first().first().toString().toLatin1(), reply);
@@ -129,8 +127,8 @@ void TestDaytimeQuery::refusedConnectionChangesNothing()
     DaytimeQuery query;
     QSignalSpy replies(&query, &DaytimeQuery::replyReceived);
     connect(&query, &DaytimeQuery::replyReceived, &sync,
-            [&sync](const QString &text) { sync.applyDaytimeReply(text, true); });
-    query.query(HostPort{QStringLiteral("127.0.0.1"), closedPort, {}});
+        [&sync](const QString &text) { sync.applyDaytimeReply(text, true); });
+    query.query(HostPort { QStringLiteral("127.0.0.1"), closedPort, {} });
     QVERIFY(query.isActive());
     QTRY_VERIFY(!query.isActive());
     QCoreApplication::processEvents();
@@ -148,7 +146,7 @@ void TestDaytimeQuery::silentServerChangesNothing()
     DaytimeQuery query;
     QSignalSpy replies(&query, &DaytimeQuery::replyReceived);
     connect(&query, &DaytimeQuery::replyReceived, &sync,
-            [&sync](const QString &text) { sync.applyDaytimeReply(text, true); });
+        [&sync](const QString &text) { sync.applyDaytimeReply(text, true); });
     query.query(server.address());
     QTRY_COMPARE(server.connections.size(), 1);
     QCoreApplication::processEvents();
