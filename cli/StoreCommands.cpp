@@ -1,28 +1,85 @@
+// The store commands: list, export and import, on the store of the data folder.
+
+#include <memory>
+
+#include <QFileInfo>
+
 #include "cli/CliCommands.h"
+#include "exchange/RegExport.h"
+#include "exchange/RegImport.h"
+#include "exchange/WatchListListing.h"
+#include "platform/AppPaths.h"
+#include "watchlist/RegistryStore.h"
 
 namespace th::cli {
 
 namespace {
-int notYet(const char *name, QTextStream &err)
+
+int fail(QTextStream &err, const QString &message)
 {
-    err << "tallyhawk-cli: " << name << " is not available in this build\n";
+    err << "tallyhawk-cli: " << message << '\n';
+    return 1;
+}
+
+int usage(QTextStream &err, const char *text)
+{
+    err << "usage: tallyhawk-cli " << text << '\n';
     return 2;
 }
+
+Result<std::unique_ptr<RegistryStore>> openStore()
+{
+    const Result<QString> folder = AppPaths::ensureDataFolder();
+    if (!folder)
+        return folder.error();
+    return RegistryStore::openInFolder(folder.value());
+}
+
 } // namespace
 
-int runList(const QStringList &, QTextStream &, QTextStream &err)
+int runList(const QStringList &args, QTextStream &out, QTextStream &err)
 {
-    return notYet("list", err);
+    if (!args.isEmpty())
+        return usage(err, "list");
+    Result<std::unique_ptr<RegistryStore>> store = openStore();
+    if (!store)
+        return fail(err, store.errorMessage());
+    out << describeWatchList(*store.value());
+    return 0;
 }
 
-int runExport(const QStringList &, QTextStream &, QTextStream &err)
+int runExport(const QStringList &args, QTextStream &out, QTextStream &err)
 {
-    return notYet("export", err);
+    if (args.size() != 1)
+        return usage(err, "export FOLDER");
+    if (!QFileInfo(args.first()).isDir())
+        return fail(err, QStringLiteral("%1 is not a folder").arg(args.first()));
+    Result<std::unique_ptr<RegistryStore>> store = openStore();
+    if (!store)
+        return fail(err, store.errorMessage());
+    const QString path = watchListExportPath(args.first());
+    if (const Result<void> written = exportWatchList(*store.value(), path); !written)
+        return fail(err, written.errorMessage());
+    out << "Exported the watch list to " << path << '\n';
+    return 0;
 }
 
-int runImport(const QStringList &, QTextStream &, QTextStream &err)
+int runImport(const QStringList &args, QTextStream &out, QTextStream &err)
 {
-    return notYet("import", err);
+    if (args.size() != 1)
+        return usage(err, "import FILE");
+    Result<std::unique_ptr<RegistryStore>> store = openStore();
+    if (!store)
+        return fail(err, store.errorMessage());
+    const Result<ImportSummary> imported = RunRegImport(*store.value(), args.first());
+    if (!imported)
+        return fail(err, imported.errorMessage());
+    out << QStringLiteral("Imported %1 keys and %2 values from %3")
+               .arg(imported.value().keys)
+               .arg(imported.value().values)
+               .arg(args.first())
+        << '\n';
+    return 0;
 }
 
 } // namespace th::cli

@@ -46,17 +46,21 @@ QByteArray regDataFromText(QStringView text)
     return data;
 }
 
-QString regTextFromData(const QByteArray &data)
+QString regUnitsFromData(const QByteArray &data)
 {
     const qsizetype units = data.size() / 2;
-    QString text;
-    text.reserve(units);
-    for (qsizetype i = 0; i < units; ++i) {
-        const char16_t unit = qFromLittleEndian<char16_t>(data.constData() + 2 * i);
-        if (unit == 0)
-            break;
-        text.append(QChar(unit));
-    }
+    QString text(units, Qt::Uninitialized);
+    for (qsizetype i = 0; i < units; ++i)
+        text[i] = QChar(qFromLittleEndian<char16_t>(data.constData() + 2 * i));
+    return text;
+}
+
+QString regTextFromData(const QByteArray &data)
+{
+    QString text = regUnitsFromData(data);
+    const qsizetype nul = text.indexOf(QChar(0));
+    if (nul >= 0)
+        text.truncate(nul);
     return text;
 }
 

@@ -50,6 +50,8 @@ struct RegValue
 // Texts as the string kinds keep them, and back (the reading stops at the first NUL).
 QByteArray regDataFromText(QStringView text);
 QString regTextFromData(const QByteArray &data);
+// Every character of string-kind data, NULs included (the texts of a multi-string).
+QString regUnitsFromData(const QByteArray &data);
 
 // "HKEY_CURRENT_USER" and the other root names.
 QString regRootName(RegRoot root);

@@ -1,0 +1,124 @@
+#include "exchange/RegExport.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include "platform/AppPaths.h"
+#include "watchlist/RegistryStore.h"
+#include "watchlist/WatchStore.h"
+
+namespace th {
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+const QString kHeader = QStringLiteral("REGEDIT4\r\n\r\n");
+
+// "[A-Z,a-z]:\" at the start: a letter or a comma, a colon, a backslash.
+bool looksLikeDrivePath(const QString &text)
+{
+    if (text.size() < 3)
+        return false;
+    const QChar first = text[0];
+    const bool letter = (first >= u'A' && first <= u'Z') || (first >= u'a' && first <= u'z') || first == u',';
+    return letter && text[1] == u':' && text[2] == u'\\';
+}
+
+QString hexBytes(const QByteArray &bytes)
+{
+    QString text;
+    text.reserve(bytes.size() * 3);
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (i > 0)
+            text += u',';
+        text += QString::number(quint8(bytes[i]), 16).rightJustified(2, u'0').toUpper();
+    }
+    return text;
+}
+
+QString dataPart(const RegValue &value)
+{
+    if (value.isStringKind()) {
+        QString text = value.text();
+        if (text.contains(u'\r') || text.contains(u'\n'))
+            return u"hex(1):" + hexBytes(text.toUtf8());
+        if (looksLikeDrivePath(text))
+            text.replace(QStringLiteral("\\"), QStringLiteral("\\\\"));
+        return u'"' + text + u'"';
+    }
+    if (const std::optional<quint32> number = value.dword())
+        return u"dword:" + QString::number(*number, 16).rightJustified(8, u'0');
+    if (value.kind == RegKind::Binary)
+        return u"hex:" + hexBytes(value.data);
+    return u"hex(" + QString::number(value.kind, 16) + u"):" + hexBytes(value.data);
+}
+
+void appendSections(const RegistryStore &store, RegRoot root, const QString &keyPath, bool includeSubkeys,
+                    QString &text)
+{
+    text += u'[' + regRootName(root) + u'\\' + keyPath + u']' + kCrLf;
+    for (const RegValue &value : store.values(root, keyPath))
+        text += regValueLine(value) + kCrLf;
+    text += kCrLf;
+    if (!includeSubkeys)
+        return;
+    for (const QString &name : store.subKeyNames(root, keyPath))
+        appendSections(store, root, keyPath + u'\\' + name, includeSubkeys, text);
+}
+
+Error writeError(const QString &fileName, const QString &why)
+{
+    return makeError(301, QStringLiteral("Cannot write %1: %2").arg(fileName, why));
+}
+
+} // namespace
+
+QString watchListExportPath(const QString &folder)
+{
+    return AppPaths::join(folder, QString::fromUtf16(kWatchListFileName));
+}
+
+QString regValueLine(const RegValue &value)
+{
+    const QString name = value.name.isEmpty() ? QStringLiteral("@") : u'"' + value.name + u'"';
+    return name + u'=' + dataPart(value);
+}
+
+Result<void> ExportRegKey(const RegistryStore &store, RegRoot root, const QString &keyPath, const QString &fileName,
+                          bool includeSubkeys, bool append)
+{
+    // The sections of the sub-keys are appended in the same pass: the header then is in the
+    // file already, so the outcome is the same as appending key by key.
+    QString text = kHeader;
+    if (append) {
+        QFile existing(fileName);
+        if (existing.open(QIODevice::ReadOnly) && existing.readAll().contains("REGEDIT4"))
+            text.clear();
+    }
+    appendSections(store, root, keyPath, includeSubkeys, text);
+    const QByteArray bytes = text.toUtf8();
+
+    if (append) {
+        QFile file(fileName);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+            return writeError(fileName, file.errorString());
+        if (file.write(bytes) != bytes.size() || !file.flush())
+            return writeError(fileName, file.errorString());
+        return {};
+    }
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        return writeError(fileName, file.errorString());
+    file.write(bytes);
+    if (!file.commit())
+        return writeError(fileName, file.errorString());
+    return {};
+}
+
+Result<void> exportWatchList(const RegistryStore &store, const QString &fileName)
+{
+    return ExportRegKey(store, RegRoot::CurrentUser, QString::fromUtf16(kWatchListKey) + u'\\', fileName, true,
+                        false);
+}
+
+} // namespace th

@@ -1,0 +1,98 @@
+#include "exchange/WatchListListing.h"
+
+#include "watchlist/RegistryStore.h"
+#include "watchlist/WatchStore.h"
+
+namespace th {
+
+namespace {
+
+QString quoted(QString text)
+{
+    text.replace(u'\r', QStringLiteral("\\r"));
+    text.replace(u'\n', QStringLiteral("\\n"));
+    text.replace(u'\t', QStringLiteral("\\t"));
+    return u'"' + text + u'"';
+}
+
+QString hexBytes(const QByteArray &bytes)
+{
+    QString text;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (i > 0)
+            text += u',';
+        text += QString::number(quint8(bytes[i]), 16).rightJustified(2, u'0').toUpper();
+    }
+    return text;
+}
+
+// Every text of a multi-string, up to the empty one that ends the list.
+QString multiStringParts(const RegValue &value)
+{
+    QStringList parts;
+    QString current;
+    for (const QChar c : regUnitsFromData(value.data)) {
+        if (!c.isNull()) {
+            current += c;
+            continue;
+        }
+        if (current.isEmpty())
+            break;
+        parts.append(quoted(current));
+        current.clear();
+    }
+    if (!current.isEmpty())
+        parts.append(quoted(current));
+    return parts.join(u' ');
+}
+
+QString dataText(const RegValue &value)
+{
+    switch (value.kind) {
+    case RegKind::String:
+        return quoted(value.text());
+    case RegKind::ExpandString:
+        return u"expandable " + quoted(value.text());
+    case RegKind::MultiString:
+        return u"multi-string " + multiStringParts(value);
+    case RegKind::Binary:
+        return u"hex:" + hexBytes(value.data);
+    default:
+        break;
+    }
+    if (const std::optional<quint32> number = value.dword())
+        return QStringLiteral("dword:%1 (%2)").arg(QString::number(*number, 16).rightJustified(8, u'0'))
+            .arg(qint32(*number));
+    return u"hex(" + QString::number(value.kind, 16) + u"):" + hexBytes(value.data);
+}
+
+void describeKey(const RegistryStore &store, const QString &keyPath, const QString &indent, QString &text)
+{
+    for (const RegValue &value : store.values(RegRoot::CurrentUser, keyPath))
+        text += indent + describeRegValue(value) + u'\n';
+    for (const QString &name : store.subKeyNames(RegRoot::CurrentUser, keyPath)) {
+        text += indent + u'[' + name + u"]\n";
+        describeKey(store, keyPath + u'\\' + name, indent + u"  ", text);
+    }
+}
+
+} // namespace
+
+QString describeRegValue(const RegValue &value)
+{
+    const QString name = value.name.isEmpty() ? QStringLiteral("@") : quoted(value.name);
+    return name + u" = " + dataText(value);
+}
+
+QString describeWatchList(const RegistryStore &store)
+{
+    const QString watchList = QString::fromUtf16(kWatchListKey);
+    QString text;
+    for (const QString &item : store.subKeyNames(RegRoot::CurrentUser, watchList)) {
+        text += item + u'\n';
+        describeKey(store, watchList + u'\\' + item, QStringLiteral("  "), text);
+    }
+    return text;
+}
+
+} // namespace th
