@@ -97,12 +97,13 @@ void ParseRun::readPrices()
 
 void ParseRun::readTitle()
 {
+    // The page title reads "eBay item N (Ends date) - title": the item's title is what follows
+    // the first separator.
     QByteArray &title = field(ItemPageData::Title);
-    qsizetype cursor = m_scan.pass(M::TitleOpen, 1);
-    if (ItemPageScanner::passed(cursor, M::TitleOpen))
-        cursor = m_scan.pass(M::TitleSeparator, cursor);
-    if (!ItemPageScanner::passed(cursor, M::TitleOpen)
-        || !ItemPageScanner::passed(cursor, M::TitleSeparator)) {
+    const qsizetype afterOpen = m_scan.pass(M::TitleOpen, 1);
+    const bool opened = ItemPageScanner::passed(afterOpen, M::TitleOpen);
+    const qsizetype cursor = opened ? m_scan.pass(M::TitleSeparator, afterOpen) : 0;
+    if (!opened || !ItemPageScanner::passed(cursor, M::TitleSeparator)) {
         title = QByteArrayLiteral("(Info not found)");
         return;
     }
