@@ -11,6 +11,17 @@
 #include "app/frmResource.h"
 #include "app/frmWatch.h"
 #include "common/Timers.h"
+#include "common/Version.h"
+#include "app/UpdateCommands.h"
+#include "app/WatchListCommands.h"
+#include "clock/ClockState.h"
+#include "clock/ClockSync.h"
+#include "engine/UpdateEngine.h"
+#include "watchlist/AppSettings.h"
+#include "watchlist/HostConfig.h"
+#include "watchlist/RegistryStore.h"
+#include "watchlist/WatchItems.h"
+#include "watchlist/WatchListActions.h"
 #include "watchlist/WatchListModel.h"
 
 namespace th {
@@ -24,12 +35,18 @@ Application::Application(QString commandLine, std::unique_ptr<Platform> platform
     , m_resourceFolder(std::move(resourceFolder))
     , m_alerts(std::make_unique<AlertState>())
     , m_listModel(std::make_unique<WatchListModel>())
+    , m_records(std::make_unique<WatchItems>())
+    , m_settings(std::make_unique<AppSettings>())
+    , m_clockState(std::make_unique<ClockState>())
 {
 }
 
 Application::~Application()
 {
-    // Windows go before the seams they use.
+    // Windows and the engine go before the seams and the store they use.
+    m_updateCommands.reset();
+    m_engine.reset();
+    m_listCommands.reset();
     m_main.reset();
     m_resource.reset();
 }
@@ -47,11 +64,21 @@ Application::StartResult Application::start()
     m_main->ui.cboSorted->setCurrentIndex(0);
     m_listModel->ensureRuntimeColumns();
 
+    // 4. The settings. A store that cannot be opened is reported once and left as it is.
+    if (!openStore())
+        return StartResult::Failed;
+    m_listActions = std::make_unique<WatchListActions>(*m_store, *m_listModel, *m_records);
+    m_listCommands = std::make_unique<WatchListCommands>(
+        *m_main, *m_listModel, *m_listActions,
+        WatchListCommands::Seams{*m_platform->prompter, *m_platform->shell, *m_platform->clock});
+    m_listCommands->setItemPageHost(m_hosts->host(HostConfig::Host::ItemPage).text);
+
     // 6. The resource window: alert lists, tray image, tray icon, time servers.
     m_resource = std::make_unique<frmResource>(*m_platform->tray, *m_alerts, m_resourceFolder);
     const bool hasTray = m_platform->tray->isAvailable();
     m_main->setHasTray(hasTray);
     m_resource->load(QApplication::windowIcon(), frmWatch::captionText());
+    createEngine();
     connectWindows();
 
     // 7. The command line: "/show" in any capitals, and nothing else, shows the window.
@@ -59,11 +86,50 @@ Application::StartResult Application::start()
     if (m_commandLine.compare(u"/show", Qt::CaseInsensitive) == 0 || !hasTray)
         m_main->show();
 
+    // 8-9. The watch list from the store, then sorted by end date.
+    m_listCommands->updateItems();
+    m_listCommands->subReSortItemByDate();
+
     // 10. The minute counter of the automatic update.
-    enableTimer(m_resource->tmrCheckBids);
+    enableTimer(m_engine->tmrCheckBids);
 
     scheduleScreenshot();
     return StartResult::Running;
+}
+
+bool Application::openStore()
+{
+    Result<std::unique_ptr<RegistryStore>> store = RegistryStore::openInFolder(m_dataFolder);
+    if (!store.ok()) {
+        m_platform->prompter->message(store.errorMessage(), QString::fromLatin1(kProgramTitle), PromptIcon::Critical,
+                                      PromptButtons::Ok);
+        return false;
+    }
+    m_store = std::move(store).value();
+    m_hosts = std::make_unique<HostConfig>(HostConfig::load(m_dataFolder + u"/config.ini"));
+    *m_settings = loadAppSettings(*m_store, m_resourceFolder);
+    return true;
+}
+
+void Application::createEngine()
+{
+    m_clockSync = std::make_unique<ClockSync>(*m_clockState, *m_platform->clock, *m_platform->timeZone,
+                                              *m_platform->clockSetter);
+    m_clockSync->GetPacificOffsetHours();
+    m_engine = std::make_unique<UpdateEngine>(UpdateEngine::Context{
+        *m_listModel, *m_records, *m_store, *m_settings, *m_clockSync, *m_platform->clock, *m_platform->sound,
+        m_resource->tmrChkItemAlert, m_main->tmrChkAutoBid});
+    m_engine->setHosts(m_hosts->host(HostConfig::Host::ItemPage), m_hosts->host(HostConfig::Host::Main));
+    m_resource->setEngine(m_engine.get());
+    m_updateCommands = std::make_unique<UpdateCommands>(UpdateCommands::Parts{
+        *m_main, *m_resource, *m_engine, *m_listCommands, *m_clockSync, *m_settings, *m_platform->prompter,
+        *m_platform->clock});
+    // A freshly filled list announces no new bid before its first complete pass.
+    m_listCommands->passStart = [this] {
+        m_engine->setNotifyReady(false);
+        m_engine->subActive2();
+    };
+    m_updateCommands->tmShowSysClock_Timer();
 }
 
 void Application::connectWindows()

@@ -11,9 +11,19 @@ class QSessionManager;
 namespace th {
 
 struct AlertState;
+struct AppSettings;
 struct Platform;
 class frmResource;
+class HostConfig;
+class ClockSync;
+class UpdateCommands;
+class UpdateEngine;
+struct ClockState;
 class frmWatch;
+class RegistryStore;
+class WatchItems;
+class WatchListActions;
+class WatchListCommands;
 class WatchListModel;
 
 // The composition root: builds the store, the seams, the shared state and the windows,
@@ -49,6 +59,15 @@ public:
     Platform &platform() const { return *m_platform; }
     AlertState &alerts() const { return *m_alerts; }
     WatchListModel &listModel() const { return *m_listModel; }
+    WatchItems &records() const { return *m_records; }
+    RegistryStore *store() const { return m_store.get(); }
+    AppSettings &settings() const { return *m_settings; }
+    WatchListCommands *listCommands() const { return m_listCommands.get(); }
+    const HostConfig &hosts() const { return *m_hosts; }
+    UpdateEngine *engine() const { return m_engine.get(); }
+    UpdateCommands *updateCommands() const { return m_updateCommands.get(); }
+    ClockState &clockState() const { return *m_clockState; }
+    ClockSync &clockSync() const { return *m_clockSync; }
     bool exiting() const { return m_exiting; }
 
 Q_SIGNALS:
@@ -56,6 +75,8 @@ Q_SIGNALS:
     void finished();
 
 private:
+    bool openStore();
+    void createEngine();
     void connectWindows();
     void showAbout();
     void closeOtherWindows();
@@ -67,6 +88,16 @@ private:
     QString m_resourceFolder;
     std::unique_ptr<AlertState> m_alerts;
     std::unique_ptr<WatchListModel> m_listModel;
+    std::unique_ptr<WatchItems> m_records;
+    std::unique_ptr<AppSettings> m_settings;
+    std::unique_ptr<RegistryStore> m_store;
+    std::unique_ptr<HostConfig> m_hosts;
+    std::unique_ptr<WatchListActions> m_listActions;
+    std::unique_ptr<WatchListCommands> m_listCommands;
+    std::unique_ptr<ClockState> m_clockState;
+    std::unique_ptr<ClockSync> m_clockSync;
+    std::unique_ptr<UpdateEngine> m_engine;
+    std::unique_ptr<UpdateCommands> m_updateCommands;
     std::unique_ptr<frmWatch> m_main;
     std::unique_ptr<frmResource> m_resource;
     bool m_exiting = false;

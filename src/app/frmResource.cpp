@@ -5,6 +5,7 @@
 
 #include "alerts/AlertState.h"
 #include "common/Timers.h"
+#include "engine/UpdateEngine.h"
 #include "platform/AppPaths.h"
 #include "platform/ITray.h"
 
@@ -30,13 +31,6 @@ frmResource::~frmResource()
 
 void frmResource::createTimers()
 {
-    setUpTimer(tmrCheckBids, "tmrCheckBids", 60000, false);
-    setUpTimer(tmNextUpdate, "tmNextUpdate", 1000, false);
-    for (size_t i = 0; i < tmrSockTimeOut.size(); ++i) {
-        setUpTimer(tmrSockTimeOut[i], "tmrSockTimeOut", 15000, false);
-        tmrSockTimeOut[i].setProperty("index", int(i));
-    }
-    setUpTimer(tmrDelayUpdateBid, "tmrDelayUpdateBid", 2000, false, /*singleShot=*/true);
     setUpTimer(tmrChkItemAlert, "tmrChkItemAlert", 5000, false);
     setUpTimer(tmrFlashing, "tmrFlashing", 500, false);
     setUpTimer(tmrStopAlarmSound, "tmrStopAlarmSound", 16000, false);
@@ -119,12 +113,12 @@ void frmResource::DeleteTrayIcon()
 
 void frmResource::closeDown()
 {
-    for (QTimer *timer : {&tmrCheckBids, &tmNextUpdate, &tmrChkItemAlert, &tmrFlashing, &tmrDelayUpdateBid,
-                          &tmrStopAlarmSound})
+    for (QTimer *timer : {&tmrChkItemAlert, &tmrFlashing, &tmrStopAlarmSound})
         disableTimer(*timer);
+    // The engine's timers stop and its transfers are cancelled.
+    if (m_engine)
+        m_engine->shutDown();
     // The remaining timers go with the program; none of them may fire while it ends.
-    for (QTimer &timer : tmrSockTimeOut)
-        disableTimer(timer);
     disableTimer(tmrAutoChkTimeSync);
     mnuOptions->hide();
     DeleteTrayIcon();

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <array>
-
 #include <QIcon>
 #include <QObject>
 #include <QTimer>
@@ -12,6 +10,7 @@ class QMenu;
 namespace th {
 
 class ITray;
+class UpdateEngine;
 struct AlertState;
 
 // The hidden resource object: it owns the tray icon and its menu and the timers of the
@@ -38,11 +37,12 @@ public:
     QMenu *trayMenu() const { return mnuOptions; }
     const QIcon &trayImage() const { return m_trayImage; }
 
-    // Timers (intervals and states at creation as the program has always had them).
-    QTimer tmrCheckBids;
-    QTimer tmNextUpdate;
-    std::array<QTimer, 5> tmrSockTimeOut;
-    QTimer tmrDelayUpdateBid;
+    // The update engine, with its own timers and sockets; set once the store is open.
+    void setEngine(UpdateEngine *engine) { m_engine = engine; }
+    UpdateEngine *engine() const { return m_engine; }
+
+    // Timers of the alerts and the clock check (intervals and states at creation as the
+    // program has always had them).
     QTimer tmrChkItemAlert;
     QTimer tmrFlashing;
     QTimer tmrStopAlarmSound;
@@ -82,6 +82,7 @@ private:
     QString m_resourceFolder;
     QIcon m_trayImage;
     bool m_trayAdded = false;
+    UpdateEngine *m_engine = nullptr;
 };
 
 } // namespace th

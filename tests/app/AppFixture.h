@@ -2,7 +2,9 @@
 
 #include <memory>
 
+#include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include "FakeBrowser.h"
 #include "FakeClock.h"
@@ -59,8 +61,26 @@ struct AppFixture
         return platform;
     }
 
+    // Every server of the configuration on loopback, where nothing listens unless a test
+    // starts something there: no test ever reaches a real host.
+    void writeConfig(const QString &server = QStringLiteral("127.0.0.1:1"))
+    {
+        QFile ini(dataFolder.filePath(QStringLiteral("config.ini")));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        QByteArray text = "[Hosts]\n";
+        for (const char *key : {"ItemPage", "Main", "BidHistory", "Search", "CompletedSearch", "SellerListing",
+                                "Google", "Hotmail", "YahooMail", "Paypal"})
+            text += QByteArray(key) + "=" + server.toLatin1() + "\n";
+        text += "[TimeServers]\n";
+        for (int i = 0; i < 12; ++i)
+            text += "Server" + QByteArray::number(i) + "=" + server.toLatin1() + "\n";
+        ini.write(text);
+    }
+
     Application::StartResult start(const QString &commandLine = QString(), bool trayAvailable = true)
     {
+        if (!QFile::exists(dataFolder.filePath(QStringLiteral("config.ini"))))
+            writeConfig();
         app = std::make_unique<Application>(commandLine, makePlatform(trayAvailable), dataFolder.path(),
                                             resourceFolder());
         return app->start();

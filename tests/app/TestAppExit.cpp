@@ -8,6 +8,7 @@
 #include "AppFixture.h"
 #include "app/frmResource.h"
 #include "app/frmWatch.h"
+#include "engine/UpdateEngine.h"
 
 using namespace th;
 using namespace th::test;
@@ -55,7 +56,7 @@ void TestAppExit::exitWithModalDialogOpenEndsCleanly()
     QVERIFY(!f.tray->isShown());
     QCOMPARE(f.tray->removals, 1);
     QVERIFY(!f.app->mainWindow()->isVisible());
-    QVERIFY(!res->tmrCheckBids.isActive());
+    QVERIFY(!res->engine()->tmrCheckBids.isActive());
     QVERIFY(!res->tmrAutoChkTimeSync.isActive());
     QVERIFY(!res->trayMenu()->isVisible());
 }

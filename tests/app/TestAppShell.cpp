@@ -10,6 +10,7 @@
 #include "alerts/AlertState.h"
 #include "app/frmResource.h"
 #include "app/frmWatch.h"
+#include "engine/UpdateEngine.h"
 #include "platform/ISingleInstance.h"
 
 using namespace th;
@@ -67,10 +68,12 @@ void TestAppShell::secondInstanceOnTheSameDataFolderEnds()
     AppFixture second;
     second.instanceOverride = std::make_unique<LockFileSingleInstance>(first.dataFolder.path());
     QCOMPARE(second.start(QStringLiteral("/show")), Application::StartResult::AnotherInstance);
-    // It ended before touching the tray or building a window.
+    // It ended before touching the tray, the store or a window.
     QCOMPARE(second.tray->adds, 0);
     QVERIFY(!second.app->mainWindow());
-    QVERIFY(QDir(first.dataFolder.path()).entryList(QDir::Files).isEmpty());
+    QVERIFY(!second.app->store());
+    QVERIFY(!QFile::exists(second.dataFolder.filePath(QStringLiteral("registry.db"))));
+    QVERIFY(QFile::exists(first.dataFolder.filePath(QStringLiteral("registry.db"))));
 
     AppFixture elsewhere;
     elsewhere.instanceOverride = std::make_unique<LockFileSingleInstance>(elsewhere.dataFolder.path());
@@ -98,11 +101,11 @@ void TestAppShell::timersHaveTheirIntervalsAndStates()
         {&main->tmrShowAlermWhileBrowse, "tmrShowAlermWhileBrowse", 6000, true},
         {&main->tmShowSysClock, "tmShowSysClock", 1000, true},
         {&res->tmrAutoChkTimeSync, "tmrAutoChkTimeSync", 10000, true},
-        {&res->tmrCheckBids, "tmrCheckBids", 60000, true}, // switched on at the end of start-up
-        {&res->tmNextUpdate, "tmNextUpdate", 1000, false},
-        {&res->tmrSockTimeOut[0], "tmrSockTimeOut", 15000, false},
-        {&res->tmrSockTimeOut[4], "tmrSockTimeOut", 15000, false},
-        {&res->tmrDelayUpdateBid, "tmrDelayUpdateBid", 2000, false},
+        {&res->engine()->tmrCheckBids, "tmrCheckBids", 60000, true}, // switched on at the end of start-up
+        {&res->engine()->tmNextUpdate, "tmNextUpdate", 1000, false},
+        {&res->engine()->tmrSockTimeOut[0], "tmrSockTimeOut", 15000, false},
+        {&res->engine()->tmrSockTimeOut[4], "tmrSockTimeOut", 15000, false},
+        {&res->engine()->tmrDelayUpdateBid, "tmrDelayUpdateBid", 2000, false},
         {&res->tmrChkItemAlert, "tmrChkItemAlert", 5000, false},
         {&res->tmrFlashing, "tmrFlashing", 500, false},
         {&res->tmrStopAlarmSound, "tmrStopAlarmSound", 16000, false},
@@ -183,7 +186,7 @@ void TestAppShell::closeBoxHidesAndTimersGoOn()
     QVERIFY(!main->isVisible());
     QVERIFY(!main->MainWindowActive);
     QVERIFY(f.tray->isShown());
-    QVERIFY(f.app->resources()->tmrCheckBids.isActive());
+    QVERIFY(f.app->engine()->tmrCheckBids.isActive());
     QVERIFY(main->tmShowSysClock.isActive());
     QVERIFY(!f.app->exiting());
 }

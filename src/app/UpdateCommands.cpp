@@ -1,0 +1,141 @@
+#include "app/UpdateCommands.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+
+#include "app/WatchListCommands.h"
+#include "app/frmResource.h"
+#include "app/frmWatch.h"
+#include "clock/ClockSync.h"
+#include "common/Formats.h"
+#include "common/Timers.h"
+#include "engine/UpdateEngine.h"
+#include "platform/IClock.h"
+#include "platform/IPrompter.h"
+#include "watchlist/AppSettings.h"
+#include "watchlist/WatchListModel.h"
+#include "watchlist/ui/RowIcons.h"
+#include "watchlist/ui/WatchListView.h"
+
+namespace th {
+
+UpdateCommands::UpdateCommands(Parts parts, QObject *parent)
+    : QObject(parent)
+    , m_p(parts)
+{
+    frmWatch &w = m_p.window;
+    UpdateEngine &engine = m_p.engine;
+    ListMenu &menu = w.listMenu;
+
+    for (QAction *action : {menu.mnuUpdateCurrentItem, menu.mnuUpdate, menu.mnuAutoUpdate})
+        action->setEnabled(true);
+    m_p.resource.mnuGetItemInfo->setEnabled(true);
+
+    connect(m_p.resource.mnuGetItemInfo, &QAction::triggered, &engine, &UpdateEngine::subActive2);
+    connect(menu.mnuUpdate, &QAction::triggered, this, &UpdateCommands::updateAllNow);
+    connect(w.ui.Command1, &QPushButton::clicked, this, &UpdateCommands::updateAllNow);
+    connect(menu.mnuUpdateCurrentItem, &QAction::triggered, this, &UpdateCommands::mnuUpdateCurrentItem_Click);
+    connect(w.ui.cmdUpdateOneItem, &QPushButton::clicked, this, &UpdateCommands::cmdUpdateOneItem_Click);
+    connect(&w.tmrUpdateCurrentItem, &QTimer::timeout, this, &UpdateCommands::tmrUpdateCurrentItem_Timer);
+    connect(menu.mnuAutoUpdate, &QAction::triggered, this, &UpdateCommands::mnuAutoUpdate_Click);
+    connect(&w.tmShowSysClock, &QTimer::timeout, this, &UpdateCommands::tmShowSysClock_Timer);
+
+    connect(&engine, &UpdateEngine::statusText, this, [this](int panel, const QString &text) {
+        if (panel >= 1 && panel <= 5)
+            m_p.window.ui.panels[panel]->setText(text);
+    });
+    connect(&engine, &UpdateEngine::engineLabel, this,
+            [this](int index, const QString &text) { m_p.window.ui.chkSockStatus[index]->setText(text); });
+    connect(&engine, &UpdateEngine::commandsChanged, this, &UpdateCommands::applyCommandState);
+    connect(&engine, &UpdateEngine::countdownCaption, this,
+            [this](const QString &caption) { m_p.window.ui.frmeAddSort->setTitle(caption); });
+    connect(&engine, &UpdateEngine::reSortRequested, &m_p.list, &WatchListCommands::subReSortItemByDate);
+    connect(&engine, &UpdateEngine::applyFailed, this, [this](const QString &message) {
+        m_p.prompter.message(message, QStringLiteral("Tallyhawk"), PromptIcon::None, PromptButtons::Ok);
+    });
+    engine.setSelectedRowSource([this] { return m_p.window.ui.lstWatching->selectedRow(); });
+}
+
+void UpdateCommands::applyCommandState(const CommandState &state)
+{
+    frmWatch &w = m_p.window;
+    m_p.resource.mnuSetUpWatch->setEnabled(state.trayUpdate);
+    m_p.resource.mnuGetItemInfo->setEnabled(state.trayUpdate);
+    w.ui.cmdAddItem->setEnabled(state.addRemove);
+    w.ui.cmdRemove->setEnabled(state.addRemove);
+    w.listMenu.mnuLVPopup->setEnabled(state.addRemove);
+    w.ui.cmdUpdateOneItem->setEnabled(state.updateOne);
+    w.ui.Command1->setEnabled(state.updateAll);
+}
+
+void UpdateCommands::updateAllNow()
+{
+    m_p.engine.subActive2();
+    if (m_p.list.reSortPending) {
+        m_p.list.reSortPending = false;
+        m_p.list.subReSortItemByDate();
+    }
+}
+
+void UpdateCommands::mnuUpdateCurrentItem_Click()
+{
+    m_p.engine.updateOneBids();
+    m_p.list.reSortPending = false;
+    m_p.list.subReSortItemByDate();
+}
+
+void UpdateCommands::cmdUpdateOneItem_Click()
+{
+    if (m_p.window.ui.lstWatching->model()->rowCount() == 0)
+        return;
+    if (!m_p.list.IsItemSelected()) {
+        m_p.prompter.message(QStringLiteral("Please select an item you would like to update"),
+                             QStringLiteral("Error: No item found"), PromptIcon::Information, PromptButtons::Ok);
+        return;
+    }
+    m_p.engine.updateOneBids();
+    m_p.list.reSortPending = true;
+    m_p.list.subReSortItemByDate();
+}
+
+void UpdateCommands::tmrUpdateCurrentItem_Timer()
+{
+    disableTimer(m_p.window.tmrUpdateCurrentItem);
+    m_p.engine.updateOneBids();
+    m_p.list.reSortPending = false;
+    m_p.list.subReSortItemByDate();
+}
+
+void UpdateCommands::mnuAutoUpdate_Click()
+{
+    QAction *action = m_p.window.listMenu.mnuAutoUpdate;
+    // The action has already flipped its check mark when this runs.
+    const bool on = action->isChecked();
+    action->setText(on ? QStringLiteral("Automatic Update (ON)") : QStringLiteral("Automatic Update (OFF)"));
+    m_p.engine.setAutomaticUpdate(on);
+}
+
+void UpdateCommands::tmShowSysClock_Timer()
+{
+    WatchWindowUi &ui = m_p.window.ui;
+    const qint64 fineTune = m_p.settings.TimeFinetune;
+    ui.panels[4]->setText(u"Time: " + formatClock(m_p.clock.now().addSecs(fineTune).time()));
+    m_p.clockSync.GetPacificOffsetHours();
+    ui.panels[5]->setText(u"Ebay: " + formatClock(m_p.clockSync.auctionSiteNow().addSecs(fineTune).time()));
+    for (int i = 0; i < UpdateEngine::kEngines; ++i) {
+        if (m_p.engine.tmrSockTimeOut[i].isActive()) {
+            ui.picSockStatus[i]->setPixmap(engineLight(kLightBusy));
+        } else {
+            ui.chkSockStatus[i]->setText(QStringLiteral("Engine-%1").arg(i + 1));
+            ui.picSockStatus[i]->setPixmap(engineLight(kLightIdle));
+        }
+    }
+    const int rows = m_p.window.ui.lstWatching->model()->rowCount();
+    ui.panels[3]->setText(QStringLiteral("Total Item(s): %1").arg(rows));
+}
+
+} // namespace th

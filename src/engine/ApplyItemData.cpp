@@ -1,0 +1,192 @@
+// Applying one fetched page: the row's columns, the local end date-time, the row icon, the
+// new-bid test, the run-time record, the win, and the end of an all-items pass.
+
+#include "engine/UpdateEngine.h"
+
+#include <QRegularExpression>
+
+#include "clock/ClockSync.h"
+#include "common/DateTimeMath.h"
+#include "common/Formats.h"
+#include "common/Numeric.h"
+#include "common/Timers.h"
+#include "engine/EndDate.h"
+#include "engine/ItemPageParser.h"
+#include "platform/IClock.h"
+#include "platform/ISoundPlayer.h"
+#include "watchlist/AppSettings.h"
+#include "watchlist/RegistryFunctions.h"
+#include "watchlist/RegistryStore.h"
+#include "watchlist/WatchItems.h"
+#include "watchlist/WatchListModel.h"
+#include "watchlist/WatchStore.h"
+
+namespace th {
+
+namespace {
+
+QString itemValue(const RegistryStore &store, const QString &item, const char16_t *name, const QString &fallback)
+{
+    return GetRegString(store, RegRoot::CurrentUser, itemKeyPath(item), QString::fromUtf16(name), fallback);
+}
+
+// A price text as the page shows it ("US $1,234.50", "GBP 12.00") as the plain number text.
+QString cleanMoneyText(const QString &text)
+{
+    static const QRegularExpression noise(QStringLiteral("GBP|US|\\$|,"), QRegularExpression::CaseInsensitiveOption);
+    return QString(text).remove(noise);
+}
+
+qint32 roundedValue(const QString &text, SignRule sign = SignRule::NoSign)
+{
+    return qint32(roundHalfEven(numericValue(text, sign)));
+}
+
+} // namespace
+
+void UpdateEngine::subExtractData(int ListIndexIn, int ItemID)
+{
+    const QByteArray page = m_engines[ListIndexIn - 1].gstrEngineBuffer;
+    applyPage(ParseItemPage(page), ItemID - 1, Variant::Pass);
+}
+
+bool UpdateEngine::applyPage(const ItemPageData &parsed, int row, Variant variant)
+{
+    ItemPageData data = parsed;
+    WatchListModel &model = m_ctx.model;
+    const QString item = model.rowText(row);
+    // 2.
+    model.setSubItem(row, WatchListModel::ItemName, data[ItemPageData::Title]);
+    model.setSubItem(row, WatchListModel::Bids, data[ItemPageData::BidCount]);
+    model.setSubItem(row, WatchListModel::Price, data[ItemPageData::CurrentBid]);
+    model.setSubItem(row, WatchListModel::Reserve, data[ItemPageData::ReserveStatus]);
+    model.setSubItem(row, WatchListModel::TimeRemaining, data[ItemPageData::TimeLeft]);
+    model.setSubItem(row, WatchListModel::BuyItNow, data[ItemPageData::BuyItNowPrice]);
+    model.setSubItem(row, WatchListModel::Quantity, data[ItemPageData::Quantity]);
+    // 3.
+    if (variant == Variant::Pass) {
+        ++m_updatedCount;
+        Q_EMIT statusText(1, QStringLiteral("Updating : %1/%2").arg(m_updatedCount).arg(rowCount()));
+    }
+    // 4.
+    m_ctx.clockSync.GetPacificOffsetHours();
+    const Result<QDateTime> endResult = endDateFromPage(data[ItemPageData::EndsText]);
+    if (!endResult.ok()) {
+        Q_EMIT applyFailed(endResult.errorMessage());
+        restoreIdleState();
+        return false;
+    }
+    const QDateTime end = endResult.value();
+    // 5-6.
+    model.setSubItem(row, WatchListModel::EndDate,
+                     formatDate(end, variant == Variant::Single ? DateFormat::Slashed : DateFormat::ShortYear));
+    model.setSubItem(row, WatchListModel::SellerRating, data[ItemPageData::SellerRating]);
+    // 7.
+    const RegistryStore &store = m_ctx.store;
+    int icon = WatchListModel::IconBlank;
+    if (numericValue(itemValue(store, item, ItemValue::MaxBid, QStringLiteral("0"))) != 0)
+        icon = WatchListModel::IconLightning;
+    else if (numericValue(itemValue(store, item, ItemValue::MaxAutoBid, QStringLiteral("0"))) != 0)
+        icon = WatchListModel::IconHammer;
+    if (model.icon(row) == WatchListModel::IconUp)
+        icon = WatchListModel::IconUp;
+    model.setIcon(row, icon);
+    // 8.
+    const QDateTime now = m_ctx.clock.now();
+    const bool ended = secondBoundaries(now, end) <= 0;
+    if (ended && !itemValue(store, item, ItemValue::WonItem, QString()).trimmed().isEmpty())
+        model.setIcon(row, WatchListModel::IconHammerWin);
+    // 9.
+    if (secondBoundaries(now, end) >= 0) {
+        const qint32 previous = roundedValue(model.tag(row), SignRule::AllowSign);
+        if (previous >= 0 && previous < roundedValue(data[ItemPageData::BidCount])) {
+            model.setIcon(row, WatchListModel::IconUp);
+            const bool soon = minuteBoundaries(now, end) < 4;
+            if (!soon && m_ctx.settings.PlayBidIncrementNotifySound != 0)
+                m_ctx.sound.play(m_ctx.settings.gstrNotifyPlaySoundPath);
+            // The window waits for the first complete pass over a freshly loaded list.
+            if (!soon && m_ctx.settings.chkShowBidNotification != 0 && m_notifyReady) {
+                const quint64 serial = m_passSerial;
+                Q_EMIT bidNotifyRequested(row);
+                // The window may have let the list change: find the row again.
+                row = model.findRow(item);
+                if (row < 0)
+                    return true;
+                if (variant == Variant::Pass && serial != m_passSerial)
+                    return true;
+            }
+        }
+    }
+    // 10-12.
+    data[ItemPageData::CurrentBid] = cleanMoneyText(data[ItemPageData::CurrentBid]);
+    data[ItemPageData::BidIncrement] = cleanMoneyText(data[ItemPageData::BidIncrement]);
+    if (variant == Variant::Single) {
+        const int found = m_ctx.records.find(numericValue(item));
+        if (found > 0) {
+            m_ctx.records.at(found).recBidIncrement = Money::fromText(data[ItemPageData::BidIncrement]);
+        } else {
+            m_ctx.records.append(WatchItemRecord{});
+            applyRecord(data, m_ctx.records.count(), row, end);
+        }
+    } else {
+        if (!m_ctx.records.contains(row + 1))
+            m_ctx.records.resize(std::max(m_ctx.records.count(), row + 1));
+        applyRecord(data, row + 1, row, end);
+    }
+    // 13-14.
+    model.setSubItem(row, WatchListModel::EndDate2, dateTimeText(end));
+    model.setTag(row, QString());
+    // 15.
+    if (variant == Variant::Pass)
+        endOfPassCheck();
+    return true;
+}
+
+void UpdateEngine::applyRecord(const ItemPageData &data, int recordIndex, int row, const QDateTime &end)
+{
+    WatchItemRecord &record = m_ctx.records.at(recordIndex);
+    const QString item = m_ctx.model.rowText(row);
+    record.recItemNumber = numericValue(item);
+    record.recTitle = data[ItemPageData::Title];
+    record.recBidCount = qint16(roundedValue(data[ItemPageData::BidCount]));
+    record.recCurrentPrice = Money::fromText(data[ItemPageData::CurrentBid]);
+    record.recTimeLeftText = data[ItemPageData::TimeLeft];
+    record.recEndDate = end;
+    record.recQuantity = roundedValue(data[ItemPageData::Quantity]);
+    record.recBidIncrement = Money::fromText(data[ItemPageData::BidIncrement]);
+    // 11. The user won: the high bidder is the user and the auction is over.
+    const QString user = m_ctx.settings.EBayID;
+    const QString highBidder = data[ItemPageData::HighBidder];
+    if (!user.isEmpty() && !highBidder.isEmpty() && user.contains(highBidder, Qt::CaseInsensitive)
+        && secondBoundaries(m_ctx.clock.now(), end) <= 0) {
+        record.recAutoBidState = 5;
+        SaveRegString(m_ctx.store, RegRoot::CurrentUser, itemKeyPath(item), QString::fromUtf16(ItemValue::WonItem),
+                      QStringLiteral("True"));
+        m_ctx.model.setIcon(row, WatchListModel::IconHammerWin);
+    }
+    // 12.
+    const RegistryStore &store = m_ctx.store;
+    record.recMaxAutoBid = Money::fromText(itemValue(store, item, ItemValue::MaxAutoBid, QStringLiteral("0")));
+    record.recMaxQuantity = roundedValue(itemValue(store, item, ItemValue::MaxQuantity, QStringLiteral("0")));
+    record.recMaxTimeLeft = roundedValue(itemValue(store, item, ItemValue::MaxTimeLeft, QStringLiteral("0")));
+}
+
+void UpdateEngine::endOfPassCheck()
+{
+    if (m_updatedCount >= rowCount())
+        passEnd();
+}
+
+void UpdateEngine::passEnd()
+{
+    if (!m_autoBidStarted) {
+        enableTimer(m_ctx.tmrChkAutoBid);
+        m_autoBidStarted = true;
+    }
+    Q_EMIT reSortRequested();
+    Q_EMIT statusText(1, u"Last Update: " + formatDate(m_ctx.clock.now(), DateFormat::LongYear));
+    restoreIdleState();
+    Q_EMIT passFinished();
+}
+
+} // namespace th

@@ -1,0 +1,313 @@
+#include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QTest>
+
+#include "AppFixture.h"
+#include "app/WatchListCommands.h"
+#include "app/frmWatch.h"
+#include "common/Formats.h"
+#include "watchlist/RegistryFunctions.h"
+#include "watchlist/RegistryStore.h"
+#include "watchlist/WatchItems.h"
+#include "watchlist/WatchListModel.h"
+#include "watchlist/WatchStore.h"
+#include "watchlist/ui/WatchListView.h"
+
+using namespace th;
+using namespace th::test;
+
+// Adding, removing, opening and copying items, and what a click on a row shows.
+class TestWatchListCommands final : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void fillShowsStoredItemsInStoreOrder();
+    void emptyStoreGivesEmptyList();
+    void addAcceptsATrimmedItemNumber();
+    void addRefusesWhatIsNotAnItemNumber_data();
+    void addRefusesWhatIsNotAnItemNumber();
+    void addRefusesWhatTheStoreAlreadyHolds();
+    void removeAsksUnlessConfirmDelIsTicked();
+    void removingTheLastRowSelectsTheNewLast();
+    void removingTheOnlyRowLeavesAnEmptyList();
+    void enterOpensTheItemPage();
+    void copyNeedsASelectedRow();
+    void clickFeedbackFollowsTheStoredNotes();
+    void sortKeepsTheSelectedItemSelected();
+
+private:
+    void store(const QString &item, const QString &name, const QString &value);
+    int select(const QString &item);
+
+    std::unique_ptr<AppFixture> f;
+    WatchListCommands *commands = nullptr;
+    WatchListModel *model = nullptr;
+    WatchListView *list = nullptr;
+    int passStarts = 0;
+};
+
+void TestWatchListCommands::init()
+{
+    f = std::make_unique<AppFixture>();
+    // A store with three items before start-up.
+    {
+        auto opened = RegistryStore::openInFolder(f->dataFolder.path());
+        QVERIFY(opened.ok());
+        for (const char *item : {"7000003", "7000001", "7000002"})
+            SaveRegString(*opened.value(), RegRoot::CurrentUser, itemKeyPath(QString::fromLatin1(item)),
+                          QStringLiteral("Item"), QString::fromLatin1(item));
+    }
+    QCOMPARE(f->start(QStringLiteral("/show")), Application::StartResult::Running);
+    commands = f->app->listCommands();
+    model = &f->app->listModel();
+    list = f->app->mainWindow()->ui.lstWatching;
+    passStarts = 0;
+    commands->passStart = [this] { ++passStarts; };
+}
+
+void TestWatchListCommands::cleanup()
+{
+    f.reset();
+}
+
+void TestWatchListCommands::store(const QString &item, const QString &name, const QString &value)
+{
+    SaveRegString(*f->app->store(), RegRoot::CurrentUser, itemKeyPath(item), name, value);
+}
+
+int TestWatchListCommands::select(const QString &item)
+{
+    const int row = model->findRow(item);
+    list->selectRow(row);
+    return row;
+}
+
+void TestWatchListCommands::fillShowsStoredItemsInStoreOrder()
+{
+    QCOMPARE(model->rowCount(), 3);
+    QCOMPARE(model->rowText(0), QStringLiteral("7000001"));
+    QCOMPARE(model->rowText(2), QStringLiteral("7000003"));
+    QCOMPARE(f->app->records().count(), 3);
+    QCOMPARE(model->columnCount(), 11);
+    // Only the price says that the start-up pass is fetching the row.
+    for (int i = 1; i < WatchListModel::SubItemCount; ++i) {
+        if (i != WatchListModel::Price)
+            QVERIFY(model->subItem(0, i).isEmpty());
+    }
+    QVERIFY(model->subItem(0, WatchListModel::Price).startsWith(u"Updating...("));
+    // Filling again after an import empties the list first.
+    commands->listReloadFlag = true;
+    commands->updateItems();
+    QCOMPARE(model->rowCount(), 3);
+    QCOMPARE(passStarts, 1);
+    QVERIFY(model->ownSorting());
+    QVERIFY(!commands->listReloadFlag);
+}
+
+void TestWatchListCommands::emptyStoreGivesEmptyList()
+{
+    AppFixture empty;
+    QCOMPARE(empty.start(), Application::StartResult::Running);
+    QCOMPARE(empty.app->listModel().rowCount(), 0);
+    QCOMPARE(empty.app->records().count(), 0);
+    QVERIFY(empty.prompter->shown().isEmpty());
+}
+
+void TestWatchListCommands::addAcceptsATrimmedItemNumber()
+{
+    QVERIFY(commands->addItemFromDialog(QStringLiteral(" 1234567 ")));
+    QVERIFY(f->prompter->shown().isEmpty());
+    const int row = model->findRow(QStringLiteral("1234567"));
+    QCOMPARE(row, 3);
+    QCOMPARE(model->rowText(row), QStringLiteral("1234567"));
+    QCOMPARE(list->selectedRow(), row);
+    QCOMPARE(GetRegString(*f->app->store(), RegRoot::CurrentUser, itemKeyPath(QStringLiteral("1234567")),
+                          QStringLiteral("Item")),
+             QStringLiteral("1234567"));
+    QVERIFY(commands->reSortPending);
+    QVERIFY(f->app->mainWindow()->tmrUpdateCurrentItem.isActive());
+}
+
+void TestWatchListCommands::addRefusesWhatIsNotAnItemNumber_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<bool>("closes");
+    const QString incorrect = QStringLiteral("Error: Incorrect Data");
+    QTest::newRow("letter") << "12a" << incorrect << false;
+    QTest::newRow("exponent") << "1e6" << incorrect << false;
+    QTest::newRow("decimal") << "500000.5" << incorrect << false;
+    QTest::newRow("below minimum") << "499999" << incorrect << false;
+    QTest::newRow("too small") << " 123456 " << incorrect << false;
+    QTest::newRow("empty") << "" << "Error: No information is entered" << true;
+}
+
+void TestWatchListCommands::addRefusesWhatIsNotAnItemNumber()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, title);
+    QFETCH(bool, closes);
+    QCOMPARE(commands->addItemFromDialog(typed), closes);
+    QCOMPARE(f->prompter->shown().size(), 1);
+    const FakePrompter::Shown shown = f->prompter->last();
+    QCOMPARE(shown.title, title);
+    if (closes) {
+        QCOMPARE(shown.text, QStringLiteral("Please enter eBay's Item number or click Cancel"));
+        QCOMPARE(shown.icon, PromptIcon::Information);
+    } else {
+        QCOMPARE(shown.text, QStringLiteral("Please enter eBay Item# (numeric only)"));
+        QCOMPARE(shown.icon, PromptIcon::Critical);
+    }
+    QCOMPARE(model->rowCount(), 3);
+    QCOMPARE(ListRegSubKeys(*f->app->store(), RegRoot::CurrentUser, QString::fromUtf16(kWatchListKey)).size(), 3);
+}
+
+void TestWatchListCommands::addRefusesWhatTheStoreAlreadyHolds()
+{
+    // In the store but not in the list (written by another program meanwhile).
+    store(QStringLiteral("7000009"), QStringLiteral("Item"), QStringLiteral("7000009"));
+    QVERIFY(!commands->addItemFromDialog(QStringLiteral("7000009 ")));
+    QCOMPARE(f->prompter->last().title, QStringLiteral("Already have item"));
+    QCOMPARE(f->prompter->last().text,
+             QStringLiteral("You already have this item in the watch list\nPlease re-enter item or click cancel"));
+    QCOMPARE(f->prompter->last().icon, PromptIcon::Information);
+    QCOMPARE(model->rowCount(), 3);
+}
+
+void TestWatchListCommands::removeAsksUnlessConfirmDelIsTicked()
+{
+    model->setSubItem(model->findRow(QStringLiteral("7000002")), WatchListModel::ItemName, QStringLiteral("Brass lamp"));
+    select(QStringLiteral("7000002"));
+    f->prompter->queueAnswer(PromptAnswer::No);
+    commands->cmdRemove_Click();
+    QCOMPARE(f->prompter->last().title, QStringLiteral("Save Watch List"));
+    QCOMPARE(f->prompter->last().text,
+             QStringLiteral("Do you want to delete selected item from your watch list?\n\n> 'Brass lamp'"));
+    QCOMPARE(f->prompter->last().buttons, PromptButtons::YesNo);
+    QCOMPARE(f->prompter->last().icon, PromptIcon::Question);
+    QCOMPARE(model->rowCount(), 3); // No keeps the item
+
+    f->prompter->queueAnswer(PromptAnswer::Yes);
+    commands->cmdRemove_Click();
+    QCOMPARE(model->findRow(QStringLiteral("7000002")), -1);
+    QVERIFY(!f->app->store()->keyExists(RegRoot::CurrentUser, itemKeyPath(QStringLiteral("7000002"))));
+    QCOMPARE(list->selectedRow(), 1); // the row now at the same position
+
+    f->prompter->clear();
+    f->app->mainWindow()->ui.ChkDeleteConfirm->setChecked(true);
+    select(QStringLiteral("7000001"));
+    commands->cmdRemove_Click();
+    QVERIFY(f->prompter->shown().isEmpty());
+    QCOMPARE(model->rowCount(), 1);
+}
+
+void TestWatchListCommands::removingTheLastRowSelectsTheNewLast()
+{
+    f->app->mainWindow()->ui.ChkDeleteConfirm->setChecked(true);
+    select(QStringLiteral("7000003"));
+    commands->cmdRemove_Click();
+    QCOMPARE(model->rowCount(), 2);
+    QCOMPARE(list->selectedRow(), 1);
+    QCOMPARE(commands->selectedItemText(), QStringLiteral("7000002"));
+}
+
+void TestWatchListCommands::removingTheOnlyRowLeavesAnEmptyList()
+{
+    f->app->mainWindow()->ui.ChkDeleteConfirm->setChecked(true);
+    for (int i = 0; i < 3; ++i) {
+        list->selectRow(0);
+        commands->cmdRemove_Click();
+    }
+    QCOMPARE(model->rowCount(), 0);
+    QCOMPARE(list->selectedRow(), -1);
+    commands->cmdRemove_Click(); // nothing to do, nothing shown
+    QVERIFY(f->prompter->shown().isEmpty());
+}
+
+void TestWatchListCommands::enterOpensTheItemPage()
+{
+    QTest::keyClick(list, Qt::Key_Return);
+    QVERIFY(f->shell->opened.isEmpty()); // nothing selected
+    select(QStringLiteral("7000002"));
+    QTest::keyClick(list, Qt::Key_Return);
+    QCOMPARE(f->shell->opened,
+             QStringList{QStringLiteral("http://127.0.0.1:1/aw-cgi/eBayISAPI.dll?ViewItem&item=7000002")});
+    commands->setItemPageHost(QStringLiteral("127.0.0.1:8080"));
+    commands->cmdGoTo_Click();
+    QCOMPARE(f->shell->opened.last(),
+             QStringLiteral("http://127.0.0.1:8080/aw-cgi/eBayISAPI.dll?ViewItem&item=7000002"));
+}
+
+void TestWatchListCommands::copyNeedsASelectedRow()
+{
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    commands->mnuCopyItem2Clipboard_Click();
+    QVERIFY(f->prompter->shown().isEmpty());
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
+    select(QStringLiteral("7000001"));
+    commands->mnuCopyItem2Clipboard_Click();
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("7000001"));
+    QCOMPARE(f->prompter->last().title, QStringLiteral("Copy Item# to Clipboard"));
+    QCOMPARE(f->prompter->last().text,
+             QStringLiteral("Copy Item# to clipboard successfully,\nPlease use Ctrl-V to paste/get the Item#"));
+}
+
+void TestWatchListCommands::clickFeedbackFollowsTheStoredNotes()
+{
+    const QString item = QStringLiteral("7000001");
+    const int row = select(item);
+    commands->lstWatching_Click();
+    QCOMPARE(model->icon(row), int(WatchListModel::IconBlank));
+    QCOMPARE(list->toolTip(), QStringLiteral("Right click to see Update Menu and set max.bid note"));
+
+    store(item, QStringLiteral("MaxBid"), QStringLiteral("30"));
+    commands->lstWatching_Click();
+    QCOMPARE(model->icon(row), int(WatchListModel::IconLightning));
+    QCOMPARE(list->toolTip(), QStringLiteral("My max bid for this item is: $30.00"));
+
+    store(item, QStringLiteral("MaxBid"), QStringLiteral("0"));
+    store(item, QStringLiteral("MaxAutoBid"), QStringLiteral("25.5"));
+    WatchItemRecord &record = f->app->records().at(row + 1);
+    record.recItemNumber = 7000001;
+    record.recMaxAutoBid = Money::fromText(u"25.5");
+    record.recQuantity = 2;
+    record.recMaxTimeLeft = 8;
+    record.recEndDate = f->clock->now().addSecs(3600);
+    commands->lstWatching_Click();
+    QCOMPARE(model->icon(row), int(WatchListModel::IconHammer));
+    QCOMPARE(list->toolTip(), QStringLiteral("Max bid is: $25.50,    Qty: 2,    Bid @ the last 8 sec."));
+    QCOMPARE(commands->gintAutoBidIndex, row + 1);
+
+    // Marked won but not ended yet: still the hammer. Once ended: the winner's hammer.
+    store(item, QStringLiteral("WonItem"), QStringLiteral("True"));
+    commands->lstWatching_Click();
+    QCOMPARE(model->icon(row), int(WatchListModel::IconHammer));
+    record.recEndDate = f->clock->now().addSecs(-60);
+    commands->lstWatching_Click();
+    QCOMPARE(model->icon(row), int(WatchListModel::IconHammerWin));
+}
+
+void TestWatchListCommands::sortKeepsTheSelectedItemSelected()
+{
+    model->setSubItem(model->findRow(QStringLiteral("7000001")), WatchListModel::EndDate2,
+                      dateTimeText(QDateTime(QDate(2026, 12, 9), QTime(9, 0))));
+    model->setSubItem(model->findRow(QStringLiteral("7000003")), WatchListModel::EndDate2,
+                      dateTimeText(QDateTime(QDate(2026, 12, 8), QTime(9, 0))));
+    select(QStringLiteral("7000001"));
+    commands->subReSortItemByDate();
+    QCOMPARE(model->rowText(0), QStringLiteral("7000002")); // no end date yet: first
+    QCOMPARE(model->rowText(1), QStringLiteral("7000003"));
+    QCOMPARE(commands->selectedItemText(), QStringLiteral("7000001"));
+    // A click on the "Price" header sorts by end date too.
+    model->setSubItem(0, WatchListModel::EndDate2, dateTimeText(QDateTime(QDate(2026, 12, 10), QTime(9, 0))));
+    list->header()->sectionClicked(3);
+    QCOMPARE(model->rowText(2), QStringLiteral("7000002"));
+}
+
+QTEST_MAIN(TestWatchListCommands)
+#include "TestWatchListCommands.moc"
