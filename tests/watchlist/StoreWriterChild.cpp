@@ -1,0 +1,47 @@
+// Helper of TestStoreDurability: writes values into a store one by one and prints the
+// number of each write once it has returned, so that the test knows which writes a kill
+// may not lose.
+//
+// usage: StoreWriterChild STORE PREFIX COUNT   (COUNT 0: until killed)
+
+#include <cstdio>
+
+#include <QCoreApplication>
+
+#include "watchlist/RegistryStore.h"
+
+using namespace th;
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() != 4) {
+        std::fprintf(stderr, "usage: StoreWriterChild STORE PREFIX COUNT\n");
+        return 2;
+    }
+    Result<std::unique_ptr<RegistryStore>> opened = RegistryStore::open(args[1]);
+    if (!opened) {
+        std::fprintf(stderr, "%s\n", qPrintable(opened.errorMessage()));
+        return 3;
+    }
+    RegistryStore &store = *opened.value();
+    const QString prefix = args[2];
+    const long count = args[3].toLong();
+    for (long i = 0; count == 0 || i < count; ++i) {
+        const QString number = QString::number(i);
+        // Each write is its own transaction: a key of its own, and a value in a key that
+        // every writer shares.
+        const bool written = store.setValue(RegRoot::CurrentUser, "Software\\Durability\\" + prefix + "\\" + number,
+                                            RegValue::fromString("Value", prefix + number))
+            && store.setValue(RegRoot::CurrentUser, "Software\\Durability\\Shared",
+                              RegValue::fromDword(prefix + number, quint32(i)));
+        if (!written) {
+            std::fprintf(stderr, "write %ld failed: %s\n", i, qPrintable(store.lastError()));
+            return 4;
+        }
+        std::printf("%ld\n", i);
+        std::fflush(stdout);
+    }
+    return 0;
+}
