@@ -72,7 +72,7 @@ void benchPage(const char *label, const QByteArray &page, int runs)
     const double parse = median(parseTimes);
     const double floor = median(floorTimes);
     std::printf("%-30s %7lld bytes, %4d runs: parse %8.1f us   floor %8.1f us   ratio %.2f\n", label,
-                static_cast<long long>(page.size()), runs, parse, floor, parse / floor);
+        static_cast<long long>(page.size()), runs, parse, floor, parse / floor);
 }
 
 } // namespace

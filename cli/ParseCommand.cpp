@@ -48,8 +48,9 @@ int runParse(const QStringList &args, QTextStream &out, QTextStream &err)
     QByteArray page;
     QString error;
     if (!readPage(args.first(), page, error)) {
-        err << "tallyhawk-cli: cannot read " << (args.first() == u"-" ? QStringLiteral("standard input") : args.first())
-            << ": " << error << '\n';
+        err << "tallyhawk-cli: cannot read "
+            << (args.first() == u"-" ? QStringLiteral("standard input") : args.first()) << ": " << error
+            << '\n';
         return 1;
     }
     const ItemPageData data = ParseItemPage(page);

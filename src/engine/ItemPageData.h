@@ -12,8 +12,7 @@ namespace th {
 // counts them. Every field starts empty; flags hold "True" or "False" (or stay empty where the
 // parse stopped before them). Values keep the page's own spelling and case: deciding what a
 // field means is the caller's business, not the page reader's.
-class ItemPageData final
-{
+class ItemPageData final {
 public:
     enum Field : int {
         Title = 1,

@@ -22,8 +22,7 @@ const QByteArray kFalse = QByteArrayLiteral("False");
 using M = PageMarker;
 
 // One parse: the page, its fields (1 to 20, slot 0 unused) and the two facts that steer it.
-class ParseRun final
-{
+class ParseRun final {
 public:
     explicit ParseRun(QByteArrayView page)
         : m_scan(page)

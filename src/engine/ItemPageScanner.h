@@ -55,8 +55,7 @@ enum class PageMarker : int {
 // Positions are 1-based character positions, 0 meaning "not found", because the reader's
 // rules are written that way: passing a missing marker leaves the cursor at the marker's
 // length, and that small cursor is how absence shows (and where an unchecked search resumes).
-class ItemPageScanner final
-{
+class ItemPageScanner final {
 public:
     explicit ItemPageScanner(QByteArrayView page);
 

@@ -12,19 +12,135 @@ namespace {
 // Description words. None of them holds a label the reader looks for, so the bulk never feeds
 // it anything a real page would not; a few carry Latin-1 letters, as real descriptions did.
 constexpr const char *kWords[] = {
-    "vintage", "brass", "lamp", "shade", "green", "glass", "condition", "excellent", "original",
-    "finish", "wiring", "works", "perfectly", "shipped", "insured", "packed", "carefully",
-    "collector", "piece", "rare", "estate", "polished", "patina", "height", "inches", "wide", "base",
-    "heavy", "solid", "globe", "chimney", "socket", "switch", "cord", "replaced", "photos", "show",
-    "detail", "please", "ask", "questions", "before", "bidding", "payment", "within", "days", "thank",
-    "you", "for", "looking", "see", "my", "other", "items", "combined", "postage", "the", "and",
-    "with", "from", "this", "that", "is", "a", "of", "to", "in", "on", "very", "little", "wear",
-    "minor", "scratch", "no", "cracks", "or", "chips", "bright", "clean", "tested", "bulb",
-    "included", "weight", "pounds", "made", "circa", "1920s", "art", "deco", "style", "quality",
-    "beautiful", "desk", "table", "office", "library", "reading", "light", "warm", "glow", "banker",
-    "signed", "maker", "mark", "underside", "money", "order", "personal", "buyer", "pays",
-    "handling", "optional", "bidders", "welcome", "email", "me", "good", "luck", "caf\xe9",
-    "cr\xe8me", "d\xe9" "cor", "na\xefve", "\xa3" "12", "fa\xe7" "ade", "&nbsp;", "<i>mint</i>",
+    "vintage",
+    "brass",
+    "lamp",
+    "shade",
+    "green",
+    "glass",
+    "condition",
+    "excellent",
+    "original",
+    "finish",
+    "wiring",
+    "works",
+    "perfectly",
+    "shipped",
+    "insured",
+    "packed",
+    "carefully",
+    "collector",
+    "piece",
+    "rare",
+    "estate",
+    "polished",
+    "patina",
+    "height",
+    "inches",
+    "wide",
+    "base",
+    "heavy",
+    "solid",
+    "globe",
+    "chimney",
+    "socket",
+    "switch",
+    "cord",
+    "replaced",
+    "photos",
+    "show",
+    "detail",
+    "please",
+    "ask",
+    "questions",
+    "before",
+    "bidding",
+    "payment",
+    "within",
+    "days",
+    "thank",
+    "you",
+    "for",
+    "looking",
+    "see",
+    "my",
+    "other",
+    "items",
+    "combined",
+    "postage",
+    "the",
+    "and",
+    "with",
+    "from",
+    "this",
+    "that",
+    "is",
+    "a",
+    "of",
+    "to",
+    "in",
+    "on",
+    "very",
+    "little",
+    "wear",
+    "minor",
+    "scratch",
+    "no",
+    "cracks",
+    "or",
+    "chips",
+    "bright",
+    "clean",
+    "tested",
+    "bulb",
+    "included",
+    "weight",
+    "pounds",
+    "made",
+    "circa",
+    "1920s",
+    "art",
+    "deco",
+    "style",
+    "quality",
+    "beautiful",
+    "desk",
+    "table",
+    "office",
+    "library",
+    "reading",
+    "light",
+    "warm",
+    "glow",
+    "banker",
+    "signed",
+    "maker",
+    "mark",
+    "underside",
+    "money",
+    "order",
+    "personal",
+    "buyer",
+    "pays",
+    "handling",
+    "optional",
+    "bidders",
+    "welcome",
+    "email",
+    "me",
+    "good",
+    "luck",
+    "caf\xe9",
+    "cr\xe8me",
+    "d\xe9"
+    "cor",
+    "na\xefve",
+    "\xa3"
+    "12",
+    "fa\xe7"
+    "ade",
+    "&nbsp;",
+    "<i>mint</i>",
 };
 constexpr int kWordCount = int(sizeof kWords / sizeof kWords[0]);
 
@@ -52,8 +168,7 @@ constexpr const char *kScripts[] = {
     "function swapImg(i,s){if(document.images){document.images[i].src=s;}}",
 };
 
-class PageWriter final
-{
+class PageWriter final {
 public:
     PageWriter(bool crlf, quint32 seed)
         : m_eol(crlf ? "\r\n" : "\n")
@@ -90,7 +205,8 @@ void writeStyles(PageWriter &out, int rules)
 {
     out.line("<style type=\"text/css\"><!--");
     for (int i = 0; i < rules; ++i)
-        out.line("#vi" + QByteArray::number(out.pick(900)) + ' ' + kStyleRules[out.pick(int(std::size(kStyleRules)))]);
+        out.line("#vi" + QByteArray::number(out.pick(900)) + ' '
+            + kStyleRules[out.pick(int(std::size(kStyleRules)))]);
     out.line("--></style>");
 }
 
@@ -104,13 +220,14 @@ void writeScript(PageWriter &out, int statements)
 
 void writeNavigation(PageWriter &out)
 {
-    static const char *const links[] = {"home", "pay", "register", "sign in", "services", "site map", "help"};
+    static const char *const links[]
+        = { "home", "pay", "register", "sign in", "services", "site map", "help" };
     out.line("<table border=\"0\" cellpadding=\"0\" cellspacing=\"0\" width=\"100%\" class=\"navbar\"><tr>");
     out.line("<td><a href=\"http://www.ebay.com/\"><img src=\"http://pics.ebay.com/aw/pics/logo.gif\" "
              "width=\"150\" height=\"70\" border=\"0\" alt=\"eBay\"></a></td><td align=\"right\">");
     for (const char *link : links)
         out.line(QByteArray("<a href=\"http://pages.ebay.com/") + link + "\">" + link
-                 + "</a> <span class=\"pipe\">|</span>");
+            + "</a> <span class=\"pipe\">|</span>");
     out.line("<font size=\"1\">Country: <b>US</b></font></td></tr>");
     out.line("<tr><td colspan=\"2\"><form action=\"http://search.ebay.com/search/search.dll\" method=\"get\">"
              "<input type=\"text\" name=\"query\" size=\"20\"> <input type=\"submit\" value=\"Search\">"
@@ -124,15 +241,16 @@ void writeNavigation(PageWriter &out)
 void writeHead(PageWriter &out, const SampleItem &item)
 {
     if (item.httpHeaders) {
-        out.page() += "HTTP/1.1 200 OK\r\nDate: Thu, 03 Apr 2003 21:14:09 GMT\r\nServer: Microsoft-IIS/5.0\r\n"
-                      "Cache-Control: private\r\nContent-Type: text/html\r\nConnection: close\r\n\r\n";
+        out.page()
+            += "HTTP/1.1 200 OK\r\nDate: Thu, 03 Apr 2003 21:14:09 GMT\r\nServer: Microsoft-IIS/5.0\r\n"
+               "Cache-Control: private\r\nContent-Type: text/html\r\nConnection: close\r\n\r\n";
     }
     out.line("<html><head>");
     if (item.kind == SampleItem::Kind::NotFound)
         out.line("<title>eBay - Invalid Item</title>");
     else
         out.line("<title>eBay item " + item.itemNumber + " (Ends " + item.endsText + ") - " + item.title
-                 + "</title>");
+            + "</title>");
     out.line("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-1\">");
     if (item.kind == SampleItem::Kind::FixedPrice)
         out.line("<script src=\"http://include.ebaystatic.com/js/PageViewItemFixedPrice.js\"></script>");
@@ -191,9 +309,12 @@ void writePriceRows(PageWriter &out, const SampleItem &item)
     else
         out.line(row("Starting bid", "<b>" + item.startingBid + "</b>" + reserve));
     if (!item.buyItNowPrice.isEmpty())
-        out.line(row("<b>Buy It Now</b> price", "<b>" + item.buyItNowPrice + "</b> <a href=\"http://"
-                         "offer.ebay.com/ws/eBayISAPI.dll?BinConfirm&item=" + item.itemNumber
-                         + "\"><img src=\"http://pics.ebay.com/aw/pics/bin.gif\" alt=\"Buy It Now\"></a>"));
+        out.line(row("<b>Buy It Now</b> price",
+            "<b>" + item.buyItNowPrice
+                + "</b> <a href=\"http://"
+                  "offer.ebay.com/ws/eBayISAPI.dll?BinConfirm&item="
+                + item.itemNumber
+                + "\"><img src=\"http://pics.ebay.com/aw/pics/bin.gif\" alt=\"Buy It Now\"></a>"));
 }
 
 void writeItemTable(PageWriter &out, const SampleItem &item)
@@ -204,8 +325,11 @@ void writeItemTable(PageWriter &out, const SampleItem &item)
     out.line(row("Started", item.startedText));
     out.line(row("Ends", item.endsText));
     if (!item.bidCount.isEmpty())
-        out.line(row("# of bids", "<b>" + item.bidCount + "</b> (<a href=\"http://offer.ebay.com/ws/"
-                                  "eBayISAPI.dll?ViewBids&item=" + item.itemNumber + "\">bid history</a>)"));
+        out.line(row("# of bids",
+            "<b>" + item.bidCount
+                + "</b> (<a href=\"http://offer.ebay.com/ws/"
+                  "eBayISAPI.dll?ViewBids&item="
+                + item.itemNumber + "\">bid history</a>)"));
     if (!item.currentBid.isEmpty() && item.kind != SampleItem::Kind::FixedPrice)
         out.line(row("Starting bid", "<b>" + item.startingBid + "</b>"));
     out.line(row("Location", "<b>" + item.location + "</b>"));
@@ -213,17 +337,19 @@ void writeItemTable(PageWriter &out, const SampleItem &item)
         out.line(row("Country/Region", "<b>" + item.country + "</b>"));
     else
         out.line(row("Country", "<b>" + item.country + "</b>"));
-    const QByteArray amount = item.kind == SampleItem::Kind::FixedPrice ? item.quantity + " available"
-                                                                        : item.quantity;
+    const QByteArray amount
+        = item.kind == SampleItem::Kind::FixedPrice ? item.quantity + " available" : item.quantity;
     if (item.quantityLayout == SampleItem::QuantityLayout::Cell)
         out.line(row("Quantity", "<b>" + amount + "</b>"));
     else
         out.line(row("\r\nQuantity\r\n", "<b>" + amount + "</b>"));
-    out.line(row("Seller (Rating)", "<b>" + feedbackLink(item.sellerId) + "\">" + item.sellerId + "</a></b> ("
-                     + item.sellerRating + ") <img src=\"http://pics.ebay.com/aw/pics/star-2.gif\" border=\"0\">"));
+    out.line(row("Seller (Rating)",
+        "<b>" + feedbackLink(item.sellerId) + "\">" + item.sellerId + "</a></b> (" + item.sellerRating
+            + ") <img src=\"http://pics.ebay.com/aw/pics/star-2.gif\" border=\"0\">"));
     if (!item.highBidderLink.isEmpty())
-        out.line(row("High bidder", "<b>" + feedbackLink(item.highBidderLink) + "&iid=" + item.itemNumber
-                         + "\">" + QByteArray(item.highBidderLink).replace("%40", "@") + "</a></b> (45)"));
+        out.line(row("High bidder",
+            "<b>" + feedbackLink(item.highBidderLink) + "&iid=" + item.itemNumber + "\">"
+                + QByteArray(item.highBidderLink).replace("%40", "@") + "</a></b> (45)"));
     out.line(row("Bid increment", item.bidIncrement));
     out.line("</table>");
 }
@@ -237,8 +363,10 @@ QByteArray writeSamplePage(const SampleItem &item)
     switch (item.kind) {
     case SampleItem::Kind::NotFound:
         out.line("<p><font size=\"4\"><b>Invalid Item</b></font></p><p><font size=\"2\">The item you "
-                 "requested (" + item.itemNumber + ") is not found. It may have been removed by the "
-                 "site, or the number may be mistyped.</font></p>");
+                 "requested ("
+            + item.itemNumber
+            + ") is not found. It may have been removed by the "
+              "site, or the number may be mistyped.</font></p>");
         writeDescription(out, item.targetSize - 600);
         writeFooter(out);
         return out.page();
@@ -253,7 +381,8 @@ QByteArray writeSamplePage(const SampleItem &item)
     case SampleItem::Kind::FixedPrice:
         break;
     }
-    out.line("<h2>" + item.title + "</h2><p><font size=\"2\">Item number: " + item.itemNumber + "</font></p>");
+    out.line(
+        "<h2>" + item.title + "</h2><p><font size=\"2\">Item number: " + item.itemNumber + "</font></p>");
     writeItemTable(out, item);
     writeDescription(out, item.targetSize - 600);
     writeFooter(out);

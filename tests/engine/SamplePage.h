@@ -8,8 +8,7 @@ namespace th::test {
 // knows: the page head, style sheets and scripts, the site's navigation, the item table, a long
 // description with Latin-1 characters, shipping tables and a footer, as long and as noisy as a
 // real page of the time. All names are invented. The same item and seed give the same bytes.
-struct SampleItem
-{
+struct SampleItem {
     enum class Kind { Auction, FixedPrice, Ended, Closed, NotFound };
     enum class QuantityLayout { Cell, OwnLine };
     enum class CountryLayout { CountryRegion, CountryTwice };

@@ -16,13 +16,13 @@ namespace {
 // What the default SampleItem reads as: every field of a running auction with bids.
 QStringList runningAuction()
 {
-    return {QStringLiteral("Brass Desk Lamp & Green Glass Shade"), QStringLiteral("7"), QStringLiteral("US $12.50"),
-            QStringLiteral("False"), QStringLiteral("False"), QStringLiteral("False"), QStringLiteral("False"),
-            QString(), QString(), QStringLiteral("US $5.00"), QStringLiteral("1"),
-            QStringLiteral("2 days 4 hours +"), QStringLiteral("Maple Hollow, Vermont"),
-            QStringLiteral("United States"), QStringLiteral("Apr-03-03 18:30:00 PDT"),
-            QStringLiteral("Apr-10-03 18:30:00 PDT"), QStringLiteral("brasslamp_emporium"), QStringLiteral("412"),
-            QStringLiteral("pat.quill@example.net"), QStringLiteral("US $0.50")};
+    return { QStringLiteral("Brass Desk Lamp & Green Glass Shade"), QStringLiteral("7"),
+        QStringLiteral("US $12.50"), QStringLiteral("False"), QStringLiteral("False"),
+        QStringLiteral("False"), QStringLiteral("False"), QString(), QString(), QStringLiteral("US $5.00"),
+        QStringLiteral("1"), QStringLiteral("2 days 4 hours +"), QStringLiteral("Maple Hollow, Vermont"),
+        QStringLiteral("United States"), QStringLiteral("Apr-03-03 18:30:00 PDT"),
+        QStringLiteral("Apr-10-03 18:30:00 PDT"), QStringLiteral("brasslamp_emporium"), QStringLiteral("412"),
+        QStringLiteral("pat.quill@example.net"), QStringLiteral("US $0.50") };
 }
 
 QStringList with(QStringList list, std::initializer_list<std::pair<int, const char *>> values)
@@ -37,7 +37,7 @@ QStringList endedAuction(const char *notFoundFlag)
 {
     QStringList list(20);
     const QStringList all = runningAuction();
-    for (int index : {1, 2, 3, 4, 16, 19})
+    for (int index : { 1, 2, 3, 4, 16, 19 })
         list[index - 1] = all[index - 1];
     list[4] = QStringLiteral("True");
     list[5] = QString::fromLatin1(notFoundFlag);
@@ -55,8 +55,7 @@ QByteArray readSaved(const QString &name)
 
 } // namespace
 
-class TestItemPageParserPages final : public QObject
-{
+class TestItemPageParserPages final : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -76,11 +75,12 @@ void TestItemPageParserPages::inventedPages_data()
     item.reserve = "not met";
     item.targetSize = 120000;
     QTest::newRow("auction with bids and reserve, as the engine receives it")
-        << test::writeSamplePage(item) << with(runningAuction(), {{9, "not met"}});
+        << test::writeSamplePage(item) << with(runningAuction(), { { 9, "not met" } });
 
     item.targetSize = 600000;
     item.seed = 2;
-    QTest::newRow("600 KB auction page") << test::writeSamplePage(item) << with(runningAuction(), {{9, "not met"}});
+    QTest::newRow("600 KB auction page")
+        << test::writeSamplePage(item) << with(runningAuction(), { { 9, "not met" } });
 
     item = {};
     item.currentBid.clear();
@@ -91,7 +91,8 @@ void TestItemPageParserPages::inventedPages_data()
     item.crlf = false;
     QTest::newRow("auction without bids, with Buy It Now, body only, line feeds")
         << test::writeSamplePage(item)
-        << with(runningAuction(), {{2, ""}, {3, "[US $5.00]"}, {7, "True"}, {8, "US $99.00"}, {19, ""}});
+        << with(runningAuction(),
+               { { 2, "" }, { 3, "[US $5.00]" }, { 7, "True" }, { 8, "US $99.00" }, { 19, "" } });
 
     item = {};
     item.kind = SampleItem::Kind::FixedPrice;
@@ -101,8 +102,9 @@ void TestItemPageParserPages::inventedPages_data()
     item.highBidderLink.clear();
     QTest::newRow("fixed price with several available")
         << test::writeSamplePage(item)
-        << with(runningAuction(), {{2, ""}, {3, "[US $25.00]"}, {4, "True"}, {7, "True"}, {8, "US $25.00"},
-                                   {10, ""}, {11, "5 "}, {19, ""}});
+        << with(runningAuction(),
+               { { 2, "" }, { 3, "[US $25.00]" }, { 4, "True" }, { 7, "True" }, { 8, "US $25.00" },
+                   { 10, "" }, { 11, "5 " }, { 19, "" } });
 
     item = {};
     item.quantityLayout = SampleItem::QuantityLayout::OwnLine;
@@ -114,7 +116,7 @@ void TestItemPageParserPages::inventedPages_data()
     item = {};
     item.timeLeft = "<font color=\"#CC0000\">Bidding is over</font>";
     QTest::newRow("time left in a coloured font")
-        << test::writeSamplePage(item) << with(runningAuction(), {{12, "Item has ended"}});
+        << test::writeSamplePage(item) << with(runningAuction(), { { 12, "Item has ended" } });
 
     item = {};
     item.reserve = "not met";
@@ -143,17 +145,17 @@ void TestItemPageParserPages::savedPages_data()
     QTest::addColumn<QStringList>("expected");
     QTest::newRow("auction, reserve not met")
         << QStringLiteral("auction-reserve-not-met.html")
-        << with(runningAuction(), {{1, "Caf\xe9 Brass Desk Lamp & Green Glass Shade"}, {9, "not met"}});
+        << with(runningAuction(), { { 1, "Caf\xe9 Brass Desk Lamp & Green Glass Shade" }, { 9, "not met" } });
     QTest::newRow("fixed price, five available")
         << QStringLiteral("fixed-price-five-available.html")
-        << QStringList {QStringLiteral("Hand-Thrown Stoneware Mugs, Set of Four"), QString(),
-                        QStringLiteral("[US $25.00]"), QStringLiteral("True"), QStringLiteral("False"),
-                        QStringLiteral("False"), QStringLiteral("True"), QStringLiteral("US $25.00"), QString(),
-                        QString(), QStringLiteral("5 "), QStringLiteral("6 days 22 hours +"),
-                        QStringLiteral("Little Fennick, Oregon"), QStringLiteral("United States"),
-                        QStringLiteral("Apr-25-03 09:15:00 PDT"), QStringLiteral("May-02-03 09:15:00 PDT"),
-                        QStringLiteral("tinkerbox_outlet"), QStringLiteral("1,208"), QString(),
-                        QStringLiteral("US $0.50")};
+        << QStringList { QStringLiteral("Hand-Thrown Stoneware Mugs, Set of Four"), QString(),
+               QStringLiteral("[US $25.00]"), QStringLiteral("True"), QStringLiteral("False"),
+               QStringLiteral("False"), QStringLiteral("True"), QStringLiteral("US $25.00"), QString(),
+               QString(), QStringLiteral("5 "), QStringLiteral("6 days 22 hours +"),
+               QStringLiteral("Little Fennick, Oregon"), QStringLiteral("United States"),
+               QStringLiteral("Apr-25-03 09:15:00 PDT"), QStringLiteral("May-02-03 09:15:00 PDT"),
+               QStringLiteral("tinkerbox_outlet"), QStringLiteral("1,208"), QString(),
+               QStringLiteral("US $0.50") };
     QStringList ended(20);
     ended[0] = QStringLiteral("Pair of Pewter Candlesticks");
     ended[1] = QStringLiteral("12");
@@ -179,7 +181,7 @@ void TestItemPageParserPages::bulkAloneHoldsNoItemData()
     // would pass for the wrong reasons.
     QStringList nothing(20);
     nothing[0] = QStringLiteral("(Info not found)");
-    for (int flag : {3, 4, 5, 6})
+    for (int flag : { 3, 4, 5, 6 })
         nothing[flag] = QStringLiteral("False");
     // Without a time left the location search starts at the top, meets the scripts'
     // "top.location" and reads the next bold text: the navigation's country code.

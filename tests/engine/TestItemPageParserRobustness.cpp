@@ -20,16 +20,58 @@ namespace {
 
 // Pieces that steer the reader, so that random pages take its every branch.
 const char *const kTokens[] = {
-    "auction has ended", "not found", "auction is closed", "pageviewitemfixedprice", "Current bid", "<b>",
-    "</b>", "><b>US", "<title>", " - ", "</title>", "&amp;", "# of bids", "ends", " ", ")", "high bidder",
-    "<a href=", "userid=", "&", "%40", "(reserve", ">buy it now<", "starting bid", ">quantity<", ">quantity",
-    "quantity\r\n</font>", "\r\nquantity\r\n", "font", "available", "time left", "location", "country/region",
-    "Country", "started", "size=\"2\">", "</font>", "seller (rating)", "\">", "(", "\"\"", "bid increment",
-    "\r\n", "  ", "\t", "US $12.50", "Lamp", "\xc9t\xe9", "\0",
+    "auction has ended",
+    "not found",
+    "auction is closed",
+    "pageviewitemfixedprice",
+    "Current bid",
+    "<b>",
+    "</b>",
+    "><b>US",
+    "<title>",
+    " - ",
+    "</title>",
+    "&amp;",
+    "# of bids",
+    "ends",
+    " ",
+    ")",
+    "high bidder",
+    "<a href=",
+    "userid=",
+    "&",
+    "%40",
+    "(reserve",
+    ">buy it now<",
+    "starting bid",
+    ">quantity<",
+    ">quantity",
+    "quantity\r\n</font>",
+    "\r\nquantity\r\n",
+    "font",
+    "available",
+    "time left",
+    "location",
+    "country/region",
+    "Country",
+    "started",
+    "size=\"2\">",
+    "</font>",
+    "seller (rating)",
+    "\">",
+    "(",
+    "\"\"",
+    "bid increment",
+    "\r\n",
+    "  ",
+    "\t",
+    "US $12.50",
+    "Lamp",
+    "\xc9t\xe9",
+    "\0",
 };
 
-class PageMaker final
-{
+class PageMaker final {
 public:
     explicit PageMaker(quint32 seed)
         : m_random(seed)
@@ -166,7 +208,7 @@ QString checkShape(const QStringList &read)
 {
     if (read.size() != 20)
         return QStringLiteral("not twenty fields");
-    for (int flag : {4, 5, 6, 7}) {
+    for (int flag : { 4, 5, 6, 7 }) {
         const QString &text = read[flag - 1];
         if (!text.isEmpty() && text != u"True" && text != u"False")
             return QStringLiteral("flag %1 reads %2").arg(flag).arg(text);
@@ -177,7 +219,7 @@ QString checkShape(const QStringList &read)
                 return QStringLiteral("field %1 filled on a not-found page").arg(index);
     }
     if (read[4] == u"True") {
-        for (int index : {7, 8, 10, 11, 12, 13, 14, 15, 17, 18, 20})
+        for (int index : { 7, 8, 10, 11, 12, 13, 14, 15, 17, 18, 20 })
             if (!read[index - 1].isEmpty())
                 return QStringLiteral("field %1 filled on an ended page").arg(index);
     }
@@ -196,8 +238,7 @@ QString checkShape(const QStringList &read)
 
 } // namespace
 
-class TestItemPageParserRobustness final : public QObject
-{
+class TestItemPageParserRobustness final : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -230,10 +271,10 @@ void TestItemPageParserRobustness::capitalsNeverChangeWhatIsFound()
         const bool titleComparable = !page.toLower().contains("&amp;");
         for (int index = titleComparable ? 1 : 2; index <= 20; ++index) {
             QVERIFY2(read[index - 1].toLatin1().toUpper() == upper[index - 1].toLatin1().toUpper(),
-                     qPrintable(QStringLiteral("round %1 field %2: [%3] against [%4]")
-                                    .arg(round)
-                                    .arg(index)
-                                    .arg(read[index - 1], upper[index - 1])));
+                qPrintable(QStringLiteral("round %1 field %2: [%3] against [%4]")
+                               .arg(round)
+                               .arg(index)
+                               .arg(read[index - 1], upper[index - 1])));
         }
     }
 }

@@ -14,8 +14,7 @@ using namespace th;
 
 namespace {
 
-struct Run
-{
+struct Run {
     int exitCode = -1;
     QByteArray out;
     QByteArray err;
@@ -43,7 +42,7 @@ QStringList jsonFields(const QByteArray &out)
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(out, &error);
     if (error.error != QJsonParseError::NoError || !document.isArray())
-        return {QStringLiteral("not a JSON array: ") + error.errorString()};
+        return { QStringLiteral("not a JSON array: ") + error.errorString() };
     QStringList fields;
     for (const QJsonValue &value : document.array())
         fields << (value.isString() ? value.toString() : QStringLiteral("<not a string>"));
@@ -63,8 +62,7 @@ QByteArray readFile(const QString &path)
 
 } // namespace
 
-class TestParseCommand final : public QObject
-{
+class TestParseCommand final : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -87,7 +85,7 @@ void TestParseCommand::printsTheFieldsOfASavedPage_data()
 void TestParseCommand::printsTheFieldsOfASavedPage()
 {
     QFETCH(QString, page);
-    const Run run = runCli({QStringLiteral("parse"), page});
+    const Run run = runCli({ QStringLiteral("parse"), page });
     QCOMPARE(run.exitCode, 0);
     QVERIFY2(run.err.isEmpty(), run.err.constData());
     const QStringList fields = jsonFields(run.out);
@@ -98,8 +96,8 @@ void TestParseCommand::printsTheFieldsOfASavedPage()
 void TestParseCommand::dashReadsStandardInput()
 {
     const QString page = savedPage("auction-reserve-not-met.html");
-    const Run fromFile = runCli({QStringLiteral("parse"), page});
-    const Run fromInput = runCli({QStringLiteral("parse"), QStringLiteral("-")}, readFile(page));
+    const Run fromFile = runCli({ QStringLiteral("parse"), page });
+    const Run fromInput = runCli({ QStringLiteral("parse"), QStringLiteral("-") }, readFile(page));
     QCOMPARE(fromInput.exitCode, 0);
     QCOMPARE(fromInput.out, fromFile.out);
     QCOMPARE(jsonFields(fromInput.out).value(8), u"not met");
@@ -109,20 +107,21 @@ void TestParseCommand::writesLatin1CharactersAsUtf8()
 {
     // The page's byte E9 is the character U+00E9, printed as UTF-8 (C3 A9); control characters
     // are escaped so that the output stays one JSON document.
-    const Run run = runCli({QStringLiteral("parse"), QStringLiteral("-")},
-                           QByteArray("<title>eBay - Caf\xe9 Lamp\x01</title> Current bid <b>\xa3" "5</b>"));
+    const Run run = runCli({ QStringLiteral("parse"), QStringLiteral("-") },
+        QByteArray("<title>eBay - Caf\xe9 Lamp\x01</title> Current bid <b>\xa3"
+                   "5</b>"));
     QCOMPARE(run.exitCode, 0);
     QVERIFY(run.out.contains("\"Caf\xc3\xa9 Lamp\\u0001\""));
-    QCOMPARE(jsonFields(run.out).mid(0, 3), QStringList({QStringLiteral(u"Caf\u00e9 Lamp\u0001"), QString(),
-                                                          QStringLiteral(u"\u00a35")}));
+    QCOMPARE(jsonFields(run.out).mid(0, 3),
+        QStringList({ QStringLiteral(u"Caf\u00e9 Lamp\u0001"), QString(), QStringLiteral(u"\u00a35") }));
 }
 
 void TestParseCommand::unreadableFileFailsWithOneLine()
 {
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
-    for (const QString &path : {folder.filePath(QStringLiteral("missing.html")), folder.path()}) {
-        const Run run = runCli({QStringLiteral("parse"), path});
+    for (const QString &path : { folder.filePath(QStringLiteral("missing.html")), folder.path() }) {
+        const Run run = runCli({ QStringLiteral("parse"), path });
         QVERIFY2(run.exitCode > 0, qPrintable(path));
         QVERIFY(run.out.isEmpty());
         QCOMPARE(run.err.count('\n'), 1);
@@ -133,7 +132,7 @@ void TestParseCommand::unreadableFileFailsWithOneLine()
 
 void TestParseCommand::missingFileArgumentFails()
 {
-    const Run run = runCli({QStringLiteral("parse")});
+    const Run run = runCli({ QStringLiteral("parse") });
     QVERIFY(run.exitCode > 0);
     QVERIFY(run.out.isEmpty());
     QCOMPARE(run.err.count('\n'), 1);
