@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QJsonObject>
+#include <QMap>
+#include <QString>
+
+#include <optional>
+
+namespace th::sim {
+
+// A way for the site to misbehave, on demand.
+struct Fault
+{
+    enum class Mode {
+        None,       // answer normally (a latency may still apply)
+        Empty,      // close without sending a byte
+        NeverClose, // send the answer, then keep the connection open
+        Silent,     // read the request, send nothing, keep the connection open
+        Drip,       // send the answer in small pieces over time, then close
+        Oversize,   // send an answer padded to oversizeBytes, then close
+        Refuse,     // drop the connection at once, without reading the request
+    };
+
+    Mode mode = Mode::None;
+    // Milliseconds to wait after reading the request, before doing anything else.
+    int latencyMs = 0;
+    int dripBytes = 64;
+    int dripIntervalMs = 20;
+    qint64 oversizeBytes = 6 * 1024 * 1024;
+    // How many requests the fault spoils before it clears itself; -1 for all of them.
+    int count = -1;
+
+    static QString modeName(Mode mode);
+    static std::optional<Mode> modeFromName(const QString &name);
+};
+
+bool faultFromJson(const QJsonObject &object, Fault *fault, QString *error);
+QJsonObject faultToJson(const Fault &fault);
+
+// The faults in force: one per item, and one for every request. An item's own fault comes
+// before the one for all.
+class FaultPlan final
+{
+public:
+    void setForItem(qint64 item, const Fault &fault);
+    void setForAll(const Fault &fault);
+    void clearItem(qint64 item) { m_perItem.remove(item); }
+    void clear();
+
+    // The fault for a request about this item (0: no item), counting one use of it.
+    std::optional<Fault> take(qint64 item);
+    // Whether a request about the item would be refused, without counting a use.
+    bool refuses(qint64 item) const;
+    // A fault for all that refuses connections before anything is read.
+    bool refusesEveryone() const;
+
+    const QMap<qint64, Fault> &perItem() const { return m_perItem; }
+    const std::optional<Fault> &forAll() const { return m_forAll; }
+
+private:
+    QMap<qint64, Fault> m_perItem;
+    std::optional<Fault> m_forAll;
+};
+
+} // namespace th::sim
