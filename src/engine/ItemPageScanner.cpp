@@ -54,6 +54,15 @@ constexpr std::array<QByteArrayView, kMarkerCount> kMarkerTexts = {
     "bid increment",
 };
 
+constexpr bool everyMarkerWritten()
+{
+    for (QByteArrayView text : kMarkerTexts)
+        if (text.size() == 0)
+            return false;
+    return true;
+}
+static_assert(everyMarkerWritten(), "one text per PageMarker, in the enumeration's order");
+
 QByteArrayView markerText(PageMarker marker)
 {
     return kMarkerTexts[std::size_t(marker)];

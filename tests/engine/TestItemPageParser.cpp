@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include "engine/ItemPageParser.h"
+#include "engine/ItemPageScanner.h"
 
 using namespace th;
 
@@ -67,6 +68,7 @@ private Q_SLOTS:
     void garbageStillGivesTwentyFields();
     void fourMebibytePageIsReadToItsEnd();
     void fieldsAreIndexedFromOne();
+    void lowerCasingTouchesOnlyAsciiCapitals();
 
 private:
     static void addColumns();
@@ -409,6 +411,23 @@ void TestItemPageParser::fieldsAreIndexedFromOne()
     QCOMPARE(data[ItemPageData::EndsText], u"Apr-10-03 18:30:00 PDT");
     QCOMPARE(data[ItemPageData::BidIncrement], u"1");
     QCOMPARE(data[20], u"1");
+}
+
+void TestItemPageParser::lowerCasingTouchesOnlyAsciiCapitals()
+{
+    // Every byte value at every offset of an eight-byte word, and a tail shorter than a word.
+    QByteArray bytes;
+    for (int shift = 0; shift < 9; ++shift)
+        for (int value = 0; value < 256; ++value)
+            bytes += char(value);
+    bytes.chop(3);
+    const QByteArray lower = asciiLowerCopy(bytes);
+    QCOMPARE(lower.size(), bytes.size());
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const uchar c = uchar(bytes[i]);
+        const uchar expected = (c >= 'A' && c <= 'Z') ? uchar(c + 32) : c;
+        QVERIFY2(uchar(lower[i]) == expected, qPrintable(QStringLiteral("byte %1 at %2").arg(c).arg(i)));
+    }
 }
 
 QTEST_APPLESS_MAIN(TestItemPageParser)
