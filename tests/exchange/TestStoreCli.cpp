@@ -1,0 +1,218 @@
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "TestSupport.h"
+#include "watchlist/RegistryFunctions.h"
+#include "watchlist/RegistryStore.h"
+#include "watchlist/WatchStore.h"
+
+using namespace th;
+
+namespace {
+
+struct Run
+{
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+} // namespace
+
+// tallyhawk-cli list, export and import on the store of the data folder.
+class TestStoreCli final : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+
+    void listsAnEmptyStoreAsNothing();
+    void importListAndExport();
+    void refusedImportChangesNothing();
+    void unopenableStoreIsReportedAndLeftAlone_data();
+    void unopenableStoreIsReportedAndLeftAlone();
+    void wrongArgumentsAreReported_data();
+    void wrongArgumentsAreReported();
+
+private:
+    Run cli(const QStringList &args) const;
+    QString storePath() const { return m_home->filePath("registry.db"); }
+    std::unique_ptr<QTemporaryDir> m_home;
+};
+
+void TestStoreCli::init()
+{
+    m_home = std::make_unique<QTemporaryDir>();
+}
+
+Run TestStoreCli::cli(const QStringList &args) const
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("TALLYHAWK_HOME", m_home->path());
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(TALLYHAWK_CLI), args);
+    Run run;
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.status = process.exitCode();
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+void TestStoreCli::listsAnEmptyStoreAsNothing()
+{
+    const Run run = cli({"list"});
+    QCOMPARE(run.status, 0);
+    QCOMPARE(run.out, QString());
+    QCOMPARE(run.err, QString());
+    QVERIFY(QFile::exists(storePath()));
+}
+
+void TestStoreCli::importListAndExport()
+{
+    const QString script = m_home->filePath("in.reg");
+    writeFile(script, "REGEDIT4\r\n\r\n"
+                      "[HKEY_CURRENT_USER\\Software\\Quillmarsh\\Tallyhawk\\Watches\\]\r\n\r\n"
+                      "[HKEY_CURRENT_USER\\Software\\Quillmarsh\\Tallyhawk\\Watches\\\\2407604973]\r\n"
+                      "\"Item\"=\"2407604973\"\r\n\"MaxBid\"=\"25\"\r\n\"AuctionEndDate\"=dword:00009359\r\n"
+                      "\"Sound\"=\"C:\\\\a.wav\"\r\n\"Note\"=\"\xC3\xBC \"quoted\"\"\r\n\"Bytes\"=hex:0a,ff\r\n\r\n"
+                      "[HKEY_CURRENT_USER\\Software\\Quillmarsh\\Tallyhawk\\Watches\\\\500000]\r\n"
+                      "\"Item\"=\"500000\"\r\n\r\n");
+    Run run = cli({"import", script});
+    QCOMPARE(run.status, 0);
+    QVERIFY(run.out.contains("3 keys and 7 values"));
+
+    run = cli({"list"});
+    QCOMPARE(run.status, 0);
+    QCOMPARE(run.out, QString::fromUtf8("2407604973\n"
+                                        "  \"Item\" = \"2407604973\"\n"
+                                        "  \"MaxBid\" = \"25\"\n"
+                                        "  \"AuctionEndDate\" = dword:00009359 (37721)\n"
+                                        "  \"Sound\" = \"C:\\a.wav\"\n"
+                                        "  \"Note\" = \"ü \"quoted\"\"\n"
+                                        "  \"Bytes\" = hex:0A,FF\n"
+                                        "500000\n"
+                                        "  \"Item\" = \"500000\"\n"));
+
+    const QString folder = m_home->filePath("backup");
+    QVERIFY(QDir().mkpath(folder));
+    run = cli({"export", folder});
+    QCOMPARE(run.status, 0);
+    QCOMPARE(fileBytes(folder + "/eBayWatch.reg"),
+             QByteArray("REGEDIT4\r\n\r\n"
+                        "[HKEY_CURRENT_USER\\Software\\Quillmarsh\\Tallyhawk\\Watches\\]\r\n\r\n"
+                        "[HKEY_CURRENT_USER\\Software\\Quillmarsh\\Tallyhawk\\Watches\\\\2407604973]\r\n"
+                        "\"Item\"=\"2407604973\"\r\n\"MaxBid\"=\"25\"\r\n\"AuctionEndDate\"=dword:00009359\r\n"
+                        "\"Sound\"=\"C:\\\\a.wav\"\r\n\"Note\"=\"\xC3\xBC \"quoted\"\"\r\n\"Bytes\"=hex:0A,FF\r\n\r\n"
+                        "[HKEY_CURRENT_USER\\Software\\Quillmarsh\\Tallyhawk\\Watches\\\\500000]\r\n"
+                        "\"Item\"=\"500000\"\r\n\r\n"));
+}
+
+void TestStoreCli::refusedImportChangesNothing()
+{
+    {
+        Result<std::unique_ptr<RegistryStore>> store = RegistryStore::openInFolder(m_home->path());
+        QVERIFY(store.ok());
+        SaveRegString(*store.value(), RegRoot::CurrentUser, itemKeyPath("600000"), "Item", "600000");
+    }
+    const QString script = m_home->filePath("bad.reg");
+    writeFile(script, "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Quillmarsh\\Tallyhawk\\Watches\\\\700000]\n"
+                      "\"Item\"=\"700000\"\n[HKEY_USERS\\x]\n");
+    const Run run = cli({"import", script});
+    QCOMPARE(run.status, 1);
+    QCOMPARE(run.out, QString());
+    QVERIFY(run.err.startsWith("tallyhawk-cli: Cannot import " + script + ": line 5: "));
+    QCOMPARE(run.err.count(u'\n'), 1);
+    QCOMPARE(cli({"list"}).out, QString("600000\n  \"Item\" = \"600000\"\n"));
+}
+
+void TestStoreCli::unopenableStoreIsReportedAndLeftAlone_data()
+{
+    QTest::addColumn<QString>("damage");
+    QTest::addColumn<QStringList>("args");
+    QTest::newRow("garbage, list") << "garbage" << QStringList{"list"};
+    QTest::newRow("truncated, list") << "truncated" << QStringList{"list"};
+    QTest::newRow("truncated, export") << "truncated" << QStringList{"export", "."};
+    QTest::newRow("garbage, import") << "garbage" << QStringList{"import", "in.reg"};
+}
+
+void TestStoreCli::unopenableStoreIsReportedAndLeftAlone()
+{
+    QFETCH(QString, damage);
+    QFETCH(QStringList, args);
+    QByteArray bytes;
+    if (damage == u"garbage") {
+        for (int i = 0; i < 40000; ++i)
+            bytes.append(char((i * 7919 + 13) % 251));
+    } else {
+        {
+            Result<std::unique_ptr<RegistryStore>> store = RegistryStore::openInFolder(m_home->path());
+            QVERIFY(store.ok());
+            QVERIFY(store.value()->transaction([&]() -> Result<void> {
+                for (int i = 0; i < 300; ++i)
+                    SaveRegString(*store.value(), RegRoot::CurrentUser, itemKeyPath(QString::number(600000 + i)), "Item",
+                                  QString(100, u'x'));
+                return {};
+            }));
+        }
+        bytes = fileBytes(storePath());
+        QVERIFY(bytes.size() > 8192);
+        bytes.truncate(bytes.size() / 2);
+    }
+    writeFile(storePath(), bytes);
+    QFile::remove(storePath() + "-wal");
+    QFile::remove(storePath() + "-shm");
+    writeFile(m_home->filePath("in.reg"), "REGEDIT4\n");
+    if (args.size() == 2 && args[1] == u"in.reg")
+        args[1] = m_home->filePath("in.reg");
+    if (args.size() == 2 && args[1] == u".")
+        args[1] = m_home->path();
+
+    const Run run = cli(args);
+    QVERIFY2(run.status > 0, qPrintable(run.err));
+    QCOMPARE(run.out, QString());
+    QVERIFY2(run.err.startsWith("tallyhawk-cli: The store " + storePath() + " cannot be opened: "), qPrintable(run.err));
+    QCOMPARE(run.err.count(u'\n'), 1);
+    QCOMPARE(fileBytes(storePath()), bytes);
+    QVERIFY(!QFile::exists(m_home->filePath("eBayWatch.reg")));
+}
+
+void TestStoreCli::wrongArgumentsAreReported_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::newRow("export without folder") << QStringList{"export"};
+    QTest::newRow("export to a missing folder") << QStringList{"export", "/nonexistent/folder"};
+    QTest::newRow("import without file") << QStringList{"import"};
+    QTest::newRow("import of a missing file") << QStringList{"import", "/nonexistent/eBayWatch.reg"};
+    QTest::newRow("list with an argument") << QStringList{"list", "x"};
+}
+
+void TestStoreCli::wrongArgumentsAreReported()
+{
+    QFETCH(QStringList, args);
+    const Run run = cli(args);
+    QVERIFY(run.status > 0);
+    QCOMPARE(run.out, QString());
+    QCOMPARE(run.err.count(u'\n'), 1);
+}
+
+QTEST_GUILESS_MAIN(TestStoreCli)
+#include "TestStoreCli.moc"
