@@ -53,8 +53,8 @@ QString dataPart(const RegValue &value)
     return u"hex(" + QString::number(value.kind, 16) + u"):" + hexBytes(value.data);
 }
 
-void appendSections(const RegistryStore &store, RegRoot root, const QString &keyPath, bool includeSubkeys,
-                    QString &text)
+void appendSections(
+    const RegistryStore &store, RegRoot root, const QString &keyPath, bool includeSubkeys, QString &text)
 {
     text += u'[' + regRootName(root) + u'\\' + keyPath + u']' + kCrLf;
     for (const RegValue &value : store.values(root, keyPath))
@@ -84,8 +84,8 @@ QString regValueLine(const RegValue &value)
     return name + u'=' + dataPart(value);
 }
 
-Result<void> ExportRegKey(const RegistryStore &store, RegRoot root, const QString &keyPath, const QString &fileName,
-                          bool includeSubkeys, bool append)
+Result<void> ExportRegKey(const RegistryStore &store, RegRoot root, const QString &keyPath,
+    const QString &fileName, bool includeSubkeys, bool append)
 {
     // The sections of the sub-keys are appended in the same pass: the header then is in the
     // file already, so the outcome is the same as appending key by key.
@@ -117,8 +117,8 @@ Result<void> ExportRegKey(const RegistryStore &store, RegRoot root, const QStrin
 
 Result<void> exportWatchList(const RegistryStore &store, const QString &fileName)
 {
-    return ExportRegKey(store, RegRoot::CurrentUser, QString::fromUtf16(kWatchListKey) + u'\\', fileName, true,
-                        false);
+    return ExportRegKey(
+        store, RegRoot::CurrentUser, QString::fromUtf16(kWatchListKey) + u'\\', fileName, true, false);
 }
 
 } // namespace th

@@ -34,8 +34,8 @@ QString regValueLine(const RegValue &value);
 // everything the program itself stores). Without `append` the file is replaced only once
 // the new one is complete. A key that cannot be read is written as a section without
 // values. The result tells the caller whether the file was written.
-Result<void> ExportRegKey(const RegistryStore &store, RegRoot root, const QString &keyPath, const QString &fileName,
-                          bool includeSubkeys, bool append);
+Result<void> ExportRegKey(const RegistryStore &store, RegRoot root, const QString &keyPath,
+    const QString &fileName, bool includeSubkeys, bool append);
 
 // The Backup command: the whole watch list key with its item keys to `fileName`,
 // replacing the file.

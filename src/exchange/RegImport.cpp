@@ -40,7 +40,8 @@ bool apply(RegistryStore &store, const RegScriptOperation &operation, ImportSumm
 
 } // namespace
 
-Result<ImportSummary> importRegScript(RegistryStore &store, const QByteArray &script, const QString &displayName)
+Result<ImportSummary> importRegScript(
+    RegistryStore &store, const QByteArray &script, const QString &displayName)
 {
     const Result<QList<RegScriptOperation>> operations = readRegScript(script);
     if (!operations)
@@ -50,7 +51,8 @@ Result<ImportSummary> importRegScript(RegistryStore &store, const QByteArray &sc
     const Result<void> applied = store.transaction([&]() -> Result<void> {
         for (const RegScriptOperation &operation : operations.value()) {
             if (!apply(store, operation, summary))
-                return makeError(operation.line, QStringLiteral("line %1: %2").arg(operation.line).arg(store.lastError()));
+                return makeError(
+                    operation.line, QStringLiteral("line %1: %2").arg(operation.line).arg(store.lastError()));
         }
         return {};
     });

@@ -10,10 +10,9 @@ namespace th {
 class RegistryStore;
 
 // What an import changed.
-struct ImportSummary
-{
-    int keys = 0;      // key lines (each key created if it was missing)
-    int values = 0;    // values written
+struct ImportSummary {
+    int keys = 0; // key lines (each key created if it was missing)
+    int values = 0; // values written
     int deletions = 0; // keys and values deleted
 };
 
@@ -22,7 +21,8 @@ struct ImportSummary
 // that cannot be read whole (not a registry script, a line that cannot be read, a root
 // other than HKEY_CURRENT_USER or HKEY_LOCAL_MACHINE) is refused with a message naming the
 // file (`displayName`) and the line, and changes nothing.
-Result<ImportSummary> importRegScript(RegistryStore &store, const QByteArray &script, const QString &displayName);
+Result<ImportSummary> importRegScript(
+    RegistryStore &store, const QByteArray &script, const QString &displayName);
 
 // The restore command's importer: reads the file `fileName` and imports it as above. The
 // list is to be reloaded once it has returned.

@@ -17,15 +17,13 @@ const QString kHeader5 = QStringLiteral("Windows Registry Editor Version 5.00");
 // on a huge line; a real name never needs this many tries.
 constexpr int kMaxNameCandidates = 100;
 
-struct Failure
-{
+struct Failure {
     int line = 0;
     QString reason;
 };
 
 // The data of a value line: a value (its name still to be set) or a deletion.
-struct Data
-{
+struct Data {
     bool remove = false;
     RegValue value;
 };
@@ -44,10 +42,13 @@ qsizetype hexRun(QStringView text)
     return n;
 }
 
-class Parser final
-{
+class Parser final {
 public:
-    Parser(const QStringList &lines, bool wide) : m_lines(lines), m_wide(wide) {}
+    Parser(const QStringList &lines, bool wide)
+        : m_lines(lines)
+        , m_wide(wide)
+    {
+    }
 
     Result<QList<RegScriptOperation>> run();
 
@@ -72,7 +73,7 @@ private:
 
 bool Parser::fail(qsizetype index, const QString &reason)
 {
-    m_failure = Failure{int(index + 1), reason};
+    m_failure = Failure { int(index + 1), reason };
     return false;
 }
 
@@ -90,7 +91,8 @@ Result<QList<RegScriptOperation>> Parser::run()
         else
             ok = fail(m_index, QStringLiteral("this is neither a key, a value nor a comment"));
         if (!ok)
-            return makeError(m_failure.line, QStringLiteral("line %1: %2").arg(m_failure.line).arg(m_failure.reason));
+            return makeError(
+                m_failure.line, QStringLiteral("line %1: %2").arg(m_failure.line).arg(m_failure.reason));
     }
     return m_operations;
 }
@@ -112,9 +114,10 @@ bool Parser::keyLine(QStringView text)
     if (!root)
         return fail(m_index, QStringLiteral("\"%1\" is not a root key").arg(rootName.toString()));
     if (*root != RegRoot::CurrentUser && *root != RegRoot::LocalMachine)
-        return fail(m_index, QStringLiteral("keys under %1 are not kept; only HKEY_CURRENT_USER and "
-                                            "HKEY_LOCAL_MACHINE can be imported")
-                                 .arg(regRootName(*root)));
+        return fail(m_index,
+            QStringLiteral("keys under %1 are not kept; only HKEY_CURRENT_USER and "
+                           "HKEY_LOCAL_MACHINE can be imported")
+                .arg(regRootName(*root)));
     const QStringList names = splitRegPath(slash < 0 ? QStringView() : inner.mid(slash + 1));
     for (const QString &name : names) {
         if (name.size() > 255)
@@ -141,8 +144,7 @@ bool Parser::valueLine(QStringView text)
     if (!m_inKey)
         return fail(m_index, QStringLiteral("a value line that belongs to no key"));
 
-    struct Candidate
-    {
+    struct Candidate {
         QString name;
         QStringView rest;
     };
@@ -150,13 +152,13 @@ bool Parser::valueLine(QStringView text)
     if (text.front() == u'@') {
         const QStringView after = skipBlanks(text.mid(1));
         if (after.startsWith(u'='))
-            candidates.append({QString(), after.mid(1)});
+            candidates.append({ QString(), after.mid(1) });
     } else {
         const qsizetype close = closingQuote(text);
         const auto tryQuote = [&](qsizetype quote) {
             const QStringView after = skipBlanks(text.mid(quote + 1));
             if (after.startsWith(u'='))
-                candidates.append({unescape(text.mid(1, quote - 1)), after.mid(1)});
+                candidates.append({ unescape(text.mid(1, quote - 1)), after.mid(1) });
         };
         if (close > 0)
             tryQuote(close);
@@ -179,7 +181,8 @@ bool Parser::valueLine(QStringView text)
             continue;
         }
         RegScriptOperation operation;
-        operation.kind = parsed->remove ? RegScriptOperation::Kind::DeleteValue : RegScriptOperation::Kind::SetValue;
+        operation.kind
+            = parsed->remove ? RegScriptOperation::Kind::DeleteValue : RegScriptOperation::Kind::SetValue;
         operation.root = m_root;
         operation.keyPath = m_keyPath;
         operation.value = parsed->value;
@@ -197,7 +200,7 @@ std::optional<Data> Parser::data(QStringView text, qsizetype &index, Failure &fa
 {
     text = skipBlanks(text);
     const auto failed = [&](const QString &reason) {
-        failure = Failure{int(index + 1), reason};
+        failure = Failure { int(index + 1), reason };
         return std::nullopt;
     };
     if (text.startsWith(u'"')) {
@@ -205,19 +208,19 @@ std::optional<Data> Parser::data(QStringView text, qsizetype &index, Failure &fa
         const std::optional<QString> quoted = quotedData(text, why);
         if (!quoted)
             return failed(why);
-        return Data{false, RegValue::fromString(QString(), *quoted)};
+        return Data { false, RegValue::fromString(QString(), *quoted) };
     }
     if (text.startsWith(u'-')) {
         if (!isBlankOrComment(text.mid(1)))
             return failed(QStringLiteral("text after \"=-\""));
-        return Data{true, RegValue{}};
+        return Data { true, RegValue {} };
     }
     if (text.startsWith(u"dword:", Qt::CaseInsensitive)) {
         const QStringView digits = skipBlanks(text.mid(6));
         const qsizetype run = hexRun(digits);
         if (run < 1 || run > 8 || !isBlankOrComment(digits.mid(run)))
             return failed(QStringLiteral("a 32-bit number must be one to eight hexadecimal digits"));
-        return Data{false, RegValue::fromDword(QString(), digits.left(run).toUInt(nullptr, 16))};
+        return Data { false, RegValue::fromDword(QString(), digits.left(run).toUInt(nullptr, 16)) };
     }
     if (text.startsWith(u"hex", Qt::CaseInsensitive)) {
         QStringView rest = text.mid(3);
@@ -234,7 +237,7 @@ std::optional<Data> Parser::data(QStringView text, qsizetype &index, Failure &fa
         std::optional<QByteArray> bytes = hexData(rest.mid(1), index, failure);
         if (!bytes)
             return std::nullopt;
-        return Data{false, hexValue(kind, std::move(*bytes))};
+        return Data { false, hexValue(kind, std::move(*bytes)) };
     }
     return failed(QStringLiteral("the data is neither a quoted text, dword: nor hex:"));
 }
@@ -266,7 +269,7 @@ std::optional<QByteArray> Parser::hexData(QStringView text, qsizetype &index, Fa
     QByteArray bytes;
     bool firstLine = true;
     const auto failed = [&](const QString &reason) {
-        failure = Failure{int(index + 1), reason};
+        failure = Failure { int(index + 1), reason };
         return std::nullopt;
     };
     for (;;) {
@@ -320,7 +323,8 @@ std::optional<QByteArray> Parser::hexData(QStringView text, qsizetype &index, Fa
 // end in a NUL get one, as the system's importer does.
 RegValue Parser::hexValue(quint32 kind, QByteArray bytes) const
 {
-    const bool stringKind = kind == RegKind::String || kind == RegKind::ExpandString || kind == RegKind::MultiString;
+    const bool stringKind
+        = kind == RegKind::String || kind == RegKind::ExpandString || kind == RegKind::MultiString;
     if (stringKind && !m_wide)
         bytes = regDataFromText(decodeEightBit(bytes));
     if ((kind == RegKind::ExpandString || kind == RegKind::MultiString) && !bytes.isEmpty()
@@ -329,7 +333,7 @@ RegValue Parser::hexValue(quint32 kind, QByteArray bytes) const
             bytes.append('\0');
         bytes.append(QByteArray(2, '\0'));
     }
-    return RegValue{QString(), kind, bytes};
+    return RegValue { QString(), kind, bytes };
 }
 
 } // namespace
@@ -344,8 +348,9 @@ Result<QList<RegScriptOperation>> readRegScript(const QByteArray &bytes)
     const bool version4 = trimmedHeader == kHeader4;
     const bool version5 = trimmedHeader == kHeader5;
     if (!version4 && !version5)
-        return makeError(1, QStringLiteral("line 1: this is not a registry script (it must begin with %1 or %2)")
-                                .arg(kHeader4, kHeader5));
+        return makeError(1,
+            QStringLiteral("line 1: this is not a registry script (it must begin with %1 or %2)")
+                .arg(kHeader4, kHeader5));
     return Parser(lines, version5).run();
 }
 

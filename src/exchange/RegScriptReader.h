@@ -10,15 +10,14 @@
 namespace th {
 
 // One change a registry script asks for, in file order.
-struct RegScriptOperation
-{
+struct RegScriptOperation {
     enum class Kind { CreateKey, DeleteKey, SetValue, DeleteValue };
 
     Kind kind = Kind::CreateKey;
     RegRoot root = RegRoot::CurrentUser;
-    QString keyPath;  // key names joined with single backslashes
-    RegValue value;   // SetValue: the value; DeleteValue: its name
-    int line = 0;     // where it comes from, 1-based
+    QString keyPath; // key names joined with single backslashes
+    RegValue value; // SetValue: the value; DeleteValue: its name
+    int line = 0; // where it comes from, 1-based
 };
 
 // Reads a whole registry script, as the system's registry editor writes them: a

@@ -6,7 +6,8 @@ namespace th::regscript {
 
 QString decodeScript(const QByteArray &bytes)
 {
-    const auto decodeWith = [&](QStringConverter::Encoding encoding, qsizetype skip) -> std::optional<QString> {
+    const auto decodeWith
+        = [&](QStringConverter::Encoding encoding, qsizetype skip) -> std::optional<QString> {
         QStringDecoder decoder(encoding, QStringDecoder::Flag::Stateless);
         QString text = decoder.decode(QByteArrayView(bytes).sliced(skip));
         if (decoder.hasError())

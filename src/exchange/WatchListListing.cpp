@@ -61,7 +61,8 @@ QString dataText(const RegValue &value)
         break;
     }
     if (const std::optional<quint32> number = value.dword())
-        return QStringLiteral("dword:%1 (%2)").arg(QString::number(*number, 16).rightJustified(8, u'0'))
+        return QStringLiteral("dword:%1 (%2)")
+            .arg(QString::number(*number, 16).rightJustified(8, u'0'))
             .arg(qint32(*number));
     return u"hex(" + QString::number(value.kind, 16) + u"):" + hexBytes(value.data);
 }

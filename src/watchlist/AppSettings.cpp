@@ -9,10 +9,13 @@ namespace th {
 
 namespace {
 
-class SettingsReader final
-{
+class SettingsReader final {
 public:
-    explicit SettingsReader(const RegistryStore &store) : m_store(store), m_key(QString::fromUtf16(kSettingsKey)) {}
+    explicit SettingsReader(const RegistryStore &store)
+        : m_store(store)
+        , m_key(QString::fromUtf16(kSettingsKey))
+    {
+    }
 
     QString text(const char16_t *name, const QString &defaultValue = QString()) const
     {
@@ -74,10 +77,14 @@ AppSettings loadAppSettings(const RegistryStore &store, const QString &resourceF
     s.AutoUpdateEvery = read.number(SettingName::AutoUpdateEvery, defaults.AutoUpdateEvery);
     s.LoadAtWinStartUp = read.number(SettingName::LoadAtWinStartUp, defaults.LoadAtWinStartUp);
     s.PlayAlertSound = read.number(SettingName::PlayAlertSound, defaults.PlayAlertSound);
-    s.PlayBidIncrementNotifySound = read.number(SettingName::PlayBidIncrementNotifySound, defaults.PlayBidIncrementNotifySound);
-    s.chkShowBidNotification = read.number(SettingName::chkShowBidNotification, defaults.chkShowBidNotification);
-    s.gstrNotifyPlaySoundPath = read.text(SettingName::gstrNotifyPlaySoundPath, defaults.gstrNotifyPlaySoundPath);
-    s.gstrAlertTimeLeftSoundPath = read.text(SettingName::gstrAlertTimeLeftSoundPath, defaults.gstrAlertTimeLeftSoundPath);
+    s.PlayBidIncrementNotifySound
+        = read.number(SettingName::PlayBidIncrementNotifySound, defaults.PlayBidIncrementNotifySound);
+    s.chkShowBidNotification
+        = read.number(SettingName::chkShowBidNotification, defaults.chkShowBidNotification);
+    s.gstrNotifyPlaySoundPath
+        = read.text(SettingName::gstrNotifyPlaySoundPath, defaults.gstrNotifyPlaySoundPath);
+    s.gstrAlertTimeLeftSoundPath
+        = read.text(SettingName::gstrAlertTimeLeftSoundPath, defaults.gstrAlertTimeLeftSoundPath);
     s.TimeFinetune = read.number(SettingName::TimeFinetune, defaults.TimeFinetune);
     s.AutoAdjustTime = read.number(SettingName::AutoAdjustTime, defaults.AutoAdjustTime);
     s.AutoAdjustTimeB4Bid = read.number(SettingName::AutoAdjustTimeB4Bid, defaults.AutoAdjustTimeB4Bid);

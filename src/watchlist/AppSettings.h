@@ -34,8 +34,7 @@ inline constexpr char16_t AutoAdjustTimeB4Bid[] = u"AutoAdjustTimeB4Bid";
 // The program's settings for the whole run: one field per value of the settings key, same
 // name, loaded once at start-up and updated by whichever dialog writes the value. Flags are
 // "on" when non-zero. The passwords here are plain; the store keeps them encoded.
-struct AppSettings
-{
+struct AppSettings {
     QString HotmailID;
     QString HotmailPWD;
     qint32 SaveHotmail = 0;

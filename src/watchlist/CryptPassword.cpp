@@ -14,7 +14,7 @@ QByteArray CryptPassword(const QString &key, const QByteArray &data)
     if (keyBytes.isEmpty())
         return data;
 
-    std::array<quint8, 256> state{};
+    std::array<quint8, 256> state {};
     for (int i = 0; i < 256; ++i)
         state[i] = quint8(i);
     int j = 0;
@@ -52,7 +52,8 @@ QString decodeStoredPassword(const QString &stored)
         if (!((c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F') || (c >= u'a' && c <= u'f')))
             return {};
     }
-    const QByteArray plain = CryptPassword(QString::fromLatin1(kPasswordKey), QByteArray::fromHex(stored.toLatin1()));
+    const QByteArray plain
+        = CryptPassword(QString::fromLatin1(kPasswordKey), QByteArray::fromHex(stored.toLatin1()));
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString password = utf8.decode(plain);
     return utf8.hasError() ? QString() : password;

@@ -12,12 +12,11 @@ namespace th {
 // `config.ini`. Each value is "host[:port]" (port 80 for [Hosts], 13 for [TimeServers] when
 // omitted); a missing key, or a value that is not a valid host[:port], means the real public
 // server.
-class HostConfig final
-{
+class HostConfig final {
 public:
     enum class Host {
-        ItemPage,        // the engines, the single-item fetch, the item and sign-in pages of a bid
-        Main,            // the Host and Referer headers, written exactly as configured
+        ItemPage, // the engines, the single-item fetch, the item and sign-in pages of a bid
+        Main, // the Host and Referer headers, written exactly as configured
         BidHistory,
         Search,
         CompletedSearch,

@@ -17,8 +17,7 @@ std::optional<QStringView> sectionName(QStringView line)
     return trimmed.mid(1, trimmed.size() - 2).trimmed();
 }
 
-struct Entry
-{
+struct Entry {
     QStringView key;
     QStringView value;
 };
@@ -31,12 +30,13 @@ std::optional<Entry> entryOf(QStringView line)
     const qsizetype equals = trimmed.indexOf(u'=');
     if (equals < 0)
         return std::nullopt;
-    return Entry{trimmed.left(equals).trimmed(), trimmed.mid(equals + 1).trimmed()};
+    return Entry { trimmed.left(equals).trimmed(), trimmed.mid(equals + 1).trimmed() };
 }
 
 QString unquoted(QStringView value)
 {
-    if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front())
+    if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'')
+        && value.back() == value.front())
         return value.mid(1, value.size() - 2).toString();
     return value.toString();
 }

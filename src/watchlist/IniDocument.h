@@ -11,8 +11,7 @@ namespace th {
 // sections and keys are found without regard to case (the first match counts), values lose
 // the blanks around them and one pair of enclosing quotes, comment lines start with ";".
 // Changing an entry rewrites only its own line; every other line stays as it was.
-class IniDocument final
-{
+class IniDocument final {
 public:
     // A missing file reads as an empty document; a file that exists but cannot be read
     // gives nothing (so that writing an entry never replaces a file it could not read).

@@ -6,19 +6,19 @@ namespace th {
 
 RegValue RegValue::fromString(const QString &name, const QString &text, quint32 kind)
 {
-    return RegValue{name, kind, regDataFromText(text)};
+    return RegValue { name, kind, regDataFromText(text) };
 }
 
 RegValue RegValue::fromDword(const QString &name, quint32 number)
 {
     QByteArray data(4, Qt::Uninitialized);
     qToLittleEndian(number, data.data());
-    return RegValue{name, RegKind::Dword, data};
+    return RegValue { name, RegKind::Dword, data };
 }
 
 RegValue RegValue::fromBinary(const QString &name, const QByteArray &bytes)
 {
-    return RegValue{name, RegKind::Binary, bytes};
+    return RegValue { name, RegKind::Binary, bytes };
 }
 
 bool RegValue::isStringKind() const
@@ -65,15 +65,16 @@ QString regTextFromData(const QByteArray &data)
 }
 
 namespace {
-struct RootEntry
-{
+struct RootEntry {
     RegRoot root;
     const char16_t *name;
 };
 constexpr RootEntry kRoots[] = {
-    {RegRoot::ClassesRoot, u"HKEY_CLASSES_ROOT"},   {RegRoot::CurrentUser, u"HKEY_CURRENT_USER"},
-    {RegRoot::LocalMachine, u"HKEY_LOCAL_MACHINE"}, {RegRoot::Users, u"HKEY_USERS"},
-    {RegRoot::CurrentConfig, u"HKEY_CURRENT_CONFIG"},
+    { RegRoot::ClassesRoot, u"HKEY_CLASSES_ROOT" },
+    { RegRoot::CurrentUser, u"HKEY_CURRENT_USER" },
+    { RegRoot::LocalMachine, u"HKEY_LOCAL_MACHINE" },
+    { RegRoot::Users, u"HKEY_USERS" },
+    { RegRoot::CurrentConfig, u"HKEY_CURRENT_CONFIG" },
 };
 } // namespace
 

@@ -27,8 +27,7 @@ inline constexpr quint32 MultiString = 7;
 // One stored value: its name (empty for the key's default value), its kind and its data.
 // The data of the string kinds are UTF-16 code units, little-endian, so that every text
 // is kept whole whatever its characters.
-struct RegValue
-{
+struct RegValue {
     QString name;
     quint32 kind = RegKind::String;
     QByteArray data;

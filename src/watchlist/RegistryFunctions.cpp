@@ -4,8 +4,8 @@
 
 namespace th {
 
-QString GetRegString(const RegistryStore &store, RegRoot root, const QString &keyPath, const QString &valueName,
-                     const QString &defaultValue)
+QString GetRegString(const RegistryStore &store, RegRoot root, const QString &keyPath,
+    const QString &valueName, const QString &defaultValue)
 {
     const std::optional<RegValue> value = store.value(root, keyPath, valueName);
     if (!value || (value->kind != RegKind::String && value->kind != RegKind::ExpandString))
@@ -13,22 +13,22 @@ QString GetRegString(const RegistryStore &store, RegRoot root, const QString &ke
     return value->text();
 }
 
-void SaveRegString(RegistryStore &store, RegRoot root, const QString &keyPath, const QString &valueName,
-                   const QString &text)
+void SaveRegString(
+    RegistryStore &store, RegRoot root, const QString &keyPath, const QString &valueName, const QString &text)
 {
     store.setValue(root, keyPath, RegValue::fromString(valueName, text));
 }
 
 qint32 GetRegDword(const RegistryStore &store, RegRoot root, const QString &keyPath, const QString &valueName,
-                   qint32 defaultValue)
+    qint32 defaultValue)
 {
     const std::optional<RegValue> value = store.value(root, keyPath, valueName);
     const std::optional<quint32> number = value ? value->dword() : std::nullopt;
     return number ? qint32(*number) : defaultValue;
 }
 
-void SaveRegDword(RegistryStore &store, RegRoot root, const QString &keyPath, const QString &valueName,
-                  qint32 number)
+void SaveRegDword(
+    RegistryStore &store, RegRoot root, const QString &keyPath, const QString &valueName, qint32 number)
 {
     store.setValue(root, keyPath, RegValue::fromDword(valueName, quint32(number)));
 }

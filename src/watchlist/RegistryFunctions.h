@@ -17,20 +17,20 @@ class RegistryStore;
 // (expandable strings are returned unexpanded); the default for a missing key or value or
 // a value of another kind.
 QString GetRegString(const RegistryStore &store, RegRoot root, const QString &keyPath,
-                     const QString &valueName, const QString &defaultValue = QString());
+    const QString &valueName, const QString &defaultValue = QString());
 
 // Writes a string value, creating the key and its missing parents; no terminating NUL is
 // stored.
 void SaveRegString(RegistryStore &store, RegRoot root, const QString &keyPath, const QString &valueName,
-                   const QString &text);
+    const QString &text);
 
 // A 32-bit number value; the default for a missing key or value or another kind.
 qint32 GetRegDword(const RegistryStore &store, RegRoot root, const QString &keyPath, const QString &valueName,
-                   qint32 defaultValue = 0);
+    qint32 defaultValue = 0);
 
 // Writes a 32-bit number value, creating the key if it is missing.
-void SaveRegDword(RegistryStore &store, RegRoot root, const QString &keyPath, const QString &valueName,
-                  qint32 number);
+void SaveRegDword(
+    RegistryStore &store, RegRoot root, const QString &keyPath, const QString &valueName, qint32 number);
 
 // Deletes a value; nothing happens when the key or the value is missing.
 void DeleteRegValue(RegistryStore &store, RegRoot root, const QString &keyPath, const QString &valueName);

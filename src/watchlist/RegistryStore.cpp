@@ -19,10 +19,13 @@ constexpr qint64 kLocalMachineKeyId = 2;
 
 // Resets a cached statement before and after its use, so that no statement keeps a read
 // transaction open between two calls (another process could not checkpoint meanwhile).
-class Use final
-{
+class Use final {
 public:
-    explicit Use(SqliteStatement &statement) : m_statement(statement) { m_statement.reset(); }
+    explicit Use(SqliteStatement &statement)
+        : m_statement(statement)
+    {
+        m_statement.reset();
+    }
     ~Use() { m_statement.reset(); }
     Use(const Use &) = delete;
     Use &operator=(const Use &) = delete;
@@ -46,7 +49,11 @@ std::optional<qint64> rootKeyId(RegRoot root)
 
 } // namespace
 
-RegistryStore::RegistryStore(QString path, sqlite3 *db) : m_path(std::move(path)), m_db(db) {}
+RegistryStore::RegistryStore(QString path, sqlite3 *db)
+    : m_path(std::move(path))
+    , m_db(db)
+{
+}
 
 RegistryStore::~RegistryStore()
 {
@@ -166,7 +173,8 @@ QStringList RegistryStore::subKeyNames(RegRoot root, const QString &keyPath) con
     return names;
 }
 
-std::optional<RegValue> RegistryStore::value(RegRoot root, const QString &keyPath, const QString &valueName) const
+std::optional<RegValue> RegistryStore::value(
+    RegRoot root, const QString &keyPath, const QString &valueName) const
 {
     const std::optional<qint64> key = findKey(root, splitRegPath(keyPath));
     if (!key)
@@ -176,7 +184,7 @@ std::optional<RegValue> RegistryStore::value(RegRoot root, const QString &keyPat
     read->bind(2, regFoldName(regCleanName(valueName)));
     if (read->step() != SQLITE_ROW)
         return std::nullopt;
-    return RegValue{read->text(0), quint32(read->int64(1)), read->blob(2)};
+    return RegValue { read->text(0), quint32(read->int64(1)), read->blob(2) };
 }
 
 QList<RegValue> RegistryStore::values(RegRoot root, const QString &keyPath) const
@@ -188,7 +196,7 @@ QList<RegValue> RegistryStore::values(RegRoot root, const QString &keyPath) cons
     Use list(statement("SELECT name, kind, data FROM reg_value WHERE key = ?1 ORDER BY id"));
     list->bind(1, *key);
     while (list->step() == SQLITE_ROW)
-        result.append(RegValue{list->text(0), quint32(list->int64(1)), list->blob(2)});
+        result.append(RegValue { list->text(0), quint32(list->int64(1)), list->blob(2) });
     return result;
 }
 
@@ -206,8 +214,9 @@ bool RegistryStore::setValue(RegRoot root, const QString &keyPath, const RegValu
         const std::optional<qint64> key = ensureKey(root, names);
         if (!key)
             return false;
-        Use upsert(statement("INSERT INTO reg_value(key, name, fold, kind, data) VALUES(?1, ?2, ?3, ?4, ?5) "
-                             "ON CONFLICT(key, fold) DO UPDATE SET kind = excluded.kind, data = excluded.data"));
+        Use upsert(
+            statement("INSERT INTO reg_value(key, name, fold, kind, data) VALUES(?1, ?2, ?3, ?4, ?5) "
+                      "ON CONFLICT(key, fold) DO UPDATE SET kind = excluded.kind, data = excluded.data"));
         upsert->bind(1, *key);
         upsert->bind(2, name);
         upsert->bind(3, regFoldName(name));

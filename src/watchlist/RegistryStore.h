@@ -40,8 +40,7 @@ inline constexpr int WriteFailed = 107;
 // A key path is a backslash-separated list of key names under a root; a leading, trailing
 // or doubled backslash counts as one separator. Only the current-user and local-machine
 // roots hold keys: reading another root finds nothing and writing to it fails.
-class RegistryStore final
-{
+class RegistryStore final {
 public:
     static constexpr const char16_t kFileName[] = u"registry.db";
     static constexpr int kDefaultBusyTimeoutMs = 5000;
@@ -52,8 +51,8 @@ public:
     // that exists but is not a store of ours, is damaged or stays locked by another process
     // longer than `busyTimeoutMs` is left exactly as it is and reported in an error naming
     // the file: it is never recreated, truncated or written to.
-    static Result<std::unique_ptr<RegistryStore>> open(const QString &path,
-                                                       int busyTimeoutMs = kDefaultBusyTimeoutMs);
+    static Result<std::unique_ptr<RegistryStore>> open(
+        const QString &path, int busyTimeoutMs = kDefaultBusyTimeoutMs);
     // The store of a data folder.
     static Result<std::unique_ptr<RegistryStore>> openInFolder(const QString &dataFolder);
 

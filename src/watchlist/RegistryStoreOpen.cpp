@@ -51,8 +51,8 @@ PRAGMA user_version = 1;
 
 Error openError(int code, const QString &path, const QString &why)
 {
-    return makeError(code, QStringLiteral("The store %1 cannot be opened: %2.")
-                               .arg(QDir::toNativeSeparators(path), why));
+    return makeError(
+        code, QStringLiteral("The store %1 cannot be opened: %2.").arg(QDir::toNativeSeparators(path), why));
 }
 
 Error sqliteOpenError(int rc, const QString &path, sqlite3 *db)
@@ -78,8 +78,8 @@ Result<void> examineFile(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return openError(StoreError::CannotRead, path,
-                         QStringLiteral("it cannot be read (%1)").arg(file.errorString()));
+        return openError(
+            StoreError::CannotRead, path, QStringLiteral("it cannot be read (%1)").arg(file.errorString()));
     const qint64 size = file.size();
     const QByteArray head = file.read(100);
     static const QByteArray magic("SQLite format 3\0", 16);
@@ -100,9 +100,9 @@ Result<void> createIfMissing(const QString &path)
     }
     if (errno == EEXIST)
         return {};
-    return makeError(StoreError::CannotCreate, QStringLiteral("The store %1 cannot be created: %2.")
-                                                   .arg(QDir::toNativeSeparators(path),
-                                                        QString::fromLocal8Bit(std::strerror(errno))));
+    return makeError(StoreError::CannotCreate,
+        QStringLiteral("The store %1 cannot be created: %2.")
+            .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(std::strerror(errno))));
 }
 
 // Runs a query of one number ("PRAGMA application_id", a count).
@@ -176,7 +176,7 @@ Result<void> prepareStore(sqlite3 *db, const QString &path)
         }
         if (version > kSchemaVersion)
             return openError(StoreError::NewerVersion, path,
-                             QStringLiteral("it was written by a newer version of this program"));
+                QStringLiteral("it was written by a newer version of this program"));
         if (version < kSchemaVersion)
             return openError(StoreError::Damaged, path, QStringLiteral("it is damaged (no version)"));
     }
@@ -184,7 +184,8 @@ Result<void> prepareStore(sqlite3 *db, const QString &path)
     QString mode;
     rc = queryText(db, "PRAGMA journal_mode = WAL", mode);
     if (rc == SQLITE_OK)
-        rc = sqlite3_exec(db, "PRAGMA synchronous = FULL; PRAGMA foreign_keys = ON", nullptr, nullptr, nullptr);
+        rc = sqlite3_exec(
+            db, "PRAGMA synchronous = FULL; PRAGMA foreign_keys = ON", nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK)
         return sqliteOpenError(rc, path, db);
     if (mode.compare(u"wal", Qt::CaseInsensitive) != 0)
@@ -202,8 +203,8 @@ Result<std::unique_ptr<RegistryStore>> RegistryStore::open(const QString &path, 
         return examined.error();
 
     sqlite3 *db = nullptr;
-    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    const int rc = sqlite3_open_v2(
+        QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         const Error error = sqliteOpenError(rc, path, db);
         sqlite3_close(db);

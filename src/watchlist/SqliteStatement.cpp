@@ -37,8 +37,8 @@ void SqliteStatement::bind(int index, const QString &text)
 void SqliteStatement::bind(int index, const QByteArray &blob)
 {
     // A zero-length blob is still a blob, never NULL, so the NOT NULL column accepts it.
-    sqlite3_bind_blob(m_stmt, index, blob.isEmpty() ? "" : blob.constData(), int(blob.size()),
-                      SQLITE_TRANSIENT);
+    sqlite3_bind_blob(
+        m_stmt, index, blob.isEmpty() ? "" : blob.constData(), int(blob.size()), SQLITE_TRANSIENT);
 }
 
 void SqliteStatement::bindNull(int index)

@@ -10,8 +10,7 @@ namespace th {
 
 // One prepared statement of the store, reset and stripped of its bindings each time it is
 // handed out again. Used only inside the store.
-class SqliteStatement final
-{
+class SqliteStatement final {
 public:
     SqliteStatement(sqlite3 *db, const char *sql);
     ~SqliteStatement();

@@ -19,7 +19,7 @@ namespace {
 QString settingKeyPath(const QString &prefix, const QString &programName, const QString &section)
 {
     QStringList parts;
-    for (const QString &part : {prefix, programName, section}) {
+    for (const QString &part : { prefix, programName, section }) {
         if (!part.isEmpty())
             parts.append(part);
     }
@@ -29,8 +29,7 @@ QString settingKeyPath(const QString &prefix, const QString &programName, const 
 const QString kDefaultPrefix = QStringLiteral("SOFTWARE");
 
 // The first failure of a window operation, shown to the user once it has stopped.
-struct Failure
-{
+struct Failure {
     int number = 0;
     QString description;
 };
@@ -38,25 +37,25 @@ struct Failure
 void showFailure(IPrompter &prompter, const Failure &failure)
 {
     prompter.message(QStringLiteral("Error %1\n\n%2").arg(failure.number).arg(failure.description),
-                     QString::fromLatin1(kProgramTitle), PromptIcon::None, PromptButtons::Ok);
+        QString::fromLatin1(kProgramTitle), PromptIcon::None, PromptButtons::Ok);
 }
 
 Failure notANumber()
 {
-    return {PlacementError::NotANumber, QStringLiteral("The stored window placement is not a number")};
+    return { PlacementError::NotANumber, QStringLiteral("The stored window placement is not a number") };
 }
 
 Failure cannotPlace()
 {
-    return {PlacementError::CannotPlace, QStringLiteral("The window cannot be moved or sized now")};
+    return { PlacementError::CannotPlace, QStringLiteral("The window cannot be moved or sized now") };
 }
 
 // Reads one stored number and hands it to `apply`; the stored text must be a number.
 std::optional<Failure> loadOne(const RegistryStore &store, const QString &programName, const QString &section,
-                               const QString &key, int current, const std::function<bool(int)> &apply)
+    const QString &key, int current, const std::function<bool(int)> &apply)
 {
-    const QString text = ReadAppSetting(store, programName, section, key, QString::number(current),
-                                        RegRoot::LocalMachine, kDefaultPrefix);
+    const QString text = ReadAppSetting(
+        store, programName, section, key, QString::number(current), RegRoot::LocalMachine, kDefaultPrefix);
     if (!isNumeric(text))
         return notANumber();
     const qint64 number = roundHalfEven(numericValue(text, SignRule::AllowSign));
@@ -69,17 +68,18 @@ std::optional<Failure> loadOne(const RegistryStore &store, const QString &progra
 
 } // namespace
 
-bool WriteAppSetting(RegistryStore &store, const QString &programName, const QString &section, const QString &key,
-                     const QString &text, RegRoot root, const QString &prefix)
+bool WriteAppSetting(RegistryStore &store, const QString &programName, const QString &section,
+    const QString &key, const QString &text, RegRoot root, const QString &prefix)
 {
-    return store.setValue(root, settingKeyPath(prefix, programName, section),
-                          RegValue::fromString(key, text + QChar(0)));
+    return store.setValue(
+        root, settingKeyPath(prefix, programName, section), RegValue::fromString(key, text + QChar(0)));
 }
 
 QString ReadAppSetting(const RegistryStore &store, const QString &programName, const QString &section,
-                       const QString &key, const QString &defaultValue, RegRoot root, const QString &prefix)
+    const QString &key, const QString &defaultValue, RegRoot root, const QString &prefix)
 {
-    const std::optional<RegValue> value = store.value(root, settingKeyPath(prefix, programName, section), key);
+    const std::optional<RegValue> value
+        = store.value(root, settingKeyPath(prefix, programName, section), key);
     if (!value)
         return defaultValue;
     if (value->kind == RegKind::String)
@@ -98,8 +98,8 @@ void SaveWindowPos(RegistryStore &store, IPlacedWindow &form, IPrompter &prompte
 {
     const QString section = form.formName();
     const auto save = [&](const QString &key, int number) {
-        WriteAppSetting(store, programName, section, key, QString::number(number), RegRoot::LocalMachine,
-                        kDefaultPrefix);
+        WriteAppSetting(
+            store, programName, section, key, QString::number(number), RegRoot::LocalMachine, kDefaultPrefix);
     };
     const int state = form.windowState();
     save(QStringLiteral("WindowState"), state);
@@ -114,26 +114,26 @@ void SaveWindowPos(RegistryStore &store, IPlacedWindow &form, IPrompter &prompte
     save(QStringLiteral("Width"), form.width());
 }
 
-void LoadWindowPos(const RegistryStore &store, IPlacedWindow &form, IPrompter &prompter, const QString &programName)
+void LoadWindowPos(
+    const RegistryStore &store, IPlacedWindow &form, IPrompter &prompter, const QString &programName)
 {
     const QString section = form.formName();
-    struct Step
-    {
+    struct Step {
         const char16_t *key;
         int (IPlacedWindow::*get)() const;
         bool (IPlacedWindow::*set)(int);
     };
     static constexpr Step kSteps[] = {
-        {u"Top", &IPlacedWindow::top, &IPlacedWindow::setTop},
-        {u"Left", &IPlacedWindow::left, &IPlacedWindow::setLeft},
-        {u"Height", &IPlacedWindow::height, &IPlacedWindow::setHeight},
-        {u"Width", &IPlacedWindow::width, &IPlacedWindow::setWidth},
-        {u"WindowState", &IPlacedWindow::windowState, &IPlacedWindow::setWindowState},
+        { u"Top", &IPlacedWindow::top, &IPlacedWindow::setTop },
+        { u"Left", &IPlacedWindow::left, &IPlacedWindow::setLeft },
+        { u"Height", &IPlacedWindow::height, &IPlacedWindow::setHeight },
+        { u"Width", &IPlacedWindow::width, &IPlacedWindow::setWidth },
+        { u"WindowState", &IPlacedWindow::windowState, &IPlacedWindow::setWindowState },
     };
     for (const Step &step : kSteps) {
         const std::optional<Failure> failure
             = loadOne(store, programName, section, QString::fromUtf16(step.key), (form.*step.get)(),
-                      [&](int number) { return (form.*step.set)(number); });
+                [&](int number) { return (form.*step.set)(number); });
         if (failure) {
             showFailure(prompter, *failure);
             return;

@@ -6,8 +6,7 @@ namespace th {
 
 // The program's INI file, `config.ini` in the data folder, entry by entry. Set `Path`,
 // `Section`, `Key` (and `Default`), then read `Value()` or write with `setValue()`.
-class cIniFile final
-{
+class cIniFile final {
 public:
     QString Path;
     QString Section;

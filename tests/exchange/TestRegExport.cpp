@@ -24,8 +24,7 @@ QByteArray fileBytes(const QString &path)
 } // namespace
 
 // The registry script the backup writes, byte for byte.
-class TestRegExport final : public QObject
-{
+class TestRegExport final : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -83,55 +82,59 @@ void TestRegExport::itemsFollowTheTopSection()
     SaveRegString(*m_store, RegRoot::CurrentUser, QString::fromUtf16(kSettingsKey), "EBayID", "me");
     QVERIFY(exportWatchList(*m_store, file()).ok());
     QCOMPARE(fileBytes(file()),
-             "REGEDIT4\r\n\r\n" + kTop + "\r\n"
-             "[HKEY_CURRENT_USER\\Software\\Quillmarsh\\Tallyhawk\\Watches\\\\2407604973]\r\n"
-             "\"Item\"=\"2407604973\"\r\n"
-             "\"MaxBid\"=\"25\"\r\n"
-             "\r\n"
-             "[HKEY_CURRENT_USER\\Software\\Quillmarsh\\Tallyhawk\\Watches\\\\3012345678]\r\n"
-             "\"Item\"=\"3012345678\"\r\n"
-             "\"AuctionEndDate\"=dword:00009359\r\n"
-             "\"AuctionEndDateTxt\"=\"37720.75\"\r\n"
-             "\r\n");
+        "REGEDIT4\r\n\r\n" + kTop
+            + "\r\n"
+              "[HKEY_CURRENT_USER\\Software\\Quillmarsh\\Tallyhawk\\Watches\\\\2407604973]\r\n"
+              "\"Item\"=\"2407604973\"\r\n"
+              "\"MaxBid\"=\"25\"\r\n"
+              "\r\n"
+              "[HKEY_CURRENT_USER\\Software\\Quillmarsh\\Tallyhawk\\Watches\\\\3012345678]\r\n"
+              "\"Item\"=\"3012345678\"\r\n"
+              "\"AuctionEndDate\"=dword:00009359\r\n"
+              "\"AuctionEndDateTxt\"=\"37720.75\"\r\n"
+              "\r\n");
 }
 
 void TestRegExport::valueLines_data()
 {
     QTest::addColumn<RegValue>("value");
     QTest::addColumn<QString>("line");
-    QTest::newRow("drive path doubles backslashes") << RegValue::fromString("s", "C:\\Sounds\\a.wav")
-                                                    << "\"s\"=\"C:\\\\Sounds\\\\a.wav\"";
+    QTest::newRow("drive path doubles backslashes")
+        << RegValue::fromString("s", "C:\\Sounds\\a.wav") << "\"s\"=\"C:\\\\Sounds\\\\a.wav\"";
     QTest::newRow("lower-case drive") << RegValue::fromString("s", "c:\\") << "\"s\"=\"c:\\\\\"";
-    QTest::newRow("comma counts as a drive letter") << RegValue::fromString("s", ",:\\x\\y")
-                                                    << "\"s\"=\",:\\\\x\\\\y\"";
+    QTest::newRow("comma counts as a drive letter")
+        << RegValue::fromString("s", ",:\\x\\y") << "\"s\"=\",:\\\\x\\\\y\"";
     QTest::newRow("digit is no drive letter") << RegValue::fromString("s", "1:\\x") << "\"s\"=\"1:\\x\"";
-    QTest::newRow("network path unchanged") << RegValue::fromString("s", "\\\\host\\share\\a.wav")
-                                             << "\"s\"=\"\\\\host\\share\\a.wav\"";
+    QTest::newRow("network path unchanged")
+        << RegValue::fromString("s", "\\\\host\\share\\a.wav") << "\"s\"=\"\\\\host\\share\\a.wav\"";
     QTest::newRow("drive without backslash") << RegValue::fromString("s", "C:x\\y") << "\"s\"=\"C:x\\y\"";
     QTest::newRow("date text unchanged") << RegValue::fromString("AutoBidAt", "Apr-10-03 18:30:00 PDT")
                                          << "\"AutoBidAt\"=\"Apr-10-03 18:30:00 PDT\"";
     QTest::newRow("quote unescaped") << RegValue::fromString("s", "say \"hi\"") << "\"s\"=\"say \"hi\"\"";
     QTest::newRow("empty text") << RegValue::fromString("WonItem", "") << "\"WonItem\"=\"\"";
-    QTest::newRow("text up to its NUL") << RegValue::fromString("s", QString(QStringLiteral("ab") + QChar(0) + u"c"))
-                                        << "\"s\"=\"ab\"";
+    QTest::newRow("text up to its NUL")
+        << RegValue::fromString("s", QString(QStringLiteral("ab") + QChar(0) + u"c")) << "\"s\"=\"ab\"";
     QTest::newRow("expandable text") << RegValue::fromString("e", "%TEMP%\\x", RegKind::ExpandString)
                                      << "\"e\"=\"%TEMP%\\x\"";
     QTest::newRow("multi-string up to its first NUL")
-        << RegValue{"m", RegKind::MultiString, regDataFromText(QStringView(u"one\0two\0\0", 9))} << "\"m\"=\"one\"";
-    QTest::newRow("end day") << RegValue::fromDword("AuctionEndDate", 37721) << "\"AuctionEndDate\"=dword:00009359";
+        << RegValue { "m", RegKind::MultiString, regDataFromText(QStringView(u"one\0two\0\0", 9)) }
+        << "\"m\"=\"one\"";
+    QTest::newRow("end day") << RegValue::fromDword("AuctionEndDate", 37721)
+                             << "\"AuctionEndDate\"=dword:00009359";
     QTest::newRow("negative number") << RegValue::fromDword("LoadAtWinStartUp", quint32(-1))
                                      << "\"LoadAtWinStartUp\"=dword:ffffffff";
     QTest::newRow("binary") << RegValue::fromBinary("b", QByteArray("\x0a\xff", 2)) << "\"b\"=hex:0A,FF";
     QTest::newRow("empty binary") << RegValue::fromBinary("b", QByteArray()) << "\"b\"=hex:";
     QTest::newRow("unnamed default value") << RegValue::fromString("", "x") << "@=\"x\"";
-    QTest::newRow("name with quote and backslash") << RegValue::fromString("a\"b\\c", "x") << "\"a\"b\\c\"=\"x\"";
+    QTest::newRow("name with quote and backslash")
+        << RegValue::fromString("a\"b\\c", "x") << "\"a\"b\\c\"=\"x\"";
     // Kept whole so that the backup can be read back.
-    QTest::newRow("other kind") << RegValue{"x", 0x100, QByteArray("%P", 2)} << "\"x\"=hex(100):25,50";
-    QTest::newRow("kind 0 without data") << RegValue{"n", RegKind::None, QByteArray()} << "\"n\"=hex(0):";
-    QTest::newRow("32-bit kind of eight bytes") << RegValue{"d", RegKind::Dword, QByteArray(8, '\x01')}
-                                                << "\"d\"=hex(4):01,01,01,01,01,01,01,01";
-    QTest::newRow("text with a line break") << RegValue::fromString("s", QString::fromUtf8("a\r\nü"))
-                                            << "\"s\"=hex(1):61,0D,0A,C3,BC";
+    QTest::newRow("other kind") << RegValue { "x", 0x100, QByteArray("%P", 2) } << "\"x\"=hex(100):25,50";
+    QTest::newRow("kind 0 without data") << RegValue { "n", RegKind::None, QByteArray() } << "\"n\"=hex(0):";
+    QTest::newRow("32-bit kind of eight bytes")
+        << RegValue { "d", RegKind::Dword, QByteArray(8, '\x01') } << "\"d\"=hex(4):01,01,01,01,01,01,01,01";
+    QTest::newRow("text with a line break")
+        << RegValue::fromString("s", QString::fromUtf8("a\r\nü")) << "\"s\"=hex(1):61,0D,0A,C3,BC";
 }
 
 void TestRegExport::valueLines()
@@ -146,18 +149,19 @@ void TestRegExport::valueLines()
 
 void TestRegExport::keysGoDepthFirstInNameOrder()
 {
-    for (const char *path : {"b", "a\\z", "a\\Y\\deep", "C"})
+    for (const char *path : { "b", "a\\z", "a\\Y\\deep", "C" })
         m_store->createKey(RegRoot::CurrentUser, "Software\\Tree\\" + QLatin1String(path));
     SaveRegString(*m_store, RegRoot::CurrentUser, "Software\\Tree\\a\\Y", "v", "1");
     QVERIFY(ExportRegKey(*m_store, RegRoot::CurrentUser, "Software\\Tree", file(), true, false).ok());
-    QCOMPARE(fileBytes(file()), QByteArray("REGEDIT4\r\n\r\n"
-                                           "[HKEY_CURRENT_USER\\Software\\Tree]\r\n\r\n"
-                                           "[HKEY_CURRENT_USER\\Software\\Tree\\a]\r\n\r\n"
-                                           "[HKEY_CURRENT_USER\\Software\\Tree\\a\\Y]\r\n\"v\"=\"1\"\r\n\r\n"
-                                           "[HKEY_CURRENT_USER\\Software\\Tree\\a\\Y\\deep]\r\n\r\n"
-                                           "[HKEY_CURRENT_USER\\Software\\Tree\\a\\z]\r\n\r\n"
-                                           "[HKEY_CURRENT_USER\\Software\\Tree\\b]\r\n\r\n"
-                                           "[HKEY_CURRENT_USER\\Software\\Tree\\C]\r\n\r\n"));
+    QCOMPARE(fileBytes(file()),
+        QByteArray("REGEDIT4\r\n\r\n"
+                   "[HKEY_CURRENT_USER\\Software\\Tree]\r\n\r\n"
+                   "[HKEY_CURRENT_USER\\Software\\Tree\\a]\r\n\r\n"
+                   "[HKEY_CURRENT_USER\\Software\\Tree\\a\\Y]\r\n\"v\"=\"1\"\r\n\r\n"
+                   "[HKEY_CURRENT_USER\\Software\\Tree\\a\\Y\\deep]\r\n\r\n"
+                   "[HKEY_CURRENT_USER\\Software\\Tree\\a\\z]\r\n\r\n"
+                   "[HKEY_CURRENT_USER\\Software\\Tree\\b]\r\n\r\n"
+                   "[HKEY_CURRENT_USER\\Software\\Tree\\C]\r\n\r\n"));
 }
 
 void TestRegExport::appendAddsNoSecondHeader_data()
@@ -166,14 +170,15 @@ void TestRegExport::appendAddsNoSecondHeader_data()
     QTest::addColumn<bool>("append");
     QTest::addColumn<QByteArray>("result");
     const QByteArray section = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\x]\r\n\"v\"=dword:00000001\r\n\r\n";
-    QTest::newRow("append after a header") << QByteArray("REGEDIT4\r\n\r\n") << true
-                                           << "REGEDIT4\r\n\r\n" + section;
-    QTest::newRow("append where the header stands anywhere") << QByteArray("; REGEDIT4 below\r\n") << true
-                                                             << "; REGEDIT4 below\r\n" + section;
-    QTest::newRow("append to a file without header") << QByteArray("junk\r\n") << true
-                                                     << "junk\r\nREGEDIT4\r\n\r\n" + section;
+    QTest::newRow("append after a header")
+        << QByteArray("REGEDIT4\r\n\r\n") << true << "REGEDIT4\r\n\r\n" + section;
+    QTest::newRow("append where the header stands anywhere")
+        << QByteArray("; REGEDIT4 below\r\n") << true << "; REGEDIT4 below\r\n" + section;
+    QTest::newRow("append to a file without header")
+        << QByteArray("junk\r\n") << true << "junk\r\nREGEDIT4\r\n\r\n" + section;
     QTest::newRow("append to a missing file") << QByteArray() << true << "REGEDIT4\r\n\r\n" + section;
-    QTest::newRow("replace") << QByteArray("REGEDIT4\r\n\r\nold\r\n") << false << "REGEDIT4\r\n\r\n" + section;
+    QTest::newRow("replace") << QByteArray("REGEDIT4\r\n\r\nold\r\n") << false
+                             << "REGEDIT4\r\n\r\n" + section;
 }
 
 void TestRegExport::appendAddsNoSecondHeader()
@@ -208,7 +213,7 @@ void TestRegExport::missingKeyGivesASectionWithoutValues()
 void TestRegExport::textBeyondAsciiIsUtf8WithoutMark()
 {
     SaveRegString(*m_store, RegRoot::CurrentUser, itemKeyPath("600000"), QString::fromUtf8("Nöte"),
-                  QString::fromUtf8("€ 5 ぁ"));
+        QString::fromUtf8("€ 5 ぁ"));
     QVERIFY(exportWatchList(*m_store, file()).ok());
     const QByteArray bytes = fileBytes(file());
     QVERIFY(bytes.startsWith("REGEDIT4\r\n"));
@@ -228,9 +233,12 @@ void TestRegExport::exportPathJoinsFolderAndName_data()
 {
     QTest::addColumn<QString>("folder");
     QTest::addColumn<QString>("path");
-    QTest::newRow("folder") << "/home/u/backup" << "/home/u/backup/eBayWatch.reg";
-    QTest::newRow("folder with separator") << "/media/stick/" << "/media/stick/eBayWatch.reg";
-    QTest::newRow("root") << "/" << "/eBayWatch.reg";
+    QTest::newRow("folder") << "/home/u/backup"
+                            << "/home/u/backup/eBayWatch.reg";
+    QTest::newRow("folder with separator") << "/media/stick/"
+                                           << "/media/stick/eBayWatch.reg";
+    QTest::newRow("root") << "/"
+                          << "/eBayWatch.reg";
 }
 
 void TestRegExport::exportPathJoinsFolderAndName()

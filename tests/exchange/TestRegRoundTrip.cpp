@@ -25,7 +25,7 @@ QByteArray fileBytes(const QString &path)
 // as plain text can be compared by their text instead (`asText`).
 QStringList contents(const RegistryStore &store, RegRoot root, const QString &path, bool asText = false)
 {
-    QStringList all{u'[' + path + u']'};
+    QStringList all { u'[' + path + u']' };
     for (const RegValue &value : store.values(root, path)) {
         const bool text = asText && value.isStringKind();
         all.append(QStringLiteral("%1|%2|%3|%4")
@@ -66,8 +66,7 @@ std::unique_ptr<RegistryStore> openStore(const QString &folder)
 
 // A backup read back into an empty store gives the same store; a file of the system's
 // editor survives an import, an export and another import.
-class TestRegRoundTrip final : public QObject
-{
+class TestRegRoundTrip final : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -129,8 +128,8 @@ void TestRegRoundTrip::backupRestoresEveryItem()
     SaveRegString(store, cu, item("600000"), "Lines", "first\r\nsecond\nthird");
     store.setValue(cu, item("600000"), RegValue::fromBinary("Binary", QByteArray("\x00\x01\xfe\xff", 4)));
     store.setValue(cu, item("600000"), RegValue::fromBinary("EmptyBinary", QByteArray()));
-    store.setValue(cu, item("600000"), RegValue{"Other", 0x100, QByteArray("%PATH%\0", 7)});
-    store.setValue(cu, item("600000"), RegValue{"None", RegKind::None, QByteArray()});
+    store.setValue(cu, item("600000"), RegValue { "Other", 0x100, QByteArray("%PATH%\0", 7) });
+    store.setValue(cu, item("600000"), RegValue { "None", RegKind::None, QByteArray() });
     store.createKey(cu, item("MixedCaseKey"));
     store.createKey(cu, item("600000") + "\\Sub\\Deeper");
     SaveRegString(store, cu, item("600000") + "\\Sub", "v", "in a sub-key");
@@ -154,14 +153,16 @@ void TestRegRoundTrip::backupRestoresEveryItem()
 void TestRegRoundTrip::expandableAndMultiStringsComeBackAsText()
 {
     const QString key = itemKeyPath("700000");
-    m_first->setValue(RegRoot::CurrentUser, key, RegValue::fromString("Expand", "%HOME%\\x", RegKind::ExpandString));
+    m_first->setValue(
+        RegRoot::CurrentUser, key, RegValue::fromString("Expand", "%HOME%\\x", RegKind::ExpandString));
     m_first->setValue(RegRoot::CurrentUser, key,
-                      RegValue{"Multi", RegKind::MultiString, regDataFromText(QStringView(u"one\0two\0\0", 9))});
+        RegValue { "Multi", RegKind::MultiString, regDataFromText(QStringView(u"one\0two\0\0", 9)) });
     const QString file = watchListExportPath(m_dir->path());
     QVERIFY(exportWatchList(*m_first, file).ok());
     QVERIFY(RunRegImport(*m_second, file).ok());
     QCOMPARE(m_second->values(RegRoot::CurrentUser, key),
-             (QList<RegValue>{RegValue::fromString("Expand", "%HOME%\\x"), RegValue::fromString("Multi", "one")}));
+        (QList<RegValue> {
+            RegValue::fromString("Expand", "%HOME%\\x"), RegValue::fromString("Multi", "one") }));
 }
 
 void TestRegRoundTrip::systemEditorFileSurvivesImportAndExport()
@@ -178,8 +179,9 @@ void TestRegRoundTrip::systemEditorFileSurvivesImportAndExport()
     QCOMPARE(values.size(), 10);
     QVERIFY(values[0].name.isEmpty());
     QVERIFY(values[0].text().startsWith("222Sample default value data, very long"));
-    QCOMPARE(values[1].name, "A- \" Binary Value #1, long name \\ []= long long long long long long long long long long "
-                             "long long end");
+    QCOMPARE(values[1].name,
+        "A- \" Binary Value #1, long name \\ []= long long long long long long long long long long "
+        "long long end");
     QCOMPARE(values[1].kind, RegKind::Binary);
     QCOMPARE(values[1].data.size(), 277);
     QCOMPARE(GetRegString(*m_first, cu, key1, "v1"), "\" \\,=[]");
@@ -188,7 +190,7 @@ void TestRegRoundTrip::systemEditorFileSurvivesImportAndExport()
     QCOMPARE(m_first->value(cu, key1 + "\\New Key #2", "Empty Value3")->kind, RegKind::MultiString);
     QCOMPARE(m_first->value(cu, top + "\\New Key #7", "Presentation Cache")->data.size(), 2628);
     QCOMPARE(m_first->subKeyNames(cu, key1 + "\\New Key #2\\New Key #3"),
-             (QStringList{"New Key #4", "New Key #4.1", "New Key #6"}));
+        (QStringList { "New Key #4", "New Key #4.1", "New Key #6" }));
 
     const QString exported = m_dir->filePath("orig-again.reg");
     QVERIFY(ExportRegKey(*m_first, cu, top, exported, true, false).ok());

@@ -12,8 +12,7 @@ using namespace th;
 
 namespace {
 
-struct Run
-{
+struct Run {
     int status = -1;
     QString out;
     QString err;
@@ -35,8 +34,7 @@ void writeFile(const QString &path, const QByteArray &bytes)
 } // namespace
 
 // tallyhawk-cli list, export and import on the store of the data folder.
-class TestStoreCli final : public QObject
-{
+class TestStoreCli final : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -79,7 +77,7 @@ Run TestStoreCli::cli(const QStringList &args) const
 
 void TestStoreCli::listsAnEmptyStoreAsNothing()
 {
-    const Run run = cli({"list"});
+    const Run run = cli({ "list" });
     QCOMPARE(run.status, 0);
     QCOMPARE(run.out, QString());
     QCOMPARE(run.err, QString());
@@ -89,41 +87,44 @@ void TestStoreCli::listsAnEmptyStoreAsNothing()
 void TestStoreCli::importListAndExport()
 {
     const QString script = m_home->filePath("in.reg");
-    writeFile(script, "REGEDIT4\r\n\r\n"
-                      "[HKEY_CURRENT_USER\\Software\\Quillmarsh\\Tallyhawk\\Watches\\]\r\n\r\n"
-                      "[HKEY_CURRENT_USER\\Software\\Quillmarsh\\Tallyhawk\\Watches\\\\2407604973]\r\n"
-                      "\"Item\"=\"2407604973\"\r\n\"MaxBid\"=\"25\"\r\n\"AuctionEndDate\"=dword:00009359\r\n"
-                      "\"Sound\"=\"C:\\\\a.wav\"\r\n\"Note\"=\"\xC3\xBC \"quoted\"\"\r\n\"Bytes\"=hex:0a,ff\r\n\r\n"
-                      "[HKEY_CURRENT_USER\\Software\\Quillmarsh\\Tallyhawk\\Watches\\\\500000]\r\n"
-                      "\"Item\"=\"500000\"\r\n\r\n");
-    Run run = cli({"import", script});
+    writeFile(script,
+        "REGEDIT4\r\n\r\n"
+        "[HKEY_CURRENT_USER\\Software\\Quillmarsh\\Tallyhawk\\Watches\\]\r\n\r\n"
+        "[HKEY_CURRENT_USER\\Software\\Quillmarsh\\Tallyhawk\\Watches\\\\2407604973]\r\n"
+        "\"Item\"=\"2407604973\"\r\n\"MaxBid\"=\"25\"\r\n\"AuctionEndDate\"=dword:00009359\r\n"
+        "\"Sound\"=\"C:\\\\a.wav\"\r\n\"Note\"=\"\xC3\xBC \"quoted\"\"\r\n\"Bytes\"=hex:0a,ff\r\n\r\n"
+        "[HKEY_CURRENT_USER\\Software\\Quillmarsh\\Tallyhawk\\Watches\\\\500000]\r\n"
+        "\"Item\"=\"500000\"\r\n\r\n");
+    Run run = cli({ "import", script });
     QCOMPARE(run.status, 0);
     QVERIFY(run.out.contains("3 keys and 7 values"));
 
-    run = cli({"list"});
+    run = cli({ "list" });
     QCOMPARE(run.status, 0);
-    QCOMPARE(run.out, QString::fromUtf8("2407604973\n"
-                                        "  \"Item\" = \"2407604973\"\n"
-                                        "  \"MaxBid\" = \"25\"\n"
-                                        "  \"AuctionEndDate\" = dword:00009359 (37721)\n"
-                                        "  \"Sound\" = \"C:\\a.wav\"\n"
-                                        "  \"Note\" = \"ü \"quoted\"\"\n"
-                                        "  \"Bytes\" = hex:0A,FF\n"
-                                        "500000\n"
-                                        "  \"Item\" = \"500000\"\n"));
+    QCOMPARE(run.out,
+        QString::fromUtf8("2407604973\n"
+                          "  \"Item\" = \"2407604973\"\n"
+                          "  \"MaxBid\" = \"25\"\n"
+                          "  \"AuctionEndDate\" = dword:00009359 (37721)\n"
+                          "  \"Sound\" = \"C:\\a.wav\"\n"
+                          "  \"Note\" = \"ü \"quoted\"\"\n"
+                          "  \"Bytes\" = hex:0A,FF\n"
+                          "500000\n"
+                          "  \"Item\" = \"500000\"\n"));
 
     const QString folder = m_home->filePath("backup");
     QVERIFY(QDir().mkpath(folder));
-    run = cli({"export", folder});
+    run = cli({ "export", folder });
     QCOMPARE(run.status, 0);
     QCOMPARE(fileBytes(folder + "/eBayWatch.reg"),
-             QByteArray("REGEDIT4\r\n\r\n"
-                        "[HKEY_CURRENT_USER\\Software\\Quillmarsh\\Tallyhawk\\Watches\\]\r\n\r\n"
-                        "[HKEY_CURRENT_USER\\Software\\Quillmarsh\\Tallyhawk\\Watches\\\\2407604973]\r\n"
-                        "\"Item\"=\"2407604973\"\r\n\"MaxBid\"=\"25\"\r\n\"AuctionEndDate\"=dword:00009359\r\n"
-                        "\"Sound\"=\"C:\\\\a.wav\"\r\n\"Note\"=\"\xC3\xBC \"quoted\"\"\r\n\"Bytes\"=hex:0A,FF\r\n\r\n"
-                        "[HKEY_CURRENT_USER\\Software\\Quillmarsh\\Tallyhawk\\Watches\\\\500000]\r\n"
-                        "\"Item\"=\"500000\"\r\n\r\n"));
+        QByteArray(
+            "REGEDIT4\r\n\r\n"
+            "[HKEY_CURRENT_USER\\Software\\Quillmarsh\\Tallyhawk\\Watches\\]\r\n\r\n"
+            "[HKEY_CURRENT_USER\\Software\\Quillmarsh\\Tallyhawk\\Watches\\\\2407604973]\r\n"
+            "\"Item\"=\"2407604973\"\r\n\"MaxBid\"=\"25\"\r\n\"AuctionEndDate\"=dword:00009359\r\n"
+            "\"Sound\"=\"C:\\\\a.wav\"\r\n\"Note\"=\"\xC3\xBC \"quoted\"\"\r\n\"Bytes\"=hex:0A,FF\r\n\r\n"
+            "[HKEY_CURRENT_USER\\Software\\Quillmarsh\\Tallyhawk\\Watches\\\\500000]\r\n"
+            "\"Item\"=\"500000\"\r\n\r\n"));
 }
 
 void TestStoreCli::refusedImportChangesNothing()
@@ -134,24 +135,25 @@ void TestStoreCli::refusedImportChangesNothing()
         SaveRegString(*store.value(), RegRoot::CurrentUser, itemKeyPath("600000"), "Item", "600000");
     }
     const QString script = m_home->filePath("bad.reg");
-    writeFile(script, "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Quillmarsh\\Tallyhawk\\Watches\\\\700000]\n"
-                      "\"Item\"=\"700000\"\n[HKEY_USERS\\x]\n");
-    const Run run = cli({"import", script});
+    writeFile(script,
+        "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Quillmarsh\\Tallyhawk\\Watches\\\\700000]\n"
+        "\"Item\"=\"700000\"\n[HKEY_USERS\\x]\n");
+    const Run run = cli({ "import", script });
     QCOMPARE(run.status, 1);
     QCOMPARE(run.out, QString());
     QVERIFY(run.err.startsWith("tallyhawk-cli: Cannot import " + script + ": line 5: "));
     QCOMPARE(run.err.count(u'\n'), 1);
-    QCOMPARE(cli({"list"}).out, QString("600000\n  \"Item\" = \"600000\"\n"));
+    QCOMPARE(cli({ "list" }).out, QString("600000\n  \"Item\" = \"600000\"\n"));
 }
 
 void TestStoreCli::unopenableStoreIsReportedAndLeftAlone_data()
 {
     QTest::addColumn<QString>("damage");
     QTest::addColumn<QStringList>("args");
-    QTest::newRow("garbage, list") << "garbage" << QStringList{"list"};
-    QTest::newRow("truncated, list") << "truncated" << QStringList{"list"};
-    QTest::newRow("truncated, export") << "truncated" << QStringList{"export", "."};
-    QTest::newRow("garbage, import") << "garbage" << QStringList{"import", "in.reg"};
+    QTest::newRow("garbage, list") << "garbage" << QStringList { "list" };
+    QTest::newRow("truncated, list") << "truncated" << QStringList { "list" };
+    QTest::newRow("truncated, export") << "truncated" << QStringList { "export", "." };
+    QTest::newRow("garbage, import") << "garbage" << QStringList { "import", "in.reg" };
 }
 
 void TestStoreCli::unopenableStoreIsReportedAndLeftAlone()
@@ -168,8 +170,8 @@ void TestStoreCli::unopenableStoreIsReportedAndLeftAlone()
             QVERIFY(store.ok());
             QVERIFY(store.value()->transaction([&]() -> Result<void> {
                 for (int i = 0; i < 300; ++i)
-                    SaveRegString(*store.value(), RegRoot::CurrentUser, itemKeyPath(QString::number(600000 + i)), "Item",
-                                  QString(100, u'x'));
+                    SaveRegString(*store.value(), RegRoot::CurrentUser,
+                        itemKeyPath(QString::number(600000 + i)), "Item", QString(100, u'x'));
                 return {};
             }));
         }
@@ -189,7 +191,8 @@ void TestStoreCli::unopenableStoreIsReportedAndLeftAlone()
     const Run run = cli(args);
     QVERIFY2(run.status > 0, qPrintable(run.err));
     QCOMPARE(run.out, QString());
-    QVERIFY2(run.err.startsWith("tallyhawk-cli: The store " + storePath() + " cannot be opened: "), qPrintable(run.err));
+    QVERIFY2(run.err.startsWith("tallyhawk-cli: The store " + storePath() + " cannot be opened: "),
+        qPrintable(run.err));
     QCOMPARE(run.err.count(u'\n'), 1);
     QCOMPARE(fileBytes(storePath()), bytes);
     QVERIFY(!QFile::exists(m_home->filePath("eBayWatch.reg")));
@@ -198,11 +201,11 @@ void TestStoreCli::unopenableStoreIsReportedAndLeftAlone()
 void TestStoreCli::wrongArgumentsAreReported_data()
 {
     QTest::addColumn<QStringList>("args");
-    QTest::newRow("export without folder") << QStringList{"export"};
-    QTest::newRow("export to a missing folder") << QStringList{"export", "/nonexistent/folder"};
-    QTest::newRow("import without file") << QStringList{"import"};
-    QTest::newRow("import of a missing file") << QStringList{"import", "/nonexistent/eBayWatch.reg"};
-    QTest::newRow("list with an argument") << QStringList{"list", "x"};
+    QTest::newRow("export without folder") << QStringList { "export" };
+    QTest::newRow("export to a missing folder") << QStringList { "export", "/nonexistent/folder" };
+    QTest::newRow("import without file") << QStringList { "import" };
+    QTest::newRow("import of a missing file") << QStringList { "import", "/nonexistent/eBayWatch.reg" };
+    QTest::newRow("list with an argument") << QStringList { "list", "x" };
 }
 
 void TestStoreCli::wrongArgumentsAreReported()

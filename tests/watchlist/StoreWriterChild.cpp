@@ -32,10 +32,11 @@ int main(int argc, char **argv)
         const QString number = QString::number(i);
         // Each write is its own transaction: a key of its own, and a value in a key that
         // every writer shares.
-        const bool written = store.setValue(RegRoot::CurrentUser, "Software\\Durability\\" + prefix + "\\" + number,
-                                            RegValue::fromString("Value", prefix + number))
+        const bool written
+            = store.setValue(RegRoot::CurrentUser, "Software\\Durability\\" + prefix + "\\" + number,
+                  RegValue::fromString("Value", prefix + number))
             && store.setValue(RegRoot::CurrentUser, "Software\\Durability\\Shared",
-                              RegValue::fromDword(prefix + number, quint32(i)));
+                RegValue::fromDword(prefix + number, quint32(i)));
         if (!written) {
             std::fprintf(stderr, "write %ld failed: %s\n", i, qPrintable(store.lastError()));
             return 4;

@@ -11,8 +11,7 @@ Q_DECLARE_METATYPE(th::HostConfig::Host)
 
 // config.ini: the [User] entry through cIniFile, and the servers of [Hosts] and
 // [TimeServers].
-class TestConfigFiles final : public QObject
-{
+class TestConfigFiles final : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -91,8 +90,8 @@ void TestConfigFiles::readsEntriesAsTheProfileFunctionsDo_data()
     QTest::newRow("quoted") << QByteArray("[User]\nLargeScreen=\" 2 \"\n") << " 2 ";
     QTest::newRow("first of two") << QByteArray("[User]\nLargeScreen=1\nLargeScreen=2\n") << "1";
     QTest::newRow("empty value") << QByteArray("[User]\nLargeScreen=\n") << "";
-    QTest::newRow("cut at 255 characters") << QByteArray("[User]\nLargeScreen=" + QByteArray(300, 'x') + "\n")
-                                           << QString(255, u'x');
+    QTest::newRow("cut at 255 characters")
+        << QByteArray("[User]\nLargeScreen=" + QByteArray(300, 'x') + "\n") << QString(255, u'x');
 }
 
 void TestConfigFiles::readsEntriesAsTheProfileFunctionsDo()
@@ -105,8 +104,9 @@ void TestConfigFiles::readsEntriesAsTheProfileFunctionsDo()
 
 void TestConfigFiles::writingKeepsEveryOtherLine()
 {
-    writeIni("; the program's settings\n[Hosts]\nItemPage=127.0.0.1:8080\n\n[User]\nLargeScreen=0\nOther=x\n\n"
-             "[TimeServers]\nServer0=127.0.0.1:1313\n");
+    writeIni(
+        "; the program's settings\n[Hosts]\nItemPage=127.0.0.1:8080\n\n[User]\nLargeScreen=0\nOther=x\n\n"
+        "[TimeServers]\nServer0=127.0.0.1:1313\n");
     cIniFile ini = entry("User", "LargeScreen");
     ini.setValue("2");
     QVERIFY(ini.LastReturnCode() != 0);
@@ -117,9 +117,10 @@ void TestConfigFiles::writingKeepsEveryOtherLine()
     section.setValue("w");
     QFile file(m_path);
     QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), QByteArray("; the program's settings\n[Hosts]\nItemPage=127.0.0.1:8080\n\n[User]\n"
-                                        "LargeScreen=2\nOther=x\nNewKey=v\n\n[TimeServers]\nServer0=127.0.0.1:1313\n"
-                                        "\n[Extra]\nKey=w\n"));
+    QCOMPARE(file.readAll(),
+        QByteArray("; the program's settings\n[Hosts]\nItemPage=127.0.0.1:8080\n\n[User]\n"
+                   "LargeScreen=2\nOther=x\nNewKey=v\n\n[TimeServers]\nServer0=127.0.0.1:1313\n"
+                   "\n[Extra]\nKey=w\n"));
 }
 
 void TestConfigFiles::writingRemovesNulsAndLineBreaks()
@@ -128,7 +129,8 @@ void TestConfigFiles::writingRemovesNulsAndLineBreaks()
     ini.setValue(QStringLiteral("1") + QChar(0) + QStringLiteral("2\n[Hosts]\r\nMain=evil"));
     QVERIFY(ini.LastReturnCode() != 0);
     QCOMPARE(ini.Value(), "12[Hosts]Main=evil");
-    QCOMPARE(HostConfig::load(m_path).host(HostConfig::Host::Main), HostConfig::defaultHost(HostConfig::Host::Main));
+    QCOMPARE(HostConfig::load(m_path).host(HostConfig::Host::Main),
+        HostConfig::defaultHost(HostConfig::Host::Main));
 }
 
 void TestConfigFiles::writingIntoAMissingFolderFails()
@@ -143,9 +145,9 @@ void TestConfigFiles::writingIntoAMissingFolderFails()
 void TestConfigFiles::hostsDefaultToThePublicServers()
 {
     const HostConfig config = HostConfig::load(m_path);
-    QCOMPARE(config.host(HostConfig::Host::ItemPage), (HostPort{"cgi.ebay.com", 80, "cgi.ebay.com"}));
-    QCOMPARE(config.host(HostConfig::Host::Main), (HostPort{"www.ebay.com", 80, "www.ebay.com"}));
-    QCOMPARE(config.timeServer(0), (HostPort{"time-a-g.nist.gov", 13, "time-a-g.nist.gov"}));
+    QCOMPARE(config.host(HostConfig::Host::ItemPage), (HostPort { "cgi.ebay.com", 80, "cgi.ebay.com" }));
+    QCOMPARE(config.host(HostConfig::Host::Main), (HostPort { "www.ebay.com", 80, "www.ebay.com" }));
+    QCOMPARE(config.timeServer(0), (HostPort { "time-a-g.nist.gov", 13, "time-a-g.nist.gov" }));
     QStringList keys;
     for (int i = 0; i < HostConfig::kHostCount; ++i) {
         const auto host = HostConfig::Host(i);
@@ -153,8 +155,9 @@ void TestConfigFiles::hostsDefaultToThePublicServers()
         QVERIFY(!config.host(host).host.isEmpty());
         QCOMPARE(config.host(host).port, quint16(80));
     }
-    QCOMPARE(keys, (QStringList{"ItemPage", "Main", "BidHistory", "Search", "CompletedSearch", "SellerListing",
-                                "Google", "Hotmail", "YahooMail", "Paypal"}));
+    QCOMPARE(keys,
+        (QStringList { "ItemPage", "Main", "BidHistory", "Search", "CompletedSearch", "SellerListing",
+            "Google", "Hotmail", "YahooMail", "Paypal" }));
     QSet<QString> servers;
     for (int i = 0; i < HostConfig::kTimeServerCount; ++i) {
         QCOMPARE(config.timeServer(i).port, quint16(13));
@@ -171,19 +174,20 @@ void TestConfigFiles::configuredHostsAndTheirPorts_data()
     QTest::addColumn<int>("port");
     QTest::addColumn<QString>("text");
     using H = HostConfig::Host;
-    QTest::newRow("address and port") << H::ItemPage << QByteArray("ItemPage=127.0.0.1:40123") << "127.0.0.1"
-                                      << 40123 << "127.0.0.1:40123";
-    QTest::newRow("name without port") << H::Main << QByteArray("Main = sim.local ") << "sim.local" << 80
-                                       << "sim.local";
-    QTest::newRow("key in another case") << H::Paypal << QByteArray("paypal=pay.example:8443") << "pay.example"
-                                         << 8443 << "pay.example:8443";
-    QTest::newRow("port zero is invalid") << H::Search << QByteArray("Search=127.0.0.1:0") << "search.ebay.com"
-                                          << 80 << "search.ebay.com";
-    QTest::newRow("port too large") << H::Google << QByteArray("Google=127.0.0.1:70000") << "www.google.com" << 80
-                                    << "www.google.com";
-    QTest::newRow("not a host") << H::BidHistory << QByteArray("BidHistory=http://x/") << "offer.ebay.com" << 80
-                                << "offer.ebay.com";
-    QTest::newRow("empty") << H::Hotmail << QByteArray("Hotmail=") << "www.hotmail.com" << 80 << "www.hotmail.com";
+    QTest::newRow("address and port")
+        << H::ItemPage << QByteArray("ItemPage=127.0.0.1:40123") << "127.0.0.1" << 40123 << "127.0.0.1:40123";
+    QTest::newRow("name without port")
+        << H::Main << QByteArray("Main = sim.local ") << "sim.local" << 80 << "sim.local";
+    QTest::newRow("key in another case")
+        << H::Paypal << QByteArray("paypal=pay.example:8443") << "pay.example" << 8443 << "pay.example:8443";
+    QTest::newRow("port zero is invalid")
+        << H::Search << QByteArray("Search=127.0.0.1:0") << "search.ebay.com" << 80 << "search.ebay.com";
+    QTest::newRow("port too large") << H::Google << QByteArray("Google=127.0.0.1:70000") << "www.google.com"
+                                    << 80 << "www.google.com";
+    QTest::newRow("not a host") << H::BidHistory << QByteArray("BidHistory=http://x/") << "offer.ebay.com"
+                                << 80 << "offer.ebay.com";
+    QTest::newRow("empty") << H::Hotmail << QByteArray("Hotmail=") << "www.hotmail.com" << 80
+                           << "www.hotmail.com";
 }
 
 void TestConfigFiles::configuredHostsAndTheirPorts()
@@ -202,11 +206,12 @@ void TestConfigFiles::configuredHostsAndTheirPorts()
 
 void TestConfigFiles::timeServersFromTheirSection()
 {
-    writeIni("[TimeServers]\nServer0=127.0.0.1:41313\nServer11=localhost\nServer12=127.0.0.1\nServer5=bad host\n"
-             "[Hosts]\nServer1=127.0.0.1:9\n");
+    writeIni(
+        "[TimeServers]\nServer0=127.0.0.1:41313\nServer11=localhost\nServer12=127.0.0.1\nServer5=bad host\n"
+        "[Hosts]\nServer1=127.0.0.1:9\n");
     const HostConfig config = HostConfig::load(m_path);
-    QCOMPARE(config.timeServer(0), (HostPort{"127.0.0.1", 41313, "127.0.0.1:41313"}));
-    QCOMPARE(config.timeServer(11), (HostPort{"localhost", 13, "localhost"}));
+    QCOMPARE(config.timeServer(0), (HostPort { "127.0.0.1", 41313, "127.0.0.1:41313" }));
+    QCOMPARE(config.timeServer(11), (HostPort { "localhost", 13, "localhost" }));
     QCOMPARE(config.timeServer(1), HostConfig::defaultTimeServer(1));
     QCOMPARE(config.timeServer(5), HostConfig::defaultTimeServer(5));
 }

@@ -40,8 +40,7 @@ QStringList valueNames(const QList<RegValue> &values)
 
 } // namespace
 
-class TestRegistryStore final : public QObject
-{
+class TestRegistryStore final : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -96,34 +95,42 @@ void TestRegistryStore::cleanup()
 void TestRegistryStore::namesAreCaseInsensitiveAndKeepTheirCase()
 {
     SaveRegString(*m_store, RegRoot::CurrentUser, QStringLiteral("Software\\MixedCase\\Item"),
-                  QStringLiteral("MaxBid"), QStringLiteral("25"));
+        QStringLiteral("MaxBid"), QStringLiteral("25"));
     QCOMPARE(GetRegString(*m_store, RegRoot::CurrentUser, QStringLiteral("SOFTWARE\\mixedcase\\ITEM"),
-                          QStringLiteral("maxbid")),
-             QStringLiteral("25"));
+                 QStringLiteral("maxbid")),
+        QStringLiteral("25"));
     SaveRegString(*m_store, RegRoot::CurrentUser, QStringLiteral("software\\MIXEDCASE\\item"),
-                  QStringLiteral("MAXBID"), QStringLiteral("30"));
-    QCOMPARE(m_store->subKeyNames(RegRoot::CurrentUser, QStringLiteral("Software")), QStringList{"MixedCase"});
-    const QList<RegValue> values = m_store->values(RegRoot::CurrentUser, QStringLiteral("Software\\MixedCase\\Item"));
+        QStringLiteral("MAXBID"), QStringLiteral("30"));
+    QCOMPARE(
+        m_store->subKeyNames(RegRoot::CurrentUser, QStringLiteral("Software")), QStringList { "MixedCase" });
+    const QList<RegValue> values
+        = m_store->values(RegRoot::CurrentUser, QStringLiteral("Software\\MixedCase\\Item"));
     QCOMPARE(values.size(), 1);
     QCOMPARE(values[0].name, QStringLiteral("MaxBid"));
     QCOMPARE(values[0].text(), QStringLiteral("30"));
 
     // Case folding is not limited to ASCII.
     SaveRegString(*m_store, RegRoot::CurrentUser, QStringLiteral("Software\\Ärger"), QStringLiteral("Größe"),
-                  QStringLiteral("x"));
-    QCOMPARE(GetRegString(*m_store, RegRoot::CurrentUser, QStringLiteral("SOFTWARE\\ärger"), QStringLiteral("GRÖßE")),
-             QStringLiteral("x"));
+        QStringLiteral("x"));
+    QCOMPARE(GetRegString(
+                 *m_store, RegRoot::CurrentUser, QStringLiteral("SOFTWARE\\ärger"), QStringLiteral("GRÖßE")),
+        QStringLiteral("x"));
 }
 
 void TestRegistryStore::separatorsCollapse_data()
 {
     QTest::addColumn<QString>("writePath");
     QTest::addColumn<QString>("readPath");
-    QTest::newRow("trailing backslash") << "Software\\A\\" << "Software\\A";
-    QTest::newRow("doubled backslash") << "Software\\\\A" << "Software\\A";
-    QTest::newRow("export style top and sub-key") << "Software\\Watches\\\\123456" << "Software\\Watches\\123456\\";
-    QTest::newRow("leading backslash") << "\\Software\\A" << "Software\\A";
-    QTest::newRow("many backslashes") << "Software\\\\\\\\A\\\\\\" << "Software\\A";
+    QTest::newRow("trailing backslash") << "Software\\A\\"
+                                        << "Software\\A";
+    QTest::newRow("doubled backslash") << "Software\\\\A"
+                                       << "Software\\A";
+    QTest::newRow("export style top and sub-key") << "Software\\Watches\\\\123456"
+                                                  << "Software\\Watches\\123456\\";
+    QTest::newRow("leading backslash") << "\\Software\\A"
+                                       << "Software\\A";
+    QTest::newRow("many backslashes") << "Software\\\\\\\\A\\\\\\"
+                                      << "Software\\A";
 }
 
 void TestRegistryStore::separatorsCollapse()
@@ -134,29 +141,29 @@ void TestRegistryStore::separatorsCollapse()
     QCOMPARE(GetRegDword(*m_store, RegRoot::CurrentUser, readPath, QStringLiteral("n")), 7);
     QStringList path = readPath.split(u'\\', Qt::SkipEmptyParts);
     const QString leaf = path.takeLast();
-    QCOMPARE(m_store->subKeyNames(RegRoot::CurrentUser, path.join(u'\\')), QStringList{leaf});
+    QCOMPARE(m_store->subKeyNames(RegRoot::CurrentUser, path.join(u'\\')), QStringList { leaf });
 }
 
 void TestRegistryStore::subKeysEnumerateInCaseInsensitiveOrder()
 {
     const QString parent = QStringLiteral("Software\\Order");
-    for (const char *name : {"b", "C", "A", "a_b", "ab", "10", "9", "B2"})
+    for (const char *name : { "b", "C", "A", "a_b", "ab", "10", "9", "B2" })
         m_store->createKey(RegRoot::CurrentUser, parent + u'\\' + QLatin1String(name));
     // Upper-cased, "_" sorts after the letters, as it does in the registry.
     QCOMPARE(m_store->subKeyNames(RegRoot::CurrentUser, parent),
-             (QStringList{"10", "9", "A", "ab", "a_b", "b", "B2", "C"}));
+        (QStringList { "10", "9", "A", "ab", "a_b", "b", "B2", "C" }));
 }
 
 void TestRegistryStore::valuesKeepCreationOrderWhenOverwritten()
 {
-    for (const char *name : {"Item", "MaxBid", "WonItem", "AutoBidAt"})
+    for (const char *name : { "Item", "MaxBid", "WonItem", "AutoBidAt" })
         SaveRegString(*m_store, RegRoot::CurrentUser, kKey, QLatin1String(name), QStringLiteral("1"));
     SaveRegString(*m_store, RegRoot::CurrentUser, kKey, QStringLiteral("maxbid"), QStringLiteral("2"));
     SaveRegDword(*m_store, RegRoot::CurrentUser, kKey, QStringLiteral("Item"), 3);
     DeleteRegValue(*m_store, RegRoot::CurrentUser, kKey, QStringLiteral("WonItem"));
     SaveRegString(*m_store, RegRoot::CurrentUser, kKey, QStringLiteral("WonItem"), QStringLiteral("True"));
     const QList<RegValue> values = m_store->values(RegRoot::CurrentUser, kKey);
-    QCOMPARE(valueNames(values), (QStringList{"Item", "MaxBid", "AutoBidAt", "WonItem"}));
+    QCOMPARE(valueNames(values), (QStringList { "Item", "MaxBid", "AutoBidAt", "WonItem" }));
     QCOMPARE(values[0].dword(), 3u);
     QCOMPARE(values[1].text(), QStringLiteral("2"));
 }
@@ -167,13 +174,14 @@ void TestRegistryStore::everyKindRoundTrips_data()
     QTest::newRow("string") << RegValue::fromString("s", "Apr-10-03 18:30:00 PDT");
     QTest::newRow("empty string") << RegValue::fromString("s", "");
     QTest::newRow("expandable string") << RegValue::fromString("e", "%HOME%\\x", RegKind::ExpandString);
-    QTest::newRow("multi-string") << RegValue{"m", RegKind::MultiString, regDataFromText(QStringView(u"a\0b\0\0", 5))};
+    QTest::newRow("multi-string") << RegValue { "m", RegKind::MultiString,
+        regDataFromText(QStringView(u"a\0b\0\0", 5)) };
     QTest::newRow("dword") << RegValue::fromDword("d", 0xFFFFFFFFu);
     QTest::newRow("binary") << RegValue::fromBinary("b", QByteArray("\x00\x0A\xFF", 3));
     QTest::newRow("empty binary") << RegValue::fromBinary("b", QByteArray());
-    QTest::newRow("kind 0") << RegValue{"n", RegKind::None, QByteArray("V\0a\0", 4)};
-    QTest::newRow("kind 0x100") << RegValue{"x", 0x100, QByteArray("%PATH%", 6)};
-    QTest::newRow("kind 0xffffffff") << RegValue{"y", 0xFFFFFFFFu, QByteArray("\x01", 1)};
+    QTest::newRow("kind 0") << RegValue { "n", RegKind::None, QByteArray("V\0a\0", 4) };
+    QTest::newRow("kind 0x100") << RegValue { "x", 0x100, QByteArray("%PATH%", 6) };
+    QTest::newRow("kind 0xffffffff") << RegValue { "y", 0xFFFFFFFFu, QByteArray("\x01", 1) };
     QTest::newRow("unnamed default value") << RegValue::fromString("", "default");
     QTest::newRow("text beyond Latin-1") << RegValue::fromString("ü", QString::fromUtf8("ぁ €𝄞"));
 }
@@ -183,7 +191,7 @@ void TestRegistryStore::everyKindRoundTrips()
     QFETCH(RegValue, value);
     QVERIFY(m_store->setValue(RegRoot::CurrentUser, kKey, value));
     QCOMPARE(m_store->value(RegRoot::CurrentUser, kKey, value.name), std::optional<RegValue>(value));
-    QCOMPARE(m_store->values(RegRoot::CurrentUser, kKey), QList<RegValue>{value});
+    QCOMPARE(m_store->values(RegRoot::CurrentUser, kKey), QList<RegValue> { value });
 }
 
 void TestRegistryStore::typedReadersTreatOtherKindsAsAbsent_data()
@@ -192,14 +200,15 @@ void TestRegistryStore::typedReadersTreatOtherKindsAsAbsent_data()
     QTest::addColumn<QString>("asString");
     QTest::addColumn<qint32>("asDword");
     QTest::newRow("string") << RegValue::fromString("v", "12") << "12" << -1;
-    QTest::newRow("expandable string, unexpanded") << RegValue::fromString("v", "%TEMP%", RegKind::ExpandString)
-                                                   << "%TEMP%" << -1;
+    QTest::newRow("expandable string, unexpanded")
+        << RegValue::fromString("v", "%TEMP%", RegKind::ExpandString) << "%TEMP%" << -1;
     QTest::newRow("multi-string") << RegValue::fromString("v", "a", RegKind::MultiString) << "default" << -1;
     QTest::newRow("dword") << RegValue::fromDword("v", quint32(-5)) << "default" << -5;
-    QTest::newRow("binary of four bytes") << RegValue::fromBinary("v", QByteArray(4, '\1')) << "default" << -1;
-    QTest::newRow("dword kind of eight bytes") << RegValue{"v", RegKind::Dword, QByteArray(8, '\1')} << "default"
-                                               << -1;
-    QTest::newRow("kind 0x100") << RegValue{"v", 0x100, regDataFromText(u"12")} << "default" << -1;
+    QTest::newRow("binary of four bytes")
+        << RegValue::fromBinary("v", QByteArray(4, '\1')) << "default" << -1;
+    QTest::newRow("dword kind of eight bytes")
+        << RegValue { "v", RegKind::Dword, QByteArray(8, '\1') } << "default" << -1;
+    QTest::newRow("kind 0x100") << RegValue { "v", 0x100, regDataFromText(u"12") } << "default" << -1;
 }
 
 void TestRegistryStore::typedReadersTreatOtherKindsAsAbsent()
@@ -216,7 +225,8 @@ void TestRegistryStore::stringsReadUpToTheFirstNul_data()
 {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("read");
-    QTest::newRow("without NUL") << "37720.75" << "37720.75";
+    QTest::newRow("without NUL") << "37720.75"
+                                 << "37720.75";
     QTest::newRow("with terminating NUL") << QString(QStringLiteral("37720.75") + QChar(0)) << "37720.75";
     QTest::newRow("NUL inside") << QString(QStringLiteral("ab") + QChar(0) + u"cd") << "ab";
     QTest::newRow("only a NUL") << QString(QChar(0)) << "";
@@ -234,8 +244,9 @@ void TestRegistryStore::onlyTheTwoHivesHoldKeys()
 {
     SaveRegString(*m_store, RegRoot::LocalMachine, "SOFTWARE\\tallyhawk\\frmAlarm", "Top", "10");
     QCOMPARE(GetRegString(*m_store, RegRoot::LocalMachine, "software\\TALLYHAWK\\frmalarm", "top"), "10");
-    QCOMPARE(GetRegString(*m_store, RegRoot::CurrentUser, "SOFTWARE\\tallyhawk\\frmAlarm", "Top", "none"), "none");
-    for (const RegRoot root : {RegRoot::ClassesRoot, RegRoot::Users, RegRoot::CurrentConfig}) {
+    QCOMPARE(
+        GetRegString(*m_store, RegRoot::CurrentUser, "SOFTWARE\\tallyhawk\\frmAlarm", "Top", "none"), "none");
+    for (const RegRoot root : { RegRoot::ClassesRoot, RegRoot::Users, RegRoot::CurrentConfig }) {
         QVERIFY(!m_store->setValue(root, "Software\\X", RegValue::fromString("v", "1")));
         QVERIFY(!m_store->createKey(root, "Software\\X"));
         QCOMPARE(GetRegString(*m_store, root, "Software\\X", "v", "none"), "none");
@@ -247,12 +258,13 @@ void TestRegistryStore::deletingAKeyTakesItsSubKeys()
 {
     SaveRegString(*m_store, RegRoot::CurrentUser, kKey + "\\Sub\\Deeper", "v", "1");
     SaveRegString(*m_store, RegRoot::CurrentUser, kKey, "Item", "2407604973");
-    SaveRegString(*m_store, RegRoot::CurrentUser, "Software\\Quillmarsh\\Tallyhawk\\Watches\\2407604974", "Item", "x");
+    SaveRegString(
+        *m_store, RegRoot::CurrentUser, "Software\\Quillmarsh\\Tallyhawk\\Watches\\2407604974", "Item", "x");
     DeleteRegKey(*m_store, RegRoot::CurrentUser, kKey.toUpper());
     QVERIFY(!m_store->keyExists(RegRoot::CurrentUser, kKey));
     QVERIFY(!m_store->keyExists(RegRoot::CurrentUser, kKey + "\\Sub\\Deeper"));
     QCOMPARE(ListRegSubKeys(*m_store, RegRoot::CurrentUser, "Software\\Quillmarsh\\Tallyhawk\\Watches"),
-             QStringList{"2407604974"});
+        QStringList { "2407604974" });
     // A new key of the same name starts empty.
     m_store->createKey(RegRoot::CurrentUser, kKey);
     QVERIFY(m_store->values(RegRoot::CurrentUser, kKey).isEmpty());
@@ -269,7 +281,7 @@ void TestRegistryStore::deletingWhatIsMissingChangesNothing()
     QVERIFY(!m_store->keyExists(RegRoot::CurrentUser, kKey + "\\Missing"));
     QCOMPARE(GetRegString(*m_store, RegRoot::CurrentUser, kKey + "\\Missing", "Item", "dflt"), "dflt");
     QCOMPARE(GetRegDword(*m_store, RegRoot::CurrentUser, kKey, "AuctionEndDate"), 0);
-    QCOMPARE(valueNames(m_store->values(RegRoot::CurrentUser, kKey)), QStringList{"Item"});
+    QCOMPARE(valueNames(m_store->values(RegRoot::CurrentUser, kKey)), QStringList { "Item" });
 }
 
 void TestRegistryStore::refusesOverlongKeyNames()
@@ -278,7 +290,7 @@ void TestRegistryStore::refusesOverlongKeyNames()
     QVERIFY(m_store->createKey(RegRoot::CurrentUser, "Software\\" + ok));
     QVERIFY(!m_store->createKey(RegRoot::CurrentUser, "Software\\" + ok + u'k'));
     QVERIFY(!m_store->lastError().isEmpty());
-    QCOMPARE(m_store->subKeyNames(RegRoot::CurrentUser, "Software"), QStringList{ok});
+    QCOMPARE(m_store->subKeyNames(RegRoot::CurrentUser, "Software"), QStringList { ok });
 }
 
 void TestRegistryStore::transactionCommitsAllOrNothing()
@@ -322,14 +334,14 @@ void TestRegistryStore::writesSurviveReopeningAndReachAnotherConnection()
     Result<std::unique_ptr<RegistryStore>> reopened = RegistryStore::open(storePath());
     QVERIFY2(reopened.ok(), qPrintable(reopened.errorMessage()));
     QCOMPARE(valueNames(reopened.value()->values(RegRoot::CurrentUser, kKey)),
-             (QStringList{"Item", "AuctionEndDate"}));
+        (QStringList { "Item", "AuctionEndDate" }));
 }
 
 void TestRegistryStore::newStoreIsPrivateToItsOwner()
 {
     SaveRegString(*m_store, RegRoot::CurrentUser, kKey, "Item", "2407604973");
-    for (const QString &suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")}) {
-        struct stat info {};
+    for (const QString &suffix : { QString(), QStringLiteral("-wal"), QStringLiteral("-shm") }) {
+        struct stat info { };
         if (::stat(QFile::encodeName(storePath() + suffix).constData(), &info) != 0) {
             QVERIFY2(!suffix.isEmpty(), "the store file is missing");
             continue;
@@ -358,7 +370,8 @@ void TestRegistryStore::refusesFilesThatAreNoSoundStore()
     // A store with enough in it to span several pages.
     QVERIFY(m_store->transaction([&]() -> Result<void> {
         for (int i = 0; i < 200; ++i)
-            SaveRegString(*m_store, RegRoot::CurrentUser, kKey + QString::number(i), "Item", QString(200, u'x'));
+            SaveRegString(
+                *m_store, RegRoot::CurrentUser, kKey + QString::number(i), "Item", QString(200, u'x'));
         return {};
     }));
     m_store.reset();
@@ -403,8 +416,9 @@ void TestRegistryStore::refusesAStoreLockedPastTheTimeout()
     m_store.reset();
     sqlite3 *holder = nullptr;
     QCOMPARE(sqlite3_open(QFile::encodeName(storePath()).constData(), &holder), SQLITE_OK);
-    QCOMPARE(sqlite3_exec(holder, "PRAGMA locking_mode = EXCLUSIVE; BEGIN EXCLUSIVE", nullptr, nullptr, nullptr),
-             SQLITE_OK);
+    QCOMPARE(
+        sqlite3_exec(holder, "PRAGMA locking_mode = EXCLUSIVE; BEGIN EXCLUSIVE", nullptr, nullptr, nullptr),
+        SQLITE_OK);
     const QByteArray before = fileBytes(storePath());
 
     Result<std::unique_ptr<RegistryStore>> opened = RegistryStore::open(storePath(), 200);

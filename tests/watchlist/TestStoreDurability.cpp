@@ -25,7 +25,7 @@ QList<long> returnedWrites(const QByteArray &output)
 void startWriter(QProcess &process, const QString &store, const QString &prefix, int count)
 {
     process.setProcessChannelMode(QProcess::SeparateChannels);
-    process.start(QStringLiteral(STORE_WRITER_CHILD), {store, prefix, QString::number(count)});
+    process.start(QStringLiteral(STORE_WRITER_CHILD), { store, prefix, QString::number(count) });
     QVERIFY2(process.waitForStarted(), qPrintable(process.errorString()));
 }
 
@@ -33,8 +33,9 @@ void verifyWrites(const RegistryStore &store, const QString &prefix, const QList
 {
     for (const long i : numbers) {
         const QString number = QString::number(i);
-        QCOMPARE(GetRegString(store, RegRoot::CurrentUser, "Software\\Durability\\" + prefix + "\\" + number, "Value"),
-                 prefix + number);
+        QCOMPARE(GetRegString(
+                     store, RegRoot::CurrentUser, "Software\\Durability\\" + prefix + "\\" + number, "Value"),
+            prefix + number);
         QCOMPARE(GetRegDword(store, RegRoot::CurrentUser, kShared, prefix + number, -1), qint32(i));
     }
 }
@@ -42,8 +43,7 @@ void verifyWrites(const RegistryStore &store, const QString &prefix, const QList
 } // namespace
 
 // A store survives a writer killed at any moment, and two writers at once.
-class TestStoreDurability final : public QObject
-{
+class TestStoreDurability final : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -90,7 +90,7 @@ void TestStoreDurability::killedWriterLosesNoReturnedWrite()
     // At most the write in flight went further.
     const int stored = int(reopened.value()->values(RegRoot::CurrentUser, kShared).size());
     QVERIFY2(stored == returned.size() || stored == returned.size() + 1,
-             qPrintable(QStringLiteral("%1 stored, %2 returned").arg(stored).arg(returned.size())));
+        qPrintable(QStringLiteral("%1 stored, %2 returned").arg(stored).arg(returned.size())));
 }
 
 void TestStoreDurability::twoWritersAtOnceLoseNothing()

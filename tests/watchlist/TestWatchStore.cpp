@@ -19,8 +19,7 @@ const QString kResources = QStringLiteral("/opt/tallyhawk/share");
 
 // The watch store's layout, the settings and the stored passwords, as the rest of the
 // program reaches them through the registry functions.
-class TestWatchStore final : public QObject
-{
+class TestWatchStore final : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -81,28 +80,36 @@ void TestWatchStore::emptyOrMissingWatchListIsEmpty()
 
 void TestWatchStore::watchListHoldsTrimmedItemNumbers()
 {
-    for (const char *item : {" 2407604973 ", "500000", "1000000000"})
+    for (const char *item : { " 2407604973 ", "500000", "1000000000" })
         SaveRegString(*m_store, RegRoot::CurrentUser, itemKeyPath(QLatin1String(item)), "Item",
-                      QString::fromLatin1(item).trimmed());
+            QString::fromLatin1(item).trimmed());
     // A key written by another tool with blanks in its name still reads as its number.
     m_store->createKey(RegRoot::CurrentUser, QString::fromUtf16(kWatchListKey) + "\\ 777777 ");
     QCOMPARE(itemKeyPath(" 2407604973 "), "Software\\Quillmarsh\\Tallyhawk\\Watches\\2407604973");
-    QCOMPARE(readWatchList(*m_store), (QStringList{"777777", "1000000000", "2407604973", "500000"}));
-    QCOMPARE(SafeUBound(ListRegSubKeys(*m_store, RegRoot::CurrentUser, QString::fromUtf16(kWatchListKey))), 3);
+    QCOMPARE(readWatchList(*m_store), (QStringList { "777777", "1000000000", "2407604973", "500000" }));
+    QCOMPARE(
+        SafeUBound(ListRegSubKeys(*m_store, RegRoot::CurrentUser, QString::fromUtf16(kWatchListKey))), 3);
 }
 
 void TestWatchStore::itemKeyWithOnlyItemReadsDefaults()
 {
     const QString key = itemKeyPath("2407604973");
     SaveRegString(*m_store, RegRoot::CurrentUser, key, QString::fromUtf16(ItemValue::Item), "2407604973");
-    QCOMPARE(GetRegString(*m_store, RegRoot::CurrentUser, key, QString::fromUtf16(ItemValue::MaxBid), "0"), "0");
-    QCOMPARE(GetRegString(*m_store, RegRoot::CurrentUser, key, QString::fromUtf16(ItemValue::MaxAutoBid), "0"), "0");
-    QCOMPARE(GetRegString(*m_store, RegRoot::CurrentUser, key, QString::fromUtf16(ItemValue::MaxQuantity), "1"), "1");
-    QCOMPARE(GetRegString(*m_store, RegRoot::CurrentUser, key, QString::fromUtf16(ItemValue::MaxTimeLeft), "20"),
-             "20");
+    QCOMPARE(
+        GetRegString(*m_store, RegRoot::CurrentUser, key, QString::fromUtf16(ItemValue::MaxBid), "0"), "0");
+    QCOMPARE(
+        GetRegString(*m_store, RegRoot::CurrentUser, key, QString::fromUtf16(ItemValue::MaxAutoBid), "0"),
+        "0");
+    QCOMPARE(
+        GetRegString(*m_store, RegRoot::CurrentUser, key, QString::fromUtf16(ItemValue::MaxQuantity), "1"),
+        "1");
+    QCOMPARE(
+        GetRegString(*m_store, RegRoot::CurrentUser, key, QString::fromUtf16(ItemValue::MaxTimeLeft), "20"),
+        "20");
     QCOMPARE(GetRegString(*m_store, RegRoot::CurrentUser, key, QString::fromUtf16(ItemValue::WonItem)), "");
-    QCOMPARE(GetRegDword(*m_store, RegRoot::CurrentUser, key, QString::fromUtf16(ItemValue::AuctionEndDate)), 0);
-    QCOMPARE(readWatchList(*m_store), QStringList{"2407604973"});
+    QCOMPARE(
+        GetRegDword(*m_store, RegRoot::CurrentUser, key, QString::fromUtf16(ItemValue::AuctionEndDate)), 0);
+    QCOMPARE(readWatchList(*m_store), QStringList { "2407604973" });
 }
 
 void TestWatchStore::decimalTextUsesAPointInEveryLocale_data()
@@ -129,7 +136,8 @@ void TestWatchStore::decimalTextUsesAPointInEveryLocale()
     QLocale::setDefault(previous);
     QCOMPARE(written, text);
     SaveRegString(*m_store, RegRoot::CurrentUser, itemKeyPath("600000"), "MaxAutoBid", written);
-    const QString read = GetRegString(*m_store, RegRoot::CurrentUser, itemKeyPath("600000"), "MaxAutoBid", "0");
+    const QString read
+        = GetRegString(*m_store, RegRoot::CurrentUser, itemKeyPath("600000"), "MaxAutoBid", "0");
     QVERIFY(qAbs(numericValue(read) - number) < 1e-9);
 }
 
@@ -152,11 +160,14 @@ void TestWatchStore::endDayIsTheNearestWholeDay()
     const double number = toDayNumber(end);
     const QString key = itemKeyPath("2407604973");
     SaveRegDword(*m_store, RegRoot::CurrentUser, key, QString::fromUtf16(ItemValue::AuctionEndDate),
-                 storedEndDay(number));
+        storedEndDay(number));
     SaveRegString(*m_store, RegRoot::CurrentUser, key, QString::fromUtf16(ItemValue::AuctionEndDateTxt),
-                  storedDecimalText(number));
-    QCOMPARE(GetRegDword(*m_store, RegRoot::CurrentUser, key, QString::fromUtf16(ItemValue::AuctionEndDate)), day);
-    QCOMPARE(GetRegString(*m_store, RegRoot::CurrentUser, key, QString::fromUtf16(ItemValue::AuctionEndDateTxt)), text);
+        storedDecimalText(number));
+    QCOMPARE(
+        GetRegDword(*m_store, RegRoot::CurrentUser, key, QString::fromUtf16(ItemValue::AuctionEndDate)), day);
+    QCOMPARE(
+        GetRegString(*m_store, RegRoot::CurrentUser, key, QString::fromUtf16(ItemValue::AuctionEndDateTxt)),
+        text);
 }
 
 void TestWatchStore::settingsDefaultWhenAbsent()
@@ -230,7 +241,8 @@ void TestWatchStore::settingsOfAnotherKindTakeTheirDefault()
 {
     SaveRegString(*m_store, RegRoot::CurrentUser, kSettings, "AutoUpdateEvery", "10");
     SaveRegDword(*m_store, RegRoot::CurrentUser, kSettings, "gstrNotifyPlaySoundPath", 3);
-    m_store->setValue(RegRoot::CurrentUser, kSettings, RegValue::fromBinary("FirstAlert", QByteArray(4, '\1')));
+    m_store->setValue(
+        RegRoot::CurrentUser, kSettings, RegValue::fromBinary("FirstAlert", QByteArray(4, '\1')));
     const AppSettings s = loadAppSettings(*m_store, kResources);
     QCOMPARE(s.AutoUpdateEvery, 5);
     QCOMPARE(s.gstrNotifyPlaySoundPath, defaultNotifySoundPath(kResources));
@@ -300,7 +312,8 @@ void TestWatchStore::storedPasswordsRoundTrip()
         QVERIFY(QByteArray::fromHex(stored.toLatin1()).contains('\0'));
     for (const QChar c : stored)
         QVERIFY((c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F'));
-    SaveRegString(*m_store, RegRoot::CurrentUser, kSettings, QString::fromUtf16(SettingName::EBayPWD), stored);
+    SaveRegString(
+        *m_store, RegRoot::CurrentUser, kSettings, QString::fromUtf16(SettingName::EBayPWD), stored);
     QCOMPARE(loadAppSettings(*m_store, kResources).EBayPWD, password);
 }
 

@@ -10,8 +10,7 @@ using namespace th;
 namespace {
 
 // A window that records every placement it is given.
-class FakeWindow final : public IPlacedWindow
-{
+class FakeWindow final : public IPlacedWindow {
 public:
     QString formName() const override { return QStringLiteral("frmAlarm"); }
     int windowState() const override { return state; }
@@ -48,8 +47,7 @@ const QString kProgram = QStringLiteral("tallyhawk");
 
 } // namespace
 
-class TestWindowPlacement final : public QObject
-{
+class TestWindowPlacement final : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -93,12 +91,15 @@ void TestWindowPlacement::store(const QString &key, const QString &text)
 
 void TestWindowPlacement::appSettingsJoinTheirKeyAndKeepANul()
 {
-    QVERIFY(WriteAppSetting(*m_store, kProgram, "frmAlarm", "Top", "1500", RegRoot::LocalMachine, "SOFTWARE"));
-    const std::optional<RegValue> value = m_store->value(RegRoot::LocalMachine, "SOFTWARE\\tallyhawk\\frmAlarm", "Top");
+    QVERIFY(
+        WriteAppSetting(*m_store, kProgram, "frmAlarm", "Top", "1500", RegRoot::LocalMachine, "SOFTWARE"));
+    const std::optional<RegValue> value
+        = m_store->value(RegRoot::LocalMachine, "SOFTWARE\\tallyhawk\\frmAlarm", "Top");
     QVERIFY(value);
     QCOMPARE(value->kind, RegKind::String);
     QCOMPARE(value->data, regDataFromText(QString(QStringLiteral("1500") + QChar(0))));
-    QCOMPARE(ReadAppSetting(*m_store, kProgram, "frmAlarm", "Top", "x", RegRoot::LocalMachine, "SOFTWARE"), "1500");
+    QCOMPARE(ReadAppSetting(*m_store, kProgram, "frmAlarm", "Top", "x", RegRoot::LocalMachine, "SOFTWARE"),
+        "1500");
 
     // Empty parts are skipped.
     QVERIFY(WriteAppSetting(*m_store, kProgram, "", "K", "v", RegRoot::CurrentUser, ""));
@@ -113,13 +114,15 @@ void TestWindowPlacement::readAppSettingGivesNumbersAsTextAndOtherwiseTheDefault
     m_store->setValue(RegRoot::LocalMachine, key, RegValue::fromBinary("Left", "12"));
     m_store->setValue(RegRoot::LocalMachine, key, RegValue::fromString("Width", "900"));
     const auto read = [&](const char *name) {
-        return ReadAppSetting(*m_store, kProgram, "frmAlarm", name, "dflt", RegRoot::LocalMachine, "SOFTWARE");
+        return ReadAppSetting(
+            *m_store, kProgram, "frmAlarm", name, "dflt", RegRoot::LocalMachine, "SOFTWARE");
     };
     QCOMPARE(read("Top"), "-15");
     QCOMPARE(read("Left"), "dflt");
     QCOMPARE(read("Width"), "900");
     QCOMPARE(read("Height"), "dflt");
-    QCOMPARE(ReadAppSetting(*m_store, "other", "frmAlarm", "Top", "dflt", RegRoot::LocalMachine, "SOFTWARE"), "dflt");
+    QCOMPARE(ReadAppSetting(*m_store, "other", "frmAlarm", "Top", "dflt", RegRoot::LocalMachine, "SOFTWARE"),
+        "dflt");
 }
 
 void TestWindowPlacement::savedPlacementComesBack()
@@ -139,7 +142,8 @@ void TestWindowPlacement::savedPlacementComesBack()
     loaded.state = IPlacedWindow::Minimized;
     LoadWindowPos(*m_store, loaded, m_prompter, kProgram);
     QVERIFY(m_prompter.shown().isEmpty());
-    QCOMPARE(loaded.applied, (QStringList{"Top=-300", "Left=15", "Height=4500", "Width=6000", "WindowState=0"}));
+    QCOMPARE(loaded.applied,
+        (QStringList { "Top=-300", "Left=15", "Height=4500", "Width=6000", "WindowState=0" }));
 }
 
 void TestWindowPlacement::maximisedWindowSavesItsNormalSize()
@@ -147,7 +151,7 @@ void TestWindowPlacement::maximisedWindowSavesItsNormalSize()
     FakeWindow window;
     window.state = IPlacedWindow::Maximized;
     SaveWindowPos(*m_store, window, m_prompter, kProgram);
-    QCOMPARE(window.applied, QStringList{"WindowState=0"});
+    QCOMPARE(window.applied, QStringList { "WindowState=0" });
     const auto read = [&](const char *name) {
         return ReadAppSetting(*m_store, kProgram, "frmAlarm", name, "", RegRoot::LocalMachine, "SOFTWARE");
     };
@@ -159,7 +163,8 @@ void TestWindowPlacement::missingPlacementLeavesTheWindowAlone()
 {
     FakeWindow window;
     LoadWindowPos(*m_store, window, m_prompter, kProgram);
-    QCOMPARE(window.applied, (QStringList{"Top=1500", "Left=3000", "Height=4500", "Width=6000", "WindowState=0"}));
+    QCOMPARE(window.applied,
+        (QStringList { "Top=1500", "Left=3000", "Height=4500", "Width=6000", "WindowState=0" }));
     QVERIFY(m_prompter.shown().isEmpty());
 }
 
@@ -170,9 +175,13 @@ void TestWindowPlacement::firstErrorStopsAndIsShown_data()
     QTest::addColumn<QString>("refuse");
     QTest::addColumn<QStringList>("applied");
     QTest::addColumn<QString>("message");
-    QTest::newRow("not a number") << "Height" << "tall" << "" << QStringList{"Top=30", "Left=45"}
+    QTest::newRow("not a number") << "Height"
+                                  << "tall"
+                                  << "" << QStringList { "Top=30", "Left=45" }
                                   << "Error 201\n\nThe stored window placement is not a number";
-    QTest::newRow("window refuses") << "" << "" << "Left" << QStringList{"Top=30"}
+    QTest::newRow("window refuses") << ""
+                                    << ""
+                                    << "Left" << QStringList { "Top=30" }
                                     << "Error 202\n\nThe window cannot be moved or sized now";
 }
 
