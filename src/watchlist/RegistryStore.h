@@ -28,6 +28,7 @@ inline constexpr int Damaged = 104;
 inline constexpr int Locked = 105;
 inline constexpr int NewerVersion = 106;
 inline constexpr int WriteFailed = 107;
+inline constexpr int ReadOnly = 108;
 } // namespace StoreError
 
 // Our registry: a hive of keys and values in one SQLite file (`registry.db` in the data

@@ -212,6 +212,11 @@ Result<std::unique_ptr<RegistryStore>> RegistryStore::open(const QString &path, 
     }
     sqlite3_extended_result_codes(db, 1);
     sqlite3_busy_timeout(db, busyTimeoutMs);
+    if (sqlite3_db_readonly(db, "main") == 1) {
+        // Every write would be lost without a word.
+        sqlite3_close(db);
+        return openError(StoreError::ReadOnly, path, QStringLiteral("it cannot be written"));
+    }
     if (Result<void> prepared = prepareStore(db, path); !prepared) {
         sqlite3_close(db);
         return prepared.error();
