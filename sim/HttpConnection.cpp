@@ -49,6 +49,10 @@ HttpConnection::HttpConnection(QTcpSocket *socket, const HttpService &service, Q
 
 void HttpConnection::abort()
 {
+    // The connection whose request is being answered (a control request that resets the
+    // simulator, say) is left to finish its answer.
+    if (m_handling)
+        return;
     m_socket->abort();
     deleteLater();
 }
@@ -121,7 +125,9 @@ void HttpConnection::onRequestComplete()
         refuse();
         return;
     }
+    m_handling = true;
     m_response = m_service.handle(request);
+    m_handling = false;
     if (m_fault.latencyMs > 0)
         QTimer::singleShot(m_fault.latencyMs, this, &HttpConnection::respond);
     else

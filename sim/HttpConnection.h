@@ -43,6 +43,7 @@ private:
     bool m_requestLineSeen = false;
     bool m_answered = false;
     bool m_exempt = false;
+    bool m_handling = false;
     Fault m_fault;
     HttpResponse m_response;
     QByteArray m_pending;

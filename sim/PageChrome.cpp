@@ -251,16 +251,16 @@ QString timeLeftText(qint64 secondsLeft)
     const qint64 hours = secondsLeft % 86400 / 3600;
     const qint64 minutes = secondsLeft % 3600 / 60;
     const qint64 seconds = secondsLeft % 60;
-    auto unit = [](qint64 count, const char *singular, const char *plural) -> QString {
-        return QString::number(count) + QLatin1Char(' ') + QLatin1String(count == 1 ? singular : plural);
+    // Plain QString arithmetic: a string builder holding a lambda's temporary would dangle.
+    const auto unit = [](qint64 count, const char *singular, const char *plural) {
+        return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? singular : plural));
     };
     if (days > 0)
-        return unit(days, "day", "days") + QLatin1String(", ") + unit(hours, "hour", "hours") + QLatin1String(" +");
+        return QStringLiteral("%1, %2 +").arg(unit(days, "day", "days"), unit(hours, "hour", "hours"));
     if (hours > 0)
-        return unit(hours, "hour", "hours") + QLatin1String(", ") + unit(minutes, "min", "mins")
-            + QLatin1String(" +");
+        return QStringLiteral("%1, %2 +").arg(unit(hours, "hour", "hours"), unit(minutes, "min", "mins"));
     if (minutes > 0)
-        return unit(minutes, "min", "mins") + QLatin1Char(' ') + unit(seconds, "sec", "secs");
+        return QStringLiteral("%1 %2").arg(unit(minutes, "min", "mins"), unit(seconds, "sec", "secs"));
     return unit(seconds, "sec", "secs");
 }
 

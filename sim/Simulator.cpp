@@ -147,6 +147,11 @@ void Simulator::abortSiteConnections()
         m_siteListener->abortConnections();
 }
 
+int Simulator::openSiteConnections() const
+{
+    return m_siteListener ? m_siteListener->openConnections() : 0;
+}
+
 bool Simulator::loadCatalogue(const Catalogue &catalogue, QString *error)
 {
     for (const SimUser &user : catalogue.users)

@@ -95,6 +95,8 @@ public:
     bool isSiteListening() const;
     // Drops every open site connection (those a fault keeps open included).
     void abortSiteConnections();
+    // Site connections still open on the simulator's side.
+    int openSiteConnections() const;
 
     bool loadCatalogue(const Catalogue &catalogue, QString *error);
     bool loadCatalogueFile(const QString &path, QString *error);
