@@ -12,6 +12,8 @@
 #include "app/frmWatch.h"
 #include "common/Timers.h"
 #include "common/Version.h"
+#include "platform/AppPaths.h"
+#include "alerts/ui/BidNotifier.h"
 #include "app/UpdateCommands.h"
 #include "app/WatchListCommands.h"
 #include "clock/ClockState.h"
@@ -44,6 +46,7 @@ Application::Application(QString commandLine, std::unique_ptr<Platform> platform
 Application::~Application()
 {
     // Windows and the engine go before the seams and the store they use.
+    m_bidNotifier.reset();
     m_updateCommands.reset();
     m_engine.reset();
     m_listCommands.reset();
@@ -117,10 +120,12 @@ void Application::createEngine()
                                               *m_platform->clockSetter);
     m_clockSync->GetPacificOffsetHours();
     m_engine = std::make_unique<UpdateEngine>(UpdateEngine::Context{
-        *m_listModel, *m_records, *m_store, *m_settings, *m_clockSync, *m_platform->clock, *m_platform->sound,
+        *m_listModel, *m_records, *m_store, *m_settings, *m_clockSync, *m_platform->clock,
         m_resource->tmrChkItemAlert, m_main->tmrChkAutoBid});
     m_engine->setHosts(m_hosts->host(HostConfig::Host::ItemPage), m_hosts->host(HostConfig::Host::Main));
     m_resource->setEngine(m_engine.get());
+    m_bidNotifier = std::make_unique<BidNotifier>(*m_engine, *m_listModel, *m_settings, *m_platform->sound,
+                                                  AppPaths::join(m_resourceFolder, QStringLiteral("default.wav")));
     m_updateCommands = std::make_unique<UpdateCommands>(UpdateCommands::Parts{
         *m_main, *m_resource, *m_engine, *m_listCommands, *m_clockSync, *m_settings, *m_platform->prompter,
         *m_platform->clock});
@@ -165,6 +170,8 @@ void Application::exitProgram()
 
 void Application::closeOtherWindows()
 {
+    if (m_bidNotifier)
+        m_bidNotifier->closeForExit();
     const QWidgetList windows = QApplication::topLevelWidgets();
     for (QWidget *window : windows) {
         if (window != m_main.get() && window->isVisible())

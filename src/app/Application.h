@@ -15,6 +15,7 @@ struct AppSettings;
 struct Platform;
 class frmResource;
 class HostConfig;
+class BidNotifier;
 class ClockSync;
 class UpdateCommands;
 class UpdateEngine;
@@ -68,6 +69,7 @@ public:
     UpdateCommands *updateCommands() const { return m_updateCommands.get(); }
     ClockState &clockState() const { return *m_clockState; }
     ClockSync &clockSync() const { return *m_clockSync; }
+    BidNotifier *bidNotifier() const { return m_bidNotifier.get(); }
     bool exiting() const { return m_exiting; }
 
 Q_SIGNALS:
@@ -98,6 +100,7 @@ private:
     std::unique_ptr<ClockSync> m_clockSync;
     std::unique_ptr<UpdateEngine> m_engine;
     std::unique_ptr<UpdateCommands> m_updateCommands;
+    std::unique_ptr<BidNotifier> m_bidNotifier;
     std::unique_ptr<frmWatch> m_main;
     std::unique_ptr<frmResource> m_resource;
     bool m_exiting = false;

@@ -13,7 +13,6 @@
 #include "engine/EndDate.h"
 #include "engine/ItemPageParser.h"
 #include "platform/IClock.h"
-#include "platform/ISoundPlayer.h"
 #include "watchlist/AppSettings.h"
 #include "watchlist/RegistryFunctions.h"
 #include "watchlist/RegistryStore.h"
@@ -101,13 +100,13 @@ bool UpdateEngine::applyPage(const ItemPageData &parsed, int row, Variant varian
         const qint32 previous = roundedValue(model.tag(row), SignRule::AllowSign);
         if (previous >= 0 && previous < roundedValue(data[ItemPageData::BidCount])) {
             model.setIcon(row, WatchListModel::IconUp);
-            const bool soon = minuteBoundaries(now, end) < 4;
-            if (!soon && m_ctx.settings.PlayBidIncrementNotifySound != 0)
-                m_ctx.sound.play(m_ctx.settings.gstrNotifyPlaySoundPath);
-            // The window waits for the first complete pass over a freshly loaded list.
-            if (!soon && m_ctx.settings.chkShowBidNotification != 0 && m_notifyReady) {
+            // Only news of an item that has four minute boundaries left is announced.
+            const bool early = minuteBoundaries(now, end) >= 4;
+            const bool playSound = early && m_ctx.settings.PlayBidIncrementNotifySound != 0;
+            const bool showWindow = early && m_ctx.settings.chkShowBidNotification != 0;
+            if (playSound || showWindow) {
                 const quint64 serial = m_passSerial;
-                Q_EMIT bidNotifyRequested(row);
+                Q_EMIT newBidAnnounced(row, playSound, showWindow);
                 // The window may have let the list change: find the row again.
                 row = model.findRow(item);
                 if (row < 0)

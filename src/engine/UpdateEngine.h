@@ -18,7 +18,6 @@ namespace th {
 
 class ClockSync;
 class IClock;
-class ISoundPlayer;
 class ItemPageData;
 class RegistryStore;
 class WatchItems;
@@ -69,7 +68,6 @@ public:
         AppSettings &settings;
         ClockSync &clockSync;
         IClock &clock;
-        ISoundPlayer &sound;
         QTimer &tmrChkItemAlert; // the ending-item check, locked with the update
         QTimer &tmrChkAutoBid;   // the auto-bid trigger, switched on by the first pass
     };
@@ -79,6 +77,8 @@ public:
 
     // The servers: where the engines connect, and the name the Host and Referer headers give.
     void setHosts(const HostPort &itemPage, const HostPort &main);
+    // How long the single-item update waits for its page (tests shorten it).
+    void setSingleFetchDeadline(int msecs) { m_fetchDeadline = msecs; }
     // The selected row of the list (0-based, -1 for none); the single-item update works on it.
     void setSelectedRowSource(std::function<int()> source) { m_selectedRow = std::move(source); }
 
@@ -120,6 +120,7 @@ public:
     bool gblnAutoBidStarted() const { return m_autoBidStarted; }
     const CommandState &commands() const { return m_commands; }
     bool sequentialPassRunning() const { return m_seqRow > 0; }
+    bool sequentialWaiting() const { return m_seqWaiting; }
     QTcpSocket *socket(int index) const { return wSockBayChk[index]; }
 
     // Timers of the engine, under the names the program has always used.
@@ -140,8 +141,10 @@ Q_SIGNALS:
     void countdownCaption(const QString &caption);
     // The list must be sorted by end date, keeping the selected item selected.
     void reSortRequested();
-    // A new bid on row `row` (0-based) must be announced; the handler may be modal.
-    void bidNotifyRequested(int row);
+    // Row `row` (0-based) has received a new bid: the sound is due when `playSound`, the
+    // notification window when `showWindow`, in that order. The handler may be modal; the
+    // engine finds its row again afterwards.
+    void newBidAnnounced(int row, bool playSound, bool showWindow);
     // Applying a page failed; the user is told with `message`.
     void applyFailed(const QString &message);
     // An all-items pass has counted its last response.
@@ -185,6 +188,7 @@ private:
     quint64 m_passSerial = 0;
     CommandState m_commands;
     SingleItemFetch m_fetch;
+    int m_fetchDeadline = SingleItemFetch::kDeadlineMsecs;
     // Sequential pass.
     QTcpSocket *Winsock1 = nullptr;
     QByteArray m_seqBuffer;

@@ -175,7 +175,7 @@ void UpdateEngine::updateOneBids()
         m_ctx.model.setSubItem(row, WatchListModel::Price, QStringLiteral("Updating..."));
         const Result<QByteArray> body =
             m_fetch.get(m_itemPage.host, m_itemPage.port, m_itemPage.text,
-                        u"/aw-cgi/eBayISAPI.dll?ViewItem&item=" + item);
+                        u"/aw-cgi/eBayISAPI.dll?ViewItem&item=" + item, m_fetchDeadline);
         if (body.ok())
             applyPage(ParseItemPage(body.value()), row, Variant::Single);
         else

@@ -1,0 +1,125 @@
+#pragma once
+
+#include <memory>
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimeZone>
+
+#include "FakeClock.h"
+#include "FakeSeams.h"
+#include "clock/ClockState.h"
+#include "clock/ClockSync.h"
+#include "common/HostPort.h"
+#include "engine/UpdateEngine.h"
+#include "sim/Simulator.h"
+#include "watchlist/AppSettings.h"
+#include "watchlist/RegistryFunctions.h"
+#include "watchlist/RegistryStore.h"
+#include "watchlist/WatchItems.h"
+#include "watchlist/WatchListModel.h"
+#include "watchlist/WatchStore.h"
+
+namespace th::test {
+
+// The update engine on its own, against the simulator on loopback: a store, a list, the
+// run-time records, the settings and fake seams, with the engine's signals recorded.
+struct EngineFixture
+{
+    QTemporaryDir dir;
+    sim::Simulator sim;
+    std::unique_ptr<RegistryStore> store;
+    WatchListModel model;
+    WatchItems records;
+    AppSettings settings;
+    FakeClock clock;
+    FakeTimeZoneSource zones;
+    FakeClockSetter setter;
+    ClockState clockState;
+    std::unique_ptr<ClockSync> clockSync;
+    QTimer tmrChkItemAlert;
+    QTimer tmrChkAutoBid;
+    std::unique_ptr<UpdateEngine> engine;
+    QMap<int, QString> panels;
+    QMap<int, QString> labels;
+    QList<int> notified; // windows a notifier would show
+    QList<int> sounded;  // sounds a notifier would play
+    QStringList failures;
+    QString caption;
+    int selectedRow = -1;
+
+    bool setUp()
+    {
+        if (!dir.isValid() || !sim.start())
+            return false;
+        auto opened = RegistryStore::openInFolder(dir.path());
+        if (!opened.ok())
+            return false;
+        store = std::move(opened).value();
+        clock.set(sim.clock().now().toLocalTime());
+        zones.info = SystemTimeZoneSource::informationFor(QTimeZone::systemTimeZone(), clock.now());
+        clockSync = std::make_unique<ClockSync>(clockState, clock, zones, setter);
+        settings.AutoUpdateEvery = 5;
+        settings.gstrNotifyPlaySoundPath = QStringLiteral("notify.wav");
+        tmrChkItemAlert.setInterval(5000);
+        tmrChkAutoBid.setInterval(1000);
+        engine = std::make_unique<UpdateEngine>(UpdateEngine::Context{
+            model, records, *store, settings, *clockSync, clock, tmrChkItemAlert, tmrChkAutoBid});
+        engine->setHosts(*parseHostPort(sim.siteHostPort(), 80), *parseHostPort(u"www.ebay.com", 80));
+        engine->setSelectedRowSource([this] { return selectedRow; });
+        engine->setSingleFetchDeadline(1500);
+        QObject::connect(engine.get(), &UpdateEngine::statusText, engine.get(),
+                         [this](int panel, const QString &text) { panels[panel] = text; });
+        QObject::connect(engine.get(), &UpdateEngine::engineLabel, engine.get(),
+                         [this](int index, const QString &text) { labels[index] = text; });
+        QObject::connect(engine.get(), &UpdateEngine::newBidAnnounced, engine.get(),
+                         [this](int row, bool playSound, bool showWindow) {
+                             if (playSound)
+                                 sounded.append(row);
+                             if (showWindow && engine->gblnNotifyReady())
+                                 notified.append(row);
+                         });
+        QObject::connect(engine.get(), &UpdateEngine::applyFailed, engine.get(),
+                         [this](const QString &message) { failures.append(message); });
+        QObject::connect(engine.get(), &UpdateEngine::countdownCaption, engine.get(),
+                         [this](const QString &text) { caption = text; });
+        QObject::connect(engine.get(), &UpdateEngine::reSortRequested, engine.get(),
+                         [this] { model.sortByEndDate(); });
+        model.ensureRuntimeColumns();
+        return true;
+    }
+
+    // An auction on the simulator, watched: in the store and in the list.
+    sim::ItemSpec watch(qint64 number, qint64 endsInSeconds, const QList<sim::Bid> &bids = {})
+    {
+        sim::ItemSpec spec;
+        spec.number = number;
+        spec.title = QStringLiteral("Brass ship lantern no. %1").arg(number % 1000);
+        spec.startPrice = 1000;
+        spec.reservePrice = 2500;
+        spec.buyItNowPrice = 9900;
+        spec.endTime = sim.clock().now().addSecs(endsInSeconds);
+        QString error;
+        if (!sim.house().addItem(spec, &error, bids))
+            qWarning("%s", qPrintable(error));
+        const QString item = QString::number(number);
+        SaveRegString(*store, RegRoot::CurrentUser, itemKeyPath(item), QStringLiteral("Item"), item);
+        model.addRow(item);
+        records.resize(model.rowCount());
+        return spec;
+    }
+
+    // Runs an all-items pass to its end.
+    bool runPass()
+    {
+        QSignalSpy finished(engine.get(), &UpdateEngine::passFinished);
+        engine->subActive2();
+        return finished.wait(20000) || finished.size() > 0;
+    }
+
+    int row(qint64 number) const { return model.findRow(QString::number(number)); }
+    QString cell(qint64 number, int subItem) const { return model.subItem(row(number), subItem); }
+};
+
+} // namespace th::test

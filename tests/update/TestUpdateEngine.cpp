@@ -1,0 +1,288 @@
+#include <QTcpSocket>
+
+#include "EngineFixture.h"
+#include "common/Formats.h"
+#include "engine/EngineRequest.h"
+
+using namespace th;
+using namespace th::test;
+
+// The all-items pass end to end against the simulator: requests, queues, answers of every
+// kind, time-outs, restarts, new bids, wins and the countdown.
+class TestUpdateEngine final : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void passOverTwelveItemsFillsEveryColumn();
+    void requestsAreByteForByte();
+    void motorsItemIsFetchedAgainUnderTheMotorsPath();
+    void emptyAnswerShowsErrAndCounts();
+    void neverClosingServerIsReconnectedAfter25Seconds();
+    void restartedPassLosesTheOldAnswers();
+    void newBidNotifiesByTheMinuteRuleAfterAFirstPass();
+    void wonItemIsStoredAndShown();
+    void countdownAfterAPass();
+    void minuteCounterStartsAPassAtTheInterval();
+    void oversizeAnswerIsCapped();
+
+private:
+    std::unique_ptr<EngineFixture> f;
+};
+
+void TestUpdateEngine::init()
+{
+    f = std::make_unique<EngineFixture>();
+    QVERIFY(f->setUp());
+}
+
+void TestUpdateEngine::cleanup()
+{
+    f.reset();
+}
+
+void TestUpdateEngine::passOverTwelveItemsFillsEveryColumn()
+{
+    for (int i = 1; i <= 12; ++i)
+        f->watch(2400000000 + i, 3600 * i);
+    f->engine->subSplitToEngines();
+    const QList<QList<int>> queues = {{1, 6, 11}, {2, 7, 12}, {3, 8}, {4, 9}, {5, 10}};
+    for (int k = 1; k <= 5; ++k)
+        QCOMPARE(f->engine->engine(k).gEngineQueue, queues[k - 1]);
+
+    QSignalSpy status(f->engine.get(), &UpdateEngine::statusText);
+    QVERIFY(f->runPass());
+    QCOMPARE(status[1][1].toString(), QStringLiteral("Updating......stay cool....(3,3,2,2,2)"));
+    QCOMPARE(f->engine->glngUpdatedCount(), 12);
+    QVERIFY(f->panels[1].startsWith(u"Last Update: "));
+    QVERIFY(f->failures.isEmpty());
+    for (int i = 1; i <= 12; ++i) {
+        const qint64 number = 2400000000 + i;
+        for (int sub : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10})
+            QVERIFY2(!f->cell(number, sub).isEmpty(), qPrintable(QStringLiteral("item %1 column %2").arg(number).arg(sub)));
+        QCOMPARE(f->cell(number, WatchListModel::ItemName), QStringLiteral("Brass ship lantern no. %1").arg(i));
+        const WatchItemRecord &record = f->records.at(f->row(number) + 1);
+        QCOMPARE(record.recItemNumber, double(number));
+        QCOMPARE(record.recCurrentPrice, Money::fromText(u"10"));
+        QVERIFY(record.recEndDate > f->clock.now());
+    }
+    // Sorted by end date after the pass, and every engine idle again.
+    for (int r = 1; r < 12; ++r)
+        QVERIFY(f->records.count() == 12);
+    QCOMPARE(f->model.rowText(0), QStringLiteral("2400000001"));
+    for (int k = 1; k <= 5; ++k) {
+        QCOMPARE(f->engine->engine(k).glngEnginePos, 1);
+        QVERIFY(!f->engine->tmrSockTimeOut[k - 1].isActive());
+    }
+    QVERIFY(f->tmrChkAutoBid.isActive());
+    QVERIFY(f->engine->tmrCheckBids.isActive());
+    QVERIFY(f->engine->gblnNotifyReady());
+}
+
+void TestUpdateEngine::requestsAreByteForByte()
+{
+    f->watch(123456789, 3600);
+    QVERIFY(f->runPass());
+    const auto entries = f->sim.requestLog().entries();
+    QCOMPARE(entries.size(), 1);
+    const QByteArray expected =
+        "GET /ws/eBayISAPI.dll?ViewItem&item=123456789 HTTP/1.1\r\n"
+        "Accept: image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, application/vnd.ms-powerpoint, "
+        "application/vnd.ms-excel, application/msword, */*\r\n"
+        "Referer: http://www.ebay.com\r\n"
+        "Accept-Language: en-us\r\n"
+        "Content-Type: application/x-www-form-urlencoded\r\n"
+        "Accept-Encoding: gzip , deflate\r\n"
+        "User-Agent: Mozilla/4.0 (compatible; MSIE 5.01; MSNIA; Windows NT 5.0)\r\n"
+        "Host: www.ebay.com \r\n"
+        "Content-Length: 24\r\n"
+        "Connection: Keep-Alive\r\n"
+        "\r\n"
+        "?ViewItem&item=123456789";
+    QCOMPARE(entries[0].raw, expected);
+}
+
+void TestUpdateEngine::motorsItemIsFetchedAgainUnderTheMotorsPath()
+{
+    sim::ItemSpec spec;
+    spec.number = 2500000001;
+    spec.title = QStringLiteral("1967 roadster, restored");
+    spec.motors = true;
+    spec.endTime = f->sim.clock().now().addSecs(7200);
+    QString error;
+    QVERIFY2(f->sim.house().addItem(spec, &error), qPrintable(error));
+    SaveRegString(*f->store, RegRoot::CurrentUser, itemKeyPath(QStringLiteral("2500000001")), QStringLiteral("Item"),
+                  QStringLiteral("2500000001"));
+    f->model.addRow(QStringLiteral("2500000001"));
+    f->watch(2500000002, 3600);
+    QVERIFY(f->runPass());
+    const auto motors = f->sim.requestLog().entriesFor("item=2500000001");
+    QCOMPARE(motors.size(), 2);
+    QVERIFY(motors[0].target.startsWith("/ws/eBayISAPI.dll"));
+    QVERIFY(motors[1].target.startsWith("/ebaymotors/ws/eBayISAPI.dll"));
+    QCOMPARE(f->cell(2500000001, WatchListModel::ItemName), QStringLiteral("1967 roadster, restored"));
+    // The flag went with the applied answer: the engine's next item would use /ws/ again.
+    QVERIFY(!f->engine->engine(1).intMotorsRetry);
+}
+
+void TestUpdateEngine::emptyAnswerShowsErrAndCounts()
+{
+    f->watch(2400000001, 3600);
+    f->watch(2400000002, 3600);
+    sim::Fault empty;
+    empty.mode = sim::Fault::Mode::Empty;
+    f->sim.setItemFault(2400000002, empty);
+    QVERIFY(f->runPass());
+    QCOMPARE(f->engine->glngUpdatedCount(), 2);
+    QCOMPARE(f->cell(2400000002, WatchListModel::Price), QStringLiteral("Err."));
+    QVERIFY(f->cell(2400000001, WatchListModel::Price).contains(u"10.00"));
+}
+
+void TestUpdateEngine::neverClosingServerIsReconnectedAfter25Seconds()
+{
+    f->watch(2400000001, 3600);
+    sim::Fault open;
+    open.mode = sim::Fault::Mode::NeverClose;
+    open.count = 1;
+    f->sim.setItemFault(2400000001, open);
+    QSignalSpy finished(f->engine.get(), &UpdateEngine::passFinished);
+    f->engine->subActive2();
+    // The answer arrives but the connection stays open.
+    QTRY_VERIFY(!f->engine->engine(1).gstrEngineBuffer.isEmpty());
+    QVERIFY(f->engine->tmrSockTimeOut[0].isActive());
+    // A tick 25 seconds after the connect is not enough; one after 26 is.
+    f->clock.advanceSeconds(25);
+    f->engine->tmrSockTimeOut_Timer(0);
+    QVERIFY(f->labels.isEmpty());
+    f->clock.advanceSeconds(1);
+    f->engine->tmrSockTimeOut_Timer(0);
+    QCOMPARE(f->labels[0], QStringLiteral("Engine-1- (R1)"));
+    QCOMPARE(f->engine->engine(1).lngReconnectCount, 1);
+    // The reconnect asks again, gets a closing answer and the pass ends; the first copy of
+    // the answer stayed in front.
+    QVERIFY(finished.wait(10000));
+    QCOMPARE(f->sim.requestLog().entriesFor("item=2400000001").size(), 2);
+    QCOMPARE(f->cell(2400000001, WatchListModel::ItemName), QStringLiteral("Brass ship lantern no. 1"));
+}
+
+void TestUpdateEngine::restartedPassLosesTheOldAnswers()
+{
+    for (int i = 1; i <= 6; ++i)
+        f->watch(2400000000 + i, 3600 * i);
+    sim::Fault slow;
+    slow.latencyMs = 300;
+    slow.count = 6;
+    f->sim.setFaultForAll(slow);
+    QSignalSpy finished(f->engine.get(), &UpdateEngine::passFinished);
+    f->engine->subActive2();
+    QTRY_COMPARE(f->sim.requestLog().entries().size(), 5);
+    // While the first answers are still on their way, the titles change and a new pass starts.
+    for (int i = 1; i <= 6; ++i) {
+        auto snapshot = f->sim.item(2400000000 + i);
+        QVERIFY(snapshot);
+        sim::ItemSpec spec = snapshot->spec;
+        spec.title = QStringLiteral("Second pass %1").arg(i);
+        QString error;
+        QVERIFY2(f->sim.house().updateItem(spec, &error), qPrintable(error));
+    }
+    f->engine->subActive2();
+    QVERIFY(finished.wait(20000));
+    QTest::qWait(500); // any late answer of the first pass would land now
+    QCOMPARE(f->engine->glngUpdatedCount(), 6);
+    QCOMPARE(finished.size(), 1);
+    for (int i = 1; i <= 6; ++i)
+        QCOMPARE(f->cell(2400000000 + i, WatchListModel::ItemName), QStringLiteral("Second pass %1").arg(i));
+}
+
+void TestUpdateEngine::newBidNotifiesByTheMinuteRuleAfterAFirstPass()
+{
+    f->settings.chkShowBidNotification = 1;
+    f->settings.PlayBidIncrementNotifySound = 1;
+    f->sim.addUser({QStringLiteral("rival"), QString(), 40});
+    f->watch(2400000010, 600); // ends in 10 minutes
+    f->watch(2400000003, 180); // ends in 3 minutes
+    QVERIFY(f->runPass());
+    QVERIFY(f->notified.isEmpty()); // the first pass only learns the counts
+    QCOMPARE(f->cell(2400000010, WatchListModel::Bids), QStringLiteral("0"));
+
+    QVERIFY(f->sim.placeBid(2400000010, QStringLiteral("rival"), 1500).accepted());
+    QVERIFY(f->sim.placeBid(2400000003, QStringLiteral("rival"), 1500).accepted());
+    QVERIFY(f->runPass());
+    QCOMPARE(f->model.icon(f->row(2400000010)), int(WatchListModel::IconUp));
+    QCOMPARE(f->model.icon(f->row(2400000003)), int(WatchListModel::IconUp));
+    QCOMPARE(f->notified.size(), 1);
+    QCOMPARE(f->model.rowText(f->notified[0]), QStringLiteral("2400000010"));
+    QCOMPARE(f->sounded, QList<int>{f->notified[0]});
+
+    // No change on the next pass: nothing new to announce, the up arrow stays.
+    QVERIFY(f->runPass());
+    QCOMPARE(f->notified.size(), 1);
+    QCOMPARE(f->model.icon(f->row(2400000010)), int(WatchListModel::IconUp));
+}
+
+void TestUpdateEngine::wonItemIsStoredAndShown()
+{
+    f->settings.EBayID = QStringLiteral("Buyer_Joe");
+    f->sim.addUser({QStringLiteral("buyer_joe"), QStringLiteral("pw"), 12});
+    sim::Bid bid;
+    bid.bidder = QStringLiteral("buyer_joe");
+    bid.maximum = 3000;
+    bid.placedAt = f->sim.clock().now().addSecs(-7200);
+    const sim::ItemSpec spec = f->watch(2400000077, 3600, {bid});
+    f->sim.clock().advanceSeconds(7200);
+    f->clock.advanceSeconds(7200);
+    QVERIFY(f->runPass());
+    QCOMPARE(GetRegString(*f->store, RegRoot::CurrentUser, itemKeyPath(QStringLiteral("2400000077")),
+                          QStringLiteral("WonItem")),
+             QStringLiteral("True"));
+    QCOMPARE(f->model.icon(f->row(2400000077)), int(WatchListModel::IconHammerWin));
+    QCOMPARE(f->records.at(f->row(2400000077) + 1).recAutoBidState, 5);
+    // Later updates keep the icon through the stored mark alone.
+    f->settings.EBayID.clear();
+    QVERIFY(f->runPass());
+    QCOMPARE(f->model.icon(f->row(2400000077)), int(WatchListModel::IconHammerWin));
+}
+
+void TestUpdateEngine::countdownAfterAPass()
+{
+    f->watch(2400000001, 3600);
+    QVERIFY(f->runPass());
+    QVERIFY(f->engine->tmNextUpdate.isActive());
+    f->clock.advanceSeconds(1);
+    f->engine->tmNextUpdate_Timer();
+    QCOMPARE(f->caption, QStringLiteral("Search   ----   [Time to the next update: 04:59]"));
+}
+
+void TestUpdateEngine::minuteCounterStartsAPassAtTheInterval()
+{
+    f->watch(2400000001, 3600);
+    QVERIFY(f->runPass());
+    const int before = f->sim.requestLog().entries().size();
+    for (int minute = 1; minute <= 4; ++minute)
+        f->engine->tmrCheckBids_Timer();
+    QCOMPARE(f->engine->lngMinutes(), 4);
+    QTest::qWait(50);
+    QCOMPARE(f->sim.requestLog().entries().size(), before);
+    QSignalSpy finished(f->engine.get(), &UpdateEngine::passFinished);
+    f->engine->tmrCheckBids_Timer();
+    QCOMPARE(f->engine->lngMinutes(), 0);
+    QVERIFY(!f->engine->tmrCheckBids.isActive()); // locked while the pass runs
+    QVERIFY(finished.wait(10000));
+    QCOMPARE(f->sim.requestLog().entries().size(), before + 1);
+}
+
+void TestUpdateEngine::oversizeAnswerIsCapped()
+{
+    f->watch(2400000001, 3600);
+    sim::Fault big;
+    big.mode = sim::Fault::Mode::Oversize;
+    f->sim.setItemFault(2400000001, big);
+    QVERIFY(f->runPass());
+    QCOMPARE(f->cell(2400000001, WatchListModel::ItemName), QStringLiteral("Brass ship lantern no. 1"));
+    QVERIFY(f->engine->engine(1).gstrEngineBuffer.isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestUpdateEngine)
+#include "TestUpdateEngine.moc"
