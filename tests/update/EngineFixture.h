@@ -4,6 +4,7 @@
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTest>
 #include <QTimeZone>
 
@@ -22,6 +23,41 @@
 #include "watchlist/WatchStore.h"
 
 namespace th::test {
+
+// A simulator on a thread of its own, for the fetches that wait without an event loop: an
+// in-process simulator on the same thread could never answer them.
+class ThreadedSimulator final
+{
+public:
+    ThreadedSimulator()
+    {
+        m_sim = new sim::Simulator;
+        m_sim->moveToThread(&m_thread);
+        m_thread.start();
+    }
+    ~ThreadedSimulator()
+    {
+        run([this] { delete m_sim; });
+        m_thread.quit();
+        m_thread.wait();
+    }
+    // Runs `work` on the simulator's thread and waits for it.
+    void run(const std::function<void()> &work)
+    {
+        QMetaObject::invokeMethod(m_sim, work, Qt::BlockingQueuedConnection);
+    }
+    bool start()
+    {
+        bool ok = false;
+        run([&] { ok = m_sim->start(); });
+        return ok;
+    }
+    sim::Simulator &sim() { return *m_sim; }
+
+private:
+    QThread m_thread;
+    sim::Simulator *m_sim = nullptr;
+};
 
 // The update engine on its own, against the simulator on loopback: a store, a list, the
 // run-time records, the settings and fake seams, with the engine's signals recorded.

@@ -1,0 +1,159 @@
+#include "EngineFixture.h"
+#include <QElapsedTimer>
+
+#include "common/Formats.h"
+
+using namespace th;
+using namespace th::test;
+
+// The single-item update and the sequential pass: one page at a time, each bounded in time.
+class TestSingleAndSequential final : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void singleUpdateAppliesTheSelectedRow();
+    void singleUpdateOfANonItemOnlyResorts();
+    void singleUpdateEndsWithErrAgainstASilentServer();
+    void sequentialPassFetchesEveryRowInOrder();
+    void sequentialPassGivesUpOnASilentServer();
+
+private:
+    std::unique_ptr<EngineFixture> f;
+};
+
+void TestSingleAndSequential::init()
+{
+    f = std::make_unique<EngineFixture>();
+    QVERIFY(f->setUp());
+}
+
+void TestSingleAndSequential::cleanup()
+{
+    f.reset();
+}
+
+void TestSingleAndSequential::singleUpdateAppliesTheSelectedRow()
+{
+    ThreadedSimulator remote;
+    QVERIFY(remote.start());
+    QString host;
+    remote.run([&] {
+        sim::ItemSpec spec;
+        spec.number = 2400000001;
+        spec.title = QStringLiteral("Walnut writing slope");
+        spec.endTime = remote.sim().clock().now().addSecs(7200);
+        QString error;
+        QVERIFY(remote.sim().house().addItem(spec, &error));
+        host = remote.sim().siteHostPort();
+    });
+    f->engine->setHosts(*parseHostPort(host, 80), *parseHostPort(u"www.ebay.com", 80));
+    f->model.addRow(QStringLiteral("2400000001"));
+    f->model.addRow(QStringLiteral("2400000002"));
+    f->selectedRow = 0;
+    QSignalSpy resort(f->engine.get(), &UpdateEngine::reSortRequested);
+    f->engine->updateOneBids();
+    QCOMPARE(resort.size(), 1);
+    QCOMPARE(f->cell(2400000001, WatchListModel::ItemName), QStringLiteral("Walnut writing slope"));
+    QVERIFY(f->cell(2400000002, WatchListModel::ItemName).isEmpty());
+    // The single update shows its end date in the slashed form.
+    QVERIFY(f->cell(2400000001, WatchListModel::EndDate).contains(u'/'));
+    // The request went to the item page address of the configured host.
+    QList<sim::LoggedRequest> log;
+    remote.run([&] { log = remote.sim().requestLog().entries(); });
+    QCOMPARE(log.size(), 1);
+    QCOMPARE(log[0].target, QByteArray("/aw-cgi/eBayISAPI.dll?ViewItem&item=2400000001"));
+    // A record was added for an item that had none, and the idle state is back.
+    QVERIFY(f->records.find(2400000001) > 0);
+    QVERIFY(f->engine->commands().updateOne);
+    QVERIFY(f->engine->commands().updateAll);
+    QVERIFY(f->engine->tmrCheckBids.isActive());
+    QVERIFY(f->engine->gblnNotifyReady());
+}
+
+void TestSingleAndSequential::singleUpdateOfANonItemOnlyResorts()
+{
+    f->model.addRow(QStringLiteral("12345"));
+    f->selectedRow = 0;
+    QSignalSpy resort(f->engine.get(), &UpdateEngine::reSortRequested);
+    f->engine->updateOneBids();
+    QCOMPARE(resort.size(), 1);
+    QVERIFY(f->sim.requestLog().entries().isEmpty());
+    QVERIFY(f->model.subItem(0, WatchListModel::Price).isEmpty());
+    QVERIFY(f->engine->tmrCheckBids.isActive());
+}
+
+void TestSingleAndSequential::singleUpdateEndsWithErrAgainstASilentServer()
+{
+    ThreadedSimulator remote;
+    QVERIFY(remote.start());
+    QString host;
+    remote.run([&] {
+        sim::Fault silent;
+        silent.mode = sim::Fault::Mode::Silent;
+        remote.sim().setFaultForAll(silent);
+        host = remote.sim().siteHostPort();
+    });
+    f->engine->setHosts(*parseHostPort(host, 80), *parseHostPort(u"www.ebay.com", 80));
+    f->model.addRow(QStringLiteral("2400000001"));
+    f->selectedRow = 0;
+    QElapsedTimer waited;
+    waited.start();
+    f->engine->updateOneBids(); // the deadline is 1.5 s here
+    QVERIFY(waited.elapsed() < 10000);
+    QCOMPARE(f->model.subItem(0, WatchListModel::Price), QStringLiteral("Err."));
+    QVERIFY(f->engine->commands().updateOne);
+    // A refused connection ends the same way, at once.
+    remote.run([&] { QVERIFY(remote.sim().setSiteListening(false)); });
+    f->model.setSubItem(0, WatchListModel::Price, QString());
+    f->engine->updateOneBids();
+    QCOMPARE(f->model.subItem(0, WatchListModel::Price), QStringLiteral("Err."));
+}
+
+void TestSingleAndSequential::sequentialPassFetchesEveryRowInOrder()
+{
+    for (int i = 1; i <= 4; ++i)
+        f->watch(2400000000 + i, 3600 * i);
+    f->engine->tmrDelayUpdateBid.start();
+    f->engine->tmrDelayUpdateBid_Timer();
+    QVERIFY(!f->engine->tmrDelayUpdateBid.isActive());
+    QVERIFY(!f->engine->commands().updateAll);
+    QTRY_VERIFY_WITH_TIMEOUT(!f->engine->sequentialPassRunning(), 20000);
+    const auto log = f->sim.requestLog().entries();
+    QCOMPARE(log.size(), 4);
+    for (int i = 0; i < 4; ++i) {
+        QCOMPARE(log[i].target, QByteArray("/ws/eBayISAPI.dll?ViewItem&item=240000000") + QByteArray::number(i + 1));
+        // The sequential pass names the item-page host it connects to.
+        QVERIFY(log[i].raw.contains(QByteArray("\r\nHost: " + f->sim.siteHostPort().toLatin1() + " \r\n")));
+    }
+    for (int i = 1; i <= 4; ++i)
+        QCOMPARE(f->cell(2400000000 + i, WatchListModel::ItemName), QStringLiteral("Brass ship lantern no. %1").arg(i));
+    QVERIFY(f->panels[1].startsWith(u"Last Update: "));
+    QVERIFY(f->engine->commands().updateAll);
+    QVERIFY(f->engine->commands().addRemove);
+    QVERIFY(f->engine->tmrCheckBids.isActive());
+    QVERIFY(!f->tmrChkAutoBid.isActive()); // only an all-items pass switches the auto-bid trigger on
+}
+
+void TestSingleAndSequential::sequentialPassGivesUpOnASilentServer()
+{
+    f->watch(2400000001, 3600);
+    f->watch(2400000002, 7200);
+    sim::Fault silent;
+    silent.mode = sim::Fault::Mode::Silent;
+    silent.count = 1;
+    f->sim.setItemFault(2400000001, silent);
+    f->engine->updateBids();
+    QTRY_COMPARE(f->sim.requestLog().entries().size(), 1);
+    QVERIFY(f->engine->sequentialWaiting());
+    QVERIFY(f->engine->tmrSequentialWait.isActive());
+    f->engine->sequentialTimeout(); // 30 seconds on, as the timer would
+    QTRY_VERIFY_WITH_TIMEOUT(!f->engine->sequentialPassRunning(), 20000);
+    QCOMPARE(f->cell(2400000001, WatchListModel::Price), QStringLiteral("Err."));
+    QCOMPARE(f->cell(2400000002, WatchListModel::ItemName), QStringLiteral("Brass ship lantern no. 2"));
+}
+
+QTEST_GUILESS_MAIN(TestSingleAndSequential)
+#include "TestSingleAndSequential.moc"
