@@ -8,8 +8,7 @@ namespace th::sim {
 
 namespace {
 
-struct IncrementStep
-{
+struct IncrementStep {
     Cents from;
     Cents increment;
 };

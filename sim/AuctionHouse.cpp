@@ -76,7 +76,8 @@ bool AuctionHouse::addItem(const ItemSpec &spec, QString *error, const QList<Bid
         return false;
     }
     QList<Bid> bids = initialBids;
-    std::stable_sort(bids.begin(), bids.end(), [](const Bid &a, const Bid &b) { return a.placedAt < b.placedAt; });
+    std::stable_sort(
+        bids.begin(), bids.end(), [](const Bid &a, const Bid &b) { return a.placedAt < b.placedAt; });
     for (Bid &bid : bids) {
         bid.sequence = m_nextSequence++;
         record.bids.append(bid);
@@ -198,7 +199,7 @@ void AuctionHouse::planBots(Record &record)
     if (!record.botsDoneUntil.isValid())
         return;
     while (record.nextBotEvent < record.botPlan.size()
-           && record.botPlan.at(record.nextBotEvent).at <= record.botsDoneUntil)
+        && record.botPlan.at(record.nextBotEvent).at <= record.botsDoneUntil)
         ++record.nextBotEvent;
 }
 
@@ -227,7 +228,8 @@ void AuctionHouse::runBot(Record &record, const BotEvent &event)
     // A bidder does not bid against himself: the next one on the roster takes his turn.
     if (bidder == state.highBidder || bidder.compare(record.spec.seller, Qt::CaseInsensitive) == 0)
         bidder = botName(event.bidderIndex + 1);
-    const Cents ceiling = record.spec.botCeiling > 0 ? record.spec.botCeiling : defaultBotCeiling(record.spec);
+    const Cents ceiling
+        = record.spec.botCeiling > 0 ? record.spec.botCeiling : defaultBotCeiling(record.spec);
     Cents amount = state.minimumBid;
     for (int i = 0; i < event.extraSteps; ++i)
         amount += bidIncrement(amount);
@@ -245,13 +247,15 @@ void AuctionHouse::runBot(Record &record, const BotEvent &event)
         record.bids.append(bid);
 }
 
-BidOutcome AuctionHouse::submit(qint64 number, const QString &bidder, Cents amount, int quantity, bool purchase)
+BidOutcome AuctionHouse::submit(
+    qint64 number, const QString &bidder, Cents amount, int quantity, bool purchase)
 {
     BidOutcome outcome;
     const auto it = m_items.find(number);
     if (it == m_items.end()) {
         outcome.problem = BidOutcome::Problem::NoSuchItem;
-        outcome.message = QStringLiteral("Item %1 is invalid, still pending, or no longer in our database.").arg(number);
+        outcome.message
+            = QStringLiteral("Item %1 is invalid, still pending, or no longer in our database.").arg(number);
         return outcome;
     }
     const QDateTime now = m_clock.now();

@@ -16,13 +16,12 @@ class SimClock;
 enum class ItemStatus {
     Pending, // not started yet: the site does not show it
     Active,
-    Ended,   // ran out of time, or sold out / bought at its Buy It Now price
-    Closed,  // the seller ended it early
+    Ended, // ran out of time, or sold out / bought at its Buy It Now price
+    Closed, // the seller ended it early
 };
 
 // An item as the pages show it at one instant.
-struct ItemSnapshot
-{
+struct ItemSnapshot {
     ItemSpec spec;
     QList<Bid> bids;
     AuctionState state;
@@ -38,8 +37,7 @@ struct ItemSnapshot
     QString winner() const;
 };
 
-struct BidOutcome
-{
+struct BidOutcome {
     enum class Problem { None, NoSuchItem, NotRunning, Rejected };
     Problem problem = Problem::None;
     BidRejection rejection = BidRejection::None;
@@ -54,8 +52,7 @@ struct BidOutcome
 // The simulated site's members, items and bids, and the life of every auction: the other
 // bidders' bids as time passes, the ends, the winners. Time comes from the simulator clock;
 // everything that should have happened by "now" is carried out before anything is read.
-class AuctionHouse final
-{
+class AuctionHouse final {
 public:
     explicit AuctionHouse(SimClock &clock);
 
@@ -99,8 +96,7 @@ public:
     void catchUp();
 
 private:
-    struct Record
-    {
+    struct Record {
         ItemSpec spec;
         QList<Bid> bids;
         QList<BotEvent> botPlan;

@@ -7,8 +7,7 @@ namespace th::sim {
 namespace {
 
 // One bidder's position in an auction: his best offer and when he first made it.
-struct Standing
-{
+struct Standing {
     QString bidder;
     Cents amount = 0;
     int quantity = 1;
@@ -17,8 +16,8 @@ struct Standing
 
 QList<Bid> inArrivalOrder(QList<Bid> bids)
 {
-    std::stable_sort(bids.begin(), bids.end(),
-                     [](const Bid &a, const Bid &b) { return a.sequence < b.sequence; });
+    std::stable_sort(
+        bids.begin(), bids.end(), [](const Bid &a, const Bid &b) { return a.sequence < b.sequence; });
     return bids;
 }
 
@@ -28,8 +27,8 @@ QList<Standing> proxyStandings(const QList<Bid> &bids)
 {
     QList<Standing> standings;
     for (const Bid &bid : inArrivalOrder(bids)) {
-        auto it = std::find_if(standings.begin(), standings.end(),
-                               [&](const Standing &s) { return s.bidder == bid.bidder; });
+        auto it = std::find_if(
+            standings.begin(), standings.end(), [&](const Standing &s) { return s.bidder == bid.bidder; });
         if (it == standings.end())
             standings.append({ bid.bidder, bid.maximum, 1, bid.sequence });
         else if (bid.maximum > it->amount)
@@ -46,8 +45,8 @@ QList<Standing> dutchStandings(const QList<Bid> &bids)
 {
     QList<Standing> standings;
     for (const Bid &bid : inArrivalOrder(bids)) {
-        auto it = std::find_if(standings.begin(), standings.end(),
-                               [&](const Standing &s) { return s.bidder == bid.bidder; });
+        auto it = std::find_if(
+            standings.begin(), standings.end(), [&](const Standing &s) { return s.bidder == bid.bidder; });
         const Standing standing { bid.bidder, bid.maximum, bid.quantity, bid.sequence };
         if (it == standings.end())
             standings.append(standing);
@@ -100,7 +99,8 @@ AuctionState dutchState(const ItemSpec &spec, const QList<Bid> &bids)
     // Every winner pays the lowest successful bid; a new bid has to beat it only once all
     // units are spoken for.
     state.currentPrice = state.winners.isEmpty() ? spec.startPrice : lowestWinning;
-    state.minimumBid = remaining == 0 ? state.currentPrice + bidIncrement(state.currentPrice) : spec.startPrice;
+    state.minimumBid
+        = remaining == 0 ? state.currentPrice + bidIncrement(state.currentPrice) : spec.startPrice;
     return state;
 }
 
@@ -138,8 +138,8 @@ AuctionState proxyState(const ItemSpec &spec, const QList<Bid> &bids)
             state.currentPrice = qMax(state.currentPrice, spec.reservePrice);
         }
     }
-    state.minimumBid = standings.isEmpty() ? spec.startPrice
-                                           : state.currentPrice + bidIncrement(state.currentPrice);
+    state.minimumBid
+        = standings.isEmpty() ? spec.startPrice : state.currentPrice + bidIncrement(state.currentPrice);
     state.buyItNowAvailable = spec.buyItNowPrice > 0 && (standings.isEmpty() || !state.reserveMet);
     return state;
 }
@@ -156,7 +156,7 @@ AuctionState auctionState(const ItemSpec &spec, const QList<Bid> &bids)
 }
 
 BidRejection checkBid(const ItemSpec &spec, const QList<Bid> &bids, const AuctionState &state,
-                      const QString &bidder, Cents amount, int quantity, bool purchase)
+    const QString &bidder, Cents amount, int quantity, bool purchase)
 {
     if (bidder.compare(spec.seller, Qt::CaseInsensitive) == 0)
         return BidRejection::SellersOwnItem;
@@ -190,8 +190,10 @@ QString rejectionText(BidRejection rejection, const ItemSpec &spec, const Auctio
         return QString();
     case BidRejection::TooLow:
         if (!spec.isAuction())
-            return QStringLiteral("The price of this item is %1.").arg(formatMoney(spec.startPrice, spec.currency));
-        return QStringLiteral("Your bid must be at least %1.").arg(formatMoney(state.minimumBid, spec.currency));
+            return QStringLiteral("The price of this item is %1.")
+                .arg(formatMoney(spec.startPrice, spec.currency));
+        return QStringLiteral("Your bid must be at least %1.")
+            .arg(formatMoney(state.minimumBid, spec.currency));
     case BidRejection::NotAboveOwnMaximum:
         return QStringLiteral("You are already the high bidder. To raise your maximum, enter more than %1.")
             .arg(formatMoney(state.highMaximum, spec.currency));

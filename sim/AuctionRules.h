@@ -9,8 +9,7 @@ namespace th::sim {
 
 // Where an item stands after the bids it has received: the pure rules of the site, with no
 // clock and no storage, so they can be checked case by case.
-struct AuctionState
-{
+struct AuctionState {
     int bidCount = 0;
     Cents currentPrice = 0;
     // Single-unit items: who would win if the item ended now (the buyer of a sold fixed-price
@@ -35,17 +34,17 @@ AuctionState auctionState(const ItemSpec &spec, const QList<Bid> &bids);
 
 enum class BidRejection {
     None,
-    TooLow,            // below the minimum bid, or below a fixed price
-    NotAboveOwnMaximum,// the high bidder may only raise his maximum
-    BadQuantity,       // more units than offered, or several on a single item
+    TooLow, // below the minimum bid, or below a fixed price
+    NotAboveOwnMaximum, // the high bidder may only raise his maximum
+    BadQuantity, // more units than offered, or several on a single item
     SellersOwnItem,
-    NoBuyItNow,        // Buy It Now is not (or no longer) offered
+    NoBuyItNow, // Buy It Now is not (or no longer) offered
 };
 
 // Whether the site accepts this bid (or purchase) now. Does not look at time: whether the item
 // is still running is the caller's question.
 BidRejection checkBid(const ItemSpec &spec, const QList<Bid> &bids, const AuctionState &state,
-                      const QString &bidder, Cents amount, int quantity, bool purchase);
+    const QString &bidder, Cents amount, int quantity, bool purchase);
 
 // The page text for a rejection, with the amounts that apply.
 QString rejectionText(BidRejection rejection, const ItemSpec &spec, const AuctionState &state);

@@ -9,17 +9,36 @@ namespace th::sim {
 namespace {
 
 constexpr std::array<const char *, 24> kBotNames = {
-    "oakridge_finds", "mrs.pettibone",  "dealhound77",   "blue_heron_antiques", "kwik-trader",
-    "sandcastle4",    "tinman_jones",   "vinyl.vault",   "grandmas-attic",      "porchlight22",
-    "redbarn_co",     "quietstorm9",    "bargainbetty",  "lakeside.lou",        "coppertop_toys",
-    "maplewood-mike", "northstar_rx",   "sunnyacres",    "the_tin_cup",         "harborview88",
-    "penny-wise",     "rustbelt_relic", "wildflower.kim", "zenith_zack",
+    "oakridge_finds",
+    "mrs.pettibone",
+    "dealhound77",
+    "blue_heron_antiques",
+    "kwik-trader",
+    "sandcastle4",
+    "tinman_jones",
+    "vinyl.vault",
+    "grandmas-attic",
+    "porchlight22",
+    "redbarn_co",
+    "quietstorm9",
+    "bargainbetty",
+    "lakeside.lou",
+    "coppertop_toys",
+    "maplewood-mike",
+    "northstar_rx",
+    "sunnyacres",
+    "the_tin_cup",
+    "harborview88",
+    "penny-wise",
+    "rustbelt_relic",
+    "wildflower.kim",
+    "zenith_zack",
 };
 
 std::mt19937_64 itemRandom(quint64 seed, qint64 itemNumber)
 {
     std::seed_seq sequence { quint32(seed), quint32(seed >> 32), quint32(quint64(itemNumber)),
-                             quint32(quint64(itemNumber) >> 32), 0x5eedu };
+        quint32(quint64(itemNumber) >> 32), 0x5eedu };
     return std::mt19937_64(sequence);
 }
 

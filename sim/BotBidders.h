@@ -10,8 +10,7 @@ namespace th::sim {
 
 // A planned bid of one of the site's other bidders. The amount is decided only when the
 // moment comes, from the item's price then: `extraSteps` increments above the minimum bid.
-struct BotEvent
-{
+struct BotEvent {
     QDateTime at;
     int bidderIndex = 0;
     int extraSteps = 0;

@@ -37,12 +37,17 @@ constexpr std::array<const char *, 24> kTitles = {
 };
 
 constexpr std::array<const char *, 8> kLocations = {
-    "San Jose, California", "Portland, Oregon",  "Austin, Texas",   "Columbus, Ohio",
-    "Tampa, Florida",       "Denver, Colorado",  "Albany, New York", "Madison, Wisconsin",
+    "San Jose, California",
+    "Portland, Oregon",
+    "Austin, Texas",
+    "Columbus, Ohio",
+    "Tampa, Florida",
+    "Denver, Colorado",
+    "Albany, New York",
+    "Madison, Wisconsin",
 };
 
-struct Shape
-{
+struct Shape {
     const char *kind;
     qint64 endsInMinutes;
     int bids;
@@ -91,6 +96,63 @@ QList<Bid> openingBids(const ItemSpec &spec, int count, const QDateTime &now, st
     return bids;
 }
 
+// Gives an item the traits of its kind.
+void applyKind(ItemSpec &spec, const QString &kind)
+{
+    if (kind == QLatin1String("reserve-not-met")) {
+        spec.reservePrice = spec.startPrice * 6;
+        spec.botCeiling = spec.reservePrice - bidIncrement(spec.reservePrice);
+    } else if (kind == QLatin1String("reserve-met")) {
+        spec.reservePrice = spec.startPrice + 100;
+    } else if (kind == QLatin1String("buy-it-now")) {
+        spec.buyItNowPrice = spec.startPrice * 3;
+    } else if (kind == QLatin1String("fixed") || kind == QLatin1String("fixed-multi")) {
+        spec.format = ListingFormat::FixedPrice;
+        spec.quantity = kind == QLatin1String("fixed") ? 1 : 10;
+    } else if (kind == QLatin1String("dutch")) {
+        spec.quantity = 5;
+    } else if (kind == QLatin1String("closed")) {
+        spec.closedEarly = true;
+    } else if (kind == QLatin1String("motors")) {
+        spec.motors = true;
+        spec.title = QStringLiteral("1967 Fastback Coupe, 289 V8, Runs Great");
+        spec.seller = QStringLiteral("westcoast_wheels");
+        spec.category = QStringLiteral("eBay Motors > Cars & Trucks > Classics");
+        spec.startPrice = 450000;
+        spec.reservePrice = 900000;
+    } else if (kind == QLatin1String("pounds")) {
+        spec.currency = QStringLiteral("GBP");
+        spec.country = QStringLiteral("United Kingdom");
+        spec.location = QStringLiteral("Leeds, West Yorkshire");
+    }
+}
+
+// The bids an item starts with: opening bids of the other bidders on an auction, sales of
+// a fixed-price item, and the demo member's winning bid on the won item.
+QList<Bid> startingBids(ItemSpec &spec, const Shape &shape, const QDateTime &now, std::mt19937 &random)
+{
+    QList<Bid> bids = openingBids(spec, spec.isAuction() ? shape.bids : 0, now, random);
+    if (!spec.isAuction()) {
+        for (int b = 0; b < shape.bids; ++b) {
+            Bid purchase;
+            purchase.bidder = botName(b * 5);
+            purchase.maximum = spec.startPrice;
+            purchase.purchase = true;
+            purchase.placedAt = now.addSecs(-3600 * (b + 1));
+            bids.append(purchase);
+        }
+    }
+    if (QLatin1String(shape.kind) == QLatin1String("won")) {
+        Bid winning;
+        winning.bidder = QStringLiteral("demo_buyer");
+        winning.maximum = spec.startPrice * 10;
+        winning.placedAt = spec.endTime.addSecs(-45);
+        bids.append(winning);
+        spec.botBidsPerHour = 0;
+    }
+    return bids;
+}
+
 } // namespace
 
 Catalogue builtInCatalogue(quint64 seed, const QDateTime &now)
@@ -120,54 +182,10 @@ Catalogue builtInCatalogue(quint64 seed, const QDateTime &now)
         spec.startTime = spec.endTime.addDays(shape.endsInMinutes > 3 * 24 * 60 ? -10 : -7);
         if (spec.startTime > now)
             spec.startTime = now.addSecs(-3600);
-        // Items meant to show no bids or an offer that bids take away stay quiet.
+        // Items meant to show no bids, or an offer that bids take away, stay quiet.
         spec.botBidsPerHour = shape.bids == 0 || kind == QLatin1String("fixed") ? 0 : 0.06;
-        if (kind == QLatin1String("reserve-not-met")) {
-            spec.reservePrice = spec.startPrice * 6;
-            spec.botCeiling = spec.reservePrice - bidIncrement(spec.reservePrice);
-        }
-        else if (kind == QLatin1String("reserve-met"))
-            spec.reservePrice = spec.startPrice + 100;
-        else if (kind == QLatin1String("buy-it-now"))
-            spec.buyItNowPrice = spec.startPrice * 3;
-        else if (kind == QLatin1String("fixed") || kind == QLatin1String("fixed-multi")) {
-            spec.format = ListingFormat::FixedPrice;
-            spec.quantity = kind == QLatin1String("fixed") ? 1 : 10;
-        } else if (kind == QLatin1String("dutch"))
-            spec.quantity = 5;
-        else if (kind == QLatin1String("closed"))
-            spec.closedEarly = true;
-        else if (kind == QLatin1String("motors")) {
-            spec.motors = true;
-            spec.title = QStringLiteral("1967 Fastback Coupe, 289 V8, Runs Great");
-            spec.seller = QStringLiteral("westcoast_wheels");
-            spec.category = QStringLiteral("eBay Motors > Cars & Trucks > Classics");
-            spec.startPrice = 450000;
-            spec.reservePrice = 900000;
-        } else if (kind == QLatin1String("pounds")) {
-            spec.currency = QStringLiteral("GBP");
-            spec.country = QStringLiteral("United Kingdom");
-            spec.location = QStringLiteral("Leeds, West Yorkshire");
-        }
-        item.bids = openingBids(spec, spec.isAuction() || shape.bids == 0 ? shape.bids : 0, now, random);
-        if (!spec.isAuction()) {
-            for (int b = 0; b < shape.bids; ++b) {
-                Bid purchase;
-                purchase.bidder = botName(b * 5);
-                purchase.maximum = spec.startPrice;
-                purchase.purchase = true;
-                purchase.placedAt = now.addSecs(-3600 * (b + 1));
-                item.bids.append(purchase);
-            }
-        }
-        if (kind == QLatin1String("won")) {
-            Bid winning;
-            winning.bidder = QStringLiteral("demo_buyer");
-            winning.maximum = spec.startPrice * 10;
-            winning.placedAt = spec.endTime.addSecs(-45);
-            item.bids.append(winning);
-            spec.botBidsPerHour = 0;
-        }
+        applyKind(spec, kind);
+        item.bids = startingBids(spec, shape, now, random);
         catalogue.items.append(item);
     }
     return catalogue;

@@ -9,8 +9,7 @@ namespace th::sim {
 namespace {
 
 bool readTime(const QJsonObject &object, const QString &absoluteKey, const QString &minutesKey,
-              const QString &secondsKey, qint64 sign, const QDateTime &now, QDateTime *time,
-              QString *error)
+    const QString &secondsKey, qint64 sign, const QDateTime &now, QDateTime *time, QString *error)
 {
     if (object.contains(absoluteKey)) {
         const QDateTime parsed = QDateTime::fromString(object.value(absoluteKey).toString(), Qt::ISODate);
@@ -92,11 +91,12 @@ bool amountFromJson(const QJsonValue &value, Cents *amount)
     return false;
 }
 
-bool itemSpecFromJson(const QJsonObject &object, const QDateTime &now, const ItemSpec &base, ItemSpec *spec,
-                      QString *error)
+bool itemSpecFromJson(
+    const QJsonObject &object, const QDateTime &now, const ItemSpec &base, ItemSpec *spec, QString *error)
 {
     ItemSpec item = base;
-    if (object.contains(QLatin1String("number")) && !readItemNumber(object.value(QLatin1String("number")), &item.number)) {
+    if (object.contains(QLatin1String("number"))
+        && !readItemNumber(object.value(QLatin1String("number")), &item.number)) {
         *error = QStringLiteral("\"number\" is not an item number");
         return false;
     }
@@ -134,10 +134,10 @@ bool itemSpecFromJson(const QJsonObject &object, const QDateTime &now, const Ite
         item.acceptsPaypal = object.value(QLatin1String("paypal")).toBool();
     if (object.contains(QLatin1String("botBidsPerHour")))
         item.botBidsPerHour = object.value(QLatin1String("botBidsPerHour")).toDouble(0);
-    if (!readTime(object, QStringLiteral("startTime"), QStringLiteral("startedMinutesAgo"), QString(), -1, now,
-                  &item.startTime, error)
+    if (!readTime(object, QStringLiteral("startTime"), QStringLiteral("startedMinutesAgo"), QString(), -1,
+            now, &item.startTime, error)
         || !readTime(object, QStringLiteral("endTime"), QStringLiteral("endsInMinutes"),
-                     QStringLiteral("endsInSeconds"), 1, now, &item.endTime, error))
+            QStringLiteral("endsInSeconds"), 1, now, &item.endTime, error))
         return false;
     if (item.quantity < 1) {
         *error = QStringLiteral("\"quantity\" must be at least 1");
@@ -166,7 +166,7 @@ bool bidFromJson(const QJsonObject &object, const QDateTime &now, Bid *bid, QStr
     result.quantity = object.value(QLatin1String("quantity")).toInt(1);
     result.placedAt = now;
     if (!readTime(object, QStringLiteral("time"), QStringLiteral("minutesAgo"), QString(), -1, now,
-                  &result.placedAt, error))
+            &result.placedAt, error))
         return false;
     *bid = result;
     return true;
@@ -186,7 +186,8 @@ bool userFromJson(const QJsonObject &object, SimUser *user, QString *error)
     return true;
 }
 
-bool catalogueFromJson(const QJsonObject &document, const QDateTime &now, Catalogue *catalogue, QString *error)
+bool catalogueFromJson(
+    const QJsonObject &document, const QDateTime &now, Catalogue *catalogue, QString *error)
 {
     Catalogue result;
     const QJsonArray users = document.value(QLatin1String("users")).toArray();
@@ -235,8 +236,8 @@ QJsonObject itemSpecToJson(const ItemSpec &spec)
     object.insert(QStringLiteral("location"), spec.location);
     object.insert(QStringLiteral("country"), spec.country);
     object.insert(QStringLiteral("currency"), spec.currency);
-    object.insert(QStringLiteral("format"),
-                  spec.isAuction() ? QStringLiteral("auction") : QStringLiteral("fixed"));
+    object.insert(
+        QStringLiteral("format"), spec.isAuction() ? QStringLiteral("auction") : QStringLiteral("fixed"));
     object.insert(QStringLiteral("startPrice"), plainAmount(spec.startPrice));
     object.insert(QStringLiteral("reserve"), plainAmount(spec.reservePrice));
     object.insert(QStringLiteral("buyItNow"), plainAmount(spec.buyItNowPrice));

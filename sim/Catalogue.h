@@ -11,8 +11,7 @@ namespace th::sim {
 
 // A member of the simulated site. Members with a password can sign in and bid through the
 // pages; the simulated other bidders have none.
-struct SimUser
-{
+struct SimUser {
     QString id;
     QString password;
     int rating = 0;
@@ -21,8 +20,7 @@ struct SimUser
 enum class ListingFormat { Auction, FixedPrice };
 
 // What a seller put on the site: everything about an item except the bids it collects.
-struct ItemSpec
-{
+struct ItemSpec {
     qint64 number = 0;
     QString title;
     QString seller = QStringLiteral("seller");
@@ -60,8 +58,7 @@ struct ItemSpec
 
 // One bid as the site received it. For a multi-quantity auction the maximum is the price per
 // unit; for a fixed-price item and a Buy It Now purchase it is the price paid per unit.
-struct Bid
-{
+struct Bid {
     QString bidder;
     Cents maximum = 0;
     int quantity = 1;
@@ -72,26 +69,24 @@ struct Bid
 };
 
 // A catalogue as a file holds it: members, and items with the bids they start with.
-struct CatalogueItem
-{
+struct CatalogueItem {
     ItemSpec spec;
     QList<Bid> bids;
 };
 
-struct Catalogue
-{
+struct Catalogue {
     QList<SimUser> users;
     QList<CatalogueItem> items;
 };
 
 // Reads a catalogue document. Relative times ("endsInMinutes", "startedMinutesAgo",
 // "minutesAgo" of a bid) count from `now`. Returns false with a message for a malformed one.
-bool catalogueFromJson(const QJsonObject &document, const QDateTime &now, Catalogue *catalogue,
-                       QString *error);
+bool catalogueFromJson(
+    const QJsonObject &document, const QDateTime &now, Catalogue *catalogue, QString *error);
 
 // Reads one item description; fields that are absent keep the values of `base`.
-bool itemSpecFromJson(const QJsonObject &object, const QDateTime &now, const ItemSpec &base,
-                      ItemSpec *spec, QString *error);
+bool itemSpecFromJson(
+    const QJsonObject &object, const QDateTime &now, const ItemSpec &base, ItemSpec *spec, QString *error);
 bool bidFromJson(const QJsonObject &object, const QDateTime &now, Bid *bid, QString *error);
 bool userFromJson(const QJsonObject &object, SimUser *user, QString *error);
 

@@ -170,7 +170,8 @@ HttpResponse ControlApi::clock(const HttpRequest &request, const QJsonObject &bo
         else if (!mode.isEmpty())
             return failure(QStringLiteral("mode is \"real\" or \"manual\""));
         if (body.contains(QLatin1String("now"))) {
-            const QDateTime now = QDateTime::fromString(body.value(QLatin1String("now")).toString(), Qt::ISODateWithMs);
+            const QDateTime now
+                = QDateTime::fromString(body.value(QLatin1String("now")).toString(), Qt::ISODateWithMs);
             if (!now.isValid())
                 return failure(QStringLiteral("\"now\" is not an ISO date-time"));
             clock.setNow(now);
@@ -182,7 +183,8 @@ HttpResponse ControlApi::clock(const HttpRequest &request, const QJsonObject &bo
     }
     return json(QJsonObject {
         { QStringLiteral("now"), clock.now().toString(Qt::ISODateWithMs) },
-        { QStringLiteral("mode"), clock.mode() == SimClock::Mode::Real ? QStringLiteral("real") : QStringLiteral("manual") },
+        { QStringLiteral("mode"),
+            clock.mode() == SimClock::Mode::Real ? QStringLiteral("real") : QStringLiteral("manual") },
     });
 }
 
@@ -207,7 +209,8 @@ HttpResponse ControlApi::items(const HttpRequest &request, const QJsonObject &bo
     return json(itemToJson(*m_simulator.item(entry.spec.number)), 201, "Created");
 }
 
-HttpResponse ControlApi::item(const HttpRequest &request, qint64 number, const QString &action, const QJsonObject &body)
+HttpResponse ControlApi::item(
+    const HttpRequest &request, qint64 number, const QString &action, const QJsonObject &body)
 {
     AuctionHouse &house = m_simulator.house();
     std::optional<ItemSnapshot> current = house.snapshot(number);
@@ -256,7 +259,8 @@ HttpResponse ControlApi::users(const HttpRequest &request, const QJsonObject &bo
     QJsonArray list;
     // Passwords are never echoed back.
     for (const SimUser &user : m_simulator.house().users())
-        list.append(QJsonObject { { QStringLiteral("id"), user.id }, { QStringLiteral("rating"), user.rating } });
+        list.append(
+            QJsonObject { { QStringLiteral("id"), user.id }, { QStringLiteral("rating"), user.rating } });
     return json(list);
 }
 

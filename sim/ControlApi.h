@@ -33,8 +33,7 @@ struct ItemSnapshot;
 //   GET  /sim/daytime, POST /sim/daytime {"offsetSeconds": n, "mode": "answer"|"silent"|"close"}
 //   POST /sim/signed-in                  {"user": id} ("" signs out)
 //   POST /sim/reset                      an empty site
-class ControlApi final
-{
+class ControlApi final {
 public:
     explicit ControlApi(Simulator &simulator);
 
@@ -47,7 +46,8 @@ private:
     HttpResponse state();
     HttpResponse clock(const HttpRequest &request, const QJsonObject &body);
     HttpResponse items(const HttpRequest &request, const QJsonObject &body);
-    HttpResponse item(const HttpRequest &request, qint64 number, const QString &action, const QJsonObject &body);
+    HttpResponse item(
+        const HttpRequest &request, qint64 number, const QString &action, const QJsonObject &body);
     HttpResponse users(const HttpRequest &request, const QJsonObject &body);
     HttpResponse faults(const HttpRequest &request, const QJsonObject &body);
     HttpResponse listening(const QJsonObject &body);

@@ -44,9 +44,9 @@ QByteArray daytimeReply(const QDateTime &instant, double msAdvance)
     const QTime time = utc.time();
     const QString line = QStringLiteral("%1 %2-%3-%4 %5:%6:%7 %8 0 0 %9 UTC(NIST) *")
                              .arg(modifiedJulianDay(date), 5, 10, QLatin1Char('0'))
-                             .arg(twoDigits(date.year() % 100), twoDigits(date.month()), twoDigits(date.day()),
-                                  twoDigits(time.hour()), twoDigits(time.minute()), twoDigits(time.second()),
-                                  twoDigits(daylightCode(utc)))
+                             .arg(twoDigits(date.year() % 100), twoDigits(date.month()),
+                                 twoDigits(date.day()), twoDigits(time.hour()), twoDigits(time.minute()),
+                                 twoDigits(time.second()), twoDigits(daylightCode(utc)))
                              .arg(msAdvance, 5, 'f', 1);
     return "\n" + line.toLatin1() + " \n";
 }

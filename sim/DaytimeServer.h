@@ -23,15 +23,14 @@ int daylightCode(const QDateTime &instant);
 
 // A stand-in for the public time servers: answers each connection with one daytime line
 // from the simulator clock moved by a chosen offset, then closes.
-class DaytimeServer final : public QObject
-{
+class DaytimeServer final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(DaytimeServer)
 
 public:
     enum class Mode {
-        Answer,    // the line, then close
-        Silent,    // accept and never answer
+        Answer, // the line, then close
+        Silent, // accept and never answer
         CloseAtOnce, // accept and close without a byte
     };
 

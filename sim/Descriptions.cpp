@@ -96,8 +96,7 @@ constexpr std::array<const char *, 8> kReturns = {
     "We are happy to answer questions by email, day or night.",
 };
 
-template<size_t N>
-QString pick(std::mt19937 &random, const std::array<const char *, N> &sentences)
+template<size_t N> QString pick(std::mt19937 &random, const std::array<const char *, N> &sentences)
 {
     std::uniform_int_distribution<size_t> index(0, N - 1);
     return QString::fromLatin1(sentences.at(index(random)));
@@ -110,12 +109,13 @@ QString generatedDescription(qint64 itemNumber, const QString &title, int approx
     std::mt19937 random(quint32(itemNumber) ^ quint32(quint64(itemNumber) >> 32) ^ 0x2407u);
     const QString name = escapeHtml(title);
     QString text;
-    text += QLatin1String("<div class=\"desc\">\n<center><font face=\"Georgia\" size=\"5\" color=\"#333366\">")
+    text
+        += QLatin1String("<div class=\"desc\">\n<center><font face=\"Georgia\" size=\"5\" color=\"#333366\">")
         + name + QLatin1String("</font></center>\n<br>\n");
     text += QLatin1String("<p>") + pick(random, kOpenings).arg(name) + QLatin1String("</p>\n");
 
-    static const std::array<const char *, 5> headings = { "About this piece", "Condition", "A closer look",
-                                                          "What you get", "More details" };
+    static const std::array<const char *, 5> headings
+        = { "About this piece", "Condition", "A closer look", "What you get", "More details" };
     int section = 0;
     while (text.size() < approximateBytes) {
         text += QLatin1String("<h3>") + QLatin1String(headings.at(size_t(section) % headings.size()))
@@ -139,7 +139,8 @@ QString generatedDescription(qint64 itemNumber, const QString &title, int approx
         + pick(random, kPayment) + QLatin1String("</p>\n");
     text += QLatin1String("<h3>Returns</h3>\n<p>") + pick(random, kReturns) + QLatin1Char(' ')
         + pick(random, kReturns) + QLatin1String("</p>\n");
-    text += QLatin1String("<p><font size=\"1\" color=\"#999999\">Page counter: 1,024 visits.</font></p>\n</div>\n");
+    text += QLatin1String(
+        "<p><font size=\"1\" color=\"#999999\">Page counter: 1,024 visits.</font></p>\n</div>\n");
     return text;
 }
 

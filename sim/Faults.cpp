@@ -41,7 +41,8 @@ bool faultFromJson(const QJsonObject &object, Fault *fault, QString *error)
 {
     Fault result;
     if (object.contains(QLatin1String("mode"))) {
-        const std::optional<Fault::Mode> mode = Fault::modeFromName(object.value(QLatin1String("mode")).toString());
+        const std::optional<Fault::Mode> mode
+            = Fault::modeFromName(object.value(QLatin1String("mode")).toString());
         if (!mode) {
             *error = QStringLiteral("unknown fault mode");
             return false;
@@ -51,7 +52,8 @@ bool faultFromJson(const QJsonObject &object, Fault *fault, QString *error)
     result.latencyMs = object.value(QLatin1String("latencyMs")).toInt(0);
     result.dripBytes = object.value(QLatin1String("dripBytes")).toInt(result.dripBytes);
     result.dripIntervalMs = object.value(QLatin1String("dripIntervalMs")).toInt(result.dripIntervalMs);
-    result.oversizeBytes = qint64(object.value(QLatin1String("oversizeBytes")).toDouble(double(result.oversizeBytes)));
+    result.oversizeBytes
+        = qint64(object.value(QLatin1String("oversizeBytes")).toDouble(double(result.oversizeBytes)));
     result.count = object.value(QLatin1String("count")).toInt(-1);
     if (result.latencyMs < 0 || result.dripBytes < 1 || result.dripIntervalMs < 0 || result.oversizeBytes < 0
         || result.oversizeBytes > qint64(512) * 1024 * 1024 || result.count == 0 || result.count < -1) {

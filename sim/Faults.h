@@ -9,16 +9,15 @@
 namespace th::sim {
 
 // A way for the site to misbehave, on demand.
-struct Fault
-{
+struct Fault {
     enum class Mode {
-        None,       // answer normally (a latency may still apply)
-        Empty,      // close without sending a byte
+        None, // answer normally (a latency may still apply)
+        Empty, // close without sending a byte
         NeverClose, // send the answer, then keep the connection open
-        Silent,     // read the request, send nothing, keep the connection open
-        Drip,       // send the answer in small pieces over time, then close
-        Oversize,   // send an answer padded to oversizeBytes, then close
-        Refuse,     // drop the connection at once, without reading the request
+        Silent, // read the request, send nothing, keep the connection open
+        Drip, // send the answer in small pieces over time, then close
+        Oversize, // send an answer padded to oversizeBytes, then close
+        Refuse, // drop the connection at once, without reading the request
     };
 
     Mode mode = Mode::None;
@@ -39,8 +38,7 @@ QJsonObject faultToJson(const Fault &fault);
 
 // The faults in force: one per item, and one for every request. An item's own fault comes
 // before the one for all.
-class FaultPlan final
-{
+class FaultPlan final {
 public:
     void setForItem(qint64 item, const Fault &fault);
     void setForAll(const Fault &fault);

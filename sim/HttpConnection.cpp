@@ -12,8 +12,8 @@ namespace {
 // Filler that lengthens an answer without adding a word a page reader would look for.
 QByteArray paddingTo(qint64 currentSize, qint64 targetSize)
 {
-    static const QByteArray line =
-        "<!-- ................................................................................. -->\r\n";
+    static const QByteArray line
+        = "<!-- ................................................................................. -->\r\n";
     QByteArray padding;
     if (targetSize <= currentSize)
         return padding;
@@ -108,8 +108,8 @@ void HttpConnection::onRequestComplete()
 {
     m_answered = true;
     if (m_reader.state() == HttpRequestReader::State::Invalid) {
-        m_response = HttpResponse::html(QStringLiteral("<html><body><h1>Bad Request</h1></body></html>"), 400,
-                                        "Bad Request");
+        m_response = HttpResponse::html(
+            QStringLiteral("<html><body><h1>Bad Request</h1></body></html>"), 400, "Bad Request");
         m_fault = Fault();
         respond();
         return;

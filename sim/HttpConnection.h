@@ -13,8 +13,7 @@ namespace th::sim {
 
 // One client connection: reads the request, then answers it in the way the fault in force
 // (if any) says. It deletes itself once the connection is gone.
-class HttpConnection final : public QObject
-{
+class HttpConnection final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(HttpConnection)
 

@@ -70,7 +70,7 @@ int HttpListener::openConnections() const
 {
     const QList<HttpConnection *> connections = findChildren<HttpConnection *>(Qt::FindDirectChildrenOnly);
     return int(std::count_if(connections.begin(), connections.end(),
-                             [](const HttpConnection *connection) { return connection->isOpen(); }));
+        [](const HttpConnection *connection) { return connection->isOpen(); }));
 }
 
 void HttpListener::acceptPending()

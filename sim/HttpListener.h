@@ -15,8 +15,7 @@ class FaultPlan;
 class RequestLog;
 
 // What a listener needs from the simulator to serve one kind of traffic.
-struct HttpService
-{
+struct HttpService {
     // Builds the answer to a complete request.
     std::function<HttpResponse(const HttpRequest &)> handle;
     // The item a request is about (0: none), from its target and, for a form post, its body.
@@ -31,8 +30,7 @@ struct HttpService
 
 // A TCP listener that speaks just enough HTTP: it reads each request whole (headers and
 // Content-Length body), answers it once and closes, applying the faults in force.
-class HttpListener final : public QObject
-{
+class HttpListener final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(HttpListener)
 

@@ -118,7 +118,8 @@ HttpResponse HttpResponse::html(const QString &page, int status, const QByteArra
 
 QByteArray httpDate(const QDateTime &instant)
 {
-    return QLocale::c().toString(instant.toUTC(), QStringLiteral("ddd, dd MMM yyyy HH:mm:ss")).toLatin1() + " GMT";
+    return QLocale::c().toString(instant.toUTC(), QStringLiteral("ddd, dd MMM yyyy HH:mm:ss")).toLatin1()
+        + " GMT";
 }
 
 FormFields::FormFields(const QByteArray &encoded)

@@ -11,8 +11,7 @@ namespace th::sim {
 using HeaderList = QList<QPair<QByteArray, QByteArray>>;
 
 // One request as the simulator read it off the wire.
-struct HttpRequest
-{
+struct HttpRequest {
     QByteArray method;
     QByteArray target;
     QByteArray version;
@@ -28,8 +27,7 @@ struct HttpRequest
 
 // Reads a request as its bytes arrive: the request line, the headers up to the empty line,
 // then as many body bytes as Content-Length announces. Bytes after that are not part of it.
-class HttpRequestReader final
-{
+class HttpRequestReader final {
 public:
     enum class State { Incomplete, Complete, Invalid };
 
@@ -56,8 +54,7 @@ private:
 
 // An answer in the manner of the servers of the time: status line, headers, body, and the
 // end of the body marked by closing the connection.
-struct HttpResponse
-{
+struct HttpResponse {
     int status = 200;
     QByteArray reason = "OK";
     QByteArray contentType = "text/html";
@@ -76,8 +73,7 @@ QByteArray httpDate(const QDateTime &instant);
 
 // The fields of a query string or a form body, in order. A field without "=" (the command
 // word of "?ViewItem&item=5") has an empty value. "+" is a blank, %XX a byte (Latin-1).
-class FormFields final
-{
+class FormFields final {
 public:
     FormFields() = default;
     explicit FormFields(const QByteArray &encoded);

@@ -24,8 +24,8 @@ QString label(const QString &text)
 
 QString boldValue(const QString &html, const QString &size = QStringLiteral("2"))
 {
-    return QLatin1String("<td width=\"35%\" valign=\"top\"><font size=\"") + size + QLatin1String("\"><b>") + html
-        + QLatin1String("</b></font>");
+    return QLatin1String("<td width=\"35%\" valign=\"top\"><font size=\"") + size + QLatin1String("\"><b>")
+        + html + QLatin1String("</b></font>");
 }
 
 QString plainValue(const QString &html)
@@ -49,7 +49,10 @@ QString feedbackStar(int rating)
 {
     if (rating < 10)
         return QString();
-    const char *colour = rating >= 1000 ? "red" : rating >= 500 ? "green" : rating >= 100 ? "purple" : "yellow";
+    const char *colour = rating >= 1000 ? "red"
+        : rating >= 500                 ? "green"
+        : rating >= 100                 ? "purple"
+                                        : "yellow";
     return QLatin1String(" <img src=\"http://pics.ebaystatic.com/aw/pics/star-") + QLatin1String(colour)
         + QLatin1String(".gif\" width=\"16\" height=\"16\" border=\"0\" alt=\"Feedback star\">");
 }
@@ -86,8 +89,9 @@ QString itemHeading(const ItemSnapshot &item)
 {
     // The title sits inside the font tag, so a title that starts with "US" never reads as a
     // bold dollar amount.
-    return QLatin1String("<table border=\"0\" cellpadding=\"4\" cellspacing=\"0\" width=\"100%\" class=\"itemhead\">\n"
-                         "<tr><td><b><font face=\"Arial\" size=\"4\">")
+    return QLatin1String(
+               "<table border=\"0\" cellpadding=\"4\" cellspacing=\"0\" width=\"100%\" class=\"itemhead\">\n"
+               "<tr><td><b><font face=\"Arial\" size=\"4\">")
         + escapeHtml(item.spec.title)
         + QLatin1String("</font></b></td>\n<td align=\"right\" nowrap><font size=\"2\">Item #")
         + QString::number(item.spec.number)
@@ -111,7 +115,8 @@ QString priceCell(const ItemSnapshot &item)
         // A fixed price is written as the US dollar amount in bold right after a tag; a price
         // in pounds gets its dollar value in that form beside it.
         if (!isPounds(spec.currency))
-            return boldValue(QLatin1String("US ") + formatMoney(spec.startPrice, spec.currency), QStringLiteral("3"))
+            return boldValue(QLatin1String("US ") + formatMoney(spec.startPrice, spec.currency),
+                       QStringLiteral("3"))
                 + QLatin1String("</td>\n");
         return boldValue(formatMoney(spec.startPrice, spec.currency), QStringLiteral("3"))
             + QLatin1String("<font size=\"2\"> (approximately </font><font size=\"2\"><b>US ")
@@ -148,11 +153,13 @@ QString buyItNowRow(const ItemSnapshot &item)
     if (item.isOver() || (!fixed && !item.state.buyItNowAvailable))
         return QString();
     const Cents price = fixed ? spec.startPrice : spec.buyItNowPrice;
-    const QString amount = fixed && !isPounds(spec.currency) ? QLatin1String("US ") + formatMoney(price, spec.currency)
-                                                             : formatMoney(price, spec.currency);
+    const QString amount = fixed && !isPounds(spec.currency)
+        ? QLatin1String("US ") + formatMoney(price, spec.currency)
+        : formatMoney(price, spec.currency);
     return QLatin1String("<tr>\n")
-        + label(QLatin1String("<img src=\"http://pics.ebaystatic.com/aw/pics/buyItNow_15x54.gif\" width=\"54\" "
-                              "height=\"15\" border=\"0\" alt=\"\"><br><font size=\"2\">Buy It Now</font>"))
+        + label(
+            QLatin1String("<img src=\"http://pics.ebaystatic.com/aw/pics/buyItNow_15x54.gif\" width=\"54\" "
+                          "height=\"15\" border=\"0\" alt=\"\"><br><font size=\"2\">Buy It Now</font>"))
         + boldValue(amount, QStringLiteral("3")) + QLatin1String(" <font size=\"2\"><a href=\"")
         + QLatin1String("/aw-cgi/eBayISAPI.dll?BinConfirm&item=") + QString::number(spec.number)
         + QLatin1String("\">Buy It Now</a></font></td>\n") + emptyCells() + QLatin1String("</tr>\n");
@@ -182,12 +189,13 @@ QString bidderRows(const ItemSnapshot &item)
 QString itemTable(const ItemSnapshot &item)
 {
     const ItemSpec &spec = item.spec;
-    QString table = QStringLiteral("<table border=\"0\" cellpadding=\"3\" cellspacing=\"0\" width=\"100%\">\n");
-    table += QLatin1String("<tr>\n") + label(spec.isAuction() ? QStringLiteral("Current bid") : QStringLiteral("Price"))
-        + priceCell(item);
+    QString table
+        = QStringLiteral("<table border=\"0\" cellpadding=\"3\" cellspacing=\"0\" width=\"100%\">\n");
+    table += QLatin1String("<tr>\n")
+        + label(spec.isAuction() ? QStringLiteral("Current bid") : QStringLiteral("Price")) + priceCell(item);
     if (spec.isAuction())
-        table += label(QStringLiteral("Starting bid")) + boldValue(formatMoney(spec.startPrice, spec.currency))
-            + QLatin1String("</td>\n");
+        table += label(QStringLiteral("Starting bid"))
+            + boldValue(formatMoney(spec.startPrice, spec.currency)) + QLatin1String("</td>\n");
     else
         table += emptyCells();
     table += QLatin1String("</tr>\n<tr>\n") + label(QStringLiteral("Quantity"))
@@ -204,10 +212,11 @@ QString itemTable(const ItemSnapshot &item)
         + label(QStringLiteral("Location")) + boldValue(escapeHtml(spec.location)) + QLatin1String("</td>\n");
     table += QLatin1String("</tr>\n<tr>\n") + label(QStringLiteral("Started"))
         + plainValue(pacificDateText(spec.startTime)) + label(QStringLiteral("Country/Region"))
-        + boldValue(escapeHtml(spec.country + QLatin1Char('/') + spec.location.section(QLatin1Char(','), 0, 0)))
+        + boldValue(
+            escapeHtml(spec.country + QLatin1Char('/') + spec.location.section(QLatin1Char(','), 0, 0)))
         + QLatin1String("</td>\n");
-    table += QLatin1String("</tr>\n<tr>\n") + label(QStringLiteral("Ends")) + plainValue(pacificDateText(item.endTime))
-        + emptyCells() + QLatin1String("</tr>\n");
+    table += QLatin1String("</tr>\n<tr>\n") + label(QStringLiteral("Ends"))
+        + plainValue(pacificDateText(item.endTime)) + emptyCells() + QLatin1String("</tr>\n");
     table += buyItNowRow(item);
     table += bidderRows(item);
     table += QLatin1String("</table>\n");
@@ -226,8 +235,8 @@ QString itemPageTitle(const ItemSnapshot &item, SiteSection section)
 QString itemPage(const ItemSnapshot &item, SiteSection section)
 {
     const QString pageName = !item.spec.isAuction() ? QStringLiteral("PageViewItemFixedPrice")
-        : section == SiteSection::Motors           ? QStringLiteral("PageViewItemMotors")
-                                                   : QStringLiteral("PageViewItem");
+        : section == SiteSection::Motors            ? QStringLiteral("PageViewItemMotors")
+                                                    : QStringLiteral("PageViewItem");
     QString page = pageHead(itemPageTitle(item, section), pageName, section);
     page += siteHeader(section);
     page += QLatin1String("<table border=\"0\" cellpadding=\"2\" cellspacing=\"0\" width=\"100%\"><tr><td>"
@@ -242,17 +251,19 @@ QString itemPage(const ItemSnapshot &item, SiteSection section)
 
 QString itemNotFoundPage(qint64 number)
 {
-    QString page = pageHead(QStringLiteral("eBay - Invalid Item"), QStringLiteral("PageViewItemInvalid"),
-                            SiteSection::Main);
+    QString page = pageHead(
+        QStringLiteral("eBay - Invalid Item"), QStringLiteral("PageViewItemInvalid"), SiteSection::Main);
     page += siteHeader(SiteSection::Main);
-    page += QLatin1String("<table border=\"0\" cellpadding=\"8\" cellspacing=\"0\" width=\"100%\">\n<tr><td>\n"
-                          "<font size=\"4\"><b>Item not found</b></font>\n<p><font size=\"2\">The item you "
-                          "requested (")
+    page
+        += QLatin1String("<table border=\"0\" cellpadding=\"8\" cellspacing=\"0\" width=\"100%\">\n<tr><td>\n"
+                         "<font size=\"4\"><b>Item not found</b></font>\n<p><font size=\"2\">The item you "
+                         "requested (")
         + QString::number(number)
-        + QLatin1String(") is invalid, still pending, or no longer in our database. Please check the item "
-                        "number and try again, or look for similar items with the search box above.</font></p>\n"
-                        "<p><font size=\"2\">Items stay on the site for a few weeks after bidding is over.</font></p>\n"
-                        "</td></tr>\n</table>\n");
+        + QLatin1String(
+            ") is invalid, still pending, or no longer in our database. Please check the item "
+            "number and try again, or look for similar items with the search box above.</font></p>\n"
+            "<p><font size=\"2\">Items stay on the site for a few weeks after bidding is over.</font></p>\n"
+            "</td></tr>\n</table>\n");
     page += siteFooter();
     return withCrLf(page);
 }

@@ -18,20 +18,23 @@ QString sellerBox(const ItemSnapshot &item)
 {
     const QString seller = encodeFormText(item.spec.seller);
     return sectionHeading(QStringLiteral("Seller information"), QStringLiteral("SELLER"))
-        + QLatin1String("<table border=\"0\" cellpadding=\"4\" cellspacing=\"0\" width=\"100%\" class=\"boxbody\">\n"
-                        "<tr><td><font size=\"2\">Feedback score: ")
+        + QLatin1String(
+            "<table border=\"0\" cellpadding=\"4\" cellspacing=\"0\" width=\"100%\" class=\"boxbody\">\n"
+            "<tr><td><font size=\"2\">Feedback score: ")
         + QString::number(item.sellerRating)
         + QLatin1String(" &nbsp;<span class=\"pipe\">|</span>&nbsp; Member since Jun-14-99</font><br>\n"
                         "<font size=\"2\"><a href=\"/aw-cgi/eBayISAPI.dll?ViewFeedback&userid=")
         + seller
-        + QLatin1String("&items=25\">Read feedback comments</a></font><br>\n"
-                        "<font size=\"2\"><a href=\"/aw-cgi/eBayISAPI.dll?MfcISAPICommand=ViewListedItems&userid=")
+        + QLatin1String(
+            "&items=25\">Read feedback comments</a></font><br>\n"
+            "<font size=\"2\"><a href=\"/aw-cgi/eBayISAPI.dll?MfcISAPICommand=ViewListedItems&userid=")
         + seller
         + QLatin1String("&include=0&since=-1&sort=3&rows=25\">View seller's other items</a></font><br>\n"
                         "<font size=\"2\"><a href=\"/aw-cgi/eBayISAPI.dll?ReturnUserEmail&requested=")
-        + seller + QLatin1String("\">Ask seller a question</a></font><br>\n"
-                                 "<font size=\"2\"><a href=\"/help/safety.html\">Safe Trading Tips</a></font>"
-                                 "</td></tr>\n</table>\n<br>\n");
+        + seller
+        + QLatin1String("\">Ask seller a question</a></font><br>\n"
+                        "<font size=\"2\"><a href=\"/help/safety.html\">Safe Trading Tips</a></font>"
+                        "</td></tr>\n</table>\n<br>\n");
 }
 
 QString descriptionSection(const ItemSnapshot &item)
@@ -48,19 +51,23 @@ QString shippingSection(const ItemSnapshot &item)
 {
     QString methods = QStringLiteral("Money order/Cashiers check, Personal check");
     if (item.spec.acceptsPaypal)
-        methods.prepend(QStringLiteral("PayPal <img src=\"http://pics.ebaystatic.com/aw/pics/paypal/logo_60x18.gif\" "
-                                       "width=\"60\" height=\"18\" border=\"0\" alt=\"\">, "));
+        methods.prepend(
+            QStringLiteral("PayPal <img src=\"http://pics.ebaystatic.com/aw/pics/paypal/logo_60x18.gif\" "
+                           "width=\"60\" height=\"18\" border=\"0\" alt=\"\">, "));
     return sectionHeading(QStringLiteral("Shipping and payment details"), QStringLiteral("SHIPPING"))
-        + QLatin1String("<table border=\"0\" cellpadding=\"4\" cellspacing=\"0\" width=\"100%\">\n"
-                        "<tr><td valign=\"top\" width=\"30%\"><font size=\"2\">Shipping and handling</font></td>\n"
-                        "<td><font size=\"2\">Buyer pays fixed shipping charges. Will ship to ")
+        + QLatin1String(
+            "<table border=\"0\" cellpadding=\"4\" cellspacing=\"0\" width=\"100%\">\n"
+            "<tr><td valign=\"top\" width=\"30%\"><font size=\"2\">Shipping and handling</font></td>\n"
+            "<td><font size=\"2\">Buyer pays fixed shipping charges. Will ship to ")
         + escapeHtml(item.spec.country)
         + QLatin1String(" and abroad.</font></td></tr>\n"
-                        "<tr><td valign=\"top\"><font size=\"2\">Payment methods accepted</font></td>\n<td><font size=\"2\">")
+                        "<tr><td valign=\"top\"><font size=\"2\">Payment methods "
+                        "accepted</font></td>\n<td><font size=\"2\">")
         + methods
         + QLatin1String("</font></td></tr>\n"
                         "<tr><td valign=\"top\"><font size=\"2\">Seller's payment instructions</font></td>\n"
-                        "<td><font size=\"2\">Please pay within 7 days. Thank you for shopping with us.</font></td></tr>\n"
+                        "<td><font size=\"2\">Please pay within 7 days. Thank you for shopping with "
+                        "us.</font></td></tr>\n"
                         "</table>\n<br>\n");
 }
 
@@ -75,45 +82,47 @@ QString bidBox(const ItemSnapshot &item, SiteSection section)
     const ItemSpec &spec = item.spec;
     const bool fixed = !spec.isAuction();
     const bool severalUnits = spec.quantity > 1;
-    QString box = sectionHeading(fixed ? QStringLiteral("Ready to buy?") : QStringLiteral("Ready to bid?"),
-                                 QStringLiteral("BID"));
+    QString box = sectionHeading(
+        fixed ? QStringLiteral("Ready to buy?") : QStringLiteral("Ready to bid?"), QStringLiteral("BID"));
     box += QLatin1String("<form name=\"bidForm\" method=\"post\" action=\"") + bidFormAction(section)
         + QLatin1String("\">\n<input type=\"hidden\" name=\"MfcISAPICommand\" value=\"MakeBid\">\n"
                         "<input type=\"hidden\" name=\"item\" value=\"")
         + QString::number(spec.number) + QLatin1String("\">\n");
-    box += QLatin1String("<table border=\"0\" cellpadding=\"3\" cellspacing=\"0\" width=\"100%\" class=\"boxbody\">\n");
-    box += formRow(QStringLiteral("Item title"), QLatin1String("<font size=\"2\">") + escapeHtml(spec.title)
-                                                     + QLatin1String("</font>"));
+    box += QLatin1String(
+        "<table border=\"0\" cellpadding=\"3\" cellspacing=\"0\" width=\"100%\" class=\"boxbody\">\n");
+    box += formRow(QStringLiteral("Item title"),
+        QLatin1String("<font size=\"2\">") + escapeHtml(spec.title) + QLatin1String("</font>"));
     if (fixed) {
-        box += formRow(QStringLiteral("Price"), QLatin1String("<font size=\"2\">")
-                                                    + formatMoney(spec.startPrice, spec.currency)
-                                                    + QLatin1String(" each</font>"));
+        box += formRow(QStringLiteral("Price"),
+            QLatin1String("<font size=\"2\">") + formatMoney(spec.startPrice, spec.currency)
+                + QLatin1String(" each</font>"));
         box += formRow(QStringLiteral("Your price"),
-                       QLatin1String("<input type=\"text\" name=\"maxbid\" size=\"10\" maxlength=\"12\" value=\"")
-                           + plainAmount(spec.startPrice) + QLatin1String("\" class=\"textbox\">"));
+            QLatin1String("<input type=\"text\" name=\"maxbid\" size=\"10\" maxlength=\"12\" value=\"")
+                + plainAmount(spec.startPrice) + QLatin1String("\" class=\"textbox\">"));
     } else {
-        box += formRow(QStringLiteral("Current bid"), QLatin1String("<font size=\"2\"><b>")
-                                                          + formatMoney(item.state.currentPrice, spec.currency)
-                                                          + QLatin1String("</b></font>"));
-        box += formRow(QStringLiteral("Bid increment"), QLatin1String("<font size=\"2\">")
-                                                            + formatMoney(bidIncrement(item.state.currentPrice),
-                                                                          spec.currency)
-                                                            + QLatin1String("</font>"));
+        box += formRow(QStringLiteral("Current bid"),
+            QLatin1String("<font size=\"2\"><b>") + formatMoney(item.state.currentPrice, spec.currency)
+                + QLatin1String("</b></font>"));
+        box += formRow(QStringLiteral("Bid increment"),
+            QLatin1String("<font size=\"2\">")
+                + formatMoney(bidIncrement(item.state.currentPrice), spec.currency)
+                + QLatin1String("</font>"));
         box += formRow(QStringLiteral("Your maximum bid"),
-                       QLatin1String("<input type=\"text\" name=\"maxbid\" size=\"10\" maxlength=\"12\" "
-                                     "class=\"textbox\"> <font size=\"2\">(Minimum bid: ")
-                           + formatMoney(item.state.minimumBid, spec.currency) + QLatin1String(")</font>"));
+            QLatin1String("<input type=\"text\" name=\"maxbid\" size=\"10\" maxlength=\"12\" "
+                          "class=\"textbox\"> <font size=\"2\">(Minimum bid: ")
+                + formatMoney(item.state.minimumBid, spec.currency) + QLatin1String(")</font>"));
     }
     if (severalUnits)
         box += formRow(QStringLiteral("Number of units wanted"),
-                       QLatin1String("<input type=\"text\" name=\"quant\" size=\"5\" maxlength=\"5\" value=\"1\" "
-                                     "class=\"textbox\"> <font size=\"2\">(")
-                           + QString::number(item.state.unitsAvailable) + QLatin1String(" offered)</font>"));
+            QLatin1String("<input type=\"text\" name=\"quant\" size=\"5\" maxlength=\"5\" value=\"1\" "
+                          "class=\"textbox\"> <font size=\"2\">(")
+                + QString::number(item.state.unitsAvailable) + QLatin1String(" offered)</font>"));
     else
         box += QLatin1String("<input type=\"hidden\" name=\"quant\" value=\"1\">\n");
-    box += formRow(QString(), QLatin1String("<input type=\"submit\" value=\"")
-                                  + (fixed ? QLatin1String("Review purchase") : QLatin1String("Review bid"))
-                                  + QLatin1String("\" class=\"button\">"));
+    box += formRow(QString(),
+        QLatin1String("<input type=\"submit\" value=\"")
+            + (fixed ? QLatin1String("Review purchase") : QLatin1String("Review bid"))
+            + QLatin1String("\" class=\"button\">"));
     box += QLatin1String("</table>\n</form>\n");
     if (!fixed)
         box += QLatin1String("<p class=\"help\">eBay will bid on your behalf, one step at a time, up to your "

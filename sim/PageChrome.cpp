@@ -101,7 +101,8 @@ var ebSignedInName = ebCookieValue("ebaysignin");
 //--></script>
 )JS");
 
-const QLatin1String kHeaderTop(R"HTML(<body onload="ebPreload()" bgcolor="#FFFFFF" topmargin="0" leftmargin="0" marginwidth="0" marginheight="0">
+const QLatin1String kHeaderTop(
+    R"HTML(<body onload="ebPreload()" bgcolor="#FFFFFF" topmargin="0" leftmargin="0" marginwidth="0" marginheight="0">
 <table border="0" cellpadding="0" cellspacing="0" width="100%">
 <tr>
 <td width="150" rowspan="2"><a href="/"><img src="http://pics.ebaystatic.com/aw/pics/logos/logoEbay_150x70.gif" width="150" height="70" border="0" alt="eBay logo"></a></td>
@@ -127,7 +128,8 @@ const QLatin1String kHeaderTop(R"HTML(<body onload="ebPreload()" bgcolor="#FFFFF
 </table>
 )HTML");
 
-const QLatin1String kNavBar(R"HTML(<table border="0" cellpadding="0" cellspacing="0" width="100%" bgcolor="#3333CC">
+const QLatin1String kNavBar(
+    R"HTML(<table border="0" cellpadding="0" cellspacing="0" width="100%" bgcolor="#3333CC">
 <tr class="navbar">
 <td width="1%">&nbsp;</td>
 <td nowrap><a href="/" onmouseover="ebSwapImage('nav1', 'navbar/home_on.gif')">home</a></td>
@@ -153,7 +155,8 @@ const QLatin1String kNavBar(R"HTML(<table border="0" cellpadding="0" cellspacing
 </table>
 )HTML");
 
-const QLatin1String kMotorsBar(R"HTML(<table border="0" cellpadding="3" cellspacing="0" width="100%" bgcolor="#333366">
+const QLatin1String kMotorsBar(
+    R"HTML(<table border="0" cellpadding="3" cellspacing="0" width="100%" bgcolor="#333366">
 <tr><td><font face="Arial" size="3" color="#FFFFFF"><b>eBay Motors</b></font>
 <font face="Arial" size="1" color="#FFFFFF">&nbsp;cars, parts &amp; accessories, motorcycles, powersports</font></td>
 <td align="right"><font face="Arial" size="1"><a href="/ebaymotors/index.html"><font color="#FFFFFF">Motors home</font></a></font>&nbsp;</td></tr>

@@ -8,8 +8,7 @@ namespace th::sim {
 
 // Every connection made to the site, with every byte the client sent on it, exactly as
 // received: what a test or a benchmark checks the program's requests against.
-struct LoggedRequest
-{
+struct LoggedRequest {
     qint64 id = 0;
     // Simulator time of the connection.
     QDateTime connectedAt;
@@ -22,8 +21,7 @@ struct LoggedRequest
     bool refused = false;
 };
 
-class RequestLog final
-{
+class RequestLog final {
 public:
     // Opens an entry for a new connection and returns its id.
     qint64 open(const QDateTime &connectedAt, quint16 peerPort);

@@ -7,8 +7,7 @@ namespace th::sim {
 // The simulator's notion of "now" (UTC). In tests it stands still until it is set or moved,
 // so every end, bid and daytime line is reproducible; the program runs it on real time, and
 // setting it there shifts it by a fixed offset from the real clock.
-class SimClock final
-{
+class SimClock final {
 public:
     enum class Mode { Manual, Real };
 

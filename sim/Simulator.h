@@ -17,8 +17,7 @@ namespace th::sim {
 class ControlApi;
 class HttpListener;
 
-struct SimulatorOptions
-{
+struct SimulatorOptions {
     QHostAddress address = QHostAddress(QHostAddress::LocalHost);
     // 0 takes a free port; the one taken is reported by the port getters.
     quint16 sitePort = 0;
@@ -48,8 +47,7 @@ struct SimulatorOptions
 //     QVERIFY(sim.addItem(spec));
 //     ... connect to 127.0.0.1:sim.sitePort() ...
 //     sim.clock().advanceSeconds(3600);         // the auction ends
-class Simulator final : public QObject
-{
+class Simulator final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(Simulator)
 

@@ -8,15 +8,15 @@ namespace th::sim {
 namespace {
 
 QString page(const QString &title, const QString &pageName, const QString &content,
-             SiteSection section = SiteSection::Main)
+    SiteSection section = SiteSection::Main)
 {
     return withCrLf(pageHead(title, pageName, section) + siteHeader(section) + content + siteFooter());
 }
 
 QString hidden(const QString &name, const QString &value)
 {
-    return QLatin1String("<input type=\"hidden\" name=\"") + name + QLatin1String("\" value=\"") + escapeHtml(value)
-        + QLatin1String("\">\n");
+    return QLatin1String("<input type=\"hidden\" name=\"") + name + QLatin1String("\" value=\"")
+        + escapeHtml(value) + QLatin1String("\">\n");
 }
 
 QString itemLink(qint64 number, const QString &text)
@@ -37,12 +37,13 @@ QString resultRow(const ItemSnapshot &item, int row)
     const QString price = item.spec.isAuction() ? formatMoney(item.state.currentPrice, item.spec.currency)
                                                 : formatMoney(item.spec.startPrice, item.spec.currency);
     const QString bids = item.spec.isAuction() ? QString::number(item.state.bidCount) : QStringLiteral("-");
-    return QLatin1String("<tr class=\"listrow") + QString::number(row % 2) + QLatin1String("\">\n<td><font size=\"2\">")
-        + QString::number(item.spec.number) + QLatin1String("</font></td>\n<td><font size=\"2\">")
+    return QLatin1String("<tr class=\"listrow") + QString::number(row % 2)
+        + QLatin1String("\">\n<td><font size=\"2\">") + QString::number(item.spec.number)
+        + QLatin1String("</font></td>\n<td><font size=\"2\">")
         + itemLink(item.spec.number, escapeHtml(item.spec.title))
         + (item.state.buyItNowAvailable || !item.spec.isAuction()
-               ? QLatin1String(" <img src=\"http://pics.ebaystatic.com/aw/pics/bin_15x54.gif\" alt=\"\">")
-               : QLatin1String(""))
+                ? QLatin1String(" <img src=\"http://pics.ebaystatic.com/aw/pics/bin_15x54.gif\" alt=\"\">")
+                : QLatin1String(""))
         + QLatin1String("</font></td>\n<td align=\"right\"><font size=\"2\">") + price
         + QLatin1String("</font></td>\n<td align=\"center\"><font size=\"2\">") + bids
         + QLatin1String("</font></td>\n<td align=\"right\"><font size=\"2\">") + pacificDateText(item.endTime)
@@ -51,7 +52,8 @@ QString resultRow(const ItemSnapshot &item, int row)
 
 } // namespace
 
-QString signInPage(const ItemSnapshot &item, const PendingBid &bid, SiteSection section, const QString &signedInUser)
+QString signInPage(
+    const ItemSnapshot &item, const PendingBid &bid, SiteSection section, const QString &signedInUser)
 {
     QString content = heading(QStringLiteral("Sign In"));
     content += QLatin1String("<p><font size=\"2\">You are about to ")
@@ -70,15 +72,19 @@ QString signInPage(const ItemSnapshot &item, const PendingBid &bid, SiteSection 
     content += QLatin1String("<table border=\"0\" cellpadding=\"4\" cellspacing=\"0\" class=\"boxbody\">\n");
     if (signedInUser.isEmpty()) {
         content += QLatin1String("<tr><td align=\"right\"><font size=\"2\">User ID</font></td>\n"
-                                 "<td><input type=\"text\" name=\"user\" size=\"25\" maxlength=\"64\" class=\"textbox\"></td></tr>\n"
+                                 "<td><input type=\"text\" name=\"user\" size=\"25\" maxlength=\"64\" "
+                                 "class=\"textbox\"></td></tr>\n"
                                  "<tr><td align=\"right\"><font size=\"2\">Password</font></td>\n"
-                                 "<td><input type=\"password\" name=\"pass\" size=\"25\" maxlength=\"64\" class=\"textbox\"></td></tr>\n"
-                                 "<tr><td></td><td><input type=\"submit\" value=\"Sign In and Confirm\" class=\"button\"></td></tr>\n");
+                                 "<td><input type=\"password\" name=\"pass\" size=\"25\" maxlength=\"64\" "
+                                 "class=\"textbox\"></td></tr>\n"
+                                 "<tr><td></td><td><input type=\"submit\" value=\"Sign In and Confirm\" "
+                                 "class=\"button\"></td></tr>\n");
     } else {
         content += QLatin1String("<tr><td colspan=\"2\"><font size=\"2\">You are signed in as <b>")
             + escapeHtml(signedInUser)
-            + QLatin1String("</b>.</font></td></tr>\n"
-                            "<tr><td></td><td><input type=\"submit\" value=\"Confirm\" class=\"button\"></td></tr>\n");
+            + QLatin1String(
+                "</b>.</font></td></tr>\n"
+                "<tr><td></td><td><input type=\"submit\" value=\"Confirm\" class=\"button\"></td></tr>\n");
     }
     content += QLatin1String("</table>\n</form>\n<p class=\"help\">Forgot your password? "
                              "<a href=\"/help/password.html\">Get help</a>.</p>\n");
@@ -99,18 +105,21 @@ QString bidAcceptedPage(const ItemSnapshot &item, const QString &bidder, SiteSec
     else
         message = QStringLiteral("You have been outbid by another member's earlier maximum.");
     QString content = heading(QStringLiteral("Bid confirmation"));
-    content += QLatin1String("<p><font size=\"3\" class=\"emphasized\">") + message + QLatin1String("</font></p>\n");
+    content += QLatin1String("<p><font size=\"3\" class=\"emphasized\">") + message
+        + QLatin1String("</font></p>\n");
     content += QLatin1String("<p><font size=\"2\">Item #") + QString::number(item.spec.number)
         + QLatin1String(": ") + itemLink(item.spec.number, escapeHtml(item.spec.title))
         + QLatin1String("<br>Price now: ") + formatMoney(item.state.currentPrice, item.spec.currency)
         + QLatin1String("</font></p>\n");
-    return page(QStringLiteral("eBay - Bid Confirmation"), QStringLiteral("PageBidConfirm"), content, section);
+    return page(
+        QStringLiteral("eBay - Bid Confirmation"), QStringLiteral("PageBidConfirm"), content, section);
 }
 
 QString problemPage(const QString &headingText, const QString &message, qint64 item)
 {
     QString content = heading(escapeHtml(headingText));
-    content += QLatin1String("<p><font size=\"2\" class=\"warning\">") + escapeHtml(message) + QLatin1String("</font></p>\n");
+    content += QLatin1String("<p><font size=\"2\" class=\"warning\">") + escapeHtml(message)
+        + QLatin1String("</font></p>\n");
     if (item > 0)
         content += QLatin1String("<p><font size=\"2\">") + itemLink(item, QStringLiteral("Back to the item"))
             + QLatin1String("</font></p>\n");
@@ -120,13 +129,14 @@ QString problemPage(const QString &headingText, const QString &message, qint64 i
 QString bidHistoryPage(const ItemSnapshot &item)
 {
     QString content = heading(QStringLiteral("Bid history"));
-    content += QLatin1String("<p><font size=\"2\">Item #") + QString::number(item.spec.number) + QLatin1String(": ")
-        + itemLink(item.spec.number, escapeHtml(item.spec.title)) + QLatin1String("<br>Bids: ")
-        + QString::number(item.state.bidCount) + QLatin1String("</font></p>\n");
-    content += QLatin1String("<table border=\"1\" cellpadding=\"3\" cellspacing=\"0\" width=\"90%\">\n"
-                             "<tr bgcolor=\"#CCCCFF\"><th><font size=\"2\">User ID</font></th><th><font size=\"2\">"
-                             "Bid amount</font></th><th><font size=\"2\">Units</font></th><th><font size=\"2\">"
-                             "Date of bid</font></th></tr>\n");
+    content += QLatin1String("<p><font size=\"2\">Item #") + QString::number(item.spec.number)
+        + QLatin1String(": ") + itemLink(item.spec.number, escapeHtml(item.spec.title))
+        + QLatin1String("<br>Bids: ") + QString::number(item.state.bidCount) + QLatin1String("</font></p>\n");
+    content += QLatin1String(
+        "<table border=\"1\" cellpadding=\"3\" cellspacing=\"0\" width=\"90%\">\n"
+        "<tr bgcolor=\"#CCCCFF\"><th><font size=\"2\">User ID</font></th><th><font size=\"2\">"
+        "Bid amount</font></th><th><font size=\"2\">Units</font></th><th><font size=\"2\">"
+        "Date of bid</font></th></tr>\n");
     // Maximums stay secret while an auction runs, as they did on the site.
     const bool showAmounts = item.isOver() || !item.spec.isAuction();
     for (qsizetype i = item.bids.size() - 1; i >= 0; --i) {
@@ -134,12 +144,13 @@ QString bidHistoryPage(const ItemSnapshot &item)
         content += QLatin1String("<tr><td><font size=\"2\">") + escapeHtml(bid.bidder)
             + QLatin1String("</font></td><td align=\"right\"><font size=\"2\">")
             + (showAmounts ? formatMoney(bid.maximum, item.spec.currency) : QStringLiteral("private"))
-            + QLatin1String("</font></td><td align=\"center\"><font size=\"2\">") + QString::number(bid.quantity)
-            + QLatin1String("</font></td><td><font size=\"2\">") + pacificDateText(bid.placedAt)
-            + QLatin1String("</font></td></tr>\n");
+            + QLatin1String("</font></td><td align=\"center\"><font size=\"2\">")
+            + QString::number(bid.quantity) + QLatin1String("</font></td><td><font size=\"2\">")
+            + pacificDateText(bid.placedAt) + QLatin1String("</font></td></tr>\n");
     }
     content += QLatin1String("</table>\n");
-    return page(QStringLiteral("eBay View Bids: ") + item.spec.title, QStringLiteral("PageViewBids"), content);
+    return page(
+        QStringLiteral("eBay View Bids: ") + item.spec.title, QStringLiteral("PageViewBids"), content);
 }
 
 QString resultsPage(ResultKind kind, const QString &words, const QList<ItemSnapshot> &items)
@@ -150,10 +161,11 @@ QString resultsPage(ResultKind kind, const QString &words, const QList<ItemSnaps
     QString content = heading(escapeHtml(what));
     content += QLatin1String("<p><font size=\"2\">") + QString::number(items.size())
         + QLatin1String(items.size() == 1 ? " item" : " items") + QLatin1String("</font></p>\n");
-    content += QLatin1String("<table border=\"0\" cellpadding=\"3\" cellspacing=\"0\" width=\"100%\">\n"
-                             "<tr bgcolor=\"#CCCCFF\"><th><font size=\"2\">Item #</font></th><th><font size=\"2\">"
-                             "Title</font></th><th><font size=\"2\">Price</font></th><th><font size=\"2\">Bids"
-                             "</font></th><th><font size=\"2\">Closing time</font></th></tr>\n");
+    content += QLatin1String(
+        "<table border=\"0\" cellpadding=\"3\" cellspacing=\"0\" width=\"100%\">\n"
+        "<tr bgcolor=\"#CCCCFF\"><th><font size=\"2\">Item #</font></th><th><font size=\"2\">"
+        "Title</font></th><th><font size=\"2\">Price</font></th><th><font size=\"2\">Bids"
+        "</font></th><th><font size=\"2\">Closing time</font></th></tr>\n");
     for (int i = 0; i < items.size(); ++i)
         content += resultRow(items.at(i), i);
     content += QLatin1String("</table>\n");
@@ -199,9 +211,10 @@ QString portalPage(PortalKind kind, const QString &detail)
     if (!detail.isEmpty())
         text += QLatin1String("<p>Request: <tt>") + detail.toHtmlEscaped() + QLatin1String("</tt></p>\r\n");
     if (kind == PortalKind::WebMail)
-        text += QLatin1String("<form method=\"post\" action=\"/mail/login\"><input type=\"text\" name=\"login\">"
-                              "<input type=\"password\" name=\"passwd\"><input type=\"submit\" value=\"Sign in\">"
-                              "</form>\r\n");
+        text += QLatin1String(
+            "<form method=\"post\" action=\"/mail/login\"><input type=\"text\" name=\"login\">"
+            "<input type=\"password\" name=\"passwd\"><input type=\"submit\" value=\"Sign in\">"
+            "</form>\r\n");
     return text + QLatin1String("</body></html>\r\n");
 }
 

@@ -9,8 +9,7 @@
 namespace th::sim {
 
 // What a bid or sign-in form carried to the sign-in page, to be posted again with it.
-struct PendingBid
-{
+struct PendingBid {
     qint64 item = 0;
     QString amountText;
     QString quantityText;
@@ -19,8 +18,8 @@ struct PendingBid
 
 // The sign-in page of the bid flow. Its second form holds "user" and "pass" and posts the
 // bid on; with a member already signed in it holds neither and bids as that member.
-QString signInPage(const ItemSnapshot &item, const PendingBid &bid, SiteSection section,
-                   const QString &signedInUser);
+QString signInPage(
+    const ItemSnapshot &item, const PendingBid &bid, SiteSection section, const QString &signedInUser);
 // The answer to an accepted bid or purchase.
 QString bidAcceptedPage(const ItemSnapshot &item, const QString &bidder, SiteSection section);
 // A page explaining why nothing happened.

@@ -18,7 +18,8 @@ bool samePath(const QByteArray &path, const char *expected)
 bool isIsapiPath(const QByteArray &path)
 {
     return samePath(path, "/ws/eBayISAPI.dll") || samePath(path, "/aw-cgi/eBayISAPI.dll")
-        || samePath(path, "/ebaymotors/ws/eBayISAPI.dll") || samePath(path, "/ebaymotors/aw-cgi/eBayISAPI.dll");
+        || samePath(path, "/ebaymotors/ws/eBayISAPI.dll")
+        || samePath(path, "/ebaymotors/aw-cgi/eBayISAPI.dll");
 }
 
 bool isMotorsPath(const QByteArray &path)
@@ -46,7 +47,7 @@ FormFields requestFields(const HttpRequest &request)
 bool containsAllWords(const QString &text, const QStringList &words)
 {
     return std::all_of(words.begin(), words.end(),
-                       [&](const QString &word) { return text.contains(word, Qt::CaseInsensitive); });
+        [&](const QString &word) { return text.contains(word, Qt::CaseInsensitive); });
 }
 
 void sortResults(QList<ItemSnapshot> &items, const QString &order)
@@ -140,7 +141,7 @@ HttpResponse SiteRoutes::makeBid(const FormFields &fields, bool motorsPath, bool
     const std::optional<ItemSnapshot> item = m_house.snapshot(bid.item);
     if (!item || item->status == ItemStatus::Pending)
         return HttpResponse::html(problemPage(QStringLiteral("Invalid item"),
-                                              QStringLiteral("There is no item %1 to bid on.").arg(bid.item), 0));
+            QStringLiteral("There is no item %1 to bid on.").arg(bid.item), 0));
     if (buyItNow) {
         const Cents price = item->spec.isAuction() ? item->spec.buyItNowPrice : item->spec.startPrice;
         bid.amountText = plainAmount(price);
@@ -163,9 +164,9 @@ HttpResponse SiteRoutes::acceptBid(const FormFields &fields, bool motorsPath)
         user = m_signedInUser;
     } else if (!m_house.checkPassword(user, fields.value(QStringLiteral("pass")))) {
         return HttpResponse::html(problemPage(QStringLiteral("Sign In failed"),
-                                              QStringLiteral("The user ID or password you entered is incorrect. "
-                                                             "Please try again."),
-                                              0));
+            QStringLiteral("The user ID or password you entered is incorrect. "
+                           "Please try again."),
+            0));
     }
     const qint64 number = itemNumber(fields.value(QStringLiteral("item")));
     const std::optional<Cents> amount = parseAmount(fields.value(QStringLiteral("maxbid")));
@@ -174,19 +175,19 @@ HttpResponse SiteRoutes::acceptBid(const FormFields &fields, bool motorsPath)
     const int quantity = quantityText.isEmpty() ? 1 : quantityText.toInt(&quantityOk);
     if (!quantityText.isEmpty() && !quantityOk)
         return HttpResponse::html(problemPage(QStringLiteral("Problem with your bid"),
-                                              QStringLiteral("Please enter the number of units as digits."), number));
+            QStringLiteral("Please enter the number of units as digits."), number));
     const bool buyItNow = fields.value(QStringLiteral("bin")) == QLatin1String("1");
     if (!amount && !buyItNow)
         return HttpResponse::html(problemPage(QStringLiteral("Problem with your bid"),
-                                              QStringLiteral("Please enter your bid as an amount, such as 25.50."),
-                                              number));
-    const BidOutcome outcome = buyItNow ? m_house.buyItNow(number, user)
-                                        : m_house.placeBid(number, user, *amount, quantity);
+            QStringLiteral("Please enter your bid as an amount, such as 25.50."), number));
+    const BidOutcome outcome
+        = buyItNow ? m_house.buyItNow(number, user) : m_house.placeBid(number, user, *amount, quantity);
     if (!outcome.accepted())
-        return HttpResponse::html(problemPage(QStringLiteral("Problem with your bid"), outcome.message, number));
+        return HttpResponse::html(
+            problemPage(QStringLiteral("Problem with your bid"), outcome.message, number));
     const SiteSection section = motorsPath ? SiteSection::Motors : SiteSection::Main;
-    return HttpResponse::html(bidAcceptedPage(*outcome.item, m_house.user(user) ? m_house.user(user)->id : user,
-                                              section));
+    return HttpResponse::html(
+        bidAcceptedPage(*outcome.item, m_house.user(user) ? m_house.user(user)->id : user, section));
 }
 
 HttpResponse SiteRoutes::search(const FormFields &fields)
@@ -202,7 +203,8 @@ HttpResponse SiteRoutes::search(const FormFields &fields)
     for (const ItemSnapshot &item : m_house.snapshots()) {
         if (item.status == ItemStatus::Pending || item.isOver() != completed)
             continue;
-        const QString text = inDescription ? item.spec.title + QLatin1Char(' ') + item.spec.description : item.spec.title;
+        const QString text
+            = inDescription ? item.spec.title + QLatin1Char(' ') + item.spec.description : item.spec.title;
         if (!containsAllWords(text, wordList))
             continue;
         if (buyItNowOnly && item.spec.isAuction() && !item.state.buyItNowAvailable)
@@ -212,7 +214,8 @@ HttpResponse SiteRoutes::search(const FormFields &fields)
         found.append(item);
     }
     sortResults(found, fields.value(QStringLiteral("SortProperty")));
-    return HttpResponse::html(resultsPage(completed ? ResultKind::Completed : ResultKind::Search, words, found));
+    return HttpResponse::html(
+        resultsPage(completed ? ResultKind::Completed : ResultKind::Search, words, found));
 }
 
 HttpResponse SiteRoutes::sellerListing(const FormFields &fields)

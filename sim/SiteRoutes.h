@@ -8,8 +8,7 @@ class AuctionHouse;
 
 // The auction site's addresses: item pages in their three forms, the bid and sign-in flow,
 // bid history, searches, seller listings, the home page.
-class SiteRoutes final
-{
+class SiteRoutes final {
 public:
     explicit SiteRoutes(AuctionHouse &house);
 

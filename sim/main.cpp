@@ -55,6 +55,52 @@ void printServer(const char *name, const QHostAddress &address, quint16 port)
     std::printf("%s %s:%u\n", name, qPrintable(address.toString()), unsigned(port));
 }
 
+void addOptions(QCommandLineParser &parser)
+{
+    parser.setApplicationDescription(QStringLiteral(
+        "A local stand-in for the auction site and the daytime time servers.\n"
+        "Prints one line per server: \"site\", \"daytime\", \"control\" and \"portal\", each followed by "
+        "host:port."));
+    parser.addHelpOption();
+    parser.addOptions({
+        { QStringLiteral("host"), QStringLiteral("Address to listen on (default 127.0.0.1)."),
+            QStringLiteral("address"), QStringLiteral("127.0.0.1") },
+        { QStringLiteral("port"), QStringLiteral("Port of the site (default: a free one)."),
+            QStringLiteral("port") },
+        { QStringLiteral("daytime-port"), QStringLiteral("Port of the daytime server (default: a free one)."),
+            QStringLiteral("port") },
+        { QStringLiteral("control-port"),
+            QStringLiteral("Port of the control interface (default: a free one)."), QStringLiteral("port") },
+        { QStringLiteral("portal-port"),
+            QStringLiteral(
+                "Port of the stand-in web search, web mail and payment pages (default: a free one)."),
+            QStringLiteral("port") },
+        { QStringLiteral("catalogue"),
+            QStringLiteral("Catalogue file (JSON); without it a built-in one is used."),
+            QStringLiteral("file") },
+        { QStringLiteral("seed"), QStringLiteral("Seed of the other bidders and of the built-in catalogue."),
+            QStringLiteral("number"), QStringLiteral("1") },
+        { QStringLiteral("speed"), QStringLiteral("How many times busier the other bidders are (default 1)."),
+            QStringLiteral("factor"), QStringLiteral("1") },
+    });
+}
+
+bool readOptions(const QCommandLineParser &parser, th::sim::SimulatorOptions *options)
+{
+    options->controlListener = true;
+    options->portalListener = true;
+    bool ok = options->address.setAddress(parser.value(QStringLiteral("host")));
+    ok = ok && readPort(parser, QStringLiteral("port"), &options->sitePort)
+        && readPort(parser, QStringLiteral("daytime-port"), &options->daytimePort)
+        && readPort(parser, QStringLiteral("control-port"), &options->controlPort)
+        && readPort(parser, QStringLiteral("portal-port"), &options->portalPort);
+    bool seedOk = false;
+    options->seed = parser.value(QStringLiteral("seed")).toULongLong(&seedOk);
+    bool speedOk = false;
+    options->speed = parser.value(QStringLiteral("speed")).toDouble(&speedOk);
+    return ok && seedOk && speedOk && options->speed > 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -63,44 +109,10 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("tallyhawk-sim"));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "A local stand-in for the auction site and the daytime time servers.\n"
-        "Prints one line per server: \"site\", \"daytime\", \"control\" and \"portal\", each followed by "
-        "host:port."));
-    parser.addHelpOption();
-    parser.addOptions({
-        { QStringLiteral("host"), QStringLiteral("Address to listen on (default 127.0.0.1)."), QStringLiteral("address"),
-          QStringLiteral("127.0.0.1") },
-        { QStringLiteral("port"), QStringLiteral("Port of the site (default: a free one)."), QStringLiteral("port") },
-        { QStringLiteral("daytime-port"), QStringLiteral("Port of the daytime server (default: a free one)."),
-          QStringLiteral("port") },
-        { QStringLiteral("control-port"), QStringLiteral("Port of the control interface (default: a free one)."),
-          QStringLiteral("port") },
-        { QStringLiteral("portal-port"),
-          QStringLiteral("Port of the stand-in web search, web mail and payment pages (default: a free one)."),
-          QStringLiteral("port") },
-        { QStringLiteral("catalogue"), QStringLiteral("Catalogue file (JSON); without it a built-in one is used."),
-          QStringLiteral("file") },
-        { QStringLiteral("seed"), QStringLiteral("Seed of the other bidders and of the built-in catalogue."),
-          QStringLiteral("number"), QStringLiteral("1") },
-        { QStringLiteral("speed"), QStringLiteral("How many times busier the other bidders are (default 1)."),
-          QStringLiteral("factor"), QStringLiteral("1") },
-    });
+    addOptions(parser);
     parser.process(app);
-
     th::sim::SimulatorOptions options;
-    options.controlListener = true;
-    options.portalListener = true;
-    bool ok = options.address.setAddress(parser.value(QStringLiteral("host")));
-    ok = ok && readPort(parser, QStringLiteral("port"), &options.sitePort)
-        && readPort(parser, QStringLiteral("daytime-port"), &options.daytimePort)
-        && readPort(parser, QStringLiteral("control-port"), &options.controlPort)
-        && readPort(parser, QStringLiteral("portal-port"), &options.portalPort);
-    bool seedOk = false;
-    options.seed = parser.value(QStringLiteral("seed")).toULongLong(&seedOk);
-    bool speedOk = false;
-    options.speed = parser.value(QStringLiteral("speed")).toDouble(&speedOk);
-    if (!ok || !seedOk || !speedOk || options.speed <= 0) {
+    if (!readOptions(parser, &options)) {
         std::fprintf(stderr, "tallyhawk-sim: bad option value (see --help)\n");
         return 2;
     }
@@ -131,8 +143,8 @@ int main(int argc, char *argv[])
     printServer("portal", options.address, simulator.portalPort());
     std::fflush(stdout);
     std::fprintf(stderr, "tallyhawk-sim: %d items, seed %llu, speed %g; stop with Ctrl+C\n",
-                 int(simulator.house().itemNumbers().size()), static_cast<unsigned long long>(options.seed),
-                 options.speed);
+        int(simulator.house().itemNumbers().size()), static_cast<unsigned long long>(options.seed),
+        options.speed);
 
     const int status = app.exec();
     simulator.stop();

@@ -1,8 +1,8 @@
 #include "SimClient.h"
 
+#include <QEventLoop>
 #include <QRegularExpression>
 #include <QTcpSocket>
-#include <QEventLoop>
 #include <QTimer>
 
 namespace th::test {
@@ -77,8 +77,9 @@ QByteArray formPost(const QByteArray &path, const QList<QPair<QByteArray, QByteA
             body += '&';
         body += field.first.toPercentEncoding() + '=' + field.second.toPercentEncoding();
     }
-    return "POST " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: application/x-www-form-urlencoded\r\n"
-           "Content-Length: "
+    return "POST " + path
+        + " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: application/x-www-form-urlencoded\r\n"
+          "Content-Length: "
         + QByteArray::number(body.size()) + "\r\nConnection: keep-alive\r\n\r\n" + body;
 }
 
@@ -119,13 +120,12 @@ bool PageForm::has(const QString &name) const
 QList<PageForm> formsOf(const QByteArray &page)
 {
     static const QRegularExpression formPattern(QStringLiteral("<form\\b([^>]*)>(.*?)</form>"),
-                                                QRegularExpression::CaseInsensitiveOption
-                                                    | QRegularExpression::DotMatchesEverythingOption);
-    static const QRegularExpression inputPattern(QStringLiteral("<input\\b([^>]*)>"),
-                                                 QRegularExpression::CaseInsensitiveOption);
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression inputPattern(
+        QStringLiteral("<input\\b([^>]*)>"), QRegularExpression::CaseInsensitiveOption);
     auto attribute = [](const QString &tag, const QString &name) -> QString {
-        const QRegularExpression pattern(QStringLiteral("\\b%1=\"([^\"]*)\"").arg(name),
-                                         QRegularExpression::CaseInsensitiveOption);
+        const QRegularExpression pattern(
+            QStringLiteral("\\b%1=\"([^\"]*)\"").arg(name), QRegularExpression::CaseInsensitiveOption);
         return pattern.match(tag).captured(1);
     };
     QList<PageForm> forms;

@@ -9,8 +9,7 @@
 // loopback socket, waiting on the event loop (never sleeping).
 namespace th::test {
 
-struct Exchange
-{
+struct Exchange {
     bool connected = false;
     // The server closed the connection (as opposed to the wait running out).
     bool closedByServer = false;
@@ -27,7 +26,8 @@ Exchange exchange(quint16 port, const QByteArray &request, int waitMs = 10000);
 
 // The request of the program's page engines, byte for byte: a GET whose query is repeated
 // as its body, Host naming the main host with a trailing blank.
-QByteArray engineRequest(const QByteArray &path, const QByteArray &query, const QByteArray &mainHost = "cgi.ebay.com");
+QByteArray engineRequest(
+    const QByteArray &path, const QByteArray &query, const QByteArray &mainHost = "cgi.ebay.com");
 // A browser-like form post.
 QByteArray formPost(const QByteArray &path, const QList<QPair<QByteArray, QByteArray>> &fields);
 QByteArray plainGet(const QByteArray &target);
@@ -36,8 +36,7 @@ QByteArray bodyOf(const QByteArray &response);
 int statusOf(const QByteArray &response);
 
 // The forms of a page, in order: each with its action and its fields' names and values.
-struct PageForm
-{
+struct PageForm {
     QString action;
     QString method;
     QList<QPair<QString, QString>> fields;

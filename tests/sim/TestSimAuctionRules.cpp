@@ -29,7 +29,9 @@ QList<Bid> bidsFrom(const QString &text)
         Bid bid;
         bid.bidder = entry.section(QLatin1Char(':'), 0, 0);
         bid.maximum = entry.section(QLatin1Char(':'), 1, 1).toLongLong();
-        bid.quantity = entry.section(QLatin1Char(':'), 2, 2).isEmpty() ? 1 : entry.section(QLatin1Char(':'), 2, 2).toInt();
+        bid.quantity = entry.section(QLatin1Char(':'), 2, 2).isEmpty()
+            ? 1
+            : entry.section(QLatin1Char(':'), 2, 2).toInt();
         bid.sequence = bids.size() + 1;
         bid.placedAt = start.addSecs(bids.size());
         bids.append(bid);
@@ -39,8 +41,7 @@ QList<Bid> bidsFrom(const QString &text)
 
 } // namespace
 
-class TestSimAuctionRules final : public QObject
-{
+class TestSimAuctionRules final : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -105,29 +106,30 @@ void TestSimAuctionRules::proxyBidding_data()
     QTest::addColumn<qint64>("minimumBid");
 
     QTest::newRow("no bids: the opening bid") << 1000LL << 0LL << "" << 1000LL << "" << true << 1000LL;
-    QTest::newRow("one bidder pays the opening bid") << 1000LL << 0LL << "alice:5000" << 1000LL << "alice" << true
-                                                     << 1050LL;
+    QTest::newRow("one bidder pays the opening bid")
+        << 1000LL << 0LL << "alice:5000" << 1000LL << "alice" << true << 1050LL;
     QTest::newRow("higher maximum wins one increment above the second")
         << 1000LL << 0LL << "alice:2000,bob:1500" << 1550LL << "alice" << true << 1600LL;
-    QTest::newRow("later higher maximum takes over") << 1000LL << 0LL << "alice:2000,bob:3000" << 2050LL << "bob"
-                                                     << true << 2100LL;
-    QTest::newRow("capped at the winner's maximum") << 1000LL << 0LL << "alice:1525,bob:1500" << 1525LL << "alice"
-                                                    << true << 1575LL;
-    QTest::newRow("tie goes to the earlier bid") << 1000LL << 0LL << "alice:2000,bob:2000" << 2000LL << "alice" << true
-                                                 << 2050LL;
-    QTest::newRow("increment of the runner-up's band") << 100LL << 0LL << "alice:10000,bob:9999" << 10000LL
-                                                       << "alice" << true << 10250LL;
+    QTest::newRow("later higher maximum takes over")
+        << 1000LL << 0LL << "alice:2000,bob:3000" << 2050LL << "bob" << true << 2100LL;
+    QTest::newRow("capped at the winner's maximum")
+        << 1000LL << 0LL << "alice:1525,bob:1500" << 1525LL << "alice" << true << 1575LL;
+    QTest::newRow("tie goes to the earlier bid")
+        << 1000LL << 0LL << "alice:2000,bob:2000" << 2000LL << "alice" << true << 2050LL;
+    QTest::newRow("increment of the runner-up's band")
+        << 100LL << 0LL << "alice:10000,bob:9999" << 10000LL << "alice" << true << 10250LL;
     QTest::newRow("raising one's own maximum moves nothing")
         << 1000LL << 0LL << "alice:2000,bob:1500,alice:4000" << 1550LL << "alice" << true << 1600LL;
-    QTest::newRow("reserve not met") << 1000LL << 5000LL << "alice:4000" << 1000LL << "alice" << false << 1050LL;
+    QTest::newRow("reserve not met") << 1000LL << 5000LL << "alice:4000" << 1000LL << "alice" << false
+                                     << 1050LL;
     QTest::newRow("reserve not met by the best of two")
         << 1000LL << 5000LL << "alice:4000,bob:4500" << 4100LL << "bob" << false << 4200LL;
     QTest::newRow("meeting the reserve lifts the price to it")
         << 1000LL << 5000LL << "alice:6000" << 5000LL << "alice" << true << 5100LL;
-    QTest::newRow("reserve met above a low runner-up") << 1000LL << 5000LL << "bob:3000,alice:6000" << 5000LL
-                                                       << "alice" << true << 5100LL;
-    QTest::newRow("reserve met, runner-up above it") << 1000LL << 5000LL << "bob:5500,alice:6000" << 5600LL << "alice"
-                                                     << true << 5700LL;
+    QTest::newRow("reserve met above a low runner-up")
+        << 1000LL << 5000LL << "bob:3000,alice:6000" << 5000LL << "alice" << true << 5100LL;
+    QTest::newRow("reserve met, runner-up above it")
+        << 1000LL << 5000LL << "bob:5500,alice:6000" << 5600LL << "alice" << true << 5700LL;
 }
 
 void TestSimAuctionRules::proxyBidding()
@@ -156,18 +158,23 @@ void TestSimAuctionRules::bidAcceptance_data()
     QTest::addColumn<int>("quantity");
     QTest::addColumn<int>("rejection");
 
-    QTest::newRow("first bid at the opening bid") << "" << "carol" << 1000LL << 1 << int(BidRejection::None);
-    QTest::newRow("first bid below the opening bid") << "" << "carol" << 999LL << 1 << int(BidRejection::TooLow);
-    QTest::newRow("exactly one increment above") << "alice:2000,bob:1500" << "carol" << 1600LL << 1
-                                                 << int(BidRejection::None);
-    QTest::newRow("one cent short of the minimum") << "alice:2000,bob:1500" << "carol" << 1599LL << 1
-                                                   << int(BidRejection::TooLow);
-    QTest::newRow("high bidder raising his maximum") << "alice:2000,bob:1500" << "alice" << 2001LL << 1
-                                                     << int(BidRejection::None);
-    QTest::newRow("high bidder not above his maximum") << "alice:2000,bob:1500" << "alice" << 2000LL << 1
-                                                       << int(BidRejection::NotAboveOwnMaximum);
-    QTest::newRow("seller on his own item") << "" << "Seller" << 5000LL << 1 << int(BidRejection::SellersOwnItem);
-    QTest::newRow("two units of a single item") << "" << "carol" << 5000LL << 2 << int(BidRejection::BadQuantity);
+    QTest::newRow("first bid at the opening bid") << ""
+                                                  << "carol" << 1000LL << 1 << int(BidRejection::None);
+    QTest::newRow("first bid below the opening bid") << ""
+                                                     << "carol" << 999LL << 1 << int(BidRejection::TooLow);
+    QTest::newRow("exactly one increment above") << "alice:2000,bob:1500"
+                                                 << "carol" << 1600LL << 1 << int(BidRejection::None);
+    QTest::newRow("one cent short of the minimum") << "alice:2000,bob:1500"
+                                                   << "carol" << 1599LL << 1 << int(BidRejection::TooLow);
+    QTest::newRow("high bidder raising his maximum") << "alice:2000,bob:1500"
+                                                     << "alice" << 2001LL << 1 << int(BidRejection::None);
+    QTest::newRow("high bidder not above his maximum")
+        << "alice:2000,bob:1500"
+        << "alice" << 2000LL << 1 << int(BidRejection::NotAboveOwnMaximum);
+    QTest::newRow("seller on his own item") << ""
+                                            << "Seller" << 5000LL << 1 << int(BidRejection::SellersOwnItem);
+    QTest::newRow("two units of a single item") << ""
+                                                << "carol" << 5000LL << 2 << int(BidRejection::BadQuantity);
 }
 
 void TestSimAuctionRules::bidAcceptance()
@@ -194,7 +201,8 @@ void TestSimAuctionRules::multiQuantityWinnersPayTheLowestWinningBid()
     QVERIFY(state.highBidder.isEmpty());
 
     state = auctionState(spec, bidsFrom(QStringLiteral("alice:1000:2,bob:1200:1,carol:1100:1")));
-    QCOMPARE(state.winners, QStringList({ QStringLiteral("bob"), QStringLiteral("carol"), QStringLiteral("alice") }));
+    QCOMPARE(state.winners,
+        QStringList({ QStringLiteral("bob"), QStringLiteral("carol"), QStringLiteral("alice") }));
     QCOMPARE(state.winnerUnits, QList<int>({ 1, 1, 1 }));
     QCOMPARE(state.currentPrice, 1000);
 

@@ -39,8 +39,7 @@ Fields submitted(const PageForm &form, const QMap<QString, QString> &typed)
 
 } // namespace
 
-class TestSimBidFlow final : public QObject
-{
+class TestSimBidFlow final : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -65,7 +64,7 @@ private:
     QByteArray page(const QByteArray &request) { return exchange(m_sim->sitePort(), request).response; }
     PageForm bidForm(qint64 number, const QByteArray &path = "/aw-cgi/eBayISAPI.dll");
     QByteArray signIn(qint64 number, const QString &amount, const QString &user, const QString &password,
-                      const QString &quantity = QStringLiteral("1"));
+        const QString &quantity = QStringLiteral("1"));
 
     std::unique_ptr<Simulator> m_sim;
 };
@@ -87,21 +86,21 @@ PageForm TestSimBidFlow::bidForm(qint64 number, const QByteArray &path)
     return forms.value(1);
 }
 
-QByteArray TestSimBidFlow::signIn(qint64 number, const QString &amount, const QString &user, const QString &password,
-                                  const QString &quantity)
+QByteArray TestSimBidFlow::signIn(qint64 number, const QString &amount, const QString &user,
+    const QString &password, const QString &quantity)
 {
     const PageForm bid = bidForm(number);
-    const QByteArray signInPage
-        = page(formPost(bid.action.toLatin1(), submitted(bid, { { QStringLiteral("maxbid"), amount },
-                                                               { QStringLiteral("quant"), quantity } })));
+    const QByteArray signInPage = page(formPost(bid.action.toLatin1(),
+        submitted(bid, { { QStringLiteral("maxbid"), amount }, { QStringLiteral("quant"), quantity } })));
     const PageForm form = formsOf(bodyOf(signInPage)).value(1);
-    return page(formPost(form.action.toLatin1(), submitted(form, { { QStringLiteral("user"), user },
-                                                                  { QStringLiteral("pass"), password } })));
+    return page(formPost(form.action.toLatin1(),
+        submitted(form, { { QStringLiteral("user"), user }, { QStringLiteral("pass"), password } })));
 }
 
 void TestSimBidFlow::itemPageHoldsSearchFormThenBidForm()
 {
-    const QList<PageForm> forms = formsOf(bodyOf(page(plainGet("/ws/eBayISAPI.dll?ViewItem&item=2407604973"))));
+    const QList<PageForm> forms
+        = formsOf(bodyOf(page(plainGet("/ws/eBayISAPI.dll?ViewItem&item=2407604973"))));
     QCOMPARE(forms.size(), 2);
     QCOMPARE(forms.at(0).action, QStringLiteral("/search/search.dll"));
     QVERIFY(!forms.at(0).has(QStringLiteral("maxbid")));
@@ -118,9 +117,10 @@ void TestSimBidFlow::itemPageHoldsSearchFormThenBidForm()
 void TestSimBidFlow::postingTheBidFormAnswersWithTheSignInPage()
 {
     const PageForm bid = bidForm(kLamp);
-    const QByteArray answer
-        = page(formPost("/aw-cgi/eBayISAPI.dll", submitted(bid, { { QStringLiteral("maxbid"), QStringLiteral("25.5") },
-                                                                    { QStringLiteral("quant"), QStringLiteral("1") } })));
+    const QByteArray answer = page(formPost("/aw-cgi/eBayISAPI.dll",
+        submitted(bid,
+            { { QStringLiteral("maxbid"), QStringLiteral("25.5") },
+                { QStringLiteral("quant"), QStringLiteral("1") } })));
     QCOMPARE(statusOf(answer), 200);
     const QList<PageForm> forms = formsOf(bodyOf(answer));
     QCOMPARE(forms.size(), 2);
@@ -138,7 +138,8 @@ void TestSimBidFlow::postingTheBidFormAnswersWithTheSignInPage()
 void TestSimBidFlow::signingInPlacesTheBid()
 {
     QVERIFY(m_sim->placeBid(kLamp, QStringLiteral("rival"), 1500).accepted());
-    const QByteArray answer = signIn(kLamp, QStringLiteral("25.50"), QStringLiteral("buyer"), QStringLiteral("s3cret"));
+    const QByteArray answer
+        = signIn(kLamp, QStringLiteral("25.50"), QStringLiteral("buyer"), QStringLiteral("s3cret"));
     QCOMPARE(statusOf(answer), 200);
     QVERIFY(answer.contains("You are the current high bidder"));
     const ItemSnapshot lamp = *m_sim->item(kLamp);
@@ -149,7 +150,8 @@ void TestSimBidFlow::signingInPlacesTheBid()
     QCOMPARE(lamp.state.currentPrice, 1550);
 
     // A rival's earlier equal maximum keeps him in front.
-    const QByteArray outbid = signIn(kLamp, QStringLiteral("25.50"), QStringLiteral("rival"), QStringLiteral("pw"));
+    const QByteArray outbid
+        = signIn(kLamp, QStringLiteral("25.50"), QStringLiteral("rival"), QStringLiteral("pw"));
     QVERIFY(outbid.contains("outbid"));
     QCOMPARE(m_sim->item(kLamp)->state.highBidder, QStringLiteral("buyer"));
     QCOMPARE(m_sim->item(kLamp)->state.currentPrice, 2550);
@@ -162,12 +164,30 @@ void TestSimBidFlow::signInProblemsChangeNothing_data()
     QTest::addColumn<QString>("password");
     QTest::addColumn<QString>("quantity");
     QTest::addColumn<QByteArray>("message");
-    QTest::newRow("wrong password") << "25" << "buyer" << "guess" << "1" << QByteArray("password you entered is incorrect");
-    QTest::newRow("unknown member") << "25" << "nobody" << "s3cret" << "1" << QByteArray("password you entered is incorrect");
-    QTest::newRow("bid too low") << "10.49" << "buyer" << "s3cret" << "1" << QByteArray("must be at least $10.50");
-    QTest::newRow("not an amount") << "lots" << "buyer" << "s3cret" << "1" << QByteArray("as an amount");
-    QTest::newRow("two units of one") << "25" << "buyer" << "s3cret" << "2" << QByteArray("quantity from 1 to 1");
-    QTest::newRow("seller bidding") << "25" << "attic-treasures" << "x" << "1" << QByteArray("password you entered");
+    QTest::newRow("wrong password") << "25"
+                                    << "buyer"
+                                    << "guess"
+                                    << "1" << QByteArray("password you entered is incorrect");
+    QTest::newRow("unknown member") << "25"
+                                    << "nobody"
+                                    << "s3cret"
+                                    << "1" << QByteArray("password you entered is incorrect");
+    QTest::newRow("bid too low") << "10.49"
+                                 << "buyer"
+                                 << "s3cret"
+                                 << "1" << QByteArray("must be at least $10.50");
+    QTest::newRow("not an amount") << "lots"
+                                   << "buyer"
+                                   << "s3cret"
+                                   << "1" << QByteArray("as an amount");
+    QTest::newRow("two units of one") << "25"
+                                      << "buyer"
+                                      << "s3cret"
+                                      << "2" << QByteArray("quantity from 1 to 1");
+    QTest::newRow("seller bidding") << "25"
+                                    << "attic-treasures"
+                                    << "x"
+                                    << "1" << QByteArray("password you entered");
 }
 
 void TestSimBidFlow::signInProblemsChangeNothing()
@@ -204,8 +224,8 @@ void TestSimBidFlow::signedInMemberIsNotAskedForAPassword()
 {
     m_sim->site().setSignedInUser(QStringLiteral("buyer"));
     const PageForm bid = bidForm(kLamp);
-    const QByteArray signInPage = page(formPost("/aw-cgi/eBayISAPI.dll",
-                                                submitted(bid, { { QStringLiteral("maxbid"), QStringLiteral("12") } })));
+    const QByteArray signInPage = page(formPost(
+        "/aw-cgi/eBayISAPI.dll", submitted(bid, { { QStringLiteral("maxbid"), QStringLiteral("12") } })));
     const PageForm form = formsOf(bodyOf(signInPage)).value(1);
     QVERIFY(!form.has(QStringLiteral("pass")));
     QVERIFY(!form.has(QStringLiteral("user")));
@@ -220,12 +240,14 @@ void TestSimBidFlow::motorsBidsPostUnderTheMotorsPath()
     QVERIFY(m_sim->addItem(car));
     const PageForm bid = bidForm(car.number, "/ebaymotors/ws/eBayISAPI.dll");
     QCOMPARE(bid.action, QStringLiteral("/ebaymotors/aw-cgi/eBayISAPI.dll"));
-    const QByteArray signInPage = page(formPost(bid.action.toLatin1(),
-                                                submitted(bid, { { QStringLiteral("maxbid"), QStringLiteral("4600") } })));
+    const QByteArray signInPage = page(formPost(
+        bid.action.toLatin1(), submitted(bid, { { QStringLiteral("maxbid"), QStringLiteral("4600") } })));
     const PageForm form = formsOf(bodyOf(signInPage)).value(1);
     QCOMPARE(form.action, QStringLiteral("/ebaymotors/aw-cgi/eBayISAPI.dll"));
-    page(formPost(form.action.toLatin1(), submitted(form, { { QStringLiteral("user"), QStringLiteral("buyer") },
-                                                           { QStringLiteral("pass"), QStringLiteral("s3cret") } })));
+    page(formPost(form.action.toLatin1(),
+        submitted(form,
+            { { QStringLiteral("user"), QStringLiteral("buyer") },
+                { QStringLiteral("pass"), QStringLiteral("s3cret") } })));
     QCOMPARE(m_sim->item(car.number)->state.highBidder, QStringLiteral("buyer"));
 }
 
@@ -235,15 +257,13 @@ void TestSimBidFlow::winnerShowsAsHighBidderAfterTheEnd()
     m_sim->clock().advanceSeconds(3600);
     const QByteArray ended = page(plainGet("/ws/eBayISAPI.dll?ViewItem&item=2407604973"));
     QVERIFY(ended.contains("This auction has ended."));
-    QVERIFY(ended.contains("High bidder</font></td>\r\n<td colspan=\"3\" valign=\"top\"><font size=\"2\"><b>"
-                           "<a href=\"/aw-cgi/eBayISAPI.dll?ViewFeedback&userid=buyer&iid=2407604973\">buyer</a>"));
+    QVERIFY(ended.contains(
+        "High bidder</font></td>\r\n<td colspan=\"3\" valign=\"top\"><font size=\"2\"><b>"
+        "<a href=\"/aw-cgi/eBayISAPI.dll?ViewFeedback&userid=buyer&iid=2407604973\">buyer</a>"));
     QCOMPARE(formsOf(bodyOf(ended)).size(), 1);
-    const QByteArray late = page(formPost("/aw-cgi/eBayISAPI.dll", { { "MfcISAPICommand", "AcceptBid" },
-                                                                     { "item", "2407604973" },
-                                                                     { "maxbid", "90" },
-                                                                     { "quant", "1" },
-                                                                     { "user", "rival" },
-                                                                     { "pass", "pw" } }));
+    const QByteArray late = page(formPost("/aw-cgi/eBayISAPI.dll",
+        { { "MfcISAPICommand", "AcceptBid" }, { "item", "2407604973" }, { "maxbid", "90" }, { "quant", "1" },
+            { "user", "rival" }, { "pass", "pw" } }));
     QVERIFY(late.contains("Bidding is over"));
     QCOMPARE(m_sim->item(kLamp)->winner(), QStringLiteral("buyer"));
 }
@@ -255,11 +275,11 @@ void TestSimBidFlow::fixedPriceAndBuyItNowPurchases()
     candles.quantity = 3;
     QVERIFY(m_sim->addItem(candles));
     QVERIFY(signIn(candles.number, QStringLiteral("12.50"), QStringLiteral("buyer"), QStringLiteral("s3cret"),
-                   QStringLiteral("2"))
+        QStringLiteral("2"))
                 .contains("Thank you for your purchase"));
     QCOMPARE(m_sim->item(candles.number)->state.unitsAvailable, 1);
     QVERIFY(signIn(candles.number, QStringLiteral("12.50"), QStringLiteral("rival"), QStringLiteral("pw"),
-                   QStringLiteral("2"))
+        QStringLiteral("2"))
                 .contains("quantity from 1 to 1"));
 
     ItemSpec teaSet = item(2407605007, QStringLiteral("Tea Set"), 86400);
@@ -268,8 +288,10 @@ void TestSimBidFlow::fixedPriceAndBuyItNowPurchases()
     const QByteArray signInPage = page(plainGet("/aw-cgi/eBayISAPI.dll?BinConfirm&item=2407605007"));
     const PageForm form = formsOf(bodyOf(signInPage)).value(1);
     QCOMPARE(form.value(QStringLiteral("maxbid")), QStringLiteral("29.99"));
-    page(formPost(form.action.toLatin1(), submitted(form, { { QStringLiteral("user"), QStringLiteral("buyer") },
-                                                           { QStringLiteral("pass"), QStringLiteral("s3cret") } })));
+    page(formPost(form.action.toLatin1(),
+        submitted(form,
+            { { QStringLiteral("user"), QStringLiteral("buyer") },
+                { QStringLiteral("pass"), QStringLiteral("s3cret") } })));
     const ItemSnapshot sold = *m_sim->item(teaSet.number);
     QCOMPARE(sold.status, ItemStatus::Ended);
     QCOMPARE(sold.winner(), QStringLiteral("buyer"));
@@ -296,22 +318,24 @@ void TestSimBidFlow::searchAddressesFindItems_data()
     QTest::addColumn<QByteArray>("target");
     QTest::addColumn<QStringList>("found");
     QTest::addColumn<QStringList>("missing");
-    const QStringList all = { QStringLiteral("2407604973"), QStringLiteral("2407610001"), QStringLiteral("2407610002"),
-                              QStringLiteral("2407610003") };
+    const QStringList all = { QStringLiteral("2407604973"), QStringLiteral("2407610001"),
+        QStringLiteral("2407610002"), QStringLiteral("2407610003") };
     QTest::newRow("keywords, ending first")
-        << QByteArray("/search/search.dll?MfcISAPICommand=GetResult&ht=1&&SortProperty=MetaEndSort&query=brass+lamp")
+        << QByteArray(
+               "/search/search.dll?MfcISAPICommand=GetResult&ht=1&&SortProperty=MetaEndSort&query=brass+lamp")
         << QStringList { QStringLiteral("2407610001"), QStringLiteral("2407604973") }
         << QStringList { QStringLiteral("2407610002"), QStringLiteral("2407610003") };
     QTest::newRow("keywords, Buy It Now only")
         << QByteArray("/search/search.dll?MfcISAPICommand=GetResult&ht=1&&itf=2&query=lamp")
         << QStringList { QStringLiteral("2407610001") } << QStringList { QStringLiteral("2407604973") };
-    QTest::newRow("completed items")
-        << QByteArray("/search/search.dll?query=lamp&ht=1") << QStringList { QStringLiteral("2407610003") }
-        << QStringList { QStringLiteral("2407604973"), QStringLiteral("2407610001") };
-    QTest::newRow("seller listing")
-        << QByteArray("/aw-cgi/eBayISAPI.dll?MfcISAPICommand=ViewListedItems&userid=lamp%20works&include=0&since=-1"
-                      "&sort=3&rows=25")
-        << QStringList { QStringLiteral("2407610002") } << QStringList { QStringLiteral("2407604973") };
+    QTest::newRow("completed items") << QByteArray("/search/search.dll?query=lamp&ht=1")
+                                     << QStringList { QStringLiteral("2407610003") }
+                                     << QStringList { QStringLiteral("2407604973"),
+                                            QStringLiteral("2407610001") };
+    QTest::newRow("seller listing") << QByteArray(
+        "/aw-cgi/eBayISAPI.dll?MfcISAPICommand=ViewListedItems&userid=lamp%20works&include=0&since=-1"
+        "&sort=3&rows=25") << QStringList { QStringLiteral("2407610002") }
+                                    << QStringList { QStringLiteral("2407604973") };
     QTest::newRow("item number through the search box")
         << QByteArray("/aw-cgi/eBayISAPI.dll?ViewItem&item=2407610001&SortProperty=MetaEndSort")
         << QStringList { QStringLiteral("2407610001") } << QStringList {};
@@ -346,7 +370,8 @@ void TestSimBidFlow::placeholderPagesOfOtherServices_data()
     QTest::addColumn<QByteArray>("target");
     QTest::addColumn<QByteArray>("heading");
     QTest::newRow("web search") << QByteArray("/search?q=red%20lamp") << QByteArray("Web search");
-    QTest::newRow("payment") << QByteArray("/verified/pal=seller@example.com") << QByteArray("Payment service");
+    QTest::newRow("payment") << QByteArray("/verified/pal=seller@example.com")
+                             << QByteArray("Payment service");
     QTest::newRow("web mail") << QByteArray("/mail/") << QByteArray("Web mail");
 }
 
@@ -363,7 +388,8 @@ void TestSimBidFlow::placeholderPagesOfOtherServices()
     options.portalListener = true;
     Simulator portal;
     QVERIFY(portal.start(options));
-    const QByteArray root = exchange(portal.portalPort(), plainGet(target == "/mail/" ? "/" : target)).response;
+    const QByteArray root
+        = exchange(portal.portalPort(), plainGet(target == "/mail/" ? "/" : target)).response;
     QVERIFY(root.contains(QByteArray("<h1>" + heading + "</h1>")));
 }
 

@@ -17,21 +17,23 @@ namespace {
 
 const QDateTime kNow(QDate(2026, 3, 2), QTime(17, 0), QTimeZone::utc());
 
-struct Reply
-{
+struct Reply {
     int status = 0;
     QJsonValue json;
 };
 
 Reply control(quint16 port, const QByteArray &method, const QByteArray &path, const QJsonObject &body = {})
 {
-    const QByteArray payload = body.isEmpty() ? QByteArray() : QJsonDocument(body).toJson(QJsonDocument::Compact);
-    const QByteArray request = method + ' ' + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: application/json"
-                                                     "\r\nContent-Length: "
+    const QByteArray payload
+        = body.isEmpty() ? QByteArray() : QJsonDocument(body).toJson(QJsonDocument::Compact);
+    const QByteArray request = method + ' ' + path
+        + " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: application/json"
+          "\r\nContent-Length: "
         + QByteArray::number(payload.size()) + "\r\n\r\n" + payload;
     const QByteArray answer = exchange(port, request).response;
     const QJsonDocument document = QJsonDocument::fromJson(bodyOf(answer));
-    return { statusOf(answer), document.isArray() ? QJsonValue(document.array()) : QJsonValue(document.object()) };
+    return { statusOf(answer),
+        document.isArray() ? QJsonValue(document.array()) : QJsonValue(document.object()) };
 }
 
 // What a catalogue offers, to check that it has an item of every kind.
@@ -47,13 +49,15 @@ QSet<QString> kindsOf(const QList<ItemSnapshot> &items, const QString &winner)
             if (auction && item.state.bidCount > 0)
                 kinds << QStringLiteral("bids");
             if (item.spec.reservePrice > 0)
-                kinds << (item.state.reserveMet ? QStringLiteral("reserve met") : QStringLiteral("reserve not met"));
+                kinds << (item.state.reserveMet ? QStringLiteral("reserve met")
+                                                : QStringLiteral("reserve not met"));
             if (auction && item.state.buyItNowAvailable)
                 kinds << QStringLiteral("buy it now");
             if (!auction)
                 kinds << QStringLiteral("fixed price");
             if (item.spec.quantity > 1)
-                kinds << (auction ? QStringLiteral("multi-quantity auction") : QStringLiteral("several units"));
+                kinds << (auction ? QStringLiteral("multi-quantity auction")
+                                  : QStringLiteral("several units"));
             if (item.spec.motors)
                 kinds << QStringLiteral("motors");
             if (item.spec.currency == QLatin1String("GBP"))
@@ -70,17 +74,26 @@ QSet<QString> kindsOf(const QList<ItemSnapshot> &items, const QString &winner)
 }
 
 const QSet<QString> kEveryKind = {
-    QStringLiteral("active"),        QStringLiteral("no bids"),       QStringLiteral("bids"),
-    QStringLiteral("reserve met"),   QStringLiteral("reserve not met"), QStringLiteral("buy it now"),
-    QStringLiteral("fixed price"),   QStringLiteral("multi-quantity auction"), QStringLiteral("several units"),
-    QStringLiteral("motors"),        QStringLiteral("pounds"),        QStringLiteral("ending within minutes"),
-    QStringLiteral("won"),           QStringLiteral("ended"),         QStringLiteral("closed"),
+    QStringLiteral("active"),
+    QStringLiteral("no bids"),
+    QStringLiteral("bids"),
+    QStringLiteral("reserve met"),
+    QStringLiteral("reserve not met"),
+    QStringLiteral("buy it now"),
+    QStringLiteral("fixed price"),
+    QStringLiteral("multi-quantity auction"),
+    QStringLiteral("several units"),
+    QStringLiteral("motors"),
+    QStringLiteral("pounds"),
+    QStringLiteral("ending within minutes"),
+    QStringLiteral("won"),
+    QStringLiteral("ended"),
+    QStringLiteral("closed"),
 };
 
 } // namespace
 
-class TestSimControl final : public QObject
-{
+class TestSimControl final : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -113,10 +126,8 @@ void TestSimControl::init()
 void TestSimControl::createsChangesAndRemovesItems()
 {
     const QJsonObject lamp { { QStringLiteral("number"), QStringLiteral("2407604973") },
-                             { QStringLiteral("title"), QStringLiteral("Brass Lamp") },
-                             { QStringLiteral("startPrice"), 9.99 },
-                             { QStringLiteral("reserve"), QStringLiteral("50.00") },
-                             { QStringLiteral("endsInMinutes"), 30 } };
+        { QStringLiteral("title"), QStringLiteral("Brass Lamp") }, { QStringLiteral("startPrice"), 9.99 },
+        { QStringLiteral("reserve"), QStringLiteral("50.00") }, { QStringLiteral("endsInMinutes"), 30 } };
     Reply reply = control(m_sim->controlPort(), "POST", "/sim/items", lamp);
     QCOMPARE(reply.status, 201);
     QCOMPARE(reply.json[QLatin1String("status")].toString(), QStringLiteral("active"));
@@ -125,15 +136,17 @@ void TestSimControl::createsChangesAndRemovesItems()
     QCOMPARE(control(m_sim->controlPort(), "POST", "/sim/items", lamp).status, 409);
 
     reply = control(m_sim->controlPort(), "POST", "/sim/items/2407604973",
-                    { { QStringLiteral("title"), QStringLiteral("Brass Lamp & Shade") },
-                      { QStringLiteral("buyItNow"), 80 } });
+        { { QStringLiteral("title"), QStringLiteral("Brass Lamp & Shade") },
+            { QStringLiteral("buyItNow"), 80 } });
     QCOMPARE(reply.status, 200);
     QCOMPARE(m_sim->item(2407604973)->spec.title, QStringLiteral("Brass Lamp & Shade"));
     QCOMPARE(m_sim->item(2407604973)->spec.buyItNowPrice, 8000);
     QCOMPARE(m_sim->item(2407604973)->spec.reservePrice, 5000);
 
-    QCOMPARE(control(m_sim->controlPort(), "POST", "/sim/items/2407604973/close").json[QLatin1String("status")].toString(),
-             QStringLiteral("closed"));
+    QCOMPARE(control(m_sim->controlPort(), "POST", "/sim/items/2407604973/close")
+                 .json[QLatin1String("status")]
+                 .toString(),
+        QStringLiteral("closed"));
     QCOMPARE(control(m_sim->controlPort(), "DELETE", "/sim/items/2407604973").status, 200);
     QVERIFY(!m_sim->item(2407604973));
     QVERIFY(exchange(m_sim->sitePort(), plainGet("/ws/eBayISAPI.dll?ViewItem&item=2407604973"))
@@ -150,21 +163,25 @@ void TestSimControl::movesTheClockAndBids()
     spec.endTime = kNow.addSecs(600);
     QVERIFY(m_sim->addItem(spec));
     control(m_sim->controlPort(), "POST", "/sim/users",
-            { { QStringLiteral("id"), QStringLiteral("buyer") }, { QStringLiteral("password"), QStringLiteral("pw") } });
+        { { QStringLiteral("id"), QStringLiteral("buyer") },
+            { QStringLiteral("password"), QStringLiteral("pw") } });
     Reply reply = control(m_sim->controlPort(), "POST", "/sim/items/5000001/bids",
-                          { { QStringLiteral("user"), QStringLiteral("buyer") }, { QStringLiteral("max"), 12 } });
+        { { QStringLiteral("user"), QStringLiteral("buyer") }, { QStringLiteral("max"), 12 } });
     QCOMPARE(reply.status, 200);
     QCOMPARE(reply.json[QLatin1String("highBidder")].toString(), QStringLiteral("buyer"));
     reply = control(m_sim->controlPort(), "POST", "/sim/items/5000001/bids",
-                    { { QStringLiteral("user"), QStringLiteral("rival") }, { QStringLiteral("max"), 10.25 } });
+        { { QStringLiteral("user"), QStringLiteral("rival") }, { QStringLiteral("max"), 10.25 } });
     QCOMPARE(reply.status, 409);
     QVERIFY(reply.json[QLatin1String("error")].toString().contains(QLatin1String("$10.50")));
 
-    reply = control(m_sim->controlPort(), "POST", "/sim/clock", { { QStringLiteral("advanceSeconds"), 600 } });
+    reply
+        = control(m_sim->controlPort(), "POST", "/sim/clock", { { QStringLiteral("advanceSeconds"), 600 } });
     QCOMPARE(reply.json[QLatin1String("now")].toString(), QStringLiteral("2026-03-02T17:10:00.000Z"));
-    QCOMPARE(control(m_sim->controlPort(), "GET", "/sim/items/5000001").json[QLatin1String("winner")].toString(),
-             QStringLiteral("buyer"));
-    reply = control(m_sim->controlPort(), "POST", "/sim/clock", { { QStringLiteral("now"), QStringLiteral("2026-03-02T17:05:00Z") } });
+    QCOMPARE(
+        control(m_sim->controlPort(), "GET", "/sim/items/5000001").json[QLatin1String("winner")].toString(),
+        QStringLiteral("buyer"));
+    reply = control(m_sim->controlPort(), "POST", "/sim/clock",
+        { { QStringLiteral("now"), QStringLiteral("2026-03-02T17:05:00Z") } });
     QCOMPARE(m_sim->clock().now(), kNow.addSecs(300));
     QCOMPARE(reply.json[QLatin1String("mode")].toString(), QStringLiteral("manual"));
 }
@@ -177,19 +194,22 @@ void TestSimControl::injectsFaultsAndStopsTheSite()
     spec.endTime = kNow.addSecs(600);
     QVERIFY(m_sim->addItem(spec));
     Reply reply = control(m_sim->controlPort(), "POST", "/sim/faults",
-                          { { QStringLiteral("item"), 5000001 }, { QStringLiteral("mode"), QStringLiteral("empty") },
-                            { QStringLiteral("count"), 1 } });
+        { { QStringLiteral("item"), 5000001 }, { QStringLiteral("mode"), QStringLiteral("empty") },
+            { QStringLiteral("count"), 1 } });
     QCOMPARE(reply.status, 200);
     QCOMPARE(reply.json[QLatin1String("items")][QLatin1String("5000001")][QLatin1String("mode")].toString(),
-             QStringLiteral("empty"));
+        QStringLiteral("empty"));
     const QByteArray request = plainGet("/ws/eBayISAPI.dll?ViewItem&item=5000001");
     QVERIFY(exchange(m_sim->sitePort(), request).response.isEmpty());
     QVERIFY(!exchange(m_sim->sitePort(), request).response.isEmpty());
 
     control(m_sim->controlPort(), "POST", "/sim/faults",
-            { { QStringLiteral("item"), QStringLiteral("all") }, { QStringLiteral("mode"), QStringLiteral("refuse") } });
+        { { QStringLiteral("item"), QStringLiteral("all") },
+            { QStringLiteral("mode"), QStringLiteral("refuse") } });
     QVERIFY(exchange(m_sim->sitePort(), request).response.isEmpty());
-    QCOMPARE(control(m_sim->controlPort(), "DELETE", "/sim/faults").json[QLatin1String("items")].toObject().size(), 0);
+    QCOMPARE(
+        control(m_sim->controlPort(), "DELETE", "/sim/faults").json[QLatin1String("items")].toObject().size(),
+        0);
     QVERIFY(!exchange(m_sim->sitePort(), request).response.isEmpty());
 
     control(m_sim->controlPort(), "POST", "/sim/listening", { { QStringLiteral("site"), false } });
@@ -208,7 +228,8 @@ void TestSimControl::readsTheRawLog()
     QCOMPARE(log.size(), 1);
     QCOMPARE(QByteArray::fromBase64(log.at(0)[QLatin1String("rawBase64")].toString().toLatin1()), request);
     QCOMPARE(log.at(0)[QLatin1String("raw")].toString().toLatin1(), request);
-    QCOMPARE(log.at(0)[QLatin1String("target")].toString(), QStringLiteral("/ws/eBayISAPI.dll?ViewItem&item=777"));
+    QCOMPARE(
+        log.at(0)[QLatin1String("target")].toString(), QStringLiteral("/ws/eBayISAPI.dll?ViewItem&item=777"));
     control(m_sim->controlPort(), "DELETE", "/sim/log");
     QVERIFY(m_sim->requestLog().entries().isEmpty());
 }
@@ -216,11 +237,12 @@ void TestSimControl::readsTheRawLog()
 void TestSimControl::setsTheDaytimeServer()
 {
     const Reply reply = control(m_sim->controlPort(), "POST", "/sim/daytime",
-                                { { QStringLiteral("offsetSeconds"), -45 }, { QStringLiteral("mode"), QStringLiteral("close") } });
+        { { QStringLiteral("offsetSeconds"), -45 }, { QStringLiteral("mode"), QStringLiteral("close") } });
     QCOMPARE(reply.json[QLatin1String("offsetSeconds")].toInt(), -45);
     QCOMPARE(m_sim->daytime().mode(), DaytimeServer::Mode::CloseAtOnce);
     QVERIFY(exchange(m_sim->daytimePort(), QByteArray()).response.isEmpty());
-    control(m_sim->controlPort(), "POST", "/sim/daytime", { { QStringLiteral("mode"), QStringLiteral("answer") } });
+    control(m_sim->controlPort(), "POST", "/sim/daytime",
+        { { QStringLiteral("mode"), QStringLiteral("answer") } });
     QVERIFY(exchange(m_sim->daytimePort(), QByteArray()).response.contains(" 26-03-02 16:59:15 "));
 }
 
@@ -231,12 +253,14 @@ void TestSimControl::refusesMalformedRequests_data()
     QTest::addColumn<QByteArray>("body");
     QTest::addColumn<int>("status");
     QTest::newRow("not JSON") << QByteArray("POST") << QByteArray("/sim/clock") << QByteArray("now=1") << 400;
-    QTest::newRow("bad date") << QByteArray("POST") << QByteArray("/sim/clock") << QByteArray("{\"now\":\"soon\"}") << 400;
-    QTest::newRow("item without title") << QByteArray("POST") << QByteArray("/sim/items")
-                                        << QByteArray("{\"number\":\"5\"}") << 409;
+    QTest::newRow("bad date") << QByteArray("POST") << QByteArray("/sim/clock")
+                              << QByteArray("{\"now\":\"soon\"}") << 400;
+    QTest::newRow("item without title")
+        << QByteArray("POST") << QByteArray("/sim/items") << QByteArray("{\"number\":\"5\"}") << 409;
     QTest::newRow("unknown fault") << QByteArray("POST") << QByteArray("/sim/faults")
                                    << QByteArray("{\"item\":\"all\",\"mode\":\"explode\"}") << 400;
-    QTest::newRow("unknown address") << QByteArray("GET") << QByteArray("/sim/nothing") << QByteArray() << 404;
+    QTest::newRow("unknown address") << QByteArray("GET") << QByteArray("/sim/nothing") << QByteArray()
+                                     << 404;
     QTest::newRow("wrong method") << QByteArray("DELETE") << QByteArray("/sim/clock") << QByteArray() << 405;
 }
 
@@ -246,8 +270,8 @@ void TestSimControl::refusesMalformedRequests()
     QFETCH(QByteArray, path);
     QFETCH(QByteArray, body);
     QFETCH(int, status);
-    const QByteArray request = method + ' ' + path + " HTTP/1.1\r\nContent-Length: " + QByteArray::number(body.size())
-        + "\r\n\r\n" + body;
+    const QByteArray request = method + ' ' + path
+        + " HTTP/1.1\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
     const QByteArray answer = exchange(m_sim->controlPort(), request).response;
     QCOMPARE(statusOf(answer), status);
     QVERIFY(QJsonDocument::fromJson(bodyOf(answer)).object().contains(QLatin1String("error")));
@@ -273,11 +297,13 @@ void TestSimControl::resetEmptiesTheSite()
 void TestSimControl::demoCatalogueHasEveryKind()
 {
     QString error;
-    QVERIFY2(m_sim->loadCatalogueFile(QStringLiteral(TALLYHAWK_SIM_DEMO_CATALOGUE), &error), qPrintable(error));
+    QVERIFY2(
+        m_sim->loadCatalogueFile(QStringLiteral(TALLYHAWK_SIM_DEMO_CATALOGUE), &error), qPrintable(error));
     const QList<ItemSnapshot> items = m_sim->house().snapshots();
     QVERIFY(items.size() >= 18 && items.size() <= 24);
     const QSet<QString> kinds = kindsOf(items, QStringLiteral("demo_buyer"));
-    QVERIFY2(kinds.contains(kEveryKind), qPrintable(QStringList((kEveryKind - kinds).values()).join(QLatin1String(", "))));
+    QVERIFY2(kinds.contains(kEveryKind),
+        qPrintable(QStringList((kEveryKind - kinds).values()).join(QLatin1String(", "))));
     QVERIFY(m_sim->house().checkPassword(QStringLiteral("demo_buyer"), QStringLiteral("demo")));
 }
 
@@ -287,7 +313,8 @@ void TestSimControl::builtInCatalogueHasEveryKindAndFollowsTheSeed()
     const QList<ItemSnapshot> items = m_sim->house().snapshots();
     QCOMPARE(items.size(), 20);
     const QSet<QString> kinds = kindsOf(items, QStringLiteral("demo_buyer"));
-    QVERIFY2(kinds.contains(kEveryKind), qPrintable(QStringList((kEveryKind - kinds).values()).join(QLatin1String(", "))));
+    QVERIFY2(kinds.contains(kEveryKind),
+        qPrintable(QStringList((kEveryKind - kinds).values()).join(QLatin1String(", "))));
 
     const Catalogue first = builtInCatalogue(5, kNow);
     const Catalogue again = builtInCatalogue(5, kNow);
@@ -305,11 +332,13 @@ void TestSimControl::malformedCatalogueIsRefused()
     Catalogue catalogue;
     QString error;
     const QJsonObject document = QJsonDocument::fromJson(R"({"items": [{"number": "5000001", "title": "Lamp",
-        "endsInMinutes": 5}, {"title": "No number"}]})").object();
+        "endsInMinutes": 5}, {"title": "No number"}]})")
+                                     .object();
     QVERIFY(!catalogueFromJson(document, kNow, &catalogue, &error));
     QCOMPARE(error, QStringLiteral("item 2: \"number\" is missing"));
     const QJsonObject badAmount = QJsonDocument::fromJson(R"({"items": [{"number": "5000001", "title": "Lamp",
-        "startPrice": "cheap"}]})").object();
+        "startPrice": "cheap"}]})")
+                                      .object();
     QVERIFY(!catalogueFromJson(badAmount, kNow, &catalogue, &error));
     QVERIFY(error.contains(QLatin1String("startPrice")));
     QVERIFY(!m_sim->loadCatalogueFile(QStringLiteral("/nonexistent/catalogue.json"), &error));

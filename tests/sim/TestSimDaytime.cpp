@@ -24,8 +24,7 @@ QDateTime utc(int year, int month, int day, int hour, int minute, int second)
 
 } // namespace
 
-class TestSimDaytime final : public QObject
-{
+class TestSimDaytime final : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -45,11 +44,12 @@ void TestSimDaytime::replyIsTheServiceLine_data()
     QTest::addColumn<QDateTime>("instant");
     QTest::addColumn<double>("advance");
     QTest::addColumn<QByteArray>("reply");
-    QTest::newRow("late winter") << kNow << 50.0 << QByteArray("\n61101 26-03-02 17:00:00 57 0 0  50.0 UTC(NIST) * \n");
+    QTest::newRow("late winter") << kNow << 50.0
+                                 << QByteArray("\n61101 26-03-02 17:00:00 57 0 0  50.0 UTC(NIST) * \n");
     QTest::newRow("autumn run-up") << utc(2018, 11, 2, 6, 4, 48) << 885.9
                                    << QByteArray("\n58424 18-11-02 06:04:48 03 0 0 885.9 UTC(NIST) * \n");
-    QTest::newRow("summer, small advance") << utc(2023, 7, 1, 0, 0, 7) << 9.2
-                                           << QByteArray("\n60126 23-07-01 00:00:07 50 0 0   9.2 UTC(NIST) * \n");
+    QTest::newRow("summer, small advance") << utc(
+        2023, 7, 1, 0, 0, 7) << 9.2 << QByteArray("\n60126 23-07-01 00:00:07 50 0 0   9.2 UTC(NIST) * \n");
     QTest::newRow("midwinter") << utc(2024, 1, 15, 23, 59, 59) << 0.0
                                << QByteArray("\n60324 24-01-15 23:59:59 00 0 0   0.0 UTC(NIST) * \n");
 }
@@ -104,8 +104,9 @@ void TestSimDaytime::servesTheClockWithTheChosenOffset()
     // A daytime client sends nothing; it only listens.
     const th::test::Exchange answer = exchange(sim.daytimePort(), QByteArray());
     QVERIFY(answer.closedByServer);
-    static const QRegularExpression line(QStringLiteral(
-        "^\\n(\\d{5} \\d\\d-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d \\d\\d) 0 0 [ \\d]{2}\\d\\.\\d UTC\\(NIST\\) \\* \\n$"));
+    static const QRegularExpression line(
+        QStringLiteral("^\\n(\\d{5} \\d\\d-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d \\d\\d) 0 0 [ \\d]{2}\\d\\.\\d "
+                       "UTC\\(NIST\\) \\* \\n$"));
     const QRegularExpressionMatch match = line.match(QString::fromLatin1(answer.response));
     QVERIFY2(match.hasMatch(), answer.response.constData());
     QCOMPARE(match.captured(1).toLatin1(), stamp);

@@ -29,8 +29,7 @@ Fault fault(Fault::Mode mode)
 
 } // namespace
 
-class TestSimFaults final : public QObject
-{
+class TestSimFaults final : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -198,7 +197,7 @@ void TestSimFaults::oversizeAnswerIsPaddedToTheSize()
     QCOMPARE(answer.response.size(), 6 * 1024 * 1024);
     QVERIFY(answer.response.startsWith(page.left(page.indexOf("\r\nDate:"))));
     QCOMPARE(answer.response.mid(answer.response.indexOf("\r\n\r\n")).left(bodyOf(page).size() + 4),
-             page.mid(page.indexOf("\r\n\r\n")));
+        page.mid(page.indexOf("\r\n\r\n")));
     // The padding adds none of the words a page reader looks for.
     const QByteArray padding = answer.response.mid(page.size()).toLower();
     QVERIFY(!padding.contains("ends") && !padding.contains("not found") && !padding.contains("<b>"));

@@ -25,8 +25,8 @@ int findFrom(const QByteArray &lower, const QByteArray &keyword, int from, int *
 
 // The text from behind `start` (searched after `keyword`) up to `close`; null when a marker
 // is missing.
-QString cutAfter(const QByteArray &page, const QByteArray &keyword, const QByteArray &start, const QByteArray &close,
-                 int from = 0, int *cursor = nullptr)
+QString cutAfter(const QByteArray &page, const QByteArray &keyword, const QByteArray &start,
+    const QByteArray &close, int from = 0, int *cursor = nullptr)
 {
     const QByteArray lower = page.toLower();
     int end = 0;
@@ -68,12 +68,11 @@ Bid bid(const QString &bidder, Cents maximum, int minutesAgo)
     return result;
 }
 
-struct Expected
-{
+struct Expected {
     QString title;
     QString endsText;
-    QString price;       // bold after "Current bid", or the "><b>US" amount of a fixed price
-    QString bids;        // "" when the page has no bid count
+    QString price; // bold after "Current bid", or the "><b>US" amount of a fixed price
+    QString bids; // "" when the page has no bid count
     QString reserve;
     QString buyItNow;
     QString quantity;
@@ -90,14 +89,17 @@ struct Expected
 
 Q_DECLARE_METATYPE(Expected)
 
-class TestSimPages final : public QObject
-{
+class TestSimPages final : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
     void initTestCase();
-    void keywordsAppearOnlyWhereMeant_data();
-    void keywordsAppearOnlyWhereMeant();
+    void statusWordsAppearOnlyWhereMeant_data() { pageRows(); }
+    void statusWordsAppearOnlyWhereMeant();
+    void labelsAreFollowedByTheirValues_data() { pageRows(); }
+    void labelsAreFollowedByTheirValues();
+    void runningItemLabelsAreFollowedByTheirValues_data() { pageRows(); }
+    void runningItemLabelsAreFollowedByTheirValues();
     void motorsItemUnderOrdinaryAddressIsAShortPointer();
     void everyItemAddressFormServesThePage_data();
     void everyItemAddressFormServesThePage();
@@ -105,6 +107,7 @@ private Q_SLOTS:
     void answersLikeAnOldServer();
 
 private:
+    static void pageRows();
     QByteArray fetch(qint64 number, const QByteArray &path = "/ws/eBayISAPI.dll");
 
     Simulator m_sim;
@@ -121,7 +124,7 @@ void TestSimPages::initTestCase()
 
     QVERIFY(m_sim.addItem(spec(5000001, QStringLiteral("Lamp & Shade - Brass"), 86400)));
     QVERIFY(m_sim.addItem(spec(5000002, QStringLiteral("Mantel Clock"), 9000),
-                          { bid(QStringLiteral("alice"), 2000, 90), bid(QStringLiteral("bob"), 1500, 30) }));
+        { bid(QStringLiteral("alice"), 2000, 90), bid(QStringLiteral("bob"), 1500, 30) }));
     ItemSpec reserveNotMet = spec(5000003, QStringLiteral("Quilt"), 2710);
     reserveNotMet.reservePrice = 5000;
     QVERIFY(m_sim.addItem(reserveNotMet, { bid(QStringLiteral("alice"), 4000, 60) }));
@@ -144,9 +147,9 @@ void TestSimPages::initTestCase()
     dutch.quantity = 5;
     QVERIFY(m_sim.addItem(dutch, { bid(QStringLiteral("alice"), 1200, 10) }));
     QVERIFY(m_sim.addItem(spec(5000009, QStringLiteral("Old Radio"), -3600),
-                          { bid(QStringLiteral("alice"), 3000, 600), bid(QStringLiteral("bob"), 2000, 300) }));
+        { bid(QStringLiteral("alice"), 3000, 600), bid(QStringLiteral("bob"), 2000, 300) }));
     QVERIFY(m_sim.addItem(spec(5000010, QStringLiteral("Pocket Knife"), -60),
-                          { bid(QStringLiteral("bob"), 1200, 600), bid(QStringLiteral("joe@example.com"), 2500, 30) }));
+        { bid(QStringLiteral("bob"), 1200, 600), bid(QStringLiteral("joe@example.com"), 2500, 30) }));
     ItemSpec closed = spec(5000011, QStringLiteral("Sideboard"), -600);
     closed.closedEarly = true;
     QVERIFY(m_sim.addItem(closed, { bid(QStringLiteral("bob"), 1500, 900) }));
@@ -172,78 +175,80 @@ void TestSimPages::initTestCase()
     m_sim.clock().setNow(kNow);
 }
 
-void TestSimPages::keywordsAppearOnlyWhereMeant_data()
+void TestSimPages::pageRows()
 {
     QTest::addColumn<qint64>("number");
     QTest::addColumn<QByteArray>("path");
     QTest::addColumn<Expected>("expected");
 
     Expected e;
-    e = { QStringLiteral("Lamp & Shade - Brass"), QStringLiteral("Mar-03-26 09:00:00 PST"), QStringLiteral("$9.99"),
-          QStringLiteral("0"), {}, {}, QStringLiteral("1"), QStringLiteral("1 day, 0 hours +"), {},
-          QStringLiteral("$0.50") };
+    e = { QStringLiteral("Lamp & Shade - Brass"), QStringLiteral("Mar-03-26 09:00:00 PST"),
+        QStringLiteral("$9.99"), QStringLiteral("0"), {}, {}, QStringLiteral("1"),
+        QStringLiteral("1 day, 0 hours +"), {}, QStringLiteral("$0.50") };
     QTest::newRow("auction without bids") << 5000001LL << QByteArray("/ws/eBayISAPI.dll") << e;
     e = { QStringLiteral("Mantel Clock"), QStringLiteral("Mar-02-26 11:30:00 PST"), QStringLiteral("$15.50"),
-          QStringLiteral("2"), {}, {}, QStringLiteral("1"), QStringLiteral("2 hours, 30 mins +"), QStringLiteral("alice"),
-          QStringLiteral("$0.50") };
+        QStringLiteral("2"), {}, {}, QStringLiteral("1"), QStringLiteral("2 hours, 30 mins +"),
+        QStringLiteral("alice"), QStringLiteral("$0.50") };
     QTest::newRow("auction with bids") << 5000002LL << QByteArray("/ws/eBayISAPI.dll") << e;
     e = { QStringLiteral("Quilt"), QStringLiteral("Mar-02-26 09:45:10 PST"), QStringLiteral("$9.99"),
-          QStringLiteral("1"), QStringLiteral("not met"), {}, QStringLiteral("1"), QStringLiteral("45 mins 10 secs"),
-          QStringLiteral("alice"), QStringLiteral("$0.50") };
+        QStringLiteral("1"), QStringLiteral("not met"), {}, QStringLiteral("1"),
+        QStringLiteral("45 mins 10 secs"), QStringLiteral("alice"), QStringLiteral("$0.50") };
     QTest::newRow("reserve not met") << 5000003LL << QByteArray("/ws/eBayISAPI.dll") << e;
     e = { QStringLiteral("Rocking Chair"), QStringLiteral("Mar-02-26 09:00:45 PST"), QStringLiteral("$50.00"),
-          QStringLiteral("1"), QStringLiteral("met"), {}, QStringLiteral("1"), QStringLiteral("45 secs"),
-          QStringLiteral("joe@example.com"), QStringLiteral("$1.00") };
+        QStringLiteral("1"), QStringLiteral("met"), {}, QStringLiteral("1"), QStringLiteral("45 secs"),
+        QStringLiteral("joe@example.com"), QStringLiteral("$1.00") };
     QTest::newRow("reserve met, e-mail user id") << 5000004LL << QByteArray("/ws/eBayISAPI.dll") << e;
     e = { QStringLiteral("Tea Set"), QStringLiteral("Mar-05-26 11:00:00 PST"), QStringLiteral("$9.99"),
-          QStringLiteral("0"), {}, QStringLiteral("$25.00"), QStringLiteral("1"), QStringLiteral("3 days, 2 hours +"), {},
-          QStringLiteral("$0.50") };
+        QStringLiteral("0"), {}, QStringLiteral("$25.00"), QStringLiteral("1"),
+        QStringLiteral("3 days, 2 hours +"), {}, QStringLiteral("$0.50") };
     QTest::newRow("buy it now") << 5000005LL << QByteArray("/ws/eBayISAPI.dll") << e;
-    e = { QStringLiteral("USB Cable"), QStringLiteral("Mar-07-26 09:00:00 PST"), QStringLiteral("US $19.99"), {}, {},
-          QStringLiteral("US $19.99"), QStringLiteral("1 available"), QStringLiteral("5 days, 0 hours +"), {}, {} };
+    e = { QStringLiteral("USB Cable"), QStringLiteral("Mar-07-26 09:00:00 PST"), QStringLiteral("US $19.99"),
+        {}, {}, QStringLiteral("US $19.99"), QStringLiteral("1 available"),
+        QStringLiteral("5 days, 0 hours +"), {}, {} };
     e.fixed = true;
     QTest::newRow("fixed price") << 5000006LL << QByteArray("/ws/eBayISAPI.dll") << e;
     e.title = QStringLiteral("Candle Set");
     e.quantity = QStringLiteral("10 available");
     QTest::newRow("fixed price, several units") << 5000007LL << QByteArray("/ws/eBayISAPI.dll") << e;
-    e = { QStringLiteral("Glass Marbles Lot"), QStringLiteral("Mar-02-26 09:10:00 PST"), QStringLiteral("$12.00"),
-          QStringLiteral("1"), {}, {}, QStringLiteral("5"), QStringLiteral("10 mins 0 secs"), {}, QStringLiteral("$0.50") };
+    e = { QStringLiteral("Glass Marbles Lot"), QStringLiteral("Mar-02-26 09:10:00 PST"),
+        QStringLiteral("$12.00"), QStringLiteral("1"), {}, {}, QStringLiteral("5"),
+        QStringLiteral("10 mins 0 secs"), {}, QStringLiteral("$0.50") };
     QTest::newRow("multi-quantity auction") << 5000008LL << QByteArray("/ws/eBayISAPI.dll") << e;
     e = { QStringLiteral("Old Radio"), QStringLiteral("Mar-02-26 08:00:00 PST"), QStringLiteral("$20.50"),
-          QStringLiteral("2"), {}, {}, {}, {}, QStringLiteral("alice"), {} };
+        QStringLiteral("2"), {}, {}, {}, {}, QStringLiteral("alice"), {} };
     e.ended = true;
     QTest::newRow("ended") << 5000009LL << QByteArray("/ws/eBayISAPI.dll") << e;
     e = { QStringLiteral("Pocket Knife"), QStringLiteral("Mar-02-26 08:59:00 PST"), QStringLiteral("$12.50"),
-          QStringLiteral("2"), {}, {}, {}, {}, QStringLiteral("joe@example.com"), {} };
+        QStringLiteral("2"), {}, {}, {}, {}, QStringLiteral("joe@example.com"), {} };
     e.ended = true;
     QTest::newRow("won by a given user") << 5000010LL << QByteArray("/ws/eBayISAPI.dll") << e;
-    e = { QStringLiteral("Brass Bookends"), QStringLiteral("Mar-02-26 08:58:00 PST"), QStringLiteral("US $19.99"), {},
-          {}, {}, {}, {}, QStringLiteral("alice"), {} };
+    e = { QStringLiteral("Brass Bookends"), QStringLiteral("Mar-02-26 08:58:00 PST"),
+        QStringLiteral("US $19.99"), {}, {}, {}, {}, {}, QStringLiteral("alice"), {} };
     e.ended = true;
     e.fixed = true;
     QTest::newRow("fixed price, sold") << 5000015LL << QByteArray("/ws/eBayISAPI.dll") << e;
     e = { QStringLiteral("Sideboard"), QStringLiteral("Mar-02-26 08:50:00 PST"), QStringLiteral("$9.99"),
-          QStringLiteral("1"), {}, {}, {}, {}, QStringLiteral("bob"), {} };
+        QStringLiteral("1"), {}, {}, {}, {}, QStringLiteral("bob"), {} };
     e.closed = true;
     QTest::newRow("closed") << 5000011LL << QByteArray("/ws/eBayISAPI.dll") << e;
     e = {};
     e.notFound = true;
     QTest::newRow("not found") << 5000099LL << QByteArray("/ws/eBayISAPI.dll") << e;
-    e = { QStringLiteral("1967 Fastback Coupe"), QStringLiteral("Mar-02-26 11:00:00 PST"), QStringLiteral("$4,500.00"),
-          QStringLiteral("1"), {}, {}, QStringLiteral("1"), QStringLiteral("2 hours, 0 mins +"), QStringLiteral("alice"),
-          QStringLiteral("$50.00") };
+    e = { QStringLiteral("1967 Fastback Coupe"), QStringLiteral("Mar-02-26 11:00:00 PST"),
+        QStringLiteral("$4,500.00"), QStringLiteral("1"), {}, {}, QStringLiteral("1"),
+        QStringLiteral("2 hours, 0 mins +"), QStringLiteral("alice"), QStringLiteral("$50.00") };
     QTest::newRow("motors, full page") << 5000012LL << QByteArray("/ebaymotors/ws/eBayISAPI.dll") << e;
     e = { QStringLiteral("Garden Bench"), QStringLiteral("Apr-10-26 18:30:00 PDT"), QStringLiteral("$9.99"),
-          QStringLiteral("0"), {}, {}, QStringLiteral("1"), QStringLiteral("39 days, 8 hours +"), {},
-          QStringLiteral("$0.50") };
+        QStringLiteral("0"), {}, {}, QStringLiteral("1"), QStringLiteral("39 days, 8 hours +"), {},
+        QStringLiteral("$0.50") };
     QTest::newRow("ends in daylight time") << 5000013LL << QByteArray("/aw-cgi/eBayISAPI.dll") << e;
-    e = { QStringLiteral("Bone China Plate"), QStringLiteral("Mar-02-26 10:00:00 PST"), QStringLiteral("GBP 9.99"),
-          QStringLiteral("1"), {}, {}, QStringLiteral("1"), QStringLiteral("1 hour, 0 mins +"), QStringLiteral("bob"),
-          QStringLiteral("GBP 0.50") };
+    e = { QStringLiteral("Bone China Plate"), QStringLiteral("Mar-02-26 10:00:00 PST"),
+        QStringLiteral("GBP 9.99"), QStringLiteral("1"), {}, {}, QStringLiteral("1"),
+        QStringLiteral("1 hour, 0 mins +"), QStringLiteral("bob"), QStringLiteral("GBP 0.50") };
     QTest::newRow("pounds") << 5000014LL << QByteArray("/ws/eBayISAPI.dll") << e;
 }
 
-void TestSimPages::keywordsAppearOnlyWhereMeant()
+void TestSimPages::statusWordsAppearOnlyWhereMeant()
 {
     QFETCH(qint64, number);
     QFETCH(QByteArray, path);
@@ -252,12 +257,15 @@ void TestSimPages::keywordsAppearOnlyWhereMeant()
     const QByteArray lower = page.toLower();
     QVERIFY(page.startsWith("HTTP/1.1 200 "));
 
-    // Nothing before the title says "ends".
+    // Nothing before the title says "ends": the headers included.
     const int title = findFrom(lower, "<title>", 0);
     QVERIFY(title > 0);
     const int firstEnds = findFrom(lower, "ends", 0);
     QVERIFY(firstEnds < 0 || firstEnds > title);
+    if (!expected.notFound)
+        QCOMPARE(firstEnds, findFrom(lower, "(ends ", title) + 1);
 
+    // The status words, within the first 18000 characters of the whole answer.
     int statusEnd = 0;
     QCOMPARE(findFrom(lower, "not found", 0) >= 0, expected.notFound);
     QCOMPARE(findFrom(lower, "auction has ended", 0, &statusEnd) >= 0, expected.ended);
@@ -267,13 +275,29 @@ void TestSimPages::keywordsAppearOnlyWhereMeant()
     if (expected.closed)
         QVERIFY(statusEnd < 18000);
     QCOMPARE(findFrom(lower, "pageviewitemfixedprice", 0) >= 0, expected.fixed);
+    if (expected.notFound || expected.ended || expected.closed)
+        return;
+    QCOMPARE(findFrom(lower, ">buy it now<", 0) >= 0, !expected.buyItNow.isEmpty());
+
+    // The quantity label lies beyond character 1000, so the reader does not pass it by.
+    int quantityEnd = 0;
+    QVERIFY(findFrom(lower, ">quantity<", 0, &quantityEnd) > 0);
+    QVERIFY(quantityEnd >= 1000);
+    QVERIFY(findFrom(lower, ">quantity", 0, &quantityEnd) > 0 && quantityEnd >= 1000);
+}
+
+void TestSimPages::labelsAreFollowedByTheirValues()
+{
+    QFETCH(qint64, number);
+    QFETCH(QByteArray, path);
+    QFETCH(Expected, expected);
     if (expected.notFound)
         return;
-
+    const QByteArray page = fetch(number, path);
+    const QByteArray lower = page.toLower();
     QCOMPARE(cutAfter(page, "<title>", " - ", "</title>").replace(QLatin1String("&amp;"), QLatin1String("&")),
-             expected.title);
+        expected.title);
     QCOMPARE(cutAfter(page, "ends", " ", ")"), expected.endsText);
-    QCOMPARE(firstEnds, findFrom(lower, "(ends ", title) + 1);
 
     // The price: the bold value after "Current bid" on auctions, the bold US amount right
     // after a tag on fixed-price pages, and no such US amount anywhere else.
@@ -290,31 +314,32 @@ void TestSimPages::keywordsAppearOnlyWhereMeant()
         QCOMPARE(bold(page, "# of bids"), expected.bids);
     QCOMPARE(cutAfter(page, "(reserve", "", ")"), expected.reserve.isEmpty() ? QString() : expected.reserve);
 
-    const QString highBidder = cutAfter(page, "high bidder", "userid=", "&").replace(QLatin1String("%40"),
-                                                                                     QLatin1String("@"));
+    const QString highBidder
+        = cutAfter(page, "high bidder", "userid=", "&").replace(QLatin1String("%40"), QLatin1String("@"));
     QCOMPARE(highBidder.isNull(), expected.highBidder.isEmpty());
     if (!expected.highBidder.isEmpty())
         QCOMPARE(highBidder, expected.highBidder);
-    if (expected.ended || expected.closed)
-        return;
+}
 
-    QCOMPARE(findFrom(lower, ">buy it now<", 0) >= 0, !expected.buyItNow.isEmpty());
+void TestSimPages::runningItemLabelsAreFollowedByTheirValues()
+{
+    QFETCH(qint64, number);
+    QFETCH(QByteArray, path);
+    QFETCH(Expected, expected);
+    if (expected.notFound || expected.ended || expected.closed)
+        return;
+    const QByteArray page = fetch(number, path);
     if (!expected.buyItNow.isEmpty())
         QCOMPARE(bold(page, ">buy it now<"), expected.buyItNow);
     QCOMPARE(bold(page, "starting bid").isNull(), expected.fixed);
-    int quantityEnd = 0;
-    QVERIFY(findFrom(lower, ">quantity<", 0, &quantityEnd) > 0);
-    QVERIFY(quantityEnd >= 1000);
-    QVERIFY(findFrom(lower, ">quantity", 0, &quantityEnd) > 0 && quantityEnd >= 1000);
     QCOMPARE(bold(page, ">quantity<"), expected.quantity);
-
     int cursor = 0;
     QCOMPARE(bold(page, "time left", 0, &cursor), expected.timeLeft);
-    QVERIFY(!expected.timeLeft.contains(QLatin1String("font")));
+    // "location" is looked for behind the time left.
     const ItemSnapshot item = *m_sim.item(number);
     QCOMPARE(bold(page, "location", cursor), item.spec.location);
     QCOMPARE(bold(page, "country/region"),
-             item.spec.country + QLatin1Char('/') + item.spec.location.section(QLatin1Char(','), 0, 0));
+        item.spec.country + QLatin1Char('/') + item.spec.location.section(QLatin1Char(','), 0, 0));
     QCOMPARE(cutAfter(page, "started", "size=\"2\">", "</font>"), QStringLiteral("Feb-25-26 09:00:00 PST"));
     int sellerCursor = 0;
     QCOMPARE(cutAfter(page, "seller (rating)", "userid=", "\">", 0, &sellerCursor), item.spec.seller);
@@ -323,8 +348,6 @@ void TestSimPages::keywordsAppearOnlyWhereMeant()
     QCOMPARE(increment.isNull(), expected.increment.isEmpty());
     if (!expected.increment.isEmpty())
         QCOMPARE(increment, expected.increment);
-    // A quantity or time left with markup inside would read as something else.
-    QVERIFY(!expected.quantity.contains(QLatin1String("font")));
 }
 
 void TestSimPages::motorsItemUnderOrdinaryAddressIsAShortPointer()
