@@ -59,19 +59,19 @@ int AuctionHouse::ratingOf(const QString &id) const
     return 0;
 }
 
-bool AuctionHouse::addItem(const ItemSpec &spec, QString *error, const QList<Bid> &initialBids)
+bool AuctionHouse::addItem(const Listing &listing, QString *error, const QList<Bid> &initialBids)
 {
-    if (spec.number <= 0 || m_items.contains(spec.number)) {
-        *error = spec.number <= 0 ? QStringLiteral("an item needs a positive number")
-                                  : QStringLiteral("item %1 exists already").arg(spec.number);
+    if (listing.number <= 0 || m_items.contains(listing.number)) {
+        *error = listing.number <= 0 ? QStringLiteral("an item needs a positive number")
+                                     : QStringLiteral("item %1 exists already").arg(listing.number);
         return false;
     }
     Record record;
-    record.spec = spec;
+    record.listing = listing;
     record.addedAt = m_clock.now();
-    if (!record.spec.startTime.isValid())
-        record.spec.startTime = m_clock.now();
-    if (record.spec.title.isEmpty() || !record.spec.endTime.isValid() || record.spec.quantity < 1) {
+    if (!record.listing.startTime.isValid())
+        record.listing.startTime = m_clock.now();
+    if (record.listing.title.isEmpty() || !record.listing.endTime.isValid() || record.listing.quantity < 1) {
         *error = QStringLiteral("an item needs a title, an end time and a quantity of at least 1");
         return false;
     }
@@ -83,25 +83,25 @@ bool AuctionHouse::addItem(const ItemSpec &spec, QString *error, const QList<Bid
         record.bids.append(bid);
     }
     planBots(record);
-    m_items.insert(spec.number, record);
+    m_items.insert(listing.number, record);
     return true;
 }
 
-bool AuctionHouse::updateItem(const ItemSpec &spec, QString *error)
+bool AuctionHouse::updateItem(const Listing &listing, QString *error)
 {
-    const auto it = m_items.find(spec.number);
+    const auto it = m_items.find(listing.number);
     if (it == m_items.end()) {
-        *error = QStringLiteral("no item %1").arg(spec.number);
+        *error = QStringLiteral("no item %1").arg(listing.number);
         return false;
     }
-    if (spec.title.isEmpty() || !spec.endTime.isValid() || spec.quantity < 1) {
+    if (listing.title.isEmpty() || !listing.endTime.isValid() || listing.quantity < 1) {
         *error = QStringLiteral("an item needs a title, an end time and a quantity of at least 1");
         return false;
     }
     runBots(*it, m_clock.now());
-    it->spec = spec;
-    if (!it->spec.startTime.isValid())
-        it->spec.startTime = m_clock.now();
+    it->listing = listing;
+    if (!it->listing.startTime.isValid())
+        it->listing.startTime = m_clock.now();
     planBots(*it);
     return true;
 }
@@ -132,16 +132,16 @@ QList<ItemSnapshot> AuctionHouse::snapshots()
 BidOutcome AuctionHouse::placeBid(qint64 number, const QString &bidder, Cents amount, int quantity)
 {
     const auto it = m_items.constFind(number);
-    const bool fixedPrice = it != m_items.constEnd() && !it->spec.isAuction();
+    const bool fixedPrice = it != m_items.constEnd() && !it->listing.isAuction();
     return submit(number, bidder, amount, quantity, fixedPrice);
 }
 
 BidOutcome AuctionHouse::buyItNow(qint64 number, const QString &buyer)
 {
     const auto it = m_items.constFind(number);
-    if (it != m_items.constEnd() && !it->spec.isAuction())
-        return submit(number, buyer, it->spec.startPrice, 1, true);
-    const Cents price = it == m_items.constEnd() ? 0 : it->spec.buyItNowPrice;
+    if (it != m_items.constEnd() && !it->listing.isAuction())
+        return submit(number, buyer, it->listing.startPrice, 1, true);
+    const Cents price = it == m_items.constEnd() ? 0 : it->listing.buyItNowPrice;
     return submit(number, buyer, price, 1, true);
 }
 
@@ -151,8 +151,8 @@ bool AuctionHouse::closeEarly(qint64 number)
     if (it == m_items.end())
         return false;
     runBots(*it, m_clock.now());
-    it->spec.closedEarly = true;
-    it->spec.endTime = m_clock.now();
+    it->listing.closedEarly = true;
+    it->listing.endTime = m_clock.now();
     return true;
 }
 
@@ -165,27 +165,27 @@ void AuctionHouse::catchUp()
 
 ItemStatus AuctionHouse::statusAt(const Record &record, const AuctionState &state, const QDateTime &at) const
 {
-    if (record.spec.closedEarly)
-        return at < record.spec.startTime ? ItemStatus::Pending : ItemStatus::Closed;
-    if (at < record.spec.startTime)
+    if (record.listing.closedEarly)
+        return at < record.listing.startTime ? ItemStatus::Pending : ItemStatus::Closed;
+    if (at < record.listing.startTime)
         return ItemStatus::Pending;
     if (state.soldOutAt.isValid() && state.soldOutAt <= at)
         return ItemStatus::Ended;
-    return at >= record.spec.endTime ? ItemStatus::Ended : ItemStatus::Active;
+    return at >= record.listing.endTime ? ItemStatus::Ended : ItemStatus::Active;
 }
 
 ItemSnapshot AuctionHouse::snapshotOf(const Record &record) const
 {
     ItemSnapshot snapshot;
-    snapshot.spec = record.spec;
+    snapshot.listing = record.listing;
     snapshot.bids = record.bids;
-    snapshot.state = auctionState(record.spec, record.bids);
+    snapshot.state = auctionState(record.listing, record.bids);
     snapshot.now = m_clock.now();
     snapshot.status = statusAt(record, snapshot.state, snapshot.now);
-    snapshot.endTime = record.spec.endTime;
+    snapshot.endTime = record.listing.endTime;
     if (snapshot.state.soldOutAt.isValid() && snapshot.state.soldOutAt < snapshot.endTime)
         snapshot.endTime = snapshot.state.soldOutAt;
-    snapshot.sellerRating = ratingOf(record.spec.seller);
+    snapshot.sellerRating = ratingOf(record.listing.seller);
     snapshot.highBidderRating = ratingOf(snapshot.state.highBidder);
     return snapshot;
 }
@@ -194,7 +194,7 @@ void AuctionHouse::planBots(Record &record)
 {
     // The plan depends on the seed, the speed and the listing alone; bids already carried
     // out stay, and only those still ahead are taken from the new plan.
-    record.botPlan = planBotBids(m_seed, record.spec, m_speed, record.addedAt);
+    record.botPlan = planBotBids(m_seed, record.listing, m_speed, record.addedAt);
     record.nextBotEvent = 0;
     if (!record.botsDoneUntil.isValid())
         return;
@@ -218,18 +218,18 @@ void AuctionHouse::runBots(Record &record, const QDateTime &until)
 
 void AuctionHouse::runBot(Record &record, const BotEvent &event)
 {
-    const AuctionState state = auctionState(record.spec, record.bids);
+    const AuctionState state = auctionState(record.listing, record.bids);
     if (statusAt(record, state, event.at) != ItemStatus::Active)
         return;
     // Fixed-price items sell more slowly than auctions draw bids: one turn in four is a sale.
-    if (!record.spec.isAuction() && event.extraSteps != 0)
+    if (!record.listing.isAuction() && event.extraSteps != 0)
         return;
     QString bidder = botName(event.bidderIndex);
     // A bidder does not bid against himself: the next one on the roster takes his turn.
-    if (bidder == state.highBidder || bidder.compare(record.spec.seller, Qt::CaseInsensitive) == 0)
+    if (bidder == state.highBidder || bidder.compare(record.listing.seller, Qt::CaseInsensitive) == 0)
         bidder = botName(event.bidderIndex + 1);
     const Cents ceiling
-        = record.spec.botCeiling > 0 ? record.spec.botCeiling : defaultBotCeiling(record.spec);
+        = record.listing.botCeiling > 0 ? record.listing.botCeiling : defaultBotCeiling(record.listing);
     Cents amount = state.minimumBid;
     for (int i = 0; i < event.extraSteps; ++i)
         amount += bidIncrement(amount);
@@ -238,12 +238,13 @@ void AuctionHouse::runBot(Record &record, const BotEvent &event)
         return;
     Bid bid;
     bid.bidder = bidder;
-    bid.maximum = record.spec.isAuction() ? amount : record.spec.startPrice;
+    bid.maximum = record.listing.isAuction() ? amount : record.listing.startPrice;
     bid.quantity = 1;
     bid.placedAt = event.at;
     bid.sequence = m_nextSequence++;
-    bid.purchase = !record.spec.isAuction();
-    if (checkBid(record.spec, record.bids, state, bidder, bid.maximum, 1, bid.purchase) == BidRejection::None)
+    bid.purchase = !record.listing.isAuction();
+    if (checkBid(record.listing, record.bids, state, bidder, bid.maximum, 1, bid.purchase)
+        == BidRejection::None)
         record.bids.append(bid);
 }
 
@@ -260,25 +261,25 @@ BidOutcome AuctionHouse::submit(
     }
     const QDateTime now = m_clock.now();
     runBots(*it, now);
-    const AuctionState state = auctionState(it->spec, it->bids);
+    const AuctionState state = auctionState(it->listing, it->bids);
     if (statusAt(*it, state, now) != ItemStatus::Active) {
         outcome.problem = BidOutcome::Problem::NotRunning;
         outcome.message = QStringLiteral("Bidding is over for this item; no more bids are taken.");
         outcome.item = snapshotOf(*it);
         return outcome;
     }
-    const BidRejection rejection = checkBid(it->spec, it->bids, state, bidder, amount, quantity, purchase);
+    const BidRejection rejection = checkBid(it->listing, it->bids, state, bidder, amount, quantity, purchase);
     if (rejection != BidRejection::None) {
         outcome.problem = BidOutcome::Problem::Rejected;
         outcome.rejection = rejection;
-        outcome.message = rejectionText(rejection, it->spec, state);
+        outcome.message = rejectionText(rejection, it->listing, state);
         outcome.item = snapshotOf(*it);
         return outcome;
     }
     Bid bid;
     bid.bidder = user(bidder) ? user(bidder)->id : bidder;
     // A fixed-price buyer pays the price, whatever he typed above it.
-    bid.maximum = it->spec.isAuction() ? amount : it->spec.startPrice;
+    bid.maximum = it->listing.isAuction() ? amount : it->listing.startPrice;
     bid.quantity = quantity;
     bid.placedAt = now;
     bid.sequence = m_nextSequence++;

@@ -22,7 +22,7 @@ enum class ItemStatus {
 
 // An item as the pages show it at one instant.
 struct ItemSnapshot {
-    ItemSpec spec;
+    Listing listing;
     QList<Bid> bids;
     AuctionState state;
     ItemStatus status = ItemStatus::Active;
@@ -76,9 +76,9 @@ public:
 
     // Adds an item with the bids it already has (in the order of their times). An item needs
     // a positive, unused number, a title and an end; an unset start means now.
-    bool addItem(const ItemSpec &spec, QString *error, const QList<Bid> &initialBids = {});
+    bool addItem(const Listing &listing, QString *error, const QList<Bid> &initialBids = {});
     // Replaces what the seller listed, keeping the bids.
-    bool updateItem(const ItemSpec &spec, QString *error);
+    bool updateItem(const Listing &listing, QString *error);
     bool removeItem(qint64 number);
     bool hasItem(qint64 number) const { return m_items.contains(number); }
     QList<qint64> itemNumbers() const { return m_items.keys(); }
@@ -97,7 +97,7 @@ public:
 
 private:
     struct Record {
-        ItemSpec spec;
+        Listing listing;
         QList<Bid> bids;
         QList<BotEvent> botPlan;
         int nextBotEvent = 0;

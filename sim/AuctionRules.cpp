@@ -59,33 +59,33 @@ QList<Standing> dutchStandings(const QList<Bid> &bids)
     return standings;
 }
 
-AuctionState fixedPriceState(const ItemSpec &spec, const QList<Bid> &bids)
+AuctionState fixedPriceState(const Listing &listing, const QList<Bid> &bids)
 {
     AuctionState state;
-    state.currentPrice = spec.startPrice;
-    state.minimumBid = spec.startPrice;
+    state.currentPrice = listing.startPrice;
+    state.minimumBid = listing.startPrice;
     int sold = 0;
     for (const Bid &bid : inArrivalOrder(bids)) {
         sold += bid.quantity;
         ++state.bidCount;
-        if (sold >= spec.quantity && !state.soldOutAt.isValid()) {
+        if (sold >= listing.quantity && !state.soldOutAt.isValid()) {
             state.soldOutAt = bid.placedAt;
-            if (spec.quantity == 1) {
+            if (listing.quantity == 1) {
                 state.highBidder = bid.bidder;
                 state.highMaximum = bid.maximum;
             }
         }
     }
-    state.unitsAvailable = qMax(0, spec.quantity - sold);
+    state.unitsAvailable = qMax(0, listing.quantity - sold);
     return state;
 }
 
-AuctionState dutchState(const ItemSpec &spec, const QList<Bid> &bids)
+AuctionState dutchState(const Listing &listing, const QList<Bid> &bids)
 {
     AuctionState state;
     state.bidCount = int(bids.size());
-    state.unitsAvailable = spec.quantity;
-    int remaining = spec.quantity;
+    state.unitsAvailable = listing.quantity;
+    int remaining = listing.quantity;
     Cents lowestWinning = 0;
     for (const Standing &standing : dutchStandings(bids)) {
         if (remaining == 0)
@@ -98,18 +98,18 @@ AuctionState dutchState(const ItemSpec &spec, const QList<Bid> &bids)
     }
     // Every winner pays the lowest successful bid; a new bid has to beat it only once all
     // units are spoken for.
-    state.currentPrice = state.winners.isEmpty() ? spec.startPrice : lowestWinning;
+    state.currentPrice = state.winners.isEmpty() ? listing.startPrice : lowestWinning;
     state.minimumBid
-        = remaining == 0 ? state.currentPrice + bidIncrement(state.currentPrice) : spec.startPrice;
+        = remaining == 0 ? state.currentPrice + bidIncrement(state.currentPrice) : listing.startPrice;
     return state;
 }
 
-AuctionState proxyState(const ItemSpec &spec, const QList<Bid> &bids)
+AuctionState proxyState(const Listing &listing, const QList<Bid> &bids)
 {
     AuctionState state;
     state.bidCount = int(bids.size());
-    state.currentPrice = spec.startPrice;
-    state.reserveMet = spec.reservePrice <= 0;
+    state.currentPrice = listing.startPrice;
+    state.reserveMet = listing.reservePrice <= 0;
 
     const auto purchase = std::find_if(bids.begin(), bids.end(), [](const Bid &b) { return b.purchase; });
     if (purchase != bids.end()) {
@@ -133,42 +133,42 @@ AuctionState proxyState(const ItemSpec &spec, const QList<Bid> &bids)
             const Cents second = standings.at(1).amount;
             state.currentPrice = qMin(top.amount, second + bidIncrement(second));
         }
-        if (spec.reservePrice > 0 && top.amount >= spec.reservePrice) {
+        if (listing.reservePrice > 0 && top.amount >= listing.reservePrice) {
             state.reserveMet = true;
-            state.currentPrice = qMax(state.currentPrice, spec.reservePrice);
+            state.currentPrice = qMax(state.currentPrice, listing.reservePrice);
         }
     }
     state.minimumBid
-        = standings.isEmpty() ? spec.startPrice : state.currentPrice + bidIncrement(state.currentPrice);
-    state.buyItNowAvailable = spec.buyItNowPrice > 0 && (standings.isEmpty() || !state.reserveMet);
+        = standings.isEmpty() ? listing.startPrice : state.currentPrice + bidIncrement(state.currentPrice);
+    state.buyItNowAvailable = listing.buyItNowPrice > 0 && (standings.isEmpty() || !state.reserveMet);
     return state;
 }
 
 } // namespace
 
-AuctionState auctionState(const ItemSpec &spec, const QList<Bid> &bids)
+AuctionState auctionState(const Listing &listing, const QList<Bid> &bids)
 {
-    if (!spec.isAuction())
-        return fixedPriceState(spec, bids);
-    if (spec.isMultiQuantityAuction())
-        return dutchState(spec, bids);
-    return proxyState(spec, bids);
+    if (!listing.isAuction())
+        return fixedPriceState(listing, bids);
+    if (listing.isMultiQuantityAuction())
+        return dutchState(listing, bids);
+    return proxyState(listing, bids);
 }
 
-BidRejection checkBid(const ItemSpec &spec, const QList<Bid> &bids, const AuctionState &state,
+BidRejection checkBid(const Listing &listing, const QList<Bid> &bids, const AuctionState &state,
     const QString &bidder, Cents amount, int quantity, bool purchase)
 {
-    if (bidder.compare(spec.seller, Qt::CaseInsensitive) == 0)
+    if (bidder.compare(listing.seller, Qt::CaseInsensitive) == 0)
         return BidRejection::SellersOwnItem;
-    if (!spec.isAuction()) {
+    if (!listing.isAuction()) {
         if (quantity < 1 || quantity > state.unitsAvailable)
             return BidRejection::BadQuantity;
-        return amount < spec.startPrice ? BidRejection::TooLow : BidRejection::None;
+        return amount < listing.startPrice ? BidRejection::TooLow : BidRejection::None;
     }
     if (purchase)
         return state.buyItNowAvailable ? BidRejection::None : BidRejection::NoBuyItNow;
-    if (spec.isMultiQuantityAuction()) {
-        if (quantity < 1 || quantity > spec.quantity)
+    if (listing.isMultiQuantityAuction()) {
+        if (quantity < 1 || quantity > listing.quantity)
             return BidRejection::BadQuantity;
         for (const Bid &bid : bids) {
             if (bid.bidder == bidder && amount <= bid.maximum && quantity <= bid.quantity)
@@ -183,23 +183,23 @@ BidRejection checkBid(const ItemSpec &spec, const QList<Bid> &bids, const Auctio
     return amount < state.minimumBid ? BidRejection::TooLow : BidRejection::None;
 }
 
-QString rejectionText(BidRejection rejection, const ItemSpec &spec, const AuctionState &state)
+QString rejectionText(BidRejection rejection, const Listing &listing, const AuctionState &state)
 {
     switch (rejection) {
     case BidRejection::None:
         return QString();
     case BidRejection::TooLow:
-        if (!spec.isAuction())
+        if (!listing.isAuction())
             return QStringLiteral("The price of this item is %1.")
-                .arg(formatMoney(spec.startPrice, spec.currency));
+                .arg(formatMoney(listing.startPrice, listing.currency));
         return QStringLiteral("Your bid must be at least %1.")
-            .arg(formatMoney(state.minimumBid, spec.currency));
+            .arg(formatMoney(state.minimumBid, listing.currency));
     case BidRejection::NotAboveOwnMaximum:
         return QStringLiteral("You are already the high bidder. To raise your maximum, enter more than %1.")
-            .arg(formatMoney(state.highMaximum, spec.currency));
+            .arg(formatMoney(state.highMaximum, listing.currency));
     case BidRejection::BadQuantity:
         return QStringLiteral("Please enter a quantity from 1 to %1.")
-            .arg(spec.isMultiQuantityAuction() ? spec.quantity : qMax(1, state.unitsAvailable));
+            .arg(listing.isMultiQuantityAuction() ? listing.quantity : qMax(1, state.unitsAvailable));
     case BidRejection::SellersOwnItem:
         return QStringLiteral("Sellers may not bid on their own items.");
     case BidRejection::NoBuyItNow:

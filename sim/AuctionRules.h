@@ -30,7 +30,7 @@ struct AuctionState {
     QDateTime soldOutAt;
 };
 
-AuctionState auctionState(const ItemSpec &spec, const QList<Bid> &bids);
+AuctionState auctionState(const Listing &listing, const QList<Bid> &bids);
 
 enum class BidRejection {
     None,
@@ -43,10 +43,10 @@ enum class BidRejection {
 
 // Whether the site accepts this bid (or purchase) now. Does not look at time: whether the item
 // is still running is the caller's question.
-BidRejection checkBid(const ItemSpec &spec, const QList<Bid> &bids, const AuctionState &state,
+BidRejection checkBid(const Listing &listing, const QList<Bid> &bids, const AuctionState &state,
     const QString &bidder, Cents amount, int quantity, bool purchase);
 
 // The page text for a rejection, with the amounts that apply.
-QString rejectionText(BidRejection rejection, const ItemSpec &spec, const AuctionState &state);
+QString rejectionText(BidRejection rejection, const Listing &listing, const AuctionState &state);
 
 } // namespace th::sim

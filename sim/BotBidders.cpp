@@ -60,26 +60,26 @@ int botRating(int index)
     return 3 + (index * 97 + 41) % 900;
 }
 
-Cents defaultBotCeiling(const ItemSpec &spec)
+Cents defaultBotCeiling(const Listing &listing)
 {
-    Cents ceiling = spec.startPrice * 4;
-    if (spec.reservePrice > 0)
-        ceiling = qMax(ceiling, spec.reservePrice + spec.reservePrice / 5);
-    if (spec.buyItNowPrice > 0)
-        ceiling = qMin(ceiling, spec.buyItNowPrice - bidIncrement(spec.buyItNowPrice));
-    return qMax(ceiling, spec.startPrice);
+    Cents ceiling = listing.startPrice * 4;
+    if (listing.reservePrice > 0)
+        ceiling = qMax(ceiling, listing.reservePrice + listing.reservePrice / 5);
+    if (listing.buyItNowPrice > 0)
+        ceiling = qMin(ceiling, listing.buyItNowPrice - bidIncrement(listing.buyItNowPrice));
+    return qMax(ceiling, listing.startPrice);
 }
 
-QList<BotEvent> planBotBids(quint64 seed, const ItemSpec &spec, double speed, const QDateTime &speedFrom)
+QList<BotEvent> planBotBids(quint64 seed, const Listing &listing, double speed, const QDateTime &speedFrom)
 {
     QList<BotEvent> events;
-    const QDateTime from = spec.startTime;
-    const double perHour = spec.botBidsPerHour;
+    const QDateTime from = listing.startTime;
+    const double perHour = listing.botBidsPerHour;
     speed = qMax(1.0, speed);
-    if (perHour <= 0 || !spec.endTime.isValid() || !from.isValid() || from >= spec.endTime)
+    if (perHour <= 0 || !listing.endTime.isValid() || !from.isValid() || from >= listing.endTime)
         return events;
 
-    std::mt19937_64 random = itemRandom(seed, spec.number);
+    std::mt19937_64 random = itemRandom(seed, listing.number);
     std::uniform_real_distribution<double> unit(0.0, 1.0);
     std::uniform_int_distribution<int> bidder(0, botCount() - 1);
     std::uniform_int_distribution<int> steps(0, 3);
@@ -88,8 +88,8 @@ QList<BotEvent> planBotBids(quint64 seed, const ItemSpec &spec, double speed, co
     // six times the base in its last hour; from `speedFrom` on it is also multiplied by the
     // speed. Candidates are drawn at the highest rate and kept in proportion to the rate at
     // their moment.
-    const QDateTime lastHour = spec.endTime.addSecs(-3600);
-    const QDateTime lastTenth = spec.endTime.addMSecs(-from.msecsTo(spec.endTime) / 10);
+    const QDateTime lastHour = listing.endTime.addSecs(-3600);
+    const QDateTime lastTenth = listing.endTime.addMSecs(-from.msecsTo(listing.endTime) / 10);
     auto factor = [&](const QDateTime &at) {
         const double shape = at >= lastHour ? 6.0 : at >= lastTenth ? 2.0 : 1.0;
         return speedFrom.isValid() && at >= speedFrom ? shape * speed : shape;
@@ -101,7 +101,7 @@ QList<BotEvent> planBotBids(quint64 seed, const ItemSpec &spec, double speed, co
     // time saw a few hundred.
     while (events.size() < 500) {
         const double waitMsecs = -std::log(1.0 - unit(random)) / peakPerMsec;
-        if (waitMsecs >= double(at.msecsTo(spec.endTime)))
+        if (waitMsecs >= double(at.msecsTo(listing.endTime)))
             break;
         at = at.addMSecs(qMax<qint64>(1, qint64(waitMsecs)));
         const int who = bidder(random);

@@ -21,7 +21,7 @@ struct BotEvent {
 // run. Bids come more often towards the end, as they did on the site. From `speedFrom` on
 // (when the simulator took the item over) the speed factor multiplies the rate, so a past
 // that a catalogue describes keeps its ordinary pace.
-QList<BotEvent> planBotBids(quint64 seed, const ItemSpec &spec, double speed, const QDateTime &speedFrom);
+QList<BotEvent> planBotBids(quint64 seed, const Listing &listing, double speed, const QDateTime &speedFrom);
 
 // The other bidders: a fixed roster of user ids, with their feedback ratings.
 int botCount();
@@ -29,6 +29,6 @@ QString botName(int index);
 int botRating(int index);
 
 // The most the other bidders will pay for an item when its catalogue does not say.
-Cents defaultBotCeiling(const ItemSpec &spec);
+Cents defaultBotCeiling(const Listing &listing);
 
 } // namespace th::sim

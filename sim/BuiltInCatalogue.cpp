@@ -78,18 +78,18 @@ constexpr std::array<Shape, 20> kShapes = { {
     { "auction", 20 * 60, 1 },
 } };
 
-QList<Bid> openingBids(const ItemSpec &spec, int count, const QDateTime &now, std::mt19937 &random)
+QList<Bid> openingBids(const Listing &listing, int count, const QDateTime &now, std::mt19937 &random)
 {
     QList<Bid> bids;
-    Cents amount = spec.startPrice;
-    const qint64 span = qMax<qint64>(60, spec.startTime.secsTo(qMin(now, spec.endTime)));
+    Cents amount = listing.startPrice;
+    const qint64 span = qMax<qint64>(60, listing.startTime.secsTo(qMin(now, listing.endTime)));
     for (int i = 0; i < count; ++i) {
         Bid bid;
         bid.bidder = botName(int(random() % quint32(botCount())));
         if (!bids.isEmpty() && bid.bidder == bids.last().bidder)
             bid.bidder = botName(int(random() % quint32(botCount())) + 1);
         bid.maximum = amount;
-        bid.placedAt = spec.startTime.addSecs(span * (i + 1) / (count + 1));
+        bid.placedAt = listing.startTime.addSecs(span * (i + 1) / (count + 1));
         bids.append(bid);
         amount += bidIncrement(amount) * (1 + Cents(random() % 3));
     }
@@ -97,46 +97,46 @@ QList<Bid> openingBids(const ItemSpec &spec, int count, const QDateTime &now, st
 }
 
 // Gives an item the traits of its kind.
-void applyKind(ItemSpec &spec, const QString &kind)
+void applyKind(Listing &listing, const QString &kind)
 {
     if (kind == QLatin1String("reserve-not-met")) {
-        spec.reservePrice = spec.startPrice * 6;
-        spec.botCeiling = spec.reservePrice - bidIncrement(spec.reservePrice);
+        listing.reservePrice = listing.startPrice * 6;
+        listing.botCeiling = listing.reservePrice - bidIncrement(listing.reservePrice);
     } else if (kind == QLatin1String("reserve-met")) {
-        spec.reservePrice = spec.startPrice + 100;
+        listing.reservePrice = listing.startPrice + 100;
     } else if (kind == QLatin1String("buy-it-now")) {
-        spec.buyItNowPrice = spec.startPrice * 3;
+        listing.buyItNowPrice = listing.startPrice * 3;
     } else if (kind == QLatin1String("fixed") || kind == QLatin1String("fixed-multi")) {
-        spec.format = ListingFormat::FixedPrice;
-        spec.quantity = kind == QLatin1String("fixed") ? 1 : 10;
+        listing.format = ListingFormat::FixedPrice;
+        listing.quantity = kind == QLatin1String("fixed") ? 1 : 10;
     } else if (kind == QLatin1String("dutch")) {
-        spec.quantity = 5;
+        listing.quantity = 5;
     } else if (kind == QLatin1String("closed")) {
-        spec.closedEarly = true;
+        listing.closedEarly = true;
     } else if (kind == QLatin1String("motors")) {
-        spec.motors = true;
-        spec.title = QStringLiteral("1967 Fastback Coupe, 289 V8, Runs Great");
-        spec.seller = QStringLiteral("westcoast_wheels");
-        spec.category = QStringLiteral("eBay Motors > Cars & Trucks > Classics");
-        spec.startPrice = 450000;
-        spec.reservePrice = 900000;
+        listing.motors = true;
+        listing.title = QStringLiteral("1967 Fastback Coupe, 289 V8, Runs Great");
+        listing.seller = QStringLiteral("westcoast_wheels");
+        listing.category = QStringLiteral("eBay Motors > Cars & Trucks > Classics");
+        listing.startPrice = 450000;
+        listing.reservePrice = 900000;
     } else if (kind == QLatin1String("pounds")) {
-        spec.currency = QStringLiteral("GBP");
-        spec.country = QStringLiteral("United Kingdom");
-        spec.location = QStringLiteral("Leeds, West Yorkshire");
+        listing.currency = QStringLiteral("GBP");
+        listing.country = QStringLiteral("United Kingdom");
+        listing.location = QStringLiteral("Leeds, West Yorkshire");
     }
 }
 
 // The bids an item starts with: opening bids of the other bidders on an auction, sales of
 // a fixed-price item, and the demo member's winning bid on the won item.
-QList<Bid> startingBids(ItemSpec &spec, const Shape &shape, const QDateTime &now, std::mt19937 &random)
+QList<Bid> startingBids(Listing &listing, const Shape &shape, const QDateTime &now, std::mt19937 &random)
 {
-    QList<Bid> bids = openingBids(spec, spec.isAuction() ? shape.bids : 0, now, random);
-    if (!spec.isAuction()) {
+    QList<Bid> bids = openingBids(listing, listing.isAuction() ? shape.bids : 0, now, random);
+    if (!listing.isAuction()) {
         for (int b = 0; b < shape.bids; ++b) {
             Bid purchase;
             purchase.bidder = botName(b * 5);
-            purchase.maximum = spec.startPrice;
+            purchase.maximum = listing.startPrice;
             purchase.purchase = true;
             purchase.placedAt = now.addSecs(-3600 * (b + 1));
             bids.append(purchase);
@@ -145,10 +145,10 @@ QList<Bid> startingBids(ItemSpec &spec, const Shape &shape, const QDateTime &now
     if (QLatin1String(shape.kind) == QLatin1String("won")) {
         Bid winning;
         winning.bidder = QStringLiteral("demo_buyer");
-        winning.maximum = spec.startPrice * 10;
-        winning.placedAt = spec.endTime.addSecs(-45);
+        winning.maximum = listing.startPrice * 10;
+        winning.placedAt = listing.endTime.addSecs(-45);
         bids.append(winning);
-        spec.botBidsPerHour = 0;
+        listing.botBidsPerHour = 0;
     }
     return bids;
 }
@@ -172,20 +172,20 @@ Catalogue builtInCatalogue(quint64 seed, const QDateTime &now)
         const Shape &shape = kShapes.at(i);
         const QString kind = QString::fromLatin1(shape.kind);
         CatalogueItem item;
-        ItemSpec &spec = item.spec;
-        spec.number = base + qint64(i) * 37 + qint64(random() % 30);
-        spec.title = QString::fromLatin1(kTitles.at((i + seed) % kTitles.size()));
-        spec.seller = sellers.at(int(random() % 2));
-        spec.location = QString::fromLatin1(kLocations.at(random() % kLocations.size()));
-        spec.startPrice = (1 + Cents(random() % 60)) * 100 - 1;
-        spec.endTime = now.addSecs(shape.endsInMinutes * 60);
-        spec.startTime = spec.endTime.addDays(shape.endsInMinutes > 3 * 24 * 60 ? -10 : -7);
-        if (spec.startTime > now)
-            spec.startTime = now.addSecs(-3600);
+        Listing &listing = item.listing;
+        listing.number = base + qint64(i) * 37 + qint64(random() % 30);
+        listing.title = QString::fromLatin1(kTitles.at((i + seed) % kTitles.size()));
+        listing.seller = sellers.at(int(random() % 2));
+        listing.location = QString::fromLatin1(kLocations.at(random() % kLocations.size()));
+        listing.startPrice = (1 + Cents(random() % 60)) * 100 - 1;
+        listing.endTime = now.addSecs(shape.endsInMinutes * 60);
+        listing.startTime = listing.endTime.addDays(shape.endsInMinutes > 3 * 24 * 60 ? -10 : -7);
+        if (listing.startTime > now)
+            listing.startTime = now.addSecs(-3600);
         // Items meant to show no bids, or an offer that bids take away, stay quiet.
-        spec.botBidsPerHour = shape.bids == 0 || kind == QLatin1String("fixed") ? 0 : 0.06;
-        applyKind(spec, kind);
-        item.bids = startingBids(spec, shape, now, random);
+        listing.botBidsPerHour = shape.bids == 0 || kind == QLatin1String("fixed") ? 0 : 0.06;
+        applyKind(listing, kind);
+        item.bids = startingBids(listing, shape, now, random);
         catalogue.items.append(item);
     }
     return catalogue;

@@ -91,10 +91,10 @@ bool amountFromJson(const QJsonValue &value, Cents *amount)
     return false;
 }
 
-bool itemSpecFromJson(
-    const QJsonObject &object, const QDateTime &now, const ItemSpec &base, ItemSpec *spec, QString *error)
+bool listingFromJson(
+    const QJsonObject &object, const QDateTime &now, const Listing &base, Listing *listing, QString *error)
 {
-    ItemSpec item = base;
+    Listing item = base;
     if (object.contains(QLatin1String("number"))
         && !readItemNumber(object.value(QLatin1String("number")), &item.number)) {
         *error = QStringLiteral("\"number\" is not an item number");
@@ -147,7 +147,7 @@ bool itemSpecFromJson(
         *error = QStringLiteral("\"botBidsPerHour\" must not be negative");
         return false;
     }
-    *spec = item;
+    *listing = item;
     return true;
 }
 
@@ -201,13 +201,13 @@ bool catalogueFromJson(
     for (int i = 0; i < items.size(); ++i) {
         const QJsonObject object = items.at(i).toObject();
         CatalogueItem item;
-        ItemSpec base;
+        Listing base;
         base.endTime = now.addDays(3);
-        if (!itemSpecFromJson(object, now, base, &item.spec, error)) {
+        if (!listingFromJson(object, now, base, &item.listing, error)) {
             *error = QStringLiteral("item %1: %2").arg(i + 1).arg(*error);
             return false;
         }
-        if (item.spec.number <= 0) {
+        if (item.listing.number <= 0) {
             *error = QStringLiteral("item %1: \"number\" is missing").arg(i + 1);
             return false;
         }
@@ -226,29 +226,29 @@ bool catalogueFromJson(
     return true;
 }
 
-QJsonObject itemSpecToJson(const ItemSpec &spec)
+QJsonObject listingToJson(const Listing &listing)
 {
     QJsonObject object;
-    object.insert(QStringLiteral("number"), QString::number(spec.number));
-    object.insert(QStringLiteral("title"), spec.title);
-    object.insert(QStringLiteral("seller"), spec.seller);
-    object.insert(QStringLiteral("category"), spec.category);
-    object.insert(QStringLiteral("location"), spec.location);
-    object.insert(QStringLiteral("country"), spec.country);
-    object.insert(QStringLiteral("currency"), spec.currency);
+    object.insert(QStringLiteral("number"), QString::number(listing.number));
+    object.insert(QStringLiteral("title"), listing.title);
+    object.insert(QStringLiteral("seller"), listing.seller);
+    object.insert(QStringLiteral("category"), listing.category);
+    object.insert(QStringLiteral("location"), listing.location);
+    object.insert(QStringLiteral("country"), listing.country);
+    object.insert(QStringLiteral("currency"), listing.currency);
     object.insert(
-        QStringLiteral("format"), spec.isAuction() ? QStringLiteral("auction") : QStringLiteral("fixed"));
-    object.insert(QStringLiteral("startPrice"), plainAmount(spec.startPrice));
-    object.insert(QStringLiteral("reserve"), plainAmount(spec.reservePrice));
-    object.insert(QStringLiteral("buyItNow"), plainAmount(spec.buyItNowPrice));
-    object.insert(QStringLiteral("quantity"), spec.quantity);
-    object.insert(QStringLiteral("motors"), spec.motors);
-    object.insert(QStringLiteral("closed"), spec.closedEarly);
-    object.insert(QStringLiteral("paypal"), spec.acceptsPaypal);
-    object.insert(QStringLiteral("startTime"), spec.startTime.toUTC().toString(Qt::ISODate));
-    object.insert(QStringLiteral("endTime"), spec.endTime.toUTC().toString(Qt::ISODate));
-    object.insert(QStringLiteral("botBidsPerHour"), spec.botBidsPerHour);
-    object.insert(QStringLiteral("botCeiling"), plainAmount(spec.botCeiling));
+        QStringLiteral("format"), listing.isAuction() ? QStringLiteral("auction") : QStringLiteral("fixed"));
+    object.insert(QStringLiteral("startPrice"), plainAmount(listing.startPrice));
+    object.insert(QStringLiteral("reserve"), plainAmount(listing.reservePrice));
+    object.insert(QStringLiteral("buyItNow"), plainAmount(listing.buyItNowPrice));
+    object.insert(QStringLiteral("quantity"), listing.quantity);
+    object.insert(QStringLiteral("motors"), listing.motors);
+    object.insert(QStringLiteral("closed"), listing.closedEarly);
+    object.insert(QStringLiteral("paypal"), listing.acceptsPaypal);
+    object.insert(QStringLiteral("startTime"), listing.startTime.toUTC().toString(Qt::ISODate));
+    object.insert(QStringLiteral("endTime"), listing.endTime.toUTC().toString(Qt::ISODate));
+    object.insert(QStringLiteral("botBidsPerHour"), listing.botBidsPerHour);
+    object.insert(QStringLiteral("botCeiling"), plainAmount(listing.botCeiling));
     return object;
 }
 

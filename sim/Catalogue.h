@@ -20,7 +20,7 @@ struct SimUser {
 enum class ListingFormat { Auction, FixedPrice };
 
 // What a seller put on the site: everything about an item except the bids it collects.
-struct ItemSpec {
+struct Listing {
     qint64 number = 0;
     QString title;
     QString seller = QStringLiteral("seller");
@@ -70,7 +70,7 @@ struct Bid {
 
 // A catalogue as a file holds it: members, and items with the bids they start with.
 struct CatalogueItem {
-    ItemSpec spec;
+    Listing listing;
     QList<Bid> bids;
 };
 
@@ -85,12 +85,12 @@ bool catalogueFromJson(
     const QJsonObject &document, const QDateTime &now, Catalogue *catalogue, QString *error);
 
 // Reads one item description; fields that are absent keep the values of `base`.
-bool itemSpecFromJson(
-    const QJsonObject &object, const QDateTime &now, const ItemSpec &base, ItemSpec *spec, QString *error);
+bool listingFromJson(
+    const QJsonObject &object, const QDateTime &now, const Listing &base, Listing *listing, QString *error);
 bool bidFromJson(const QJsonObject &object, const QDateTime &now, Bid *bid, QString *error);
 bool userFromJson(const QJsonObject &object, SimUser *user, QString *error);
 
-QJsonObject itemSpecToJson(const ItemSpec &spec);
+QJsonObject listingToJson(const Listing &listing);
 QJsonObject bidToJson(const Bid &bid);
 
 // An amount in a document: a number of dollars (12.5) or a text ("12.50", "$1,200").

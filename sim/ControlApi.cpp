@@ -71,7 +71,7 @@ bool ControlApi::isControlPath(const QByteArray &path)
 
 QJsonObject ControlApi::itemToJson(const ItemSnapshot &item)
 {
-    QJsonObject object = itemSpecToJson(item.spec);
+    QJsonObject object = listingToJson(item.listing);
     object.insert(QStringLiteral("status"), statusName(item.status));
     object.insert(QStringLiteral("endTime"), item.endTime.toUTC().toString(Qt::ISODate));
     object.insert(QStringLiteral("currentPrice"), plainAmount(item.state.currentPrice));
@@ -204,9 +204,9 @@ HttpResponse ControlApi::items(const HttpRequest &request, const QJsonObject &bo
     if (!catalogueFromJson(document, m_simulator.clock().now(), &catalogue, &error))
         return failure(error);
     const CatalogueItem &entry = catalogue.items.first();
-    if (!m_simulator.addItem(entry.spec, entry.bids))
+    if (!m_simulator.addItem(entry.listing, entry.bids))
         return failure(m_simulator.errorString(), 409, "Conflict");
-    return json(itemToJson(*m_simulator.item(entry.spec.number)), 201, "Created");
+    return json(itemToJson(*m_simulator.item(entry.listing.number)), 201, "Created");
 }
 
 HttpResponse ControlApi::item(
@@ -232,12 +232,12 @@ HttpResponse ControlApi::item(
         house.removeItem(number);
         return json(QJsonObject { { QStringLiteral("removed"), QString::number(number) } });
     } else if (isPost(request)) {
-        ItemSpec spec;
+        Listing listing;
         QString error;
         QJsonObject changes = body;
         changes.remove(QStringLiteral("number"));
-        if (!itemSpecFromJson(changes, m_simulator.clock().now(), current->spec, &spec, &error)
-            || !house.updateItem(spec, &error))
+        if (!listingFromJson(changes, m_simulator.clock().now(), current->listing, &listing, &error)
+            || !house.updateItem(listing, &error))
             return failure(error);
     } else if (!isGet(request)) {
         return notAllowed();

@@ -59,7 +59,7 @@ QString feedbackStar(int rating)
 
 QString bidsPath(const ItemSnapshot &item)
 {
-    return QLatin1String("/aw-cgi/eBayISAPI.dll?ViewBids&item=") + QString::number(item.spec.number);
+    return QLatin1String("/aw-cgi/eBayISAPI.dll?ViewBids&item=") + QString::number(item.listing.number);
 }
 
 QString statusBanner(const ItemSnapshot &item)
@@ -92,39 +92,39 @@ QString itemHeading(const ItemSnapshot &item)
     return QLatin1String(
                "<table border=\"0\" cellpadding=\"4\" cellspacing=\"0\" width=\"100%\" class=\"itemhead\">\n"
                "<tr><td><b><font face=\"Arial\" size=\"4\">")
-        + escapeHtml(item.spec.title)
+        + escapeHtml(item.listing.title)
         + QLatin1String("</font></b></td>\n<td align=\"right\" nowrap><font size=\"2\">Item #")
-        + QString::number(item.spec.number)
+        + QString::number(item.listing.number)
         + QLatin1String("</font></td></tr>\n</table>\n"
                         "<table border=\"0\" cellpadding=\"2\" cellspacing=\"0\" width=\"100%\">\n"
                         "<tr><td><font size=\"2\">Listed in category: <a href=\"/category/index.html\">")
-        + escapeHtml(item.spec.category)
+        + escapeHtml(item.listing.category)
         + QLatin1String("</a></font></td>\n<td align=\"right\"><font size=\"2\">"
                         "<a href=\"/aw-cgi/eBayISAPI.dll?MakeTrack&item=")
-        + QString::number(item.spec.number)
+        + QString::number(item.listing.number)
         + QLatin1String("\">Watch this item</a> <span class=\"pipe\">|</span> "
                         "<a href=\"/aw-cgi/eBayISAPI.dll?ShowEmailAuctionToFriend&item=")
-        + QString::number(item.spec.number)
+        + QString::number(item.listing.number)
         + QLatin1String("\">Email to a friend</a></font></td></tr>\n</table>\n");
 }
 
 QString priceCell(const ItemSnapshot &item)
 {
-    const ItemSpec &spec = item.spec;
-    if (!spec.isAuction()) {
+    const Listing &listing = item.listing;
+    if (!listing.isAuction()) {
         // A fixed price is written as the US dollar amount in bold right after a tag; a price
         // in pounds gets its dollar value in that form beside it.
-        if (!isPounds(spec.currency))
-            return boldValue(QLatin1String("US ") + formatMoney(spec.startPrice, spec.currency),
+        if (!isPounds(listing.currency))
+            return boldValue(QLatin1String("US ") + formatMoney(listing.startPrice, listing.currency),
                        QStringLiteral("3"))
                 + QLatin1String("</td>\n");
-        return boldValue(formatMoney(spec.startPrice, spec.currency), QStringLiteral("3"))
+        return boldValue(formatMoney(listing.startPrice, listing.currency), QStringLiteral("3"))
             + QLatin1String("<font size=\"2\"> (approximately </font><font size=\"2\"><b>US ")
-            + formatMoney(spec.startPrice * kDollarsPerHundredPounds / 100, QStringLiteral("USD"))
+            + formatMoney(listing.startPrice * kDollarsPerHundredPounds / 100, QStringLiteral("USD"))
             + QLatin1String("</b></font><font size=\"2\">)</font></td>\n");
     }
-    QString cell = boldValue(formatMoney(item.state.currentPrice, spec.currency), QStringLiteral("3"));
-    if (spec.reservePrice > 0)
+    QString cell = boldValue(formatMoney(item.state.currentPrice, listing.currency), QStringLiteral("3"));
+    if (listing.reservePrice > 0)
         cell += item.state.reserveMet ? QLatin1String(" <font size=\"2\">(Reserve met)</font>")
                                       : QLatin1String(" <font size=\"2\">(Reserve not met)</font>");
     return cell + QLatin1String("</td>\n");
@@ -141,27 +141,27 @@ QString timeLeftCell(const ItemSnapshot &item)
 
 QString quantityText(const ItemSnapshot &item)
 {
-    if (item.spec.isAuction())
-        return QString::number(item.spec.quantity);
+    if (item.listing.isAuction())
+        return QString::number(item.listing.quantity);
     return QString::number(item.state.unitsAvailable) + QLatin1String(" available");
 }
 
 QString buyItNowRow(const ItemSnapshot &item)
 {
-    const ItemSpec &spec = item.spec;
-    const bool fixed = !spec.isAuction();
+    const Listing &listing = item.listing;
+    const bool fixed = !listing.isAuction();
     if (item.isOver() || (!fixed && !item.state.buyItNowAvailable))
         return QString();
-    const Cents price = fixed ? spec.startPrice : spec.buyItNowPrice;
-    const QString amount = fixed && !isPounds(spec.currency)
-        ? QLatin1String("US ") + formatMoney(price, spec.currency)
-        : formatMoney(price, spec.currency);
+    const Cents price = fixed ? listing.startPrice : listing.buyItNowPrice;
+    const QString amount = fixed && !isPounds(listing.currency)
+        ? QLatin1String("US ") + formatMoney(price, listing.currency)
+        : formatMoney(price, listing.currency);
     return QLatin1String("<tr>\n")
         + label(
             QLatin1String("<img src=\"http://pics.ebaystatic.com/aw/pics/buyItNow_15x54.gif\" width=\"54\" "
                           "height=\"15\" border=\"0\" alt=\"\"><br><font size=\"2\">Buy It Now</font>"))
         + boldValue(amount, QStringLiteral("3")) + QLatin1String(" <font size=\"2\"><a href=\"")
-        + QLatin1String("/aw-cgi/eBayISAPI.dll?BinConfirm&item=") + QString::number(spec.number)
+        + QLatin1String("/aw-cgi/eBayISAPI.dll?BinConfirm&item=") + QString::number(listing.number)
         + QLatin1String("\">Buy It Now</a></font></td>\n") + emptyCells() + QLatin1String("</tr>\n");
 }
 
@@ -169,17 +169,18 @@ QString bidderRows(const ItemSnapshot &item)
 {
     QString rows = QLatin1String("<tr>\n") + label(QStringLiteral("Seller (Rating)"))
         + QLatin1String("<td colspan=\"3\" valign=\"top\"><font size=\"2\"><b>")
-        + feedbackLink(item.spec.seller, QString()) + QLatin1String("</b> (")
+        + feedbackLink(item.listing.seller, QString()) + QLatin1String("</b> (")
         + QString::number(item.sellerRating) + QLatin1Char(')') + feedbackStar(item.sellerRating)
         + QLatin1String("</font></td>\n</tr>\n");
-    if (item.spec.isMultiQuantityAuction()) {
+    if (item.listing.isMultiQuantityAuction()) {
         rows += QLatin1String("<tr>\n") + label(QStringLiteral("Winning bidders"))
             + QLatin1String("<td colspan=\"3\"><font size=\"2\"><a href=\"") + bidsPath(item)
             + QLatin1String("\">see winning bidders list</a></font></td>\n</tr>\n");
     } else if (!item.state.highBidder.isEmpty()) {
         rows += QLatin1String("<tr>\n") + label(QStringLiteral("High bidder"))
             + QLatin1String("<td colspan=\"3\" valign=\"top\"><font size=\"2\"><b>")
-            + feedbackLink(item.state.highBidder, QLatin1String("&iid=") + QString::number(item.spec.number))
+            + feedbackLink(
+                item.state.highBidder, QLatin1String("&iid=") + QString::number(item.listing.number))
             + QLatin1String("</b> (") + QString::number(item.highBidderRating) + QLatin1Char(')')
             + feedbackStar(item.highBidderRating) + QLatin1String("</font></td>\n</tr>\n");
     }
@@ -188,19 +189,20 @@ QString bidderRows(const ItemSnapshot &item)
 
 QString itemTable(const ItemSnapshot &item)
 {
-    const ItemSpec &spec = item.spec;
+    const Listing &listing = item.listing;
     QString table
         = QStringLiteral("<table border=\"0\" cellpadding=\"3\" cellspacing=\"0\" width=\"100%\">\n");
     table += QLatin1String("<tr>\n")
-        + label(spec.isAuction() ? QStringLiteral("Current bid") : QStringLiteral("Price")) + priceCell(item);
-    if (spec.isAuction())
+        + label(listing.isAuction() ? QStringLiteral("Current bid") : QStringLiteral("Price"))
+        + priceCell(item);
+    if (listing.isAuction())
         table += label(QStringLiteral("Starting bid"))
-            + boldValue(formatMoney(spec.startPrice, spec.currency)) + QLatin1String("</td>\n");
+            + boldValue(formatMoney(listing.startPrice, listing.currency)) + QLatin1String("</td>\n");
     else
         table += emptyCells();
     table += QLatin1String("</tr>\n<tr>\n") + label(QStringLiteral("Quantity"))
         + boldValue(quantityText(item)) + QLatin1String("</td>\n");
-    if (spec.isAuction())
+    if (listing.isAuction())
         table += label(QStringLiteral("# of bids")) + boldValue(QString::number(item.state.bidCount))
             + QLatin1String(" <font size=\"1\">(<a href=\"") + bidsPath(item)
             + QLatin1String("\">bid history</a>)</font></td>\n");
@@ -209,11 +211,12 @@ QString itemTable(const ItemSnapshot &item)
             + QLatin1String(" <font size=\"1\">(<a href=\"") + bidsPath(item)
             + QLatin1String("\">purchase history</a>)</font></td>\n");
     table += QLatin1String("</tr>\n<tr>\n") + label(QStringLiteral("Time left")) + timeLeftCell(item)
-        + label(QStringLiteral("Location")) + boldValue(escapeHtml(spec.location)) + QLatin1String("</td>\n");
+        + label(QStringLiteral("Location")) + boldValue(escapeHtml(listing.location))
+        + QLatin1String("</td>\n");
     table += QLatin1String("</tr>\n<tr>\n") + label(QStringLiteral("Started"))
-        + plainValue(pacificDateText(spec.startTime)) + label(QStringLiteral("Country/Region"))
+        + plainValue(pacificDateText(listing.startTime)) + label(QStringLiteral("Country/Region"))
         + boldValue(
-            escapeHtml(spec.country + QLatin1Char('/') + spec.location.section(QLatin1Char(','), 0, 0)))
+            escapeHtml(listing.country + QLatin1Char('/') + listing.location.section(QLatin1Char(','), 0, 0)))
         + QLatin1String("</td>\n");
     table += QLatin1String("</tr>\n<tr>\n") + label(QStringLiteral("Ends"))
         + plainValue(pacificDateText(item.endTime)) + emptyCells() + QLatin1String("</tr>\n");
@@ -228,15 +231,15 @@ QString itemTable(const ItemSnapshot &item)
 QString itemPageTitle(const ItemSnapshot &item, SiteSection section)
 {
     return QLatin1String(section == SiteSection::Motors ? "eBay Motors item " : "eBay item ")
-        + QString::number(item.spec.number) + QLatin1String(" (Ends ") + pacificDateText(item.endTime)
-        + QLatin1String(") - ") + item.spec.title;
+        + QString::number(item.listing.number) + QLatin1String(" (Ends ") + pacificDateText(item.endTime)
+        + QLatin1String(") - ") + item.listing.title;
 }
 
 QString itemPage(const ItemSnapshot &item, SiteSection section)
 {
-    const QString pageName = !item.spec.isAuction() ? QStringLiteral("PageViewItemFixedPrice")
-        : section == SiteSection::Motors            ? QStringLiteral("PageViewItemMotors")
-                                                    : QStringLiteral("PageViewItem");
+    const QString pageName = !item.listing.isAuction() ? QStringLiteral("PageViewItemFixedPrice")
+        : section == SiteSection::Motors               ? QStringLiteral("PageViewItemMotors")
+                                                       : QStringLiteral("PageViewItem");
     QString page = pageHead(itemPageTitle(item, section), pageName, section);
     page += siteHeader(section);
     page += QLatin1String("<table border=\"0\" cellpadding=\"2\" cellspacing=\"0\" width=\"100%\"><tr><td>"

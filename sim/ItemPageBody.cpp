@@ -16,7 +16,7 @@ QString sectionHeading(const QString &title, const QString &anchor)
 
 QString sellerBox(const ItemSnapshot &item)
 {
-    const QString seller = encodeFormText(item.spec.seller);
+    const QString seller = encodeFormText(item.listing.seller);
     return sectionHeading(QStringLiteral("Seller information"), QStringLiteral("SELLER"))
         + QLatin1String(
             "<table border=\"0\" cellpadding=\"4\" cellspacing=\"0\" width=\"100%\" class=\"boxbody\">\n"
@@ -39,9 +39,9 @@ QString sellerBox(const ItemSnapshot &item)
 
 QString descriptionSection(const ItemSnapshot &item)
 {
-    const QString description = item.spec.description.isEmpty()
-        ? generatedDescription(item.spec.number, item.spec.title, 20000 + int(item.spec.number % 20000))
-        : item.spec.description;
+    const QString description = item.listing.description.isEmpty() ? generatedDescription(item.listing.number,
+                                    item.listing.title, 20000 + int(item.listing.number % 20000))
+                                                                   : item.listing.description;
     return sectionHeading(QStringLiteral("Description"), QStringLiteral("DESC"))
         + QLatin1String("<table border=\"0\" cellpadding=\"8\" cellspacing=\"0\" width=\"100%\">\n<tr><td>\n")
         + description + QLatin1String("\n</td></tr>\n</table>\n<br>\n");
@@ -50,7 +50,7 @@ QString descriptionSection(const ItemSnapshot &item)
 QString shippingSection(const ItemSnapshot &item)
 {
     QString methods = QStringLiteral("Money order/Cashiers check, Personal check");
-    if (item.spec.acceptsPaypal)
+    if (item.listing.acceptsPaypal)
         methods.prepend(
             QStringLiteral("PayPal <img src=\"http://pics.ebaystatic.com/aw/pics/paypal/logo_60x18.gif\" "
                            "width=\"60\" height=\"18\" border=\"0\" alt=\"\">, "));
@@ -59,7 +59,7 @@ QString shippingSection(const ItemSnapshot &item)
             "<table border=\"0\" cellpadding=\"4\" cellspacing=\"0\" width=\"100%\">\n"
             "<tr><td valign=\"top\" width=\"30%\"><font size=\"2\">Shipping and handling</font></td>\n"
             "<td><font size=\"2\">Buyer pays fixed shipping charges. Will ship to ")
-        + escapeHtml(item.spec.country)
+        + escapeHtml(item.listing.country)
         + QLatin1String(" and abroad.</font></td></tr>\n"
                         "<tr><td valign=\"top\"><font size=\"2\">Payment methods "
                         "accepted</font></td>\n<td><font size=\"2\">")
@@ -79,38 +79,38 @@ QString formRow(const QString &caption, const QString &content)
 
 QString bidBox(const ItemSnapshot &item, SiteSection section)
 {
-    const ItemSpec &spec = item.spec;
-    const bool fixed = !spec.isAuction();
-    const bool severalUnits = spec.quantity > 1;
+    const Listing &listing = item.listing;
+    const bool fixed = !listing.isAuction();
+    const bool severalUnits = listing.quantity > 1;
     QString box = sectionHeading(
         fixed ? QStringLiteral("Ready to buy?") : QStringLiteral("Ready to bid?"), QStringLiteral("BID"));
     box += QLatin1String("<form name=\"bidForm\" method=\"post\" action=\"") + bidFormAction(section)
         + QLatin1String("\">\n<input type=\"hidden\" name=\"MfcISAPICommand\" value=\"MakeBid\">\n"
                         "<input type=\"hidden\" name=\"item\" value=\"")
-        + QString::number(spec.number) + QLatin1String("\">\n");
+        + QString::number(listing.number) + QLatin1String("\">\n");
     box += QLatin1String(
         "<table border=\"0\" cellpadding=\"3\" cellspacing=\"0\" width=\"100%\" class=\"boxbody\">\n");
     box += formRow(QStringLiteral("Item title"),
-        QLatin1String("<font size=\"2\">") + escapeHtml(spec.title) + QLatin1String("</font>"));
+        QLatin1String("<font size=\"2\">") + escapeHtml(listing.title) + QLatin1String("</font>"));
     if (fixed) {
         box += formRow(QStringLiteral("Price"),
-            QLatin1String("<font size=\"2\">") + formatMoney(spec.startPrice, spec.currency)
+            QLatin1String("<font size=\"2\">") + formatMoney(listing.startPrice, listing.currency)
                 + QLatin1String(" each</font>"));
         box += formRow(QStringLiteral("Your price"),
             QLatin1String("<input type=\"text\" name=\"maxbid\" size=\"10\" maxlength=\"12\" value=\"")
-                + plainAmount(spec.startPrice) + QLatin1String("\" class=\"textbox\">"));
+                + plainAmount(listing.startPrice) + QLatin1String("\" class=\"textbox\">"));
     } else {
         box += formRow(QStringLiteral("Current bid"),
-            QLatin1String("<font size=\"2\"><b>") + formatMoney(item.state.currentPrice, spec.currency)
+            QLatin1String("<font size=\"2\"><b>") + formatMoney(item.state.currentPrice, listing.currency)
                 + QLatin1String("</b></font>"));
         box += formRow(QStringLiteral("Bid increment"),
             QLatin1String("<font size=\"2\">")
-                + formatMoney(bidIncrement(item.state.currentPrice), spec.currency)
+                + formatMoney(bidIncrement(item.state.currentPrice), listing.currency)
                 + QLatin1String("</font>"));
         box += formRow(QStringLiteral("Your maximum bid"),
             QLatin1String("<input type=\"text\" name=\"maxbid\" size=\"10\" maxlength=\"12\" "
                           "class=\"textbox\"> <font size=\"2\">(Minimum bid: ")
-                + formatMoney(item.state.minimumBid, spec.currency) + QLatin1String(")</font>"));
+                + formatMoney(item.state.minimumBid, listing.currency) + QLatin1String(")</font>"));
     }
     if (severalUnits)
         box += formRow(QStringLiteral("Number of units wanted"),
@@ -150,7 +150,7 @@ QString itemPageBody(const ItemSnapshot &item, SiteSection section)
     else
         body += sectionHeading(QStringLiteral("Bidding"), QStringLiteral("BID"))
             + QLatin1String("<p><font size=\"2\">Bidding is over for this item. <a href=\"")
-            + QLatin1String("/aw-cgi/eBayISAPI.dll?ViewBids&item=") + QString::number(item.spec.number)
+            + QLatin1String("/aw-cgi/eBayISAPI.dll?ViewBids&item=") + QString::number(item.listing.number)
             + QLatin1String("\">See the bid history</a>.</font></p>\n");
     return body;
 }

@@ -116,9 +116,9 @@ QString Simulator::daytimeHostPort() const
     return m_options.address.toString() + QLatin1Char(':') + QString::number(daytimePort());
 }
 
-bool Simulator::addItem(const ItemSpec &spec, const QList<Bid> &bids)
+bool Simulator::addItem(const Listing &listing, const QList<Bid> &bids)
 {
-    return m_house.addItem(spec, &m_error, bids);
+    return m_house.addItem(listing, &m_error, bids);
 }
 
 bool Simulator::setSiteListening(bool listening)
@@ -157,7 +157,7 @@ bool Simulator::loadCatalogue(const Catalogue &catalogue, QString *error)
     for (const SimUser &user : catalogue.users)
         m_house.addUser(user);
     for (const CatalogueItem &item : catalogue.items) {
-        if (!m_house.addItem(item.spec, error, item.bids))
+        if (!m_house.addItem(item.listing, error, item.bids))
             return false;
     }
     return true;

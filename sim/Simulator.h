@@ -42,9 +42,9 @@ struct SimulatorOptions {
 //     th::sim::Simulator sim;
 //     QVERIFY(sim.start());                     // 127.0.0.1, free ports
 //     sim.addUser({"buyer", "secret", 12});
-//     th::sim::ItemSpec spec; spec.number = 2407604973; spec.title = "Lamp";
-//     spec.endTime = sim.clock().now().addSecs(3600);
-//     QVERIFY(sim.addItem(spec));
+//     th::sim::Listing listing; listing.number = 2407604973; listing.title = "Lamp";
+//     listing.endTime = sim.clock().now().addSecs(3600);
+//     QVERIFY(sim.addItem(listing));
 //     ... connect to 127.0.0.1:sim.sitePort() ...
 //     sim.clock().advanceSeconds(3600);         // the auction ends
 class Simulator final : public QObject {
@@ -78,7 +78,7 @@ public:
     // Shortcuts for the common steps of a test. addItem/addUser report problems through
     // errorString().
     void addUser(const SimUser &user) { m_house.addUser(user); }
-    bool addItem(const ItemSpec &spec, const QList<Bid> &bids = {});
+    bool addItem(const Listing &listing, const QList<Bid> &bids = {});
     std::optional<ItemSnapshot> item(qint64 number) { return m_house.snapshot(number); }
     BidOutcome placeBid(qint64 number, const QString &bidder, Cents amount, int quantity = 1)
     {

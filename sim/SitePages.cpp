@@ -34,14 +34,16 @@ QString heading(const QString &text)
 
 QString resultRow(const ItemSnapshot &item, int row)
 {
-    const QString price = item.spec.isAuction() ? formatMoney(item.state.currentPrice, item.spec.currency)
-                                                : formatMoney(item.spec.startPrice, item.spec.currency);
-    const QString bids = item.spec.isAuction() ? QString::number(item.state.bidCount) : QStringLiteral("-");
+    const QString price = item.listing.isAuction()
+        ? formatMoney(item.state.currentPrice, item.listing.currency)
+        : formatMoney(item.listing.startPrice, item.listing.currency);
+    const QString bids
+        = item.listing.isAuction() ? QString::number(item.state.bidCount) : QStringLiteral("-");
     return QLatin1String("<tr class=\"listrow") + QString::number(row % 2)
-        + QLatin1String("\">\n<td><font size=\"2\">") + QString::number(item.spec.number)
+        + QLatin1String("\">\n<td><font size=\"2\">") + QString::number(item.listing.number)
         + QLatin1String("</font></td>\n<td><font size=\"2\">")
-        + itemLink(item.spec.number, escapeHtml(item.spec.title))
-        + (item.state.buyItNowAvailable || !item.spec.isAuction()
+        + itemLink(item.listing.number, escapeHtml(item.listing.title))
+        + (item.state.buyItNowAvailable || !item.listing.isAuction()
                 ? QLatin1String(" <img src=\"http://pics.ebaystatic.com/aw/pics/bin_15x54.gif\" alt=\"\">")
                 : QLatin1String(""))
         + QLatin1String("</font></td>\n<td align=\"right\"><font size=\"2\">") + price
@@ -58,7 +60,7 @@ QString signInPage(
     QString content = heading(QStringLiteral("Sign In"));
     content += QLatin1String("<p><font size=\"2\">You are about to ")
         + (bid.buyItNow ? QLatin1String("buy") : QLatin1String("bid on")) + QLatin1String(" item #")
-        + QString::number(item.spec.number) + QLatin1String(", ") + escapeHtml(item.spec.title)
+        + QString::number(item.listing.number) + QLatin1String(", ") + escapeHtml(item.listing.title)
         + QLatin1String(".<br>Amount: ") + escapeHtml(bid.amountText) + QLatin1String(" &nbsp; Units: ")
         + escapeHtml(bid.quantityText) + QLatin1String("</font></p>\n");
     content += QLatin1String("<form name=\"SignInForm\" method=\"post\" action=\"") + bidFormAction(section)
@@ -94,9 +96,9 @@ QString signInPage(
 QString bidAcceptedPage(const ItemSnapshot &item, const QString &bidder, SiteSection section)
 {
     QString message;
-    if (!item.spec.isAuction() || item.state.soldOutAt.isValid())
+    if (!item.listing.isAuction() || item.state.soldOutAt.isValid())
         message = QStringLiteral("Thank you for your purchase, %1.").arg(escapeHtml(bidder));
-    else if (item.spec.isMultiQuantityAuction())
+    else if (item.listing.isMultiQuantityAuction())
         message = item.state.winners.contains(bidder)
             ? QStringLiteral("Your bid was accepted; you are among the winning bidders.")
             : QStringLiteral("Your bid was accepted, but other bids are higher at the moment.");
@@ -107,9 +109,9 @@ QString bidAcceptedPage(const ItemSnapshot &item, const QString &bidder, SiteSec
     QString content = heading(QStringLiteral("Bid confirmation"));
     content += QLatin1String("<p><font size=\"3\" class=\"emphasized\">") + message
         + QLatin1String("</font></p>\n");
-    content += QLatin1String("<p><font size=\"2\">Item #") + QString::number(item.spec.number)
-        + QLatin1String(": ") + itemLink(item.spec.number, escapeHtml(item.spec.title))
-        + QLatin1String("<br>Price now: ") + formatMoney(item.state.currentPrice, item.spec.currency)
+    content += QLatin1String("<p><font size=\"2\">Item #") + QString::number(item.listing.number)
+        + QLatin1String(": ") + itemLink(item.listing.number, escapeHtml(item.listing.title))
+        + QLatin1String("<br>Price now: ") + formatMoney(item.state.currentPrice, item.listing.currency)
         + QLatin1String("</font></p>\n");
     return page(
         QStringLiteral("eBay - Bid Confirmation"), QStringLiteral("PageBidConfirm"), content, section);
@@ -129,8 +131,8 @@ QString problemPage(const QString &headingText, const QString &message, qint64 i
 QString bidHistoryPage(const ItemSnapshot &item)
 {
     QString content = heading(QStringLiteral("Bid history"));
-    content += QLatin1String("<p><font size=\"2\">Item #") + QString::number(item.spec.number)
-        + QLatin1String(": ") + itemLink(item.spec.number, escapeHtml(item.spec.title))
+    content += QLatin1String("<p><font size=\"2\">Item #") + QString::number(item.listing.number)
+        + QLatin1String(": ") + itemLink(item.listing.number, escapeHtml(item.listing.title))
         + QLatin1String("<br>Bids: ") + QString::number(item.state.bidCount) + QLatin1String("</font></p>\n");
     content += QLatin1String(
         "<table border=\"1\" cellpadding=\"3\" cellspacing=\"0\" width=\"90%\">\n"
@@ -138,19 +140,19 @@ QString bidHistoryPage(const ItemSnapshot &item)
         "Bid amount</font></th><th><font size=\"2\">Units</font></th><th><font size=\"2\">"
         "Date of bid</font></th></tr>\n");
     // Maximums stay secret while an auction runs, as they did on the site.
-    const bool showAmounts = item.isOver() || !item.spec.isAuction();
+    const bool showAmounts = item.isOver() || !item.listing.isAuction();
     for (qsizetype i = item.bids.size() - 1; i >= 0; --i) {
         const Bid &bid = item.bids.at(i);
         content += QLatin1String("<tr><td><font size=\"2\">") + escapeHtml(bid.bidder)
             + QLatin1String("</font></td><td align=\"right\"><font size=\"2\">")
-            + (showAmounts ? formatMoney(bid.maximum, item.spec.currency) : QStringLiteral("private"))
+            + (showAmounts ? formatMoney(bid.maximum, item.listing.currency) : QStringLiteral("private"))
             + QLatin1String("</font></td><td align=\"center\"><font size=\"2\">")
             + QString::number(bid.quantity) + QLatin1String("</font></td><td><font size=\"2\">")
             + pacificDateText(bid.placedAt) + QLatin1String("</font></td></tr>\n");
     }
     content += QLatin1String("</table>\n");
     return page(
-        QStringLiteral("eBay View Bids: ") + item.spec.title, QStringLiteral("PageViewBids"), content);
+        QStringLiteral("eBay View Bids: ") + item.listing.title, QStringLiteral("PageViewBids"), content);
 }
 
 QString resultsPage(ResultKind kind, const QString &words, const QList<ItemSnapshot> &items)
@@ -181,7 +183,8 @@ QString homePage(const QList<ItemSnapshot> &items)
     for (const ItemSnapshot &item : items) {
         if (item.status == ItemStatus::Active)
             content += QLatin1String("<li><font size=\"2\">")
-                + itemLink(item.spec.number, escapeHtml(item.spec.title)) + QLatin1String("</font></li>\n");
+                + itemLink(item.listing.number, escapeHtml(item.listing.title))
+                + QLatin1String("</font></li>\n");
     }
     content += QLatin1String("</ul>\n");
     return page(QStringLiteral("eBay - The World's Online Marketplace"), QStringLiteral("PageHome"), content);

@@ -53,11 +53,11 @@ bool containsAllWords(const QString &text, const QStringList &words)
 void sortResults(QList<ItemSnapshot> &items, const QString &order)
 {
     auto price = [](const ItemSnapshot &item) {
-        return item.spec.isAuction() ? item.state.currentPrice : item.spec.startPrice;
+        return item.listing.isAuction() ? item.state.currentPrice : item.listing.startPrice;
     };
     std::stable_sort(items.begin(), items.end(), [&](const ItemSnapshot &a, const ItemSnapshot &b) {
         if (order == QLatin1String("MetaNewSort"))
-            return a.spec.startTime > b.spec.startTime;
+            return a.listing.startTime > b.listing.startTime;
         if (order == QLatin1String("MetaLowestPriceSort"))
             return price(a) < price(b);
         if (order == QLatin1String("MetaHighestPriceSort"))
@@ -124,12 +124,12 @@ HttpResponse SiteRoutes::viewItem(qint64 number, const QByteArray &path)
     const std::optional<ItemSnapshot> item = m_house.snapshot(number);
     if (!item || item->status == ItemStatus::Pending)
         return HttpResponse::html(itemNotFoundPage(number));
-    if (item->spec.motors && samePath(path, "/ws/eBayISAPI.dll")) {
+    if (item->listing.motors && samePath(path, "/ws/eBayISAPI.dll")) {
         HttpResponse response = HttpResponse::html(motorsPointerPage(number), 302, "Object moved");
         response.extraHeaders.append({ "Location", motorsItemPath(number).toLatin1() });
         return response;
     }
-    const SiteSection section = item->spec.motors ? SiteSection::Motors : SiteSection::Main;
+    const SiteSection section = item->listing.motors ? SiteSection::Motors : SiteSection::Main;
     return HttpResponse::html(itemPage(*item, section));
 }
 
@@ -143,7 +143,8 @@ HttpResponse SiteRoutes::makeBid(const FormFields &fields, bool motorsPath, bool
         return HttpResponse::html(problemPage(QStringLiteral("Invalid item"),
             QStringLiteral("There is no item %1 to bid on.").arg(bid.item), 0));
     if (buyItNow) {
-        const Cents price = item->spec.isAuction() ? item->spec.buyItNowPrice : item->spec.startPrice;
+        const Cents price
+            = item->listing.isAuction() ? item->listing.buyItNowPrice : item->listing.startPrice;
         bid.amountText = plainAmount(price);
         bid.quantityText = QStringLiteral("1");
     } else {
@@ -203,13 +204,13 @@ HttpResponse SiteRoutes::search(const FormFields &fields)
     for (const ItemSnapshot &item : m_house.snapshots()) {
         if (item.status == ItemStatus::Pending || item.isOver() != completed)
             continue;
-        const QString text
-            = inDescription ? item.spec.title + QLatin1Char(' ') + item.spec.description : item.spec.title;
+        const QString text = inDescription ? item.listing.title + QLatin1Char(' ') + item.listing.description
+                                           : item.listing.title;
         if (!containsAllWords(text, wordList))
             continue;
-        if (buyItNowOnly && item.spec.isAuction() && !item.state.buyItNowAvailable)
+        if (buyItNowOnly && item.listing.isAuction() && !item.state.buyItNowAvailable)
             continue;
-        if (paypalOnly && !item.spec.acceptsPaypal)
+        if (paypalOnly && !item.listing.acceptsPaypal)
             continue;
         found.append(item);
     }
@@ -223,7 +224,8 @@ HttpResponse SiteRoutes::sellerListing(const FormFields &fields)
     const QString seller = fields.value(QStringLiteral("userid")).trimmed();
     QList<ItemSnapshot> found;
     for (const ItemSnapshot &item : m_house.snapshots()) {
-        if (item.status == ItemStatus::Active && item.spec.seller.compare(seller, Qt::CaseInsensitive) == 0)
+        if (item.status == ItemStatus::Active
+            && item.listing.seller.compare(seller, Qt::CaseInsensitive) == 0)
             found.append(item);
     }
     sortResults(found, QStringLiteral("MetaEndSort"));

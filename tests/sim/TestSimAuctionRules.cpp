@@ -9,15 +9,15 @@ using namespace th::sim;
 
 namespace {
 
-ItemSpec auctionSpec(Cents start, Cents reserve = 0)
+Listing auctionListing(Cents start, Cents reserve = 0)
 {
-    ItemSpec spec;
-    spec.number = 5000001;
-    spec.title = QStringLiteral("Lamp");
-    spec.seller = QStringLiteral("seller");
-    spec.startPrice = start;
-    spec.reservePrice = reserve;
-    return spec;
+    Listing listing;
+    listing.number = 5000001;
+    listing.title = QStringLiteral("Lamp");
+    listing.seller = QStringLiteral("seller");
+    listing.startPrice = start;
+    listing.reservePrice = reserve;
+    return listing;
 }
 
 // "alice:2000,bob:1500" -> bids in that order, one second apart.
@@ -142,7 +142,7 @@ void TestSimAuctionRules::proxyBidding()
     QFETCH(bool, reserveMet);
     QFETCH(qint64, minimumBid);
     const QList<Bid> list = bidsFrom(bids);
-    const AuctionState state = auctionState(auctionSpec(start, reserve), list);
+    const AuctionState state = auctionState(auctionListing(start, reserve), list);
     QCOMPARE(state.currentPrice, price);
     QCOMPARE(state.highBidder, highBidder);
     QCOMPARE(state.reserveMet, reserveMet);
@@ -184,52 +184,53 @@ void TestSimAuctionRules::bidAcceptance()
     QFETCH(qint64, amount);
     QFETCH(int, quantity);
     QFETCH(int, rejection);
-    const ItemSpec spec = auctionSpec(1000);
+    const Listing listing = auctionListing(1000);
     const QList<Bid> list = bidsFrom(bids);
-    QCOMPARE(int(checkBid(spec, list, auctionState(spec, list), bidder, amount, quantity, false)), rejection);
+    QCOMPARE(int(checkBid(listing, list, auctionState(listing, list), bidder, amount, quantity, false)),
+        rejection);
 }
 
 void TestSimAuctionRules::multiQuantityWinnersPayTheLowestWinningBid()
 {
-    ItemSpec spec = auctionSpec(500);
-    spec.quantity = 3;
-    AuctionState state = auctionState(spec, bidsFrom(QStringLiteral("alice:1000:2,bob:1200:1")));
+    Listing listing = auctionListing(500);
+    listing.quantity = 3;
+    AuctionState state = auctionState(listing, bidsFrom(QStringLiteral("alice:1000:2,bob:1200:1")));
     QCOMPARE(state.winners, QStringList({ QStringLiteral("bob"), QStringLiteral("alice") }));
     QCOMPARE(state.winnerUnits, QList<int>({ 1, 2 }));
     QCOMPARE(state.currentPrice, 1000);
     QCOMPARE(state.minimumBid, 1050);
     QVERIFY(state.highBidder.isEmpty());
 
-    state = auctionState(spec, bidsFrom(QStringLiteral("alice:1000:2,bob:1200:1,carol:1100:1")));
+    state = auctionState(listing, bidsFrom(QStringLiteral("alice:1000:2,bob:1200:1,carol:1100:1")));
     QCOMPARE(state.winners,
         QStringList({ QStringLiteral("bob"), QStringLiteral("carol"), QStringLiteral("alice") }));
     QCOMPARE(state.winnerUnits, QList<int>({ 1, 1, 1 }));
     QCOMPARE(state.currentPrice, 1000);
 
-    state = auctionState(spec, bidsFrom(QStringLiteral("alice:800:1")));
+    state = auctionState(listing, bidsFrom(QStringLiteral("alice:800:1")));
     QCOMPARE(state.currentPrice, 800);
     QCOMPARE(state.minimumBid, 500);
 }
 
 void TestSimAuctionRules::fixedPriceSalesCountDownUnits()
 {
-    ItemSpec spec = auctionSpec(1999);
-    spec.format = ListingFormat::FixedPrice;
-    spec.quantity = 3;
+    Listing listing = auctionListing(1999);
+    listing.format = ListingFormat::FixedPrice;
+    listing.quantity = 3;
     QList<Bid> bids = bidsFrom(QStringLiteral("alice:1999:2"));
-    AuctionState state = auctionState(spec, bids);
+    AuctionState state = auctionState(listing, bids);
     QCOMPARE(state.unitsAvailable, 1);
     QVERIFY(!state.soldOutAt.isValid());
-    QCOMPARE(checkBid(spec, bids, state, QStringLiteral("bob"), 1999, 2, true), BidRejection::BadQuantity);
-    QCOMPARE(checkBid(spec, bids, state, QStringLiteral("bob"), 1998, 1, true), BidRejection::TooLow);
+    QCOMPARE(checkBid(listing, bids, state, QStringLiteral("bob"), 1999, 2, true), BidRejection::BadQuantity);
+    QCOMPARE(checkBid(listing, bids, state, QStringLiteral("bob"), 1998, 1, true), BidRejection::TooLow);
     bids = bidsFrom(QStringLiteral("alice:1999:2,bob:1999:1"));
-    state = auctionState(spec, bids);
+    state = auctionState(listing, bids);
     QCOMPARE(state.unitsAvailable, 0);
     QCOMPARE(state.soldOutAt, bids.last().placedAt);
     QVERIFY(state.highBidder.isEmpty());
 
-    spec.quantity = 1;
-    state = auctionState(spec, bidsFrom(QStringLiteral("carol:1999:1")));
+    listing.quantity = 1;
+    state = auctionState(listing, bidsFrom(QStringLiteral("carol:1999:1")));
     QCOMPARE(state.highBidder, QStringLiteral("carol"));
 }
 
@@ -237,18 +238,18 @@ void TestSimAuctionRules::buyItNowEndsTheAuctionAndDisappearsWithBids()
 {
     SimClock clock;
     AuctionHouse house(clock);
-    ItemSpec spec = auctionSpec(1000);
-    spec.buyItNowPrice = 5000;
-    spec.endTime = clock.now().addDays(3);
+    Listing listing = auctionListing(1000);
+    listing.buyItNowPrice = 5000;
+    listing.endTime = clock.now().addDays(3);
     QString error;
-    QVERIFY2(house.addItem(spec, &error), qPrintable(error));
-    QVERIFY(house.snapshot(spec.number)->state.buyItNowAvailable);
+    QVERIFY2(house.addItem(listing, &error), qPrintable(error));
+    QVERIFY(house.snapshot(listing.number)->state.buyItNowAvailable);
 
-    spec.number = 5000002;
-    QVERIFY(house.addItem(spec, &error));
-    QVERIFY(house.placeBid(spec.number, QStringLiteral("alice"), 1200).accepted());
-    QVERIFY(!house.snapshot(spec.number)->state.buyItNowAvailable);
-    QCOMPARE(house.buyItNow(spec.number, QStringLiteral("bob")).rejection, BidRejection::NoBuyItNow);
+    listing.number = 5000002;
+    QVERIFY(house.addItem(listing, &error));
+    QVERIFY(house.placeBid(listing.number, QStringLiteral("alice"), 1200).accepted());
+    QVERIFY(!house.snapshot(listing.number)->state.buyItNowAvailable);
+    QCOMPARE(house.buyItNow(listing.number, QStringLiteral("bob")).rejection, BidRejection::NoBuyItNow);
 
     clock.advanceSeconds(60);
     const BidOutcome bought = house.buyItNow(5000001, QStringLiteral("bob"));
@@ -290,43 +291,43 @@ void TestSimAuctionRules::auctionEndsAndTheHighBidderWins()
 {
     SimClock clock;
     AuctionHouse house(clock);
-    ItemSpec spec = auctionSpec(1000);
-    spec.endTime = clock.now().addSecs(600);
+    Listing listing = auctionListing(1000);
+    listing.endTime = clock.now().addSecs(600);
     QString error;
-    QVERIFY(house.addItem(spec, &error));
-    QVERIFY(house.placeBid(spec.number, QStringLiteral("alice"), 2000).accepted());
+    QVERIFY(house.addItem(listing, &error));
+    QVERIFY(house.placeBid(listing.number, QStringLiteral("alice"), 2000).accepted());
     clock.advanceSeconds(300);
-    const BidOutcome bob = house.placeBid(spec.number, QStringLiteral("bob"), 1800);
+    const BidOutcome bob = house.placeBid(listing.number, QStringLiteral("bob"), 1800);
     QVERIFY(bob.accepted());
     QCOMPARE(bob.item->state.highBidder, QStringLiteral("alice"));
     QCOMPARE(bob.item->state.currentPrice, 1850);
 
     clock.advanceSeconds(299);
-    QCOMPARE(house.snapshot(spec.number)->status, ItemStatus::Active);
-    QVERIFY(house.snapshot(spec.number)->winner().isEmpty());
+    QCOMPARE(house.snapshot(listing.number)->status, ItemStatus::Active);
+    QVERIFY(house.snapshot(listing.number)->winner().isEmpty());
     clock.advanceSeconds(1);
-    const ItemSnapshot ended = *house.snapshot(spec.number);
+    const ItemSnapshot ended = *house.snapshot(listing.number);
     QCOMPARE(ended.status, ItemStatus::Ended);
     QCOMPARE(ended.winner(), QStringLiteral("alice"));
-    const BidOutcome late = house.placeBid(spec.number, QStringLiteral("carol"), 9000);
+    const BidOutcome late = house.placeBid(listing.number, QStringLiteral("carol"), 9000);
     QCOMPARE(late.problem, BidOutcome::Problem::NotRunning);
-    QCOMPARE(house.snapshot(spec.number)->bids.size(), 2);
+    QCOMPARE(house.snapshot(listing.number)->bids.size(), 2);
 
-    QVERIFY(house.closeEarly(spec.number));
-    QCOMPARE(house.snapshot(spec.number)->status, ItemStatus::Closed);
+    QVERIFY(house.closeEarly(listing.number));
+    QCOMPARE(house.snapshot(listing.number)->status, ItemStatus::Closed);
 }
 
 void TestSimAuctionRules::reserveNotMetLeavesNoWinner()
 {
     SimClock clock;
     AuctionHouse house(clock);
-    ItemSpec spec = auctionSpec(1000, 5000);
-    spec.endTime = clock.now().addSecs(60);
+    Listing listing = auctionListing(1000, 5000);
+    listing.endTime = clock.now().addSecs(60);
     QString error;
-    QVERIFY(house.addItem(spec, &error));
-    QVERIFY(house.placeBid(spec.number, QStringLiteral("alice"), 4000).accepted());
+    QVERIFY(house.addItem(listing, &error));
+    QVERIFY(house.placeBid(listing.number, QStringLiteral("alice"), 4000).accepted());
     clock.advanceSeconds(60);
-    const ItemSnapshot ended = *house.snapshot(spec.number);
+    const ItemSnapshot ended = *house.snapshot(listing.number);
     QCOMPARE(ended.status, ItemStatus::Ended);
     QCOMPARE(ended.state.highBidder, QStringLiteral("alice"));
     QVERIFY(ended.winner().isEmpty());
@@ -338,19 +339,19 @@ void TestSimAuctionRules::otherBiddersAreReproducibleFromTheSeed()
         SimClock clock;
         AuctionHouse house(clock);
         house.setSeed(seed);
-        ItemSpec spec = auctionSpec(1000);
-        spec.startTime = clock.now();
-        spec.endTime = clock.now().addSecs(6 * 3600);
-        spec.botBidsPerHour = 4;
+        Listing listing = auctionListing(1000);
+        listing.startTime = clock.now();
+        listing.endTime = clock.now().addSecs(6 * 3600);
+        listing.botBidsPerHour = 4;
         QString error;
-        house.addItem(spec, &error);
+        house.addItem(listing, &error);
         // Time moves in uneven steps; the outcome must not depend on them.
         for (int step = 1; step <= 7; ++step) {
             clock.advanceSeconds(step * 600);
             house.catchUp();
         }
-        clock.setNow(spec.endTime);
-        return house.snapshot(spec.number)->bids;
+        clock.setNow(listing.endTime);
+        return house.snapshot(listing.number)->bids;
     };
     const QList<Bid> first = run(7);
     const QList<Bid> second = run(7);
@@ -371,14 +372,14 @@ void TestSimAuctionRules::otherBiddersAreReproducibleFromTheSeed()
 void TestSimAuctionRules::speedFactorMakesOtherBiddersBusier()
 {
     auto plannedBids = [](double speed) {
-        ItemSpec spec = auctionSpec(1000);
-        spec.startTime = QDateTime(QDate(2026, 3, 2), QTime(12, 0), QTimeZone::utc());
-        spec.endTime = spec.startTime.addSecs(6 * 3600);
-        spec.botBidsPerHour = 2;
-        return planBotBids(3, spec, speed, spec.startTime).size();
+        Listing listing = auctionListing(1000);
+        listing.startTime = QDateTime(QDate(2026, 3, 2), QTime(12, 0), QTimeZone::utc());
+        listing.endTime = listing.startTime.addSecs(6 * 3600);
+        listing.botBidsPerHour = 2;
+        return planBotBids(3, listing, speed, listing.startTime).size();
     };
     QVERIFY(plannedBids(10) > 3 * plannedBids(1));
-    ItemSpec quiet = auctionSpec(1000);
+    Listing quiet = auctionListing(1000);
     quiet.startTime = QDateTime(QDate(2026, 3, 2), QTime(12, 0), QTimeZone::utc());
     quiet.endTime = quiet.startTime.addDays(7);
     QVERIFY(planBotBids(3, quiet, 10, quiet.startTime).isEmpty());

@@ -14,16 +14,16 @@ namespace {
 const QDateTime kNow(QDate(2026, 3, 2), QTime(17, 0), QTimeZone::utc());
 constexpr qint64 kLamp = 2407604973;
 
-ItemSpec item(qint64 number, const QString &title, qint64 endsInSeconds, Cents start = 1000)
+Listing item(qint64 number, const QString &title, qint64 endsInSeconds, Cents start = 1000)
 {
-    ItemSpec spec;
-    spec.number = number;
-    spec.title = title;
-    spec.seller = QStringLiteral("attic-treasures");
-    spec.startPrice = start;
-    spec.startTime = kNow.addDays(-2);
-    spec.endTime = kNow.addSecs(endsInSeconds);
-    return spec;
+    Listing listing;
+    listing.number = number;
+    listing.title = title;
+    listing.seller = QStringLiteral("attic-treasures");
+    listing.startPrice = start;
+    listing.startTime = kNow.addDays(-2);
+    listing.endTime = kNow.addSecs(endsInSeconds);
+    return listing;
 }
 
 using Fields = QList<QPair<QByteArray, QByteArray>>;
@@ -235,7 +235,7 @@ void TestSimBidFlow::signedInMemberIsNotAskedForAPassword()
 
 void TestSimBidFlow::motorsBidsPostUnderTheMotorsPath()
 {
-    ItemSpec car = item(2407605104, QStringLiteral("1967 Fastback Coupe"), 7200, 450000);
+    Listing car = item(2407605104, QStringLiteral("1967 Fastback Coupe"), 7200, 450000);
     car.motors = true;
     QVERIFY(m_sim->addItem(car));
     const PageForm bid = bidForm(car.number, "/ebaymotors/ws/eBayISAPI.dll");
@@ -270,7 +270,7 @@ void TestSimBidFlow::winnerShowsAsHighBidderAfterTheEnd()
 
 void TestSimBidFlow::fixedPriceAndBuyItNowPurchases()
 {
-    ItemSpec candles = item(2407605040, QStringLiteral("Candle Set"), 86400, 1250);
+    Listing candles = item(2407605040, QStringLiteral("Candle Set"), 86400, 1250);
     candles.format = ListingFormat::FixedPrice;
     candles.quantity = 3;
     QVERIFY(m_sim->addItem(candles));
@@ -282,7 +282,7 @@ void TestSimBidFlow::fixedPriceAndBuyItNowPurchases()
         QStringLiteral("2"))
                 .contains("quantity from 1 to 1"));
 
-    ItemSpec teaSet = item(2407605007, QStringLiteral("Tea Set"), 86400);
+    Listing teaSet = item(2407605007, QStringLiteral("Tea Set"), 86400);
     teaSet.buyItNowPrice = 2999;
     QVERIFY(m_sim->addItem(teaSet));
     const QByteArray signInPage = page(plainGet("/aw-cgi/eBayISAPI.dll?BinConfirm&item=2407605007"));
@@ -346,10 +346,10 @@ void TestSimBidFlow::searchAddressesFindItems()
     QFETCH(QByteArray, target);
     QFETCH(QStringList, found);
     QFETCH(QStringList, missing);
-    ItemSpec bin = item(2407610001, QStringLiteral("Brass Floor Lamp"), 600);
+    Listing bin = item(2407610001, QStringLiteral("Brass Floor Lamp"), 600);
     bin.buyItNowPrice = 9900;
     QVERIFY(m_sim->addItem(bin));
-    ItemSpec other = item(2407610002, QStringLiteral("Silver Teapot"), 7200);
+    Listing other = item(2407610002, QStringLiteral("Silver Teapot"), 7200);
     other.seller = QStringLiteral("lamp works");
     QVERIFY(m_sim->addItem(other));
     QVERIFY(m_sim->addItem(item(2407610003, QStringLiteral("Hanging Lamp"), -60)));

@@ -41,26 +41,26 @@ QSet<QString> kindsOf(const QList<ItemSnapshot> &items, const QString &winner)
 {
     QSet<QString> kinds;
     for (const ItemSnapshot &item : items) {
-        const bool auction = item.spec.isAuction();
+        const bool auction = item.listing.isAuction();
         if (item.status == ItemStatus::Active) {
             kinds << QStringLiteral("active");
             if (auction && item.state.bidCount == 0)
                 kinds << QStringLiteral("no bids");
             if (auction && item.state.bidCount > 0)
                 kinds << QStringLiteral("bids");
-            if (item.spec.reservePrice > 0)
+            if (item.listing.reservePrice > 0)
                 kinds << (item.state.reserveMet ? QStringLiteral("reserve met")
                                                 : QStringLiteral("reserve not met"));
             if (auction && item.state.buyItNowAvailable)
                 kinds << QStringLiteral("buy it now");
             if (!auction)
                 kinds << QStringLiteral("fixed price");
-            if (item.spec.quantity > 1)
+            if (item.listing.quantity > 1)
                 kinds << (auction ? QStringLiteral("multi-quantity auction")
                                   : QStringLiteral("several units"));
-            if (item.spec.motors)
+            if (item.listing.motors)
                 kinds << QStringLiteral("motors");
-            if (item.spec.currency == QLatin1String("GBP"))
+            if (item.listing.currency == QLatin1String("GBP"))
                 kinds << QStringLiteral("pounds");
             if (item.now.secsTo(item.endTime) <= 10 * 60)
                 kinds << QStringLiteral("ending within minutes");
@@ -139,9 +139,9 @@ void TestSimControl::createsChangesAndRemovesItems()
         { { QStringLiteral("title"), QStringLiteral("Brass Lamp & Shade") },
             { QStringLiteral("buyItNow"), 80 } });
     QCOMPARE(reply.status, 200);
-    QCOMPARE(m_sim->item(2407604973)->spec.title, QStringLiteral("Brass Lamp & Shade"));
-    QCOMPARE(m_sim->item(2407604973)->spec.buyItNowPrice, 8000);
-    QCOMPARE(m_sim->item(2407604973)->spec.reservePrice, 5000);
+    QCOMPARE(m_sim->item(2407604973)->listing.title, QStringLiteral("Brass Lamp & Shade"));
+    QCOMPARE(m_sim->item(2407604973)->listing.buyItNowPrice, 8000);
+    QCOMPARE(m_sim->item(2407604973)->listing.reservePrice, 5000);
 
     QCOMPARE(control(m_sim->controlPort(), "POST", "/sim/items/2407604973/close")
                  .json[QLatin1String("status")]
@@ -156,12 +156,12 @@ void TestSimControl::createsChangesAndRemovesItems()
 
 void TestSimControl::movesTheClockAndBids()
 {
-    ItemSpec spec;
-    spec.number = 5000001;
-    spec.title = QStringLiteral("Clock");
-    spec.startPrice = 1000;
-    spec.endTime = kNow.addSecs(600);
-    QVERIFY(m_sim->addItem(spec));
+    Listing listing;
+    listing.number = 5000001;
+    listing.title = QStringLiteral("Clock");
+    listing.startPrice = 1000;
+    listing.endTime = kNow.addSecs(600);
+    QVERIFY(m_sim->addItem(listing));
     control(m_sim->controlPort(), "POST", "/sim/users",
         { { QStringLiteral("id"), QStringLiteral("buyer") },
             { QStringLiteral("password"), QStringLiteral("pw") } });
@@ -188,11 +188,11 @@ void TestSimControl::movesTheClockAndBids()
 
 void TestSimControl::injectsFaultsAndStopsTheSite()
 {
-    ItemSpec spec;
-    spec.number = 5000001;
-    spec.title = QStringLiteral("Clock");
-    spec.endTime = kNow.addSecs(600);
-    QVERIFY(m_sim->addItem(spec));
+    Listing listing;
+    listing.number = 5000001;
+    listing.title = QStringLiteral("Clock");
+    listing.endTime = kNow.addSecs(600);
+    QVERIFY(m_sim->addItem(listing));
     Reply reply = control(m_sim->controlPort(), "POST", "/sim/faults",
         { { QStringLiteral("item"), 5000001 }, { QStringLiteral("mode"), QStringLiteral("empty") },
             { QStringLiteral("count"), 1 } });
@@ -321,10 +321,10 @@ void TestSimControl::builtInCatalogueHasEveryKindAndFollowsTheSeed()
     const Catalogue other = builtInCatalogue(6, kNow);
     QCOMPARE(first.items.size(), again.items.size());
     for (qsizetype i = 0; i < first.items.size(); ++i) {
-        QCOMPARE(itemSpecToJson(first.items.at(i).spec), itemSpecToJson(again.items.at(i).spec));
+        QCOMPARE(listingToJson(first.items.at(i).listing), listingToJson(again.items.at(i).listing));
         QCOMPARE(first.items.at(i).bids.size(), again.items.at(i).bids.size());
     }
-    QVERIFY(itemSpecToJson(first.items.first().spec) != itemSpecToJson(other.items.first().spec));
+    QVERIFY(listingToJson(first.items.first().listing) != listingToJson(other.items.first().listing));
 }
 
 void TestSimControl::malformedCatalogueIsRefused()

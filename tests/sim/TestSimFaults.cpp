@@ -61,11 +61,11 @@ void TestSimFaults::init()
     m_sim->clock().setNow(kNow);
     QVERIFY(m_sim->start());
     for (qint64 number : { 5000001LL, 5000002LL }) {
-        ItemSpec spec;
-        spec.number = number;
-        spec.title = QStringLiteral("Item %1").arg(number);
-        spec.endTime = kNow.addSecs(3600);
-        QVERIFY(m_sim->addItem(spec));
+        Listing listing;
+        listing.number = number;
+        listing.title = QStringLiteral("Item %1").arg(number);
+        listing.endTime = kNow.addSecs(3600);
+        QVERIFY(m_sim->addItem(listing));
     }
 }
 

@@ -47,9 +47,9 @@ QString bold(const QByteArray &page, const QByteArray &keyword, int from = 0, in
     return cutAfter(page, keyword, "<b>", "</b>", from, cursor);
 }
 
-ItemSpec spec(qint64 number, const QString &title, qint64 endsInSeconds)
+Listing listing(qint64 number, const QString &title, qint64 endsInSeconds)
 {
-    ItemSpec item;
+    Listing item;
     item.number = number;
     item.title = title;
     item.seller = QStringLiteral("attic-treasures");
@@ -122,51 +122,51 @@ void TestSimPages::initTestCase()
     m_sim.addUser({ QStringLiteral("bob"), QStringLiteral("pw"), 3 });
     m_sim.addUser({ QStringLiteral("joe@example.com"), QStringLiteral("pw"), 150 });
 
-    QVERIFY(m_sim.addItem(spec(5000001, QStringLiteral("Lamp & Shade - Brass"), 86400)));
-    QVERIFY(m_sim.addItem(spec(5000002, QStringLiteral("Mantel Clock"), 9000),
+    QVERIFY(m_sim.addItem(listing(5000001, QStringLiteral("Lamp & Shade - Brass"), 86400)));
+    QVERIFY(m_sim.addItem(listing(5000002, QStringLiteral("Mantel Clock"), 9000),
         { bid(QStringLiteral("alice"), 2000, 90), bid(QStringLiteral("bob"), 1500, 30) }));
-    ItemSpec reserveNotMet = spec(5000003, QStringLiteral("Quilt"), 2710);
+    Listing reserveNotMet = listing(5000003, QStringLiteral("Quilt"), 2710);
     reserveNotMet.reservePrice = 5000;
     QVERIFY(m_sim.addItem(reserveNotMet, { bid(QStringLiteral("alice"), 4000, 60) }));
-    ItemSpec reserveMet = spec(5000004, QStringLiteral("Rocking Chair"), 45);
+    Listing reserveMet = listing(5000004, QStringLiteral("Rocking Chair"), 45);
     reserveMet.reservePrice = 5000;
     QVERIFY(m_sim.addItem(reserveMet, { bid(QStringLiteral("joe@example.com"), 6000, 60) }));
-    ItemSpec buyItNow = spec(5000005, QStringLiteral("Tea Set"), 3 * 86400 + 7200);
+    Listing buyItNow = listing(5000005, QStringLiteral("Tea Set"), 3 * 86400 + 7200);
     buyItNow.buyItNowPrice = 2500;
     QVERIFY(m_sim.addItem(buyItNow));
-    ItemSpec fixed = spec(5000006, QStringLiteral("USB Cable"), 86400 * 5);
+    Listing fixed = listing(5000006, QStringLiteral("USB Cable"), 86400 * 5);
     fixed.format = ListingFormat::FixedPrice;
     fixed.startPrice = 1999;
     QVERIFY(m_sim.addItem(fixed));
-    ItemSpec fixedMulti = fixed;
+    Listing fixedMulti = fixed;
     fixedMulti.number = 5000007;
     fixedMulti.title = QStringLiteral("Candle Set");
     fixedMulti.quantity = 10;
     QVERIFY(m_sim.addItem(fixedMulti));
-    ItemSpec dutch = spec(5000008, QStringLiteral("Glass Marbles Lot"), 600);
+    Listing dutch = listing(5000008, QStringLiteral("Glass Marbles Lot"), 600);
     dutch.quantity = 5;
     QVERIFY(m_sim.addItem(dutch, { bid(QStringLiteral("alice"), 1200, 10) }));
-    QVERIFY(m_sim.addItem(spec(5000009, QStringLiteral("Old Radio"), -3600),
+    QVERIFY(m_sim.addItem(listing(5000009, QStringLiteral("Old Radio"), -3600),
         { bid(QStringLiteral("alice"), 3000, 600), bid(QStringLiteral("bob"), 2000, 300) }));
-    QVERIFY(m_sim.addItem(spec(5000010, QStringLiteral("Pocket Knife"), -60),
+    QVERIFY(m_sim.addItem(listing(5000010, QStringLiteral("Pocket Knife"), -60),
         { bid(QStringLiteral("bob"), 1200, 600), bid(QStringLiteral("joe@example.com"), 2500, 30) }));
-    ItemSpec closed = spec(5000011, QStringLiteral("Sideboard"), -600);
+    Listing closed = listing(5000011, QStringLiteral("Sideboard"), -600);
     closed.closedEarly = true;
     QVERIFY(m_sim.addItem(closed, { bid(QStringLiteral("bob"), 1500, 900) }));
-    ItemSpec motors = spec(5000012, QStringLiteral("1967 Fastback Coupe"), 7200);
+    Listing motors = listing(5000012, QStringLiteral("1967 Fastback Coupe"), 7200);
     motors.motors = true;
     motors.startPrice = 450000;
     QVERIFY(m_sim.addItem(motors, { bid(QStringLiteral("alice"), 500000, 60) }));
     // Ends in Pacific daylight time: 10 April 2026, 18:30:00.
-    ItemSpec daylight = spec(5000013, QStringLiteral("Garden Bench"), 0);
+    Listing daylight = listing(5000013, QStringLiteral("Garden Bench"), 0);
     daylight.endTime = QDateTime(QDate(2026, 4, 11), QTime(1, 30), QTimeZone::utc());
     QVERIFY(m_sim.addItem(daylight));
-    ItemSpec pounds = spec(5000014, QStringLiteral("Bone China Plate"), 3600);
+    Listing pounds = listing(5000014, QStringLiteral("Bone China Plate"), 3600);
     pounds.currency = QStringLiteral("GBP");
     pounds.country = QStringLiteral("United Kingdom");
     pounds.location = QStringLiteral("Leeds, West Yorkshire");
     QVERIFY(m_sim.addItem(pounds, { bid(QStringLiteral("bob"), 1200, 5) }));
-    ItemSpec soldOut = fixed;
+    Listing soldOut = fixed;
     soldOut.number = 5000015;
     soldOut.title = QStringLiteral("Brass Bookends");
     QVERIFY(m_sim.addItem(soldOut));
@@ -337,12 +337,12 @@ void TestSimPages::runningItemLabelsAreFollowedByTheirValues()
     QCOMPARE(bold(page, "time left", 0, &cursor), expected.timeLeft);
     // "location" is looked for behind the time left.
     const ItemSnapshot item = *m_sim.item(number);
-    QCOMPARE(bold(page, "location", cursor), item.spec.location);
+    QCOMPARE(bold(page, "location", cursor), item.listing.location);
     QCOMPARE(bold(page, "country/region"),
-        item.spec.country + QLatin1Char('/') + item.spec.location.section(QLatin1Char(','), 0, 0));
+        item.listing.country + QLatin1Char('/') + item.listing.location.section(QLatin1Char(','), 0, 0));
     QCOMPARE(cutAfter(page, "started", "size=\"2\">", "</font>"), QStringLiteral("Feb-25-26 09:00:00 PST"));
     int sellerCursor = 0;
-    QCOMPARE(cutAfter(page, "seller (rating)", "userid=", "\">", 0, &sellerCursor), item.spec.seller);
+    QCOMPARE(cutAfter(page, "seller (rating)", "userid=", "\">", 0, &sellerCursor), item.listing.seller);
     QCOMPARE(cutAfter(page, "(", "", ")", sellerCursor), QStringLiteral("1287"));
     const QString increment = cutAfter(page, "bid increment", "size=\"2\">", "</font>");
     QCOMPARE(increment.isNull(), expected.increment.isEmpty());
