@@ -129,7 +129,7 @@ void HttpConnection::onRequestComplete()
     m_response = m_service.handle(request);
     m_handling = false;
     if (m_fault.latencyMs > 0)
-        QTimer::singleShot(m_fault.latencyMs, this, &HttpConnection::respond);
+        QTimer::singleShot(m_fault.latencyMs, Qt::PreciseTimer, this, &HttpConnection::respond);
     else
         respond();
 }
