@@ -10,6 +10,7 @@
 #include "common/Timers.h"
 #include "engine/EngineRequest.h"
 #include "platform/IClock.h"
+#include "watchlist/WatchItems.h"
 #include "watchlist/WatchListModel.h"
 
 namespace th {
@@ -40,6 +41,10 @@ UpdateEngine::UpdateEngine(Context context, QObject *parent)
         // socket's signals blocked. Errors are left to the time-out.
         connect(socket, &QTcpSocket::disconnected, this, [this, i] { onClosedByPeer(i); });
     }
+
+    // The run-time records follow their rows whenever the list is sorted.
+    connect(&m_ctx.model, &WatchListModel::rowsReordered, this,
+            [this](const QList<int> &oldRows) { m_ctx.records.permute(oldRows); });
 
     Winsock1 = new QTcpSocket(this);
     Winsock1->setObjectName(QStringLiteral("Winsock1"));
@@ -124,13 +129,14 @@ void UpdateEngine::onClosedByPeer(int index)
     slot.lngReconnectCount = 0;
     if (slot.glngEnginePos < 1 || slot.glngEnginePos > slot.gEngineQueue.size())
         return; // no request of this pass was outstanding
-    const int itemId = slot.gEngineQueue[slot.glngEnginePos - 1];
-    const QString item = rowItem(itemId - 1);
+    const QString item = slot.queueItems[slot.glngEnginePos - 1];
+    // The entry's row now: the list may have been sorted since the pass was dealt.
+    const int itemId = currentItemId(slot);
     // 2-3.
     if (!slot.gstrEngineBuffer.isEmpty()) {
         if (isMotorsAnswer(slot.gstrEngineBuffer)) {
             slot.intMotorsRetry = true;
-        } else {
+        } else if (itemId > 0) {
             slot.intMotorsRetry = false;
             subExtractData(k, itemId);
             // Applying may have let other work run (a notification window): a new pass
@@ -140,10 +146,16 @@ void UpdateEngine::onClosedByPeer(int index)
             const int row = m_ctx.model.findRow(item);
             const bool repeat = row >= 0 && m_ctx.model.subItem(row, WatchListModel::Price).contains(u"Updating");
             slot.lngRetryCount = repeat ? slot.lngRetryCount + 1 : 0;
+        } else {
+            // The item left the list meanwhile: its answer still counts for the pass.
+            slot.intMotorsRetry = false;
+            ++m_updatedCount;
+            endOfPassCheck();
         }
     } else {
         ++m_updatedCount;
-        m_ctx.model.setSubItem(itemId - 1, WatchListModel::Price, QStringLiteral("Err."));
+        if (itemId > 0)
+            m_ctx.model.setSubItem(itemId - 1, WatchListModel::Price, QStringLiteral("Err."));
         endOfPassCheck();
     }
     // 4.
@@ -153,9 +165,10 @@ void UpdateEngine::onClosedByPeer(int index)
     disableTimer(tmrSockTimeOut[index]);
     if (slot.gEngineQueue.size() >= slot.glngEnginePos) {
         enableTimer(tmrSockTimeOut[index]);
-        const int next = slot.gEngineQueue[slot.glngEnginePos - 1];
-        subInitial(k, next);
-        slot.gstrEngineQuery = itemQuery(rowItem(next - 1));
+        const int next = currentItemId(slot);
+        if (next > 0)
+            subInitial(k, next);
+        slot.gstrEngineQuery = itemQuery(slot.queueItems[slot.glngEnginePos - 1]);
         slot.gstrEngineBuffer.clear();
         // Never reconnect inside the socket's own close notification.
         QMetaObject::invokeMethod(

@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QList>
 #include <QObject>
+#include <QStringList>
 #include <QTimer>
 
 #include "common/HostPort.h"
@@ -38,6 +39,9 @@ struct CommandState
 struct EngineSlot
 {
     QList<int> gEngineQueue; // list rows (1-based) to fetch; position 1 is the first entry
+    // The item of each entry, as dealt: rows may move while a pass runs (a sort by the
+    // user, a notification window letting the pass end), items do not.
+    QStringList queueItems;
     int glngEnginePos = 1;
     QByteArray gstrEngineBuffer;
     QString gstrEngineQuery;
@@ -173,6 +177,8 @@ private:
     void finishSequentialPass();
     int rowCount() const;
     QString rowItem(int row) const;
+    // The row (1-based) that holds the engine's current entry now, 0 when it is gone.
+    int currentItemId(const EngineSlot &slot) const;
 
     Context m_ctx;
     HostPort m_itemPage;

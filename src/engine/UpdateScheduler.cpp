@@ -29,6 +29,13 @@ QString UpdateEngine::rowItem(int row) const
     return m_ctx.model.rowText(row);
 }
 
+int UpdateEngine::currentItemId(const EngineSlot &slot) const
+{
+    if (slot.glngEnginePos < 1 || slot.glngEnginePos > slot.queueItems.size())
+        return 0;
+    return m_ctx.model.findRow(slot.queueItems[slot.glngEnginePos - 1]) + 1;
+}
+
 void UpdateEngine::setCommands(const CommandState &state)
 {
     if (state == m_commands)
@@ -42,10 +49,15 @@ void UpdateEngine::subSplitToEngines()
     const int rows = rowCount();
     if (rows == 0)
         return;
-    for (EngineSlot &slot : m_engines)
+    for (EngineSlot &slot : m_engines) {
         slot.gEngineQueue.clear();
-    for (int i = 1; i <= rows; ++i)
-        m_engines[(i - 1) % kEngines].gEngineQueue.append(i);
+        slot.queueItems.clear();
+    }
+    for (int i = 1; i <= rows; ++i) {
+        EngineSlot &slot = m_engines[(i - 1) % kEngines];
+        slot.gEngineQueue.append(i);
+        slot.queueItems.append(rowItem(i - 1));
+    }
 }
 
 void UpdateEngine::subActive2()

@@ -39,6 +39,18 @@ public:
     const WatchItemRecord &at(int oneBased) const { return m_records[oneBased - 1]; }
     bool contains(int oneBased) const { return oneBased >= 1 && oneBased <= m_records.size(); }
     void append(const WatchItemRecord &record) { m_records.append(record); }
+    // Puts the records in the new order of their rows (`oldRows[i]` is the old position of
+    // the row now at i). Records that do not match the rows one to one are left as they are.
+    void permute(const QList<int> &oldRows)
+    {
+        if (oldRows.size() != m_records.size())
+            return;
+        QList<WatchItemRecord> sorted;
+        sorted.reserve(m_records.size());
+        for (int old : oldRows)
+            sorted.append(m_records[old]);
+        m_records = std::move(sorted);
+    }
     // The first record, from 1 upwards, whose item number equals `itemNumber`; 0 if none.
     int find(double itemNumber) const
     {

@@ -211,6 +211,7 @@ void WatchListModel::stableSort(Less less)
         after.append(index(newPosition[old.row()], old.column()));
     changePersistentIndexList(before, after);
     Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    Q_EMIT rowsReordered(order);
 }
 
 void WatchListModel::switchOwnSortingOn()

@@ -84,6 +84,11 @@ public:
     // The end-date order: earliest first, rows without a readable end date before all.
     void sortByEndDate();
 
+Q_SIGNALS:
+    // The rows were sorted: `oldRows[i]` is where the row now at position i stood before.
+    void rowsReordered(const QList<int> &oldRows);
+
+public:
     // How the view shows icon indexes; the model itself holds only the numbers.
     void setIconProvider(std::function<QIcon(int)> provider) { m_iconProvider = std::move(provider); }
 

@@ -127,9 +127,9 @@ struct EngineFixture
     }
 
     // An auction on the simulator, watched: in the store and in the list.
-    sim::ItemSpec watch(qint64 number, qint64 endsInSeconds, const QList<sim::Bid> &bids = {})
+    sim::Listing watch(qint64 number, qint64 endsInSeconds, const QList<sim::Bid> &bids = {})
     {
-        sim::ItemSpec spec;
+        sim::Listing spec;
         spec.number = number;
         spec.title = QStringLiteral("Brass ship lantern no. %1").arg(number % 1000);
         spec.startPrice = 1000;

@@ -41,7 +41,7 @@ void TestSingleAndSequential::singleUpdateAppliesTheSelectedRow()
     QVERIFY(remote.start());
     QString host;
     remote.run([&] {
-        sim::ItemSpec spec;
+        sim::Listing spec;
         spec.number = 2400000001;
         spec.title = QStringLiteral("Walnut writing slope");
         spec.endTime = remote.sim().clock().now().addSecs(7200);

@@ -27,6 +27,7 @@ private Q_SLOTS:
     void countdownAfterAPass();
     void minuteCounterStartsAPassAtTheInterval();
     void oversizeAnswerIsCapped();
+    void sortingWhileAPassRunsKeepsEveryAnswerOnItsItem();
 
 private:
     std::unique_ptr<EngineFixture> f;
@@ -106,7 +107,7 @@ void TestUpdateEngine::requestsAreByteForByte()
 
 void TestUpdateEngine::motorsItemIsFetchedAgainUnderTheMotorsPath()
 {
-    sim::ItemSpec spec;
+    sim::Listing spec;
     spec.number = 2500000001;
     spec.title = QStringLiteral("1967 roadster, restored");
     spec.motors = true;
@@ -182,7 +183,7 @@ void TestUpdateEngine::restartedPassLosesTheOldAnswers()
     for (int i = 1; i <= 6; ++i) {
         auto snapshot = f->sim.item(2400000000 + i);
         QVERIFY(snapshot);
-        sim::ItemSpec spec = snapshot->spec;
+        sim::Listing spec = snapshot->listing;
         spec.title = QStringLiteral("Second pass %1").arg(i);
         QString error;
         QVERIFY2(f->sim.house().updateItem(spec, &error), qPrintable(error));
@@ -230,7 +231,7 @@ void TestUpdateEngine::wonItemIsStoredAndShown()
     bid.bidder = QStringLiteral("buyer_joe");
     bid.maximum = 3000;
     bid.placedAt = f->sim.clock().now().addSecs(-7200);
-    const sim::ItemSpec spec = f->watch(2400000077, 3600, {bid});
+    const sim::Listing spec = f->watch(2400000077, 3600, {bid});
     f->sim.clock().advanceSeconds(7200);
     f->clock.advanceSeconds(7200);
     QVERIFY(f->runPass());
@@ -282,6 +283,43 @@ void TestUpdateEngine::oversizeAnswerIsCapped()
     QVERIFY(f->runPass());
     QCOMPARE(f->cell(2400000001, WatchListModel::ItemName), QStringLiteral("Brass ship lantern no. 1"));
     QVERIFY(f->engine->engine(1).gstrEngineBuffer.isEmpty());
+}
+
+void TestUpdateEngine::sortingWhileAPassRunsKeepsEveryAnswerOnItsItem()
+{
+    // Dealt in the order 1..8 (no end dates yet); the user sorts while the answers travel.
+    for (int i = 1; i <= 8; ++i)
+        f->watch(2400000000 + i, 3600 * (9 - i));
+    QVERIFY(f->runPass()); // now sorted: item 8 (ending first) on top
+    QCOMPARE(f->model.rowText(0), QStringLiteral("2400000008"));
+    sim::Fault slow;
+    slow.latencyMs = 200;
+    f->sim.setFaultForAll(slow);
+    // Reverse the end times so that the next sort turns the list round.
+    for (int i = 1; i <= 8; ++i) {
+        sim::Listing spec = f->sim.item(2400000000 + i)->listing;
+        spec.endTime = f->sim.clock().now().addSecs(3600 * i);
+        QString error;
+        QVERIFY(f->sim.house().updateItem(spec, &error));
+    }
+    QSignalSpy finished(f->engine.get(), &UpdateEngine::passFinished);
+    f->engine->subActive2();
+    QTest::qWait(100);
+    // The user clicks a header: rows move in the middle of the pass (a row without a known
+    // end goes to the top).
+    f->model.setSubItem(4, WatchListModel::EndDate2, QString());
+    const QString moved = f->model.rowText(4);
+    f->model.sortByEndDate();
+    QCOMPARE(f->model.rowText(0), moved);
+    QVERIFY(finished.wait(10000));
+    for (int row = 0; row < f->model.rowCount(); ++row) {
+        const QString item = f->model.rowText(row);
+        const int n = item.right(1).toInt();
+        QCOMPARE(f->model.subItem(row, WatchListModel::ItemName), QStringLiteral("Brass ship lantern no. %1").arg(n));
+        QCOMPARE(f->records.at(row + 1).recItemNumber, item.toDouble());
+        QCOMPARE(f->records.at(row + 1).recTitle, QStringLiteral("Brass ship lantern no. %1").arg(n));
+    }
+    QCOMPARE(f->model.rowText(0), QStringLiteral("2400000001"));
 }
 
 QTEST_GUILESS_MAIN(TestUpdateEngine)
