@@ -211,6 +211,8 @@ void Application::scheduleScreenshot()
             qInfo("Screenshot of the main window saved to %s", qPrintable(path));
         else
             qWarning("Could not save a screenshot to %s", qPrintable(path));
+        if (qEnvironmentVariableIntValue("TALLYHAWK_SCREENSHOT_QUIT") == 1)
+            exitProgram();
     });
 }
 

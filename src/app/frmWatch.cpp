@@ -2,6 +2,8 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QPushButton>
 
 #include "alerts/AlertState.h"
@@ -19,7 +21,10 @@ frmWatch::frmWatch(WatchListModel &model, AlertState &alerts, QWidget *parent)
     ui.setupUi(this, model);
     listMenu.build(this);
     createTimers();
-    resize(1100, 600);
+    // Room for every column where the screen allows it.
+    const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry()
+                                                          : QRect(0, 0, 1280, 800);
+    resize(std::min(1340, screen.width() - 40), std::min(640, screen.height() - 60));
     setMinimumSize(720, 380);
 
     connect(ui.cmdClose, &QPushButton::clicked, this, &frmWatch::hideToTray);
