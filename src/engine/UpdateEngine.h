@@ -171,7 +171,9 @@ private:
     void passEnd();
     // Scheduler.
     void setCommands(const CommandState &state);
-    void lockForPass();
+    // Locks the commands and quiets the automatic update and the ending-item check.
+    void lock(const CommandState &locked);
+    void markRowUpdating(int row, const QString &priceText);
     void startSequentialRow();
     void finishSequentialRow(bool timedOut);
     void finishSequentialPass();

@@ -44,6 +44,22 @@ void UpdateEngine::setCommands(const CommandState &state)
     Q_EMIT commandsChanged(m_commands);
 }
 
+void UpdateEngine::lock(const CommandState &locked)
+{
+    setCommands(locked);
+    disableTimer(tmrCheckBids);
+    disableTimer(tmNextUpdate);
+    disableTimer(m_ctx.tmrChkItemAlert);
+}
+
+void UpdateEngine::markRowUpdating(int row, const QString &priceText)
+{
+    // The tag keeps the bid count from before the update, the new-bid test reads it.
+    const QString bids = m_ctx.model.subItem(row, WatchListModel::Bids);
+    m_ctx.model.setTag(row, bids.isEmpty() ? QStringLiteral("-1") : bids);
+    m_ctx.model.setSubItem(row, WatchListModel::Price, priceText);
+}
+
 void UpdateEngine::subSplitToEngines()
 {
     const int rows = rowCount();
@@ -107,14 +123,8 @@ void UpdateEngine::subInitial(int ListIndexIn, int ItemID)
     locked.trayUpdate = false;
     locked.addRemove = false;
     locked.updateOne = false;
-    setCommands(locked);
-    disableTimer(tmrCheckBids);
-    disableTimer(tmNextUpdate);
-    disableTimer(m_ctx.tmrChkItemAlert);
-    const int row = ItemID - 1;
-    const QString bids = m_ctx.model.subItem(row, WatchListModel::Bids);
-    m_ctx.model.setTag(row, bids.isEmpty() ? QStringLiteral("-1") : bids);
-    m_ctx.model.setSubItem(row, WatchListModel::Price, QStringLiteral("Updating...(%1)").arg(ListIndexIn));
+    lock(locked);
+    markRowUpdating(ItemID - 1, QStringLiteral("Updating...(%1)").arg(ListIndexIn));
 }
 
 void UpdateEngine::restoreIdleState()
@@ -178,13 +188,8 @@ void UpdateEngine::updateOneBids()
         locked.trayUpdate = false;
         locked.updateAll = false;
         locked.updateOne = false;
-        setCommands(locked);
-        disableTimer(tmrCheckBids);
-        disableTimer(tmNextUpdate);
-        disableTimer(m_ctx.tmrChkItemAlert);
-        const QString bids = m_ctx.model.subItem(row, WatchListModel::Bids);
-        m_ctx.model.setTag(row, bids.isEmpty() ? QStringLiteral("-1") : bids);
-        m_ctx.model.setSubItem(row, WatchListModel::Price, QStringLiteral("Updating..."));
+        lock(locked);
+        markRowUpdating(row, QStringLiteral("Updating..."));
         const Result<QByteArray> body =
             m_fetch.get(m_itemPage.host, m_itemPage.port, m_itemPage.text,
                         u"/aw-cgi/eBayISAPI.dll?ViewItem&item=" + item, m_fetchDeadline);
@@ -214,16 +219,10 @@ void UpdateEngine::updateBids()
     locked.trayUpdate = false;
     locked.addRemove = false;
     locked.updateAll = false;
-    setCommands(locked);
-    disableTimer(tmrCheckBids);
-    disableTimer(tmNextUpdate);
-    disableTimer(m_ctx.tmrChkItemAlert);
+    lock(locked);
     m_ctx.records.resize(rows);
-    for (int row = 0; row < rows; ++row) {
-        const QString bids = m_ctx.model.subItem(row, WatchListModel::Bids);
-        m_ctx.model.setTag(row, bids.isEmpty() ? QStringLiteral("-1") : bids);
-        m_ctx.model.setSubItem(row, WatchListModel::Price, QStringLiteral("Updating..."));
-    }
+    for (int row = 0; row < rows; ++row)
+        markRowUpdating(row, QStringLiteral("Updating..."));
     m_seqRow = 1;
     startSequentialRow();
 }
