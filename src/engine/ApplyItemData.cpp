@@ -22,12 +22,39 @@
 
 namespace th {
 
-namespace {
-
-QString itemValue(const RegistryStore &store, const QString &item, const char16_t *name, const QString &fallback)
+// The values of an item key that applying a page reads, taken from the store in one go.
+struct StoredItem
 {
-    return GetRegString(store, RegRoot::CurrentUser, itemKeyPath(item), QString::fromUtf16(name), fallback);
+    QString MaxBid = QStringLiteral("0");
+    QString MaxAutoBid = QStringLiteral("0");
+    QString MaxQuantity = QStringLiteral("0");
+    QString MaxTimeLeft = QStringLiteral("0");
+    QString WonItem;
+};
+
+StoredItem readStoredItem(const RegistryStore &store, const QString &item)
+{
+    StoredItem stored;
+    const QList<RegValue> values = store.values(RegRoot::CurrentUser, itemKeyPath(item));
+    for (const RegValue &value : values) {
+        if (!value.isStringKind())
+            continue; // read as text only, as every reader of these values does
+        auto is = [&](const char16_t *name) { return value.name.compare(QStringView(name), Qt::CaseInsensitive) == 0; };
+        if (is(ItemValue::MaxBid))
+            stored.MaxBid = value.text();
+        else if (is(ItemValue::MaxAutoBid))
+            stored.MaxAutoBid = value.text();
+        else if (is(ItemValue::MaxQuantity))
+            stored.MaxQuantity = value.text();
+        else if (is(ItemValue::MaxTimeLeft))
+            stored.MaxTimeLeft = value.text();
+        else if (is(ItemValue::WonItem))
+            stored.WonItem = value.text();
+    }
+    return stored;
 }
+
+namespace {
 
 // A price text as the page shows it ("US $1,234.50", "GBP 12.00") as the plain number text.
 QString cleanMoneyText(const QString &text)
@@ -81,11 +108,11 @@ bool UpdateEngine::applyPage(const ItemPageData &parsed, int row, Variant varian
                      formatDate(end, variant == Variant::Single ? DateFormat::Slashed : DateFormat::ShortYear));
     model.setSubItem(row, WatchListModel::SellerRating, data[ItemPageData::SellerRating]);
     // 7.
-    const RegistryStore &store = m_ctx.store;
+    const StoredItem stored = readStoredItem(m_ctx.store, item);
     int icon = WatchListModel::IconBlank;
-    if (numericValue(itemValue(store, item, ItemValue::MaxBid, QStringLiteral("0"))) != 0)
+    if (numericValue(stored.MaxBid) != 0)
         icon = WatchListModel::IconLightning;
-    else if (numericValue(itemValue(store, item, ItemValue::MaxAutoBid, QStringLiteral("0"))) != 0)
+    else if (numericValue(stored.MaxAutoBid) != 0)
         icon = WatchListModel::IconHammer;
     if (model.icon(row) == WatchListModel::IconUp)
         icon = WatchListModel::IconUp;
@@ -93,7 +120,7 @@ bool UpdateEngine::applyPage(const ItemPageData &parsed, int row, Variant varian
     // 8.
     const QDateTime now = m_ctx.clock.now();
     const bool ended = secondBoundaries(now, end) <= 0;
-    if (ended && !itemValue(store, item, ItemValue::WonItem, QString()).trimmed().isEmpty())
+    if (ended && !stored.WonItem.trimmed().isEmpty())
         model.setIcon(row, WatchListModel::IconHammerWin);
     // 9.
     if (secondBoundaries(now, end) >= 0) {
@@ -125,12 +152,12 @@ bool UpdateEngine::applyPage(const ItemPageData &parsed, int row, Variant varian
             m_ctx.records.at(found).recBidIncrement = Money::fromText(data[ItemPageData::BidIncrement]);
         } else {
             m_ctx.records.append(WatchItemRecord{});
-            applyRecord(data, m_ctx.records.count(), row, end);
+            applyRecord(data, m_ctx.records.count(), row, end, stored);
         }
     } else {
         if (!m_ctx.records.contains(row + 1))
             m_ctx.records.resize(std::max(m_ctx.records.count(), row + 1));
-        applyRecord(data, row + 1, row, end);
+        applyRecord(data, row + 1, row, end, stored);
     }
     // 13-14.
     model.setSubItem(row, WatchListModel::EndDate2, dateTimeText(end));
@@ -141,7 +168,8 @@ bool UpdateEngine::applyPage(const ItemPageData &parsed, int row, Variant varian
     return true;
 }
 
-void UpdateEngine::applyRecord(const ItemPageData &data, int recordIndex, int row, const QDateTime &end)
+void UpdateEngine::applyRecord(const ItemPageData &data, int recordIndex, int row, const QDateTime &end,
+                               const StoredItem &stored)
 {
     WatchItemRecord &record = m_ctx.records.at(recordIndex);
     const QString item = m_ctx.model.rowText(row);
@@ -163,11 +191,10 @@ void UpdateEngine::applyRecord(const ItemPageData &data, int recordIndex, int ro
                       QStringLiteral("True"));
         m_ctx.model.setIcon(row, WatchListModel::IconHammerWin);
     }
-    // 12.
-    const RegistryStore &store = m_ctx.store;
-    record.recMaxAutoBid = Money::fromText(itemValue(store, item, ItemValue::MaxAutoBid, QStringLiteral("0")));
-    record.recMaxQuantity = roundedValue(itemValue(store, item, ItemValue::MaxQuantity, QStringLiteral("0")));
-    record.recMaxTimeLeft = roundedValue(itemValue(store, item, ItemValue::MaxTimeLeft, QStringLiteral("0")));
+    // 12. (Writing the won mark above touches none of these.)
+    record.recMaxAutoBid = Money::fromText(stored.MaxAutoBid);
+    record.recMaxQuantity = roundedValue(stored.MaxQuantity);
+    record.recMaxTimeLeft = roundedValue(stored.MaxTimeLeft);
 }
 
 void UpdateEngine::endOfPassCheck()

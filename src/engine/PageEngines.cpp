@@ -15,6 +15,10 @@
 
 namespace th {
 
+namespace {
+constexpr qsizetype kTypicalPageBytes = 96 * 1024;
+} // namespace
+
 UpdateEngine::UpdateEngine(Context context, QObject *parent)
     : QObject(parent)
     , m_ctx(context)
@@ -116,7 +120,10 @@ void UpdateEngine::onReadyRead(int index)
     QTcpSocket *socket = wSockBayChk[index];
     if (socket->state() != QAbstractSocket::ConnectedState)
         return;
-    appendCapped(m_engines[index].gstrEngineBuffer, socket->readAll());
+    QByteArray &buffer = m_engines[index].gstrEngineBuffer;
+    if (buffer.capacity() < kTypicalPageBytes)
+        buffer.reserve(kTypicalPageBytes); // a page arrives in many pieces; grow once
+    appendCapped(buffer, socket->readAll());
 }
 
 void UpdateEngine::onClosedByPeer(int index)

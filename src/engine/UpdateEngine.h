@@ -20,6 +20,7 @@ namespace th {
 class ClockSync;
 class IClock;
 class ItemPageData;
+struct StoredItem;
 class RegistryStore;
 class WatchItems;
 class WatchListModel;
@@ -166,7 +167,8 @@ private:
     void startEngineRequest(int k, int row);
     // Applying.
     bool applyPage(const ItemPageData &data, int row, Variant variant);
-    void applyRecord(const ItemPageData &data, int recordIndex, int row, const QDateTime &end);
+    void applyRecord(const ItemPageData &data, int recordIndex, int row, const QDateTime &end,
+                     const StoredItem &stored);
     void endOfPassCheck();
     void passEnd();
     // Scheduler.

@@ -196,7 +196,7 @@ void WatchListModel::stableSort(Less less)
     QList<int> order(m_rows.size());
     for (int i = 0; i < order.size(); ++i)
         order[i] = i;
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return less(m_rows[a], m_rows[b]); });
+    std::stable_sort(order.begin(), order.end(), less);
     QList<Row> sorted;
     sorted.reserve(m_rows.size());
     QList<int> newPosition(m_rows.size());
@@ -217,18 +217,20 @@ void WatchListModel::stableSort(Less less)
 void WatchListModel::switchOwnSortingOn()
 {
     m_ownSorting = true;
-    stableSort([](const Row &a, const Row &b) { return a.sub[EndDate2] < b.sub[EndDate2]; });
+    stableSort([this](int a, int b) { return m_rows[a].sub[EndDate2] < m_rows[b].sub[EndDate2]; });
 }
 
 void WatchListModel::sortByEndDate()
 {
     m_ownSorting = false;
-    // A text that cannot be read as a date sorts with the empty ones.
-    auto key = [](const Row &row) {
+    // Each row's date is read once; a text that cannot be read sorts with the empty ones.
+    QList<qint64> keys;
+    keys.reserve(m_rows.size());
+    for (const Row &row : std::as_const(m_rows)) {
         const QDateTime when = parseDateTimeText(row.sub[EndDate2].left(32));
-        return when.isValid() ? when.toMSecsSinceEpoch() : std::numeric_limits<qint64>::min();
-    };
-    stableSort([&](const Row &a, const Row &b) { return key(a) < key(b); });
+        keys.append(when.isValid() ? when.toMSecsSinceEpoch() : std::numeric_limits<qint64>::min());
+    }
+    stableSort([&keys](int a, int b) { return keys[a] < keys[b]; });
 }
 
 } // namespace th

@@ -100,6 +100,7 @@ private:
         QString tag;
         int icon = IconBlank;
     };
+    // Sorts the rows stably; `less` compares two row positions of the order before the sort.
     template<typename Less>
     void stableSort(Less less);
 

@@ -12,6 +12,12 @@
 #include "app/frmWatch.h"
 #include "engine/UpdateEngine.h"
 #include "platform/ISingleInstance.h"
+#include "platform_gui/LcdFont.h"
+#include "app/UnixSignals.h"
+
+#include <csignal>
+
+#include <QSignalSpy>
 
 using namespace th;
 using namespace th::test;
@@ -35,6 +41,9 @@ private Q_SLOTS:
     void sessionEndHidesFirstThenEnds();
     void closeButtonAcknowledgesAlerts();
     void sortOrdersAndStatusPanels();
+    void storeThatCannotBeOpenedIsReportedAndKept();
+    void terminationSignalsAskForExit();
+    void digitFontLoadsAndUnloads();
 };
 
 void TestAppShell::showOption_data()
@@ -244,6 +253,49 @@ void TestAppShell::sortOrdersAndStatusPanels()
     const auto &panels = f.app->mainWindow()->ui.panels;
     QCOMPARE(panels[2]->width(), 93); // 1400 twips
     QCOMPARE(panels[3]->width(), 107); // 1600 twips
+}
+
+void TestAppShell::storeThatCannotBeOpenedIsReportedAndKept()
+{
+    AppFixture f;
+    const QString path = f.dataFolder.filePath(QStringLiteral("registry.db"));
+    QByteArray garbage(8192, '\0');
+    for (int i = 0; i < garbage.size(); ++i)
+        garbage[i] = char((i * 7919) % 251);
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(garbage);
+    }
+    QCOMPARE(f.start(QStringLiteral("/show")), Application::StartResult::Failed);
+    QCOMPARE(f.prompter->shown().size(), 1);
+    QCOMPARE(f.prompter->last().icon, PromptIcon::Critical);
+    QVERIFY(f.prompter->last().text.contains(QStringLiteral("registry.db")));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), garbage);
+    QVERIFY(!f.app->mainWindow()->isVisible());
+}
+
+void TestAppShell::terminationSignalsAskForExit()
+{
+    UnixSignals signals;
+    QSignalSpy spy(&signals, &UnixSignals::terminationRequested);
+    ::raise(SIGTERM);
+    QTRY_COMPARE(spy.size(), 1);
+    ::raise(SIGINT);
+    QTRY_COMPARE(spy.size(), 2);
+}
+
+void TestAppShell::digitFontLoadsAndUnloads()
+{
+    const QString family = LcdFont::LoadLcdFont(resourceFolder());
+    QVERIFY(family.contains(QStringLiteral("DSEG7")));
+    QVERIFY(LcdFont::isLoaded());
+    QCOMPARE(LcdFont::LoadLcdFont(resourceFolder()), family); // once only
+    LcdFont::UnloadLcdFont();
+    QVERIFY(!LcdFont::isLoaded());
+    QVERIFY(LcdFont::LoadLcdFont(QStringLiteral("/nonexistent")).isEmpty());
 }
 
 QTEST_MAIN(TestAppShell)
