@@ -1,0 +1,158 @@
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+#include "../update/EngineFixture.h"
+#include "AppFixture.h"
+#include "app/UpdateCommands.h"
+#include "app/WatchListCommands.h"
+#include "app/frmResource.h"
+#include "app/frmWatch.h"
+#include "watchlist/ui/WatchListView.h"
+
+using namespace th;
+using namespace th::test;
+
+// The whole program against a simulator: start-up fills the list and runs the first pass,
+// an added item is fetched half a second later, and the commands and the status bar follow
+// the engine.
+class TestAppUpdate final : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void startUpFillsTheListAndRunsTheFirstPass();
+    void addedItemIsFetchedHalfASecondLater();
+    void updateOneItemWantsASelection();
+    void automaticUpdateSwitchesBothTimers();
+    void statusBarShowsClocksAndEngineLights();
+
+private:
+    void addToSimulator(qint64 number, const QString &title, qint64 endsInSeconds);
+
+    std::unique_ptr<ThreadedSimulator> remote;
+    std::unique_ptr<AppFixture> f;
+};
+
+void TestAppUpdate::addToSimulator(qint64 number, const QString &title, qint64 endsInSeconds)
+{
+    remote->run([&] {
+        sim::Listing listing;
+        listing.number = number;
+        listing.title = title;
+        listing.endTime = remote->sim().clock().now().addSecs(endsInSeconds);
+        QString error;
+        QVERIFY2(remote->sim().house().addItem(listing, &error), qPrintable(error));
+    });
+}
+
+void TestAppUpdate::init()
+{
+    remote = std::make_unique<ThreadedSimulator>();
+    QVERIFY(remote->start());
+    addToSimulator(2407600001, QStringLiteral("Pewter tankard"), 7200);
+    addToSimulator(2407600002, QStringLiteral("Oak bookends"), 3600);
+    addToSimulator(2407600003, QStringLiteral("Enamel sign"), 5400);
+    f = std::make_unique<AppFixture>();
+    QString host;
+    remote->run([&] { host = remote->sim().siteHostPort(); });
+    f->writeConfig(host);
+    auto opened = RegistryStore::openInFolder(f->dataFolder.path());
+    QVERIFY(opened.ok());
+    for (const char *item : {"2407600001", "2407600002"})
+        SaveRegString(*opened.value(), RegRoot::CurrentUser, itemKeyPath(QString::fromLatin1(item)),
+                      QStringLiteral("Item"), QString::fromLatin1(item));
+}
+
+void TestAppUpdate::cleanup()
+{
+    f.reset();
+    remote.reset();
+}
+
+void TestAppUpdate::startUpFillsTheListAndRunsTheFirstPass()
+{
+    QCOMPARE(f->start(QStringLiteral("/show")), Application::StartResult::Running);
+    WatchListModel &model = f->app->listModel();
+    QCOMPARE(model.rowCount(), 2);
+    // The pass runs from start-up on; its end sorts the list by end date.
+    QTRY_COMPARE(model.subItem(0, WatchListModel::ItemName), QStringLiteral("Oak bookends"));
+    QCOMPARE(model.subItem(1, WatchListModel::ItemName), QStringLiteral("Pewter tankard"));
+    frmWatch *w = f->app->mainWindow();
+    QTRY_VERIFY(w->ui.panels[1]->text().startsWith(u"Last Update: "));
+    QVERIFY(w->ui.cmdAddItem->isEnabled());
+    QVERIFY(w->ui.Command1->isEnabled());
+    QVERIFY(w->tmrChkAutoBid.isActive());
+}
+
+void TestAppUpdate::addedItemIsFetchedHalfASecondLater()
+{
+    QCOMPARE(f->start(QStringLiteral("/show")), Application::StartResult::Running);
+    frmWatch *w = f->app->mainWindow();
+    QTRY_VERIFY(w->ui.cmdAddItem->isEnabled());
+    WatchListCommands *list = f->app->listCommands();
+    QVERIFY(list->addItemFromDialog(QStringLiteral("2407600003")));
+    QVERIFY(w->tmrUpdateCurrentItem.isActive());
+    QCOMPARE(w->tmrUpdateCurrentItem.interval(), 500);
+    f->app->updateCommands()->tmrUpdateCurrentItem_Timer();
+    QVERIFY(!w->tmrUpdateCurrentItem.isActive());
+    WatchListModel &model = f->app->listModel();
+    // Fetched on its own and sorted in by its end date, still selected.
+    QCOMPARE(model.subItem(1, WatchListModel::ItemName), QStringLiteral("Enamel sign"));
+    QCOMPARE(list->selectedItemText(), QStringLiteral("2407600003"));
+    QVERIFY(!list->reSortPending);
+}
+
+void TestAppUpdate::updateOneItemWantsASelection()
+{
+    QCOMPARE(f->start(QStringLiteral("/show")), Application::StartResult::Running);
+    frmWatch *w = f->app->mainWindow();
+    QTRY_VERIFY(w->ui.cmdUpdateOneItem->isEnabled());
+    w->ui.lstWatching->clearSelection();
+    w->ui.cmdUpdateOneItem->click();
+    QCOMPARE(f->prompter->last().title, QStringLiteral("Error: No item found"));
+    QCOMPARE(f->prompter->last().text, QStringLiteral("Please select an item you would like to update"));
+    QCOMPARE(f->prompter->last().icon, PromptIcon::Information);
+}
+
+void TestAppUpdate::automaticUpdateSwitchesBothTimers()
+{
+    QCOMPARE(f->start(QStringLiteral("/show")), Application::StartResult::Running);
+    frmWatch *w = f->app->mainWindow();
+    QTRY_VERIFY(w->ui.panels[1]->text().startsWith(u"Last Update: "));
+    UpdateEngine *engine = f->app->engine();
+    QAction *toggle = w->listMenu.mnuAutoUpdate;
+    toggle->trigger();
+    QCOMPARE(toggle->text(), QStringLiteral("Automatic Update (OFF)"));
+    QVERIFY(!toggle->isChecked());
+    QVERIFY(!engine->tmrCheckBids.isActive());
+    QVERIFY(!engine->tmNextUpdate.isActive());
+    toggle->trigger();
+    QCOMPARE(toggle->text(), QStringLiteral("Automatic Update (ON)"));
+    QVERIFY(engine->tmrCheckBids.isActive());
+    QVERIFY(engine->tmNextUpdate.isActive());
+}
+
+void TestAppUpdate::statusBarShowsClocksAndEngineLights()
+{
+    QCOMPARE(f->start(QStringLiteral("/show")), Application::StartResult::Running);
+    frmWatch *w = f->app->mainWindow();
+    QTRY_VERIFY(w->ui.panels[1]->text().startsWith(u"Last Update: "));
+    // 12:00 in New York is 09:00 on the auction site's Pacific clock.
+    f->clock->set(QDateTime(QDate(2026, 3, 2), QTime(12, 0, 5)));
+    f->app->settings().TimeFinetune = 2;
+    f->app->updateCommands()->tmShowSysClock_Timer();
+    QCOMPARE(w->ui.panels[4]->text(), QStringLiteral("Time: 12:00:07"));
+    QCOMPARE(w->ui.panels[5]->text(), QStringLiteral("Ebay: 09:00:07"));
+    QCOMPARE(w->ui.panels[3]->text(), QStringLiteral("Total Item(s): 2"));
+    w->ui.chkSockStatus[2]->setText(QStringLiteral("Engine-3- (R2)"));
+    f->app->updateCommands()->tmShowSysClock_Timer();
+    QCOMPARE(w->ui.chkSockStatus[2]->text(), QStringLiteral("Engine-3"));
+}
+
+QTEST_MAIN(TestAppUpdate)
+#include "TestAppUpdate.moc"
