@@ -129,21 +129,21 @@ struct EngineFixture
     // An auction on the simulator, watched: in the store and in the list.
     sim::Listing watch(qint64 number, qint64 endsInSeconds, const QList<sim::Bid> &bids = {})
     {
-        sim::Listing spec;
-        spec.number = number;
-        spec.title = QStringLiteral("Brass ship lantern no. %1").arg(number % 1000);
-        spec.startPrice = 1000;
-        spec.reservePrice = 2500;
-        spec.buyItNowPrice = 9900;
-        spec.endTime = sim.clock().now().addSecs(endsInSeconds);
+        sim::Listing listing;
+        listing.number = number;
+        listing.title = QStringLiteral("Brass ship lantern no. %1").arg(number % 1000);
+        listing.startPrice = 1000;
+        listing.reservePrice = 2500;
+        listing.buyItNowPrice = 9900;
+        listing.endTime = sim.clock().now().addSecs(endsInSeconds);
         QString error;
-        if (!sim.house().addItem(spec, &error, bids))
+        if (!sim.house().addItem(listing, &error, bids))
             qWarning("%s", qPrintable(error));
         const QString item = QString::number(number);
         SaveRegString(*store, RegRoot::CurrentUser, itemKeyPath(item), QStringLiteral("Item"), item);
         model.addRow(item);
         records.resize(model.rowCount());
-        return spec;
+        return listing;
     }
 
     // Runs an all-items pass to its end.

@@ -41,12 +41,12 @@ void TestSingleAndSequential::singleUpdateAppliesTheSelectedRow()
     QVERIFY(remote.start());
     QString host;
     remote.run([&] {
-        sim::Listing spec;
-        spec.number = 2400000001;
-        spec.title = QStringLiteral("Walnut writing slope");
-        spec.endTime = remote.sim().clock().now().addSecs(7200);
+        sim::Listing listing;
+        listing.number = 2400000001;
+        listing.title = QStringLiteral("Walnut writing slope");
+        listing.endTime = remote.sim().clock().now().addSecs(7200);
         QString error;
-        QVERIFY(remote.sim().house().addItem(spec, &error));
+        QVERIFY(remote.sim().house().addItem(listing, &error));
         host = remote.sim().siteHostPort();
     });
     f->engine->setHosts(*parseHostPort(host, 80), *parseHostPort(u"www.ebay.com", 80));

@@ -107,13 +107,13 @@ void TestUpdateEngine::requestsAreByteForByte()
 
 void TestUpdateEngine::motorsItemIsFetchedAgainUnderTheMotorsPath()
 {
-    sim::Listing spec;
-    spec.number = 2500000001;
-    spec.title = QStringLiteral("1967 roadster, restored");
-    spec.motors = true;
-    spec.endTime = f->sim.clock().now().addSecs(7200);
+    sim::Listing listing;
+    listing.number = 2500000001;
+    listing.title = QStringLiteral("1967 roadster, restored");
+    listing.motors = true;
+    listing.endTime = f->sim.clock().now().addSecs(7200);
     QString error;
-    QVERIFY2(f->sim.house().addItem(spec, &error), qPrintable(error));
+    QVERIFY2(f->sim.house().addItem(listing, &error), qPrintable(error));
     SaveRegString(*f->store, RegRoot::CurrentUser, itemKeyPath(QStringLiteral("2500000001")), QStringLiteral("Item"),
                   QStringLiteral("2500000001"));
     f->model.addRow(QStringLiteral("2500000001"));
@@ -183,10 +183,10 @@ void TestUpdateEngine::restartedPassLosesTheOldAnswers()
     for (int i = 1; i <= 6; ++i) {
         auto snapshot = f->sim.item(2400000000 + i);
         QVERIFY(snapshot);
-        sim::Listing spec = snapshot->listing;
-        spec.title = QStringLiteral("Second pass %1").arg(i);
+        sim::Listing listing = snapshot->listing;
+        listing.title = QStringLiteral("Second pass %1").arg(i);
         QString error;
-        QVERIFY2(f->sim.house().updateItem(spec, &error), qPrintable(error));
+        QVERIFY2(f->sim.house().updateItem(listing, &error), qPrintable(error));
     }
     f->engine->subActive2();
     QVERIFY(finished.wait(20000));
@@ -231,7 +231,7 @@ void TestUpdateEngine::wonItemIsStoredAndShown()
     bid.bidder = QStringLiteral("buyer_joe");
     bid.maximum = 3000;
     bid.placedAt = f->sim.clock().now().addSecs(-7200);
-    const sim::Listing spec = f->watch(2400000077, 3600, {bid});
+    const sim::Listing listing = f->watch(2400000077, 3600, {bid});
     f->sim.clock().advanceSeconds(7200);
     f->clock.advanceSeconds(7200);
     QVERIFY(f->runPass());
@@ -297,10 +297,10 @@ void TestUpdateEngine::sortingWhileAPassRunsKeepsEveryAnswerOnItsItem()
     f->sim.setFaultForAll(slow);
     // Reverse the end times so that the next sort turns the list round.
     for (int i = 1; i <= 8; ++i) {
-        sim::Listing spec = f->sim.item(2400000000 + i)->listing;
-        spec.endTime = f->sim.clock().now().addSecs(3600 * i);
+        sim::Listing listing = f->sim.item(2400000000 + i)->listing;
+        listing.endTime = f->sim.clock().now().addSecs(3600 * i);
         QString error;
-        QVERIFY(f->sim.house().updateItem(spec, &error));
+        QVERIFY(f->sim.house().updateItem(listing, &error));
     }
     QSignalSpy finished(f->engine.get(), &UpdateEngine::passFinished);
     f->engine->subActive2();
