@@ -18,6 +18,7 @@
 #include "app/WatchListCommands.h"
 #include "clock/ClockState.h"
 #include "clock/ClockSync.h"
+#include "clock/TimeServerTable.h"
 #include "engine/UpdateEngine.h"
 #include "watchlist/AppSettings.h"
 #include "watchlist/HostConfig.h"
@@ -80,7 +81,10 @@ Application::StartResult Application::start()
     m_resource = std::make_unique<frmResource>(*m_platform->tray, *m_alerts, m_resourceFolder);
     const bool hasTray = m_platform->tray->isAvailable();
     m_main->setHasTray(hasTray);
-    m_resource->load(QApplication::windowIcon(), frmWatch::captionText());
+    QStringList timeServers;
+    for (int i = 0; i < TimeServerTable::kCount; ++i)
+        timeServers.append(m_hosts->timeServer(i).text);
+    m_resource->load(QApplication::windowIcon(), frmWatch::captionText(), TimeServerTable(timeServers));
     createEngine();
     connectWindows();
 

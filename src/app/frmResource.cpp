@@ -84,12 +84,13 @@ void frmResource::popUpTrayMenu(const QPoint &at)
     mnuOptions->popup(at);
 }
 
-void frmResource::load(const QIcon &mainIcon, const QString &caption)
+void frmResource::load(const QIcon &mainIcon, const QString &caption, const TimeServerTable &timeServers)
 {
     m_alerts.reset();
     lngAutoChkTimeSyncCnt = 0;
     m_trayImage = QIcon(AppPaths::join(m_resourceFolder, QStringLiteral("trans.ico")));
     AddTrayIcon(mainIcon, caption);
+    m_timeServers = timeServers;
 }
 
 void frmResource::AddTrayIcon(const QIcon &icon, const QString &tip)

@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QTimer>
 
+#include "clock/TimeServerTable.h"
+
 class QAction;
 class QMenu;
 
@@ -26,7 +28,7 @@ public:
 
     // The load step: empties the alert lists, resets the clock-check counter, loads the
     // blank tray image and adds the tray icon with the main window's icon and caption.
-    void load(const QIcon &mainIcon, const QString &caption);
+    void load(const QIcon &mainIcon, const QString &caption, const TimeServerTable &timeServers);
     // The closing step: timers off, transfers cancelled, tray icon removed.
     void closeDown();
 
@@ -36,6 +38,8 @@ public:
 
     QMenu *trayMenu() const { return mnuOptions; }
     const QIcon &trayImage() const { return m_trayImage; }
+    // The time servers of the automatic clock check, filled at load.
+    const TimeServerTable &timeServers() const { return m_timeServers; }
 
     // The update engine, with its own timers and sockets; set once the store is open.
     void setEngine(UpdateEngine *engine) { m_engine = engine; }
@@ -82,6 +86,7 @@ private:
     QString m_resourceFolder;
     QIcon m_trayImage;
     bool m_trayAdded = false;
+    TimeServerTable m_timeServers;
     UpdateEngine *m_engine = nullptr;
 };
 

@@ -134,6 +134,9 @@ void TestAppShell::captionAndTrayTip()
     const QRegularExpression caption(QStringLiteral(R"(^Tallyhawk for eBay \(Version [1-9]?\d\.[1-9]?\d\.[1-9]?\d\)$)"));
     QVERIFY(caption.match(f.app->mainWindow()->windowTitle()).hasMatch());
     QCOMPARE(f.tray->tip, f.app->mainWindow()->windowTitle());
+    // The time servers come from the configuration (the fixture puts them on loopback).
+    QCOMPARE(f.app->resources()->timeServers().hostName(0), QStringLiteral("127.0.0.1"));
+    QCOMPARE(f.app->resources()->timeServers().location(11), QStringLiteral("Abovenet, San Jose, California"));
     QCOMPARE(f.tray->menu, f.app->resources()->trayMenu());
 }
 
