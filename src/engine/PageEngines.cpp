@@ -106,6 +106,18 @@ void UpdateEngine::connectEngine(int index)
     wSockBayChk[index]->connectToHost(m_itemPage.host, m_itemPage.port);
 }
 
+void UpdateEngine::scheduleConnect(int index)
+{
+    // A connection asked for by a pass that has been replaced meanwhile is dropped.
+    const quint64 serial = m_passSerial;
+    QMetaObject::invokeMethod(
+        this, [this, index, serial] {
+            if (serial == m_passSerial)
+                connectEngine(index);
+        },
+        Qt::QueuedConnection);
+}
+
 void UpdateEngine::onConnected(int index)
 {
     EngineSlot &slot = m_engines[index];
@@ -178,12 +190,7 @@ void UpdateEngine::onClosedByPeer(int index)
         slot.gstrEngineQuery = itemQuery(slot.queueItems[slot.glngEnginePos - 1]);
         slot.gstrEngineBuffer.clear();
         // Never reconnect inside the socket's own close notification.
-        QMetaObject::invokeMethod(
-            this, [this, index, serial] {
-                if (serial == m_passSerial)
-                    connectEngine(index);
-            },
-            Qt::QueuedConnection);
+        scheduleConnect(index);
     } else {
         slot.glngEnginePos = 1;
     }
@@ -199,8 +206,10 @@ void UpdateEngine::tmrSockTimeOut_Timer(int index)
         return;
     ++slot.lngReconnectCount;
     Q_EMIT engineLabel(index, QStringLiteral("Engine-%1- (R%2)").arg(index + 1).arg(slot.lngReconnectCount));
-    // The buffer stays: what arrived before stays in front of the new answer.
-    connectEngine(index);
+    // The buffer stays: what arrived before stays in front of the new answer. The socket
+    // is closed at once; the new connection starts from the event loop, like every other.
+    closeSocket(wSockBayChk[index]);
+    scheduleConnect(index);
 }
 
 } // namespace th

@@ -160,6 +160,8 @@ private:
 
     // Page engines.
     void connectEngine(int index);
+    // Connects engine socket `index` from the event loop, for the pass running now.
+    void scheduleConnect(int index);
     void closeSocket(QTcpSocket *socket);
     void onConnected(int index);
     void onReadyRead(int index);

@@ -100,7 +100,6 @@ void UpdateEngine::subActive2()
     for (const EngineSlot &slot : m_engines)
         sizes.append(QString::number(slot.gEngineQueue.size()));
     Q_EMIT statusText(1, u"Updating......stay cool....(" + sizes.join(u',') + u")");
-    const quint64 serial = m_passSerial;
     for (int k = 1; k <= kEngines; ++k) {
         EngineSlot &slot = m_engines[k - 1];
         if (slot.gEngineQueue.isEmpty())
@@ -108,12 +107,7 @@ void UpdateEngine::subActive2()
         slot.gstrEngineQuery = itemQuery(rowItem(slot.gEngineQueue.first() - 1));
         subInitial(k, k);
         enableTimer(tmrSockTimeOut[k - 1]);
-        QMetaObject::invokeMethod(
-            this, [this, k, serial] {
-                if (serial == m_passSerial)
-                    connectEngine(k - 1);
-            },
-            Qt::QueuedConnection);
+        scheduleConnect(k - 1);
     }
 }
 
