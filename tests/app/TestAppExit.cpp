@@ -6,8 +6,11 @@
 #include <QTimer>
 
 #include "AppFixture.h"
+#include "alerts/ui/BidNotifier.h"
+#include "alerts/ui/frmNotify.h"
 #include "app/frmResource.h"
 #include "app/frmWatch.h"
+#include "watchlist/WatchListModel.h"
 #include "engine/UpdateEngine.h"
 
 using namespace th;
@@ -22,6 +25,7 @@ class TestAppExit final : public QObject
 
 private Q_SLOTS:
     void exitWithModalDialogOpenEndsCleanly();
+    void exitWhileTheNewBidWindowWaitsEndsCleanly();
 };
 
 void TestAppExit::exitWithModalDialogOpenEndsCleanly()
@@ -59,6 +63,31 @@ void TestAppExit::exitWithModalDialogOpenEndsCleanly()
     QVERIFY(!res->engine()->tmrCheckBids.isActive());
     QVERIFY(!res->tmrAutoChkTimeSync.isActive());
     QVERIFY(!res->trayMenu()->isVisible());
+}
+
+void TestAppExit::exitWhileTheNewBidWindowWaitsEndsCleanly()
+{
+    // The notification window refuses every close but its button; Exit still ends the
+    // program, and the handler waiting for the window comes back to a living program.
+    AppFixture f;
+    QCOMPARE(f.start(QStringLiteral("/show")), Application::StartResult::Running);
+    f.app->listModel().addRow(QStringLiteral("2407604973"));
+    f.app->engine()->setNotifyReady(true);
+    BidNotifier *notifier = f.app->bidNotifier();
+    bool returned = false;
+    QObject::connect(notifier, &BidNotifier::windowShown, notifier, [&] {
+        QVERIFY(notifier->window()->isVisible());
+        f.app->resources()->mnuExit->trigger();
+    });
+    QTimer::singleShot(0, notifier, [&] {
+        notifier->subShowBidNotify(0);
+        returned = true;
+    });
+    QCOMPARE(QApplication::exec(), 0);
+    QVERIFY(returned);
+    QVERIFY(!notifier->window()->isVisible());
+    QVERIFY(!notifier->isShowing());
+    QVERIFY(!f.tray->isShown());
 }
 
 QTEST_MAIN(TestAppExit)
