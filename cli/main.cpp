@@ -11,19 +11,19 @@
 
 namespace {
 
-struct Command
-{
+struct Command {
     const char *name;
     const char *usage;
     int (*run)(const QStringList &, QTextStream &, QTextStream &);
 };
 
 constexpr Command kCommands[] = {
-    {"parse", "parse FILE        print an item page's twenty fields as a JSON array (\"-\" reads standard input)",
-     th::cli::runParse},
-    {"list", "list              print the watch list with every stored value", th::cli::runList},
-    {"export", "export FOLDER     write the watch list to FOLDER/eBayWatch.reg", th::cli::runExport},
-    {"import", "import FILE       read a registry script into the store", th::cli::runImport},
+    { "parse",
+        "parse FILE        print an item page's twenty fields as a JSON array (\"-\" reads standard input)",
+        th::cli::runParse },
+    { "list", "list              print the watch list with every stored value", th::cli::runList },
+    { "export", "export FOLDER     write the watch list to FOLDER/eBayWatch.reg", th::cli::runExport },
+    { "import", "import FILE       read a registry script into the store", th::cli::runImport },
 };
 
 void printUsage(QTextStream &stream)

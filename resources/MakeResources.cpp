@@ -18,8 +18,7 @@ namespace {
 
 constexpr int kRate = 22050;
 
-struct Tone
-{
+struct Tone {
     double frequency; // Hz; 0 for silence
     double seconds;
 };
@@ -40,10 +39,9 @@ QByteArray synthesise(const QList<Tone> &tones, double volume)
             else if (i > count - fade)
                 envelope = double(count - i) / fade;
             const double t = double(i) / kRate;
-            const double wave = tone.frequency > 0
-                ? std::sin(2 * std::numbers::pi * tone.frequency * t)
+            const double wave = tone.frequency > 0 ? std::sin(2 * std::numbers::pi * tone.frequency * t)
                     + 0.25 * std::sin(4 * std::numbers::pi * tone.frequency * t)
-                : 0.0;
+                                                   : 0.0;
             out << qint16(std::lround(wave / 1.25 * envelope * volume * 32767));
         }
     }
@@ -58,8 +56,8 @@ QByteArray wave(const QByteArray &samples)
     out.writeRawData("RIFF", 4);
     out << quint32(36 + samples.size());
     out.writeRawData("WAVEfmt ", 8);
-    out << quint32(16) << quint16(1) << quint16(1) << quint32(kRate) << quint32(kRate * 2)
-        << quint16(2) << quint16(16);
+    out << quint32(16) << quint16(1) << quint16(1) << quint32(kRate) << quint32(kRate * 2) << quint16(2)
+        << quint16(16);
     out.writeRawData("data", 4);
     out << quint32(samples.size());
     out.writeRawData(samples.constData(), int(samples.size()));
@@ -76,12 +74,12 @@ QByteArray blankIcon()
     const quint32 pixelBytes = size * size * 4;
     const quint32 maskBytes = size * 4; // 1 bit a pixel, rows padded to 32 bits
     const quint32 imageBytes = 40 + pixelBytes + maskBytes;
-    out << quint16(0) << quint16(1) << quint16(1);                          // icon directory
-    out << quint8(size) << quint8(size) << quint8(0) << quint8(0) << quint16(1) << quint16(32)
-        << imageBytes << quint32(6 + 16);                                   // its one entry
-    out << quint32(40) << qint32(size) << qint32(size * 2) << quint16(1) << quint16(32)
-        << quint32(0) << quint32(pixelBytes + maskBytes) << qint32(0) << qint32(0) << quint32(0)
-        << quint32(0);                                                      // bitmap header
+    out << quint16(0) << quint16(1) << quint16(1); // icon directory
+    out << quint8(size) << quint8(size) << quint8(0) << quint8(0) << quint16(1) << quint16(32) << imageBytes
+        << quint32(6 + 16); // its one entry
+    out << quint32(40) << qint32(size) << qint32(size * 2) << quint16(1) << quint16(32) << quint32(0)
+        << quint32(pixelBytes + maskBytes) << qint32(0) << qint32(0) << quint32(0)
+        << quint32(0); // bitmap header
     for (quint32 i = 0; i < pixelBytes; ++i)
         out << quint8(0);
     for (quint32 i = 0; i < maskBytes; ++i)
@@ -140,15 +138,15 @@ int main(int argc, char **argv)
     const bool ok =
         // Ending alarm: an urgent two-tone call repeated four times.
         writeFile(folder + u"/alarm.wav",
-                  wave(synthesise({{988, 0.16}, {740, 0.16}, {988, 0.16}, {740, 0.16}, {0, 0.12},
-                                   {988, 0.16}, {740, 0.16}, {988, 0.16}, {740, 0.16}},
-                                  0.8)))
+            wave(synthesise({ { 988, 0.16 }, { 740, 0.16 }, { 988, 0.16 }, { 740, 0.16 }, { 0, 0.12 },
+                                { 988, 0.16 }, { 740, 0.16 }, { 988, 0.16 }, { 740, 0.16 } },
+                0.8)))
         // New bid: a short rising chime.
-        && writeFile(folder + u"/notify.wav", wave(synthesise({{659, 0.12}, {880, 0.12}, {1319, 0.28}}, 0.7)))
+        && writeFile(
+            folder + u"/notify.wav", wave(synthesise({ { 659, 0.12 }, { 880, 0.12 }, { 1319, 0.28 } }, 0.7)))
         // The fallback when a chosen sound cannot be played: one soft beep.
-        && writeFile(folder + u"/default.wav", wave(synthesise({{880, 0.22}}, 0.6)))
-        && writeFile(folder + u"/trans.ico", blankIcon())
-        && programIcon(256).save(folder + u"/tallyhawk.png")
+        && writeFile(folder + u"/default.wav", wave(synthesise({ { 880, 0.22 } }, 0.6)))
+        && writeFile(folder + u"/trans.ico", blankIcon()) && programIcon(256).save(folder + u"/tallyhawk.png")
         && programIcon(16).save(folder + u"/tallyhawk-16.png");
     return ok ? 0 : 1;
 }

@@ -42,13 +42,13 @@ int main(int argc, char **argv)
 
     int status = 0;
     {
-        th::Application application(commandLine, th::makeRealPlatform(folder.value(), resources), folder.value(),
-                                    resources);
+        th::Application application(
+            commandLine, th::makeRealPlatform(folder.value(), resources), folder.value(), resources);
         th::UnixSignals signals;
-        QObject::connect(&signals, &th::UnixSignals::terminationRequested, &application,
-                         &th::Application::exitProgram);
-        QObject::connect(&app, &QGuiApplication::commitDataRequest, &application,
-                         &th::Application::onSessionEnd);
+        QObject::connect(
+            &signals, &th::UnixSignals::terminationRequested, &application, &th::Application::exitProgram);
+        QObject::connect(
+            &app, &QGuiApplication::commitDataRequest, &application, &th::Application::onSessionEnd);
         switch (application.start()) {
         case th::Application::StartResult::AnotherInstance:
             return 0;

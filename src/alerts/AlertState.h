@@ -7,8 +7,7 @@ namespace th {
 // The ending-alert lists: which items entered the first (long) and second (short) alert
 // window and whether they have been shown. Item numbers are kept as numbers, the way the
 // run-time records hold them. Not saved: every start begins with empty lists.
-struct AlertState
-{
+struct AlertState {
     QList<double> FirstAlertPending;
     QList<double> FirstAlertDone;
     QList<double> SecondAlertPending;

@@ -6,20 +6,20 @@
 #include <QTimer>
 
 #include "alerts/AlertState.h"
+#include "alerts/ui/BidNotifier.h"
 #include "app/Platform.h"
+#include "app/UpdateCommands.h"
+#include "app/WatchListCommands.h"
 #include "app/frmAbout.h"
 #include "app/frmResource.h"
 #include "app/frmWatch.h"
-#include "common/Timers.h"
-#include "common/Version.h"
-#include "platform/AppPaths.h"
-#include "alerts/ui/BidNotifier.h"
-#include "app/UpdateCommands.h"
-#include "app/WatchListCommands.h"
 #include "clock/ClockState.h"
 #include "clock/ClockSync.h"
 #include "clock/TimeServerTable.h"
+#include "common/Timers.h"
+#include "common/Version.h"
 #include "engine/UpdateEngine.h"
+#include "platform/AppPaths.h"
 #include "watchlist/AppSettings.h"
 #include "watchlist/HostConfig.h"
 #include "watchlist/RegistryStore.h"
@@ -30,7 +30,7 @@
 namespace th {
 
 Application::Application(QString commandLine, std::unique_ptr<Platform> platform, QString dataFolder,
-                         QString resourceFolder, QObject *parent)
+    QString resourceFolder, QObject *parent)
     : QObject(parent)
     , m_commandLine(std::move(commandLine))
     , m_platform(std::move(platform))
@@ -63,8 +63,8 @@ Application::StartResult Application::start()
 
     // 2-3. The main window with its caption and the search sort orders.
     m_main = std::make_unique<frmWatch>(*m_listModel, *m_alerts);
-    m_main->ui.cboSorted->addItems({QStringLiteral("Ending first"), QStringLiteral("Newly Listed"),
-                                    QStringLiteral("Lowest price first"), QStringLiteral("Highest price first")});
+    m_main->ui.cboSorted->addItems({ QStringLiteral("Ending first"), QStringLiteral("Newly Listed"),
+        QStringLiteral("Lowest price first"), QStringLiteral("Highest price first") });
     m_main->ui.cboSorted->setCurrentIndex(0);
     m_listModel->ensureRuntimeColumns();
 
@@ -72,9 +72,8 @@ Application::StartResult Application::start()
     if (!openStore())
         return StartResult::Failed;
     m_listActions = std::make_unique<WatchListActions>(*m_store, *m_listModel, *m_records);
-    m_listCommands = std::make_unique<WatchListCommands>(
-        *m_main, *m_listModel, *m_listActions,
-        WatchListCommands::Seams{*m_platform->prompter, *m_platform->shell, *m_platform->clock});
+    m_listCommands = std::make_unique<WatchListCommands>(*m_main, *m_listModel, *m_listActions,
+        WatchListCommands::Seams { *m_platform->prompter, *m_platform->shell, *m_platform->clock });
     m_listCommands->setItemPageHost(m_hosts->host(HostConfig::Host::ItemPage).text);
 
     // 6. The resource window: alert lists, tray image, tray icon, time servers.
@@ -108,8 +107,8 @@ bool Application::openStore()
 {
     Result<std::unique_ptr<RegistryStore>> store = RegistryStore::openInFolder(m_dataFolder);
     if (!store.ok()) {
-        m_platform->prompter->message(store.errorMessage(), QString::fromLatin1(kProgramTitle), PromptIcon::Critical,
-                                      PromptButtons::Ok);
+        m_platform->prompter->message(store.errorMessage(), QString::fromLatin1(kProgramTitle),
+            PromptIcon::Critical, PromptButtons::Ok);
         return false;
     }
     m_store = std::move(store).value();
@@ -120,19 +119,17 @@ bool Application::openStore()
 
 void Application::createEngine()
 {
-    m_clockSync = std::make_unique<ClockSync>(*m_clockState, *m_platform->clock, *m_platform->timeZone,
-                                              *m_platform->clockSetter);
+    m_clockSync = std::make_unique<ClockSync>(
+        *m_clockState, *m_platform->clock, *m_platform->timeZone, *m_platform->clockSetter);
     m_clockSync->GetPacificOffsetHours();
-    m_engine = std::make_unique<UpdateEngine>(UpdateEngine::Context{
-        *m_listModel, *m_records, *m_store, *m_settings, *m_clockSync, *m_platform->clock,
-        m_resource->tmrChkItemAlert, m_main->tmrChkAutoBid});
+    m_engine = std::make_unique<UpdateEngine>(UpdateEngine::Context { *m_listModel, *m_records, *m_store,
+        *m_settings, *m_clockSync, *m_platform->clock, m_resource->tmrChkItemAlert, m_main->tmrChkAutoBid });
     m_engine->setHosts(m_hosts->host(HostConfig::Host::ItemPage), m_hosts->host(HostConfig::Host::Main));
     m_resource->setEngine(m_engine.get());
     m_bidNotifier = std::make_unique<BidNotifier>(*m_engine, *m_listModel, *m_settings, *m_platform->sound,
-                                                  AppPaths::join(m_resourceFolder, QStringLiteral("default.wav")));
-    m_updateCommands = std::make_unique<UpdateCommands>(UpdateCommands::Parts{
-        *m_main, *m_resource, *m_engine, *m_listCommands, *m_clockSync, *m_settings, *m_platform->prompter,
-        *m_platform->clock});
+        AppPaths::join(m_resourceFolder, QStringLiteral("default.wav")));
+    m_updateCommands = std::make_unique<UpdateCommands>(UpdateCommands::Parts { *m_main, *m_resource,
+        *m_engine, *m_listCommands, *m_clockSync, *m_settings, *m_platform->prompter, *m_platform->clock });
     // A freshly filled list announces no new bid before its first complete pass.
     m_listCommands->passStart = [this] {
         m_engine->setNotifyReady(false);
@@ -143,10 +140,12 @@ void Application::createEngine()
 
 void Application::connectWindows()
 {
-    connect(m_resource.get(), &frmResource::showMainWindowRequested, m_main.get(), &frmWatch::showWatchWindow);
+    connect(
+        m_resource.get(), &frmResource::showMainWindowRequested, m_main.get(), &frmWatch::showWatchWindow);
     connect(m_resource.get(), &frmResource::aboutRequested, this, &Application::showAbout);
     connect(m_resource.get(), &frmResource::exitRequested, this, &Application::exitProgram);
-    connect(m_resource.get(), &frmResource::closeOtherWindowsRequested, this, &Application::closeOtherWindows);
+    connect(
+        m_resource.get(), &frmResource::closeOtherWindowsRequested, this, &Application::closeOtherWindows);
     connect(m_main.get(), &frmWatch::aboutRequested, this, &Application::showAbout);
     connect(m_main.get(), &frmWatch::endProgramRequested, this, &Application::exitProgram);
 }

@@ -29,21 +29,20 @@ class WatchListModel;
 
 // The composition root: builds the store, the seams, the shared state and the windows,
 // hands them down, and runs start-up and shutdown in their fixed order.
-class Application final : public QObject
-{
+class Application final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(Application)
 
 public:
     enum class StartResult {
-        Running,         // the program is up
+        Running, // the program is up
         AnotherInstance, // another program holds the data folder: end silently
-        Failed,          // the data could not be opened; the user has been told
+        Failed, // the data could not be opened; the user has been told
     };
 
     // `commandLine` is the program's arguments joined with one blank.
     Application(QString commandLine, std::unique_ptr<Platform> platform, QString dataFolder,
-                QString resourceFolder, QObject *parent = nullptr);
+        QString resourceFolder, QObject *parent = nullptr);
     ~Application() override;
 
     StartResult start();

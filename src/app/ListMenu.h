@@ -7,8 +7,7 @@ class QWidget;
 namespace th {
 
 // The watch list's right-button menu and its entries, in their order.
-struct ListMenu
-{
+struct ListMenu {
     QMenu *mnuLVPopup = nullptr;
     QAction *mnuOpenItem = nullptr;
     QAction *mnuClock = nullptr;

@@ -16,7 +16,8 @@ std::unique_ptr<Platform> makeRealPlatform(const QString &dataFolder, const QStr
     platform->clock = std::make_unique<SystemClock>();
     platform->prompter = std::make_unique<WidgetPrompter>();
     platform->shell = std::make_unique<DesktopShell>();
-    platform->sound = std::make_unique<QtSoundPlayer>(AppPaths::join(resourceFolder, QStringLiteral("default.wav")));
+    platform->sound
+        = std::make_unique<QtSoundPlayer>(AppPaths::join(resourceFolder, QStringLiteral("default.wav")));
     platform->timeZone = std::make_unique<SystemTimeZoneSource>();
     platform->clockSetter = std::make_unique<TimedatedClockSetter>();
     platform->connection = std::make_unique<NetworkConnectionState>();

@@ -20,8 +20,7 @@ namespace th {
 
 // Every seam to the desktop the program uses, owned together. The real set is made by
 // makeRealPlatform(); tests hand in fakes.
-struct Platform
-{
+struct Platform {
     std::unique_ptr<IClock> clock;
     std::unique_ptr<IPrompter> prompter;
     std::unique_ptr<IShell> shell;

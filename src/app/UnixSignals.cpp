@@ -10,7 +10,7 @@ namespace th {
 
 namespace {
 
-int g_signalPipe[2] = {-1, -1};
+int g_signalPipe[2] = { -1, -1 };
 
 void onSignal(int)
 {

@@ -8,8 +8,7 @@ namespace th {
 
 // Turns SIGTERM and SIGINT into a signal on the GUI thread, so that they end the program
 // exactly as "Exit" does.
-class UnixSignals final : public QObject
-{
+class UnixSignals final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(UnixSignals)
 

@@ -31,14 +31,15 @@ UpdateCommands::UpdateCommands(Parts parts, QObject *parent)
     UpdateEngine &engine = m_p.engine;
     ListMenu &menu = w.listMenu;
 
-    for (QAction *action : {menu.mnuUpdateCurrentItem, menu.mnuUpdate, menu.mnuAutoUpdate})
+    for (QAction *action : { menu.mnuUpdateCurrentItem, menu.mnuUpdate, menu.mnuAutoUpdate })
         action->setEnabled(true);
     m_p.resource.mnuGetItemInfo->setEnabled(true);
 
     connect(m_p.resource.mnuGetItemInfo, &QAction::triggered, &engine, &UpdateEngine::subActive2);
     connect(menu.mnuUpdate, &QAction::triggered, this, &UpdateCommands::updateAllNow);
     connect(w.ui.Command1, &QPushButton::clicked, this, &UpdateCommands::updateAllNow);
-    connect(menu.mnuUpdateCurrentItem, &QAction::triggered, this, &UpdateCommands::mnuUpdateCurrentItem_Click);
+    connect(
+        menu.mnuUpdateCurrentItem, &QAction::triggered, this, &UpdateCommands::mnuUpdateCurrentItem_Click);
     connect(w.ui.cmdUpdateOneItem, &QPushButton::clicked, this, &UpdateCommands::cmdUpdateOneItem_Click);
     connect(&w.tmrUpdateCurrentItem, &QTimer::timeout, this, &UpdateCommands::tmrUpdateCurrentItem_Timer);
     connect(menu.mnuAutoUpdate, &QAction::triggered, this, &UpdateCommands::mnuAutoUpdate_Click);
@@ -49,10 +50,10 @@ UpdateCommands::UpdateCommands(Parts parts, QObject *parent)
             m_p.window.ui.panels[panel]->setText(text);
     });
     connect(&engine, &UpdateEngine::engineLabel, this,
-            [this](int index, const QString &text) { m_p.window.ui.chkSockStatus[index]->setText(text); });
+        [this](int index, const QString &text) { m_p.window.ui.chkSockStatus[index]->setText(text); });
     connect(&engine, &UpdateEngine::commandsChanged, this, &UpdateCommands::applyCommandState);
     connect(&engine, &UpdateEngine::countdownCaption, this,
-            [this](const QString &caption) { m_p.window.ui.frmeAddSort->setTitle(caption); });
+        [this](const QString &caption) { m_p.window.ui.frmeAddSort->setTitle(caption); });
     connect(&engine, &UpdateEngine::reSortRequested, &m_p.list, &WatchListCommands::subReSortItemByDate);
     connect(&engine, &UpdateEngine::applyFailed, this, [this](const QString &message) {
         m_p.prompter.message(message, QStringLiteral("Tallyhawk"), PromptIcon::None, PromptButtons::Ok);
@@ -94,7 +95,7 @@ void UpdateCommands::cmdUpdateOneItem_Click()
         return;
     if (!m_p.list.IsItemSelected()) {
         m_p.prompter.message(QStringLiteral("Please select an item you would like to update"),
-                             QStringLiteral("Error: No item found"), PromptIcon::Information, PromptButtons::Ok);
+            QStringLiteral("Error: No item found"), PromptIcon::Information, PromptButtons::Ok);
         return;
     }
     m_p.engine.updateOneBids();

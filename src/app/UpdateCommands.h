@@ -17,14 +17,12 @@ struct CommandState;
 // Connects the update engine to the windows: its triggers (tray, list menu, buttons,
 // timers), the command locks, the status bar, the engine labels and lights, the countdown
 // and the clocks.
-class UpdateCommands final : public QObject
-{
+class UpdateCommands final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(UpdateCommands)
 
 public:
-    struct Parts
-    {
+    struct Parts {
         frmWatch &window;
         frmResource &resource;
         UpdateEngine &engine;
@@ -38,7 +36,7 @@ public:
     explicit UpdateCommands(Parts parts, QObject *parent = nullptr);
 
     // The triggers of the update.
-    void updateAllNow();          // "Update All Items Now", "Update All"
+    void updateAllNow(); // "Update All Items Now", "Update All"
     void mnuUpdateCurrentItem_Click();
     void cmdUpdateOneItem_Click();
     void tmrUpdateCurrentItem_Timer();

@@ -18,8 +18,8 @@
 
 namespace th {
 
-WatchListCommands::WatchListCommands(frmWatch &window, WatchListModel &model, WatchListActions &actions,
-                                     Seams seams, QObject *parent)
+WatchListCommands::WatchListCommands(
+    frmWatch &window, WatchListModel &model, WatchListActions &actions, Seams seams, QObject *parent)
     : QObject(parent)
     , m_window(window)
     , m_model(model)
@@ -32,10 +32,11 @@ WatchListCommands::WatchListCommands(frmWatch &window, WatchListModel &model, Wa
     connect(ui.cmdGoTo, &QPushButton::clicked, this, &WatchListCommands::cmdGoTo_Click);
     connect(m_window.listMenu.mnuOpenItem, &QAction::triggered, this, &WatchListCommands::cmdGoTo_Click);
     connect(m_window.listMenu.mnuCopyItem2Clipboard, &QAction::triggered, this,
-            &WatchListCommands::mnuCopyItem2Clipboard_Click);
+        &WatchListCommands::mnuCopyItem2Clipboard_Click);
     connect(ui.lstWatching, &WatchListView::enterPressed, this, &WatchListCommands::cmdGoTo_Click);
     connect(ui.lstWatching, &WatchListView::itemClicked, this, &WatchListCommands::lstWatching_Click);
-    connect(ui.lstWatching, &WatchListView::rightButtonDown, this, &WatchListCommands::lstWatching_RightButtonDown);
+    connect(ui.lstWatching, &WatchListView::rightButtonDown, this,
+        &WatchListCommands::lstWatching_RightButtonDown);
     // A click on any header gives the end-date order, earliest first.
     connect(ui.lstWatching, &WatchListView::headerClicked, this, [this] { m_model.sortByEndDate(); });
 }
@@ -63,16 +64,16 @@ bool WatchListCommands::addItemFromDialog(const QString &typed)
     switch (outcome.result) {
     case WatchListActions::AddResult::Empty:
         m_seams.prompter.message(QStringLiteral("Please enter eBay's Item number or click Cancel"),
-                                 QStringLiteral("Error: No information is entered"), PromptIcon::Information,
-                                 PromptButtons::Ok);
+            QStringLiteral("Error: No information is entered"), PromptIcon::Information, PromptButtons::Ok);
         return true;
     case WatchListActions::AddResult::NotAnItemNumber:
         m_seams.prompter.message(QStringLiteral("Please enter eBay Item# (numeric only)"),
-                                 QStringLiteral("Error: Incorrect Data"), PromptIcon::Critical, PromptButtons::Ok);
+            QStringLiteral("Error: Incorrect Data"), PromptIcon::Critical, PromptButtons::Ok);
         return false;
     case WatchListActions::AddResult::AlreadyStored:
         m_seams.prompter.message(
-            QStringLiteral("You already have this item in the watch list\nPlease re-enter item or click cancel"),
+            QStringLiteral(
+                "You already have this item in the watch list\nPlease re-enter item or click cancel"),
             QStringLiteral("Already have item"), PromptIcon::Information, PromptButtons::Ok);
         return false;
     case WatchListActions::AddResult::Added:
@@ -93,14 +94,14 @@ void WatchListCommands::cmdRemove_Click()
     const QString item = m_model.rowText(row);
     if (item.isEmpty()) {
         m_seams.prompter.message(QStringLiteral("Please select an item"), QStringLiteral("No further action"),
-                                 PromptIcon::Critical, PromptButtons::Ok);
+            PromptIcon::Critical, PromptButtons::Ok);
         return;
     }
     if (!m_window.ui.ChkDeleteConfirm->isChecked()) {
         const QString question = u"Do you want to delete selected item from your watch list?\n\n> '"
             + m_model.subItem(row, WatchListModel::ItemName) + u"'";
-        if (m_seams.prompter.message(question, QStringLiteral("Save Watch List"), PromptIcon::Question,
-                                     PromptButtons::YesNo)
+        if (m_seams.prompter.message(
+                question, QStringLiteral("Save Watch List"), PromptIcon::Question, PromptButtons::YesNo)
             != PromptAnswer::Yes)
             return;
     }

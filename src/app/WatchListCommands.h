@@ -17,21 +17,19 @@ class WatchListModel;
 // The main window's commands on the watch list: add, remove, open the item page, copy the
 // item number, and the feedback of selecting a row. Every message goes through the prompt
 // seam; rows are looked up again by item number after anything modal.
-class WatchListCommands final : public QObject
-{
+class WatchListCommands final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(WatchListCommands)
 
 public:
-    struct Seams
-    {
+    struct Seams {
         IPrompter &prompter;
         IShell &shell;
         IClock &clock;
     };
 
     WatchListCommands(frmWatch &window, WatchListModel &model, WatchListActions &actions, Seams seams,
-                      QObject *parent = nullptr);
+        QObject *parent = nullptr);
 
     // The host (and port) of the item pages, from the configuration.
     void setItemPageHost(const QString &host) { m_itemPageHost = host; }

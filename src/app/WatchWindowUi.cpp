@@ -21,8 +21,7 @@ namespace th {
 
 namespace {
 
-template<typename W>
-W *named(W *widget, const char *name)
+template<typename W> W *named(W *widget, const char *name)
 {
     widget->setObjectName(QString::fromLatin1(name));
     return widget;
@@ -80,23 +79,24 @@ void WatchWindowUi::setupSearch(QMainWindow *window)
 
     auto *options = new QHBoxLayout;
     chkSearchSeller = named(new QCheckBox(QStringLiteral("By Seller ID"), frmeAddSort), "chkSearchSeller");
-    chkCompletedItems = named(new QCheckBox(QStringLiteral("Ended Auctions"), frmeAddSort), "chkCompletedItems");
+    chkCompletedItems
+        = named(new QCheckBox(QStringLiteral("Ended Auctions"), frmeAddSort), "chkCompletedItems");
     chkTitleDesc = named(new QCheckBox(QStringLiteral("Title && Desc."), frmeAddSort), "chkTitleDesc");
     chkBuyItNow = named(new QCheckBox(QStringLiteral("Buy-It-Now"), frmeAddSort), "chkBuyItNow");
-    chkPaypalOnly = named(new QCheckBox(QStringLiteral("Only item that accept Paypal payment"), frmeAddSort),
-                          "chkPaypalOnly");
-    chkGoogle = named(new QCheckBox(QStringLiteral("Search in Google too (Open a new window)"), frmeAddSort),
-                      "chkGoogle");
-    for (QCheckBox *box : {chkSearchSeller, chkCompletedItems, chkTitleDesc, chkBuyItNow, chkPaypalOnly, chkGoogle})
+    chkPaypalOnly = named(
+        new QCheckBox(QStringLiteral("Only item that accept Paypal payment"), frmeAddSort), "chkPaypalOnly");
+    chkGoogle = named(
+        new QCheckBox(QStringLiteral("Search in Google too (Open a new window)"), frmeAddSort), "chkGoogle");
+    for (QCheckBox *box :
+        { chkSearchSeller, chkCompletedItems, chkTitleDesc, chkBuyItNow, chkPaypalOnly, chkGoogle })
         options->addWidget(box);
     options->addStretch(1);
     grid->addLayout(options);
 
     // The search arrives with its own subsystem; until then its controls are present but
     // unavailable.
-    for (QWidget *w : std::initializer_list<QWidget *>{txtAddress, cmdSearch, cmdClear, cboSorted, chkSearchSeller,
-                                                       chkCompletedItems, chkTitleDesc, chkBuyItNow, chkPaypalOnly,
-                                                       chkGoogle})
+    for (QWidget *w : std::initializer_list<QWidget *> { txtAddress, cmdSearch, cmdClear, cboSorted,
+             chkSearchSeller, chkCompletedItems, chkTitleDesc, chkBuyItNow, chkPaypalOnly, chkGoogle })
         w->setEnabled(false);
 }
 
@@ -114,11 +114,13 @@ void WatchWindowUi::setupCommands(QMainWindow *window)
     cmdUpdateOneItem->setToolTip(QStringLiteral("Click Me to Update the Selected Item"));
     Command1 = named(new QPushButton(QStringLiteral("&Update All"), central), "Command1");
     Command1->setToolTip(QStringLiteral("Click Me to Update All Items"));
-    cmdOpenClockDialog = named(new QPushButton(QStringLiteral("Countdown C&lock"), central), "cmdOpenClockDialog");
+    cmdOpenClockDialog
+        = named(new QPushButton(QStringLiteral("Countdown C&lock"), central), "cmdOpenClockDialog");
     // The countdown clock arrives with its own window; until then the button is unavailable.
     cmdOpenClockDialog->setEnabled(false);
     cmdClose = named(new QPushButton(QStringLiteral("&Close"), central), "cmdClose");
-    cmdClose->setToolTip(QStringLiteral("Hide the window; Tallyhawk keeps watching from the notification area"));
+    cmdClose->setToolTip(
+        QStringLiteral("Hide the window; Tallyhawk keeps watching from the notification area"));
 
     row->addWidget(cmdAddItem);
     row->addWidget(cmdRemove);
@@ -159,7 +161,7 @@ void WatchWindowUi::setupStatusBar(QMainWindow *window)
 {
     QStatusBar *bar = window->statusBar();
     bar->setSizeGripEnabled(true);
-    constexpr int widthsTwips[] = {0, 0, 1400, 1600, 1400, 1600};
+    constexpr int widthsTwips[] = { 0, 0, 1400, 1600, 1400, 1600 };
     for (int i = 1; i <= 5; ++i) {
         panels[i] = new QLabel(bar);
         panels[i]->setObjectName(QStringLiteral("panel%1").arg(i));

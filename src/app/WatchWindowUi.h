@@ -19,8 +19,7 @@ class WatchListView;
 
 // The controls of the main window, built in one place so that the window class keeps to
 // behaviour. Names are the ones every handler refers to.
-struct WatchWindowUi
-{
+struct WatchWindowUi {
     // Search area.
     QGroupBox *frmeAddSort = nullptr;
     QComboBox *txtAddress = nullptr;
@@ -46,11 +45,11 @@ struct WatchWindowUi
     QPushButton *cmdClose = nullptr;
 
     // Engine labels and lights.
-    std::array<QCheckBox *, 5> chkSockStatus{};
-    std::array<QLabel *, 5> picSockStatus{};
+    std::array<QCheckBox *, 5> chkSockStatus {};
+    std::array<QLabel *, 5> picSockStatus {};
 
     // Status bar panels 1..5 (index 0 unused).
-    std::array<QLabel *, 6> panels{};
+    std::array<QLabel *, 6> panels {};
 
     // Menus.
     QMenu *mnuInfo = nullptr;

@@ -31,7 +31,9 @@ frmAbout::frmAbout(QWidget *parent)
     name->setObjectName(QStringLiteral("lblTitle"));
     auto *version = new QLabel(versionText(), this);
     version->setObjectName(QStringLiteral("lblVersion"));
-    auto *blurb = new QLabel(QStringLiteral("Watch auction items, get warned before they end\nand bid in the last seconds."), this);
+    auto *blurb = new QLabel(
+        QStringLiteral("Watch auction items, get warned before they end\nand bid in the last seconds."),
+        this);
     texts->addWidget(name);
     texts->addWidget(version);
     texts->addSpacing(8);

@@ -5,8 +5,7 @@
 namespace th {
 
 // The About box: the program title and its version, closed with OK.
-class frmAbout final : public QDialog
-{
+class frmAbout final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(frmAbout)
 

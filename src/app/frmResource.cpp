@@ -114,7 +114,7 @@ void frmResource::DeleteTrayIcon()
 
 void frmResource::closeDown()
 {
-    for (QTimer *timer : {&tmrChkItemAlert, &tmrFlashing, &tmrStopAlarmSound})
+    for (QTimer *timer : { &tmrChkItemAlert, &tmrFlashing, &tmrStopAlarmSound })
         disableTimer(*timer);
     // The engine's timers stop and its transfers are cancelled.
     if (m_engine)

@@ -17,8 +17,7 @@ struct AlertState;
 
 // The hidden resource object: it owns the tray icon and its menu and the timers of the
 // update engine, the alerts and the clock check. It is never shown.
-class frmResource final : public QObject
-{
+class frmResource final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(frmResource)
 

@@ -3,8 +3,8 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QPushButton>
+#include <QScreen>
 
 #include "alerts/AlertState.h"
 #include "common/Timers.h"
@@ -22,8 +22,9 @@ frmWatch::frmWatch(WatchListModel &model, AlertState &alerts, QWidget *parent)
     listMenu.build(this);
     createTimers();
     // Room for every column where the screen allows it.
-    const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry()
-                                                          : QRect(0, 0, 1280, 800);
+    const QRect screen = QGuiApplication::primaryScreen()
+        ? QGuiApplication::primaryScreen()->availableGeometry()
+        : QRect(0, 0, 1280, 800);
     resize(std::min(1340, screen.width() - 40), std::min(640, screen.height() - 60));
     setMinimumSize(720, 380);
 

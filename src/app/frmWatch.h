@@ -13,8 +13,7 @@ class WatchListModel;
 
 // The main window: the watch list, its commands, the engine lights and the status bar.
 // Closing it only hides it; the program ends through "Exit" or the end of the session.
-class frmWatch final : public QMainWindow
-{
+class frmWatch final : public QMainWindow {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(frmWatch)
 

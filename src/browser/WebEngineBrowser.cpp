@@ -31,7 +31,7 @@ constexpr const char kReadForms[] = R"JS(
 QString jsString(const QString &text)
 {
     // A JSON string literal is a valid JavaScript string literal.
-    const QByteArray quoted = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    const QByteArray quoted = QJsonDocument(QJsonArray { text }).toJson(QJsonDocument::Compact);
     return QString::fromUtf8(quoted.mid(1, quoted.size() - 2));
 }
 
@@ -82,15 +82,16 @@ void WebEngineBrowserSession::onLoadFinished(bool ok)
     const QUrl url = m_view->url();
     const quint64 serial = m_loadSerial;
     QPointer<WebEngineBrowserSession> self(this);
-    m_view->page()->runJavaScript(QString::fromLatin1(kReadForms), [self, url, serial](const QVariant &result) {
-        if (!self || self->m_released || serial != self->m_loadSerial)
-            return;
-        self->m_forms.clear();
-        const QVariantList forms = result.toList();
-        for (const QVariant &form : forms)
-            self->m_forms.append(form.toStringList());
-        Q_EMIT self->documentComplete(url, true);
-    });
+    m_view->page()->runJavaScript(
+        QString::fromLatin1(kReadForms), [self, url, serial](const QVariant &result) {
+            if (!self || self->m_released || serial != self->m_loadSerial)
+                return;
+            self->m_forms.clear();
+            const QVariantList forms = result.toList();
+            for (const QVariant &form : forms)
+                self->m_forms.append(form.toStringList());
+            Q_EMIT self->documentComplete(url, true);
+        });
 }
 
 int WebEngineBrowserSession::formCount() const
@@ -121,8 +122,10 @@ bool WebEngineBrowserSession::setElementValue(int form, int element, const QStri
 {
     if (!m_view || !hasElement(form, element))
         return false;
-    m_view->page()->runJavaScript(
-        QStringLiteral("document.forms[%1].elements[%2].value = %3;").arg(form).arg(element).arg(jsString(value)));
+    m_view->page()->runJavaScript(QStringLiteral("document.forms[%1].elements[%2].value = %3;")
+                                      .arg(form)
+                                      .arg(element)
+                                      .arg(jsString(value)));
     return true;
 }
 

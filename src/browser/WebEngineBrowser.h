@@ -12,8 +12,7 @@ namespace th {
 
 // A browser session over a top-level web view. The view is created with the session and
 // closes itself (and is deleted) when the user closes it.
-class WebEngineBrowserSession final : public IBrowserSession
-{
+class WebEngineBrowserSession final : public IBrowserSession {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(WebEngineBrowserSession)
 
@@ -45,8 +44,7 @@ private:
 
 // Makes browser sessions. The web engine starts with the first session, not before, and the
 // factory closes any window still open when it is destroyed at the end of the program.
-class WebEngineBrowserFactory final : public IBrowserFactory
-{
+class WebEngineBrowserFactory final : public IBrowserFactory {
 public:
     WebEngineBrowserFactory() = default;
     ~WebEngineBrowserFactory() override;

@@ -25,9 +25,9 @@ QString twelveHourClock(const QTime &time)
         + (time.hour() < 12 ? u" AM" : u" PM");
 }
 
-constexpr const char16_t *kDays[] = {u"Mon", u"Tue", u"Wed", u"Thu", u"Fri", u"Sat", u"Sun"};
-constexpr const char16_t *kMonths[] = {u"Jan", u"Feb", u"Mar", u"Apr", u"May", u"Jun",
-                                       u"Jul", u"Aug", u"Sep", u"Oct", u"Nov", u"Dec"};
+constexpr const char16_t *kDays[] = { u"Mon", u"Tue", u"Wed", u"Thu", u"Fri", u"Sat", u"Sun" };
+constexpr const char16_t *kMonths[]
+    = { u"Jan", u"Feb", u"Mar", u"Apr", u"May", u"Jun", u"Jul", u"Aug", u"Sep", u"Oct", u"Nov", u"Dec" };
 
 const QString kOwnFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 
@@ -94,14 +94,11 @@ QString formatDate(const QDateTime &dateTime, DateFormat format)
     const QString clock = twelveHourClock(dateTime.time());
     switch (format) {
     case DateFormat::ShortYear:
-        return day + u", " + month + u' ' + dd + u", " + formatTwoDigits(date.year() % 100)
-            + u" - " + clock;
+        return day + u", " + month + u' ' + dd + u", " + formatTwoDigits(date.year() % 100) + u" - " + clock;
     case DateFormat::Slashed:
-        return day + u", " + month + u'/' + dd + u'/' + formatTwoDigits(date.year() % 100) + u' '
-            + clock;
+        return day + u", " + month + u'/' + dd + u'/' + formatTwoDigits(date.year() % 100) + u' ' + clock;
     case DateFormat::LongYear:
-        return day + u", " + month + u' ' + dd + u", " + QString::number(date.year()) + u" - "
-            + clock;
+        return day + u", " + month + u' ' + dd + u", " + QString::number(date.year()) + u" - " + clock;
     }
     return {};
 }

@@ -11,9 +11,9 @@ namespace th {
 // user's locale, because the auction site and its users read them that way.
 
 enum class MoneyFormat {
-    Dollar,       // "$#,##0.00"  -> "$1,234.50"
+    Dollar, // "$#,##0.00"  -> "$1,234.50"
     DollarSpaced, // "$ #,##0.00" -> "$ 1,234.50"
-    Plain,        // "#,##0.00"   -> "1,234.50"
+    Plain, // "#,##0.00"   -> "1,234.50"
 };
 QString formatMoney(Money amount, MoneyFormat format = MoneyFormat::Dollar);
 
@@ -25,8 +25,8 @@ QString formatClock(const QTime &time);
 
 enum class DateFormat {
     ShortYear, // "ddd, mmm dd, yy - hh:mm AM/PM"   -> "Thu, Apr 10, 03 - 06:30 PM"
-    Slashed,   // "ddd, mmm/dd/yy hh:mm AM/PM"      -> "Thu, Apr/10/03 06:30 PM"
-    LongYear,  // "ddd, mmm dd, yyyy - hh:mm AM/PM" -> "Thu, Apr 10, 2003 - 06:30 PM"
+    Slashed, // "ddd, mmm/dd/yy hh:mm AM/PM"      -> "Thu, Apr/10/03 06:30 PM"
+    LongYear, // "ddd, mmm dd, yyyy - hh:mm AM/PM" -> "Thu, Apr 10, 2003 - 06:30 PM"
 };
 QString formatDate(const QDateTime &dateTime, DateFormat format);
 

@@ -6,8 +6,8 @@ namespace {
 
 bool isHostChar(QChar c)
 {
-    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9')
-        || c == u'-' || c == u'.' || c == u'_';
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'-'
+        || c == u'.' || c == u'_';
 }
 
 } // namespace
@@ -35,7 +35,7 @@ std::optional<HostPort> parseHostPort(QStringView value, quint16 defaultPort)
         if (!isHostChar(c))
             return std::nullopt;
     }
-    return HostPort{host.toString(), port, text.toString()};
+    return HostPort { host.toString(), port, text.toString() };
 }
 
 } // namespace th

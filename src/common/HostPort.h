@@ -8,8 +8,7 @@
 namespace th {
 
 // A configured server address: "host" or "host:port".
-struct HostPort
-{
+struct HostPort {
     QString host;
     quint16 port = 0;
     // The value exactly as configured, for the places that must repeat it verbatim

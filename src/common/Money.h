@@ -9,8 +9,7 @@ namespace th {
 
 // An amount of money as a fixed-point number with four decimals, the way the program
 // keeps prices and bids: no binary fractions creep into a stored bid.
-class Money final
-{
+class Money final {
 public:
     constexpr Money() = default;
 

@@ -9,20 +9,23 @@
 namespace th {
 
 // What went wrong: a stable code per kind of error of ours and a text for the user.
-struct Error
-{
+struct Error {
     int code = 0;
     QString message;
 };
 
 // The outcome of a fallible operation: a value, or an error with its message.
 // Used project-wide so that no exception ever crosses a slot or the event loop.
-template<typename T>
-class [[nodiscard]] Result final
-{
+template<typename T> class [[nodiscard]] Result final {
 public:
-    Result(T value) : m_data(std::move(value)) {}
-    Result(Error error) : m_data(std::move(error)) {}
+    Result(T value)
+        : m_data(std::move(value))
+    {
+    }
+    Result(Error error)
+        : m_data(std::move(error))
+    {
+    }
 
     bool ok() const { return std::holds_alternative<T>(m_data); }
     explicit operator bool() const { return ok(); }
@@ -39,12 +42,13 @@ private:
     std::variant<T, Error> m_data;
 };
 
-template<>
-class [[nodiscard]] Result<void> final
-{
+template<> class [[nodiscard]] Result<void> final {
 public:
     Result() = default;
-    Result(Error error) : m_error(std::move(error)) {}
+    Result(Error error)
+        : m_error(std::move(error))
+    {
+    }
 
     bool ok() const { return !m_error.has_value(); }
     explicit operator bool() const { return ok(); }
@@ -57,7 +61,7 @@ private:
 
 inline Error makeError(int code, const QString &message)
 {
-    return Error{code, message};
+    return Error { code, message };
 }
 
 } // namespace th

@@ -18,8 +18,8 @@ inline void disableTimer(QTimer &timer)
 }
 
 // Creates a timer with its name, interval and state at creation.
-inline void setUpTimer(QTimer &timer, const char *name, int intervalMsecs, bool enabled,
-                       bool singleShot = false)
+inline void setUpTimer(
+    QTimer &timer, const char *name, int intervalMsecs, bool enabled, bool singleShot = false)
 {
     timer.setObjectName(QString::fromLatin1(name));
     timer.setInterval(intervalMsecs);

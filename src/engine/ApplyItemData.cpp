@@ -23,8 +23,7 @@
 namespace th {
 
 // The values of an item key that applying a page reads, taken from the store in one go.
-struct StoredItem
-{
+struct StoredItem {
     QString MaxBid = QStringLiteral("0");
     QString MaxAutoBid = QStringLiteral("0");
     QString MaxQuantity = QStringLiteral("0");
@@ -39,7 +38,9 @@ StoredItem readStoredItem(const RegistryStore &store, const QString &item)
     for (const RegValue &value : values) {
         if (!value.isStringKind())
             continue; // read as text only, as every reader of these values does
-        auto is = [&](const char16_t *name) { return value.name.compare(QStringView(name), Qt::CaseInsensitive) == 0; };
+        auto is = [&](const char16_t *name) {
+            return value.name.compare(QStringView(name), Qt::CaseInsensitive) == 0;
+        };
         if (is(ItemValue::MaxBid))
             stored.MaxBid = value.text();
         else if (is(ItemValue::MaxAutoBid))
@@ -59,7 +60,8 @@ namespace {
 // A price text as the page shows it ("US $1,234.50", "GBP 12.00") as the plain number text.
 QString cleanMoneyText(const QString &text)
 {
-    static const QRegularExpression noise(QStringLiteral("GBP|US|\\$|,"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression noise(
+        QStringLiteral("GBP|US|\\$|,"), QRegularExpression::CaseInsensitiveOption);
     return QString(text).remove(noise);
 }
 
@@ -105,7 +107,7 @@ bool UpdateEngine::applyPage(const ItemPageData &parsed, int row, Variant varian
     const QDateTime end = endResult.value();
     // 5-6.
     model.setSubItem(row, WatchListModel::EndDate,
-                     formatDate(end, variant == Variant::Single ? DateFormat::Slashed : DateFormat::ShortYear));
+        formatDate(end, variant == Variant::Single ? DateFormat::Slashed : DateFormat::ShortYear));
     model.setSubItem(row, WatchListModel::SellerRating, data[ItemPageData::SellerRating]);
     // 7.
     const StoredItem stored = readStoredItem(m_ctx.store, item);
@@ -151,7 +153,7 @@ bool UpdateEngine::applyPage(const ItemPageData &parsed, int row, Variant varian
         if (found > 0) {
             m_ctx.records.at(found).recBidIncrement = Money::fromText(data[ItemPageData::BidIncrement]);
         } else {
-            m_ctx.records.append(WatchItemRecord{});
+            m_ctx.records.append(WatchItemRecord {});
             applyRecord(data, m_ctx.records.count(), row, end, stored);
         }
     } else {
@@ -168,8 +170,8 @@ bool UpdateEngine::applyPage(const ItemPageData &parsed, int row, Variant varian
     return true;
 }
 
-void UpdateEngine::applyRecord(const ItemPageData &data, int recordIndex, int row, const QDateTime &end,
-                               const StoredItem &stored)
+void UpdateEngine::applyRecord(
+    const ItemPageData &data, int recordIndex, int row, const QDateTime &end, const StoredItem &stored)
 {
     WatchItemRecord &record = m_ctx.records.at(recordIndex);
     const QString item = m_ctx.model.rowText(row);
@@ -187,8 +189,8 @@ void UpdateEngine::applyRecord(const ItemPageData &data, int recordIndex, int ro
     if (!user.isEmpty() && !highBidder.isEmpty() && user.contains(highBidder, Qt::CaseInsensitive)
         && secondBoundaries(m_ctx.clock.now(), end) <= 0) {
         record.recAutoBidState = 5;
-        SaveRegString(m_ctx.store, RegRoot::CurrentUser, itemKeyPath(item), QString::fromUtf16(ItemValue::WonItem),
-                      QStringLiteral("True"));
+        SaveRegString(m_ctx.store, RegRoot::CurrentUser, itemKeyPath(item),
+            QString::fromUtf16(ItemValue::WonItem), QStringLiteral("True"));
         m_ctx.model.setIcon(row, WatchListModel::IconHammerWin);
     }
     // 12. (Writing the won mark above touches none of these.)

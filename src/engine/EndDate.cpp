@@ -34,7 +34,8 @@ Result<QDateTime> endDateFromPage(const QString &endsText)
         QStringLiteral(R"(^([A-Za-z]{3})-(\d{1,2})-(\d{2}|\d{4})\s+(\d{1,2}):(\d{2}):(\d{2})$)"));
     const QRegularExpressionMatch match = form.match(wall);
     const auto fail = [&] {
-        return makeError(kBadEndDate, QStringLiteral("Type mismatch: the end date \"%1\" cannot be read").arg(endsText));
+        return makeError(
+            kBadEndDate, QStringLiteral("Type mismatch: the end date \"%1\" cannot be read").arg(endsText));
     };
     if (!match.hasMatch())
         return fail();
@@ -43,7 +44,8 @@ Result<QDateTime> endDateFromPage(const QString &endsText)
     if (match.capturedView(3).size() == 2)
         year += year < 30 ? 2000 : 1900;
     const QDate date(year, month, match.capturedView(2).toInt());
-    const QTime time(match.capturedView(4).toInt(), match.capturedView(5).toInt(), match.capturedView(6).toInt());
+    const QTime time(
+        match.capturedView(4).toInt(), match.capturedView(5).toInt(), match.capturedView(6).toInt());
     if (month == 0 || !date.isValid() || !time.isValid())
         return fail();
     const QDateTime local = pacificToLocal(date, time, label);

@@ -2,8 +2,8 @@
 
 namespace th {
 
-QByteArray buildItemRequest(const QString &query, bool motors, const QString &hostHeader,
-                            const QString &refererHost)
+QByteArray buildItemRequest(
+    const QString &query, bool motors, const QString &hostHeader, const QString &refererHost)
 {
     const QByteArray q = query.toLatin1();
     QByteArray request;

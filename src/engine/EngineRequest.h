@@ -9,8 +9,8 @@ namespace th {
 // The item-page request of the update engines, byte for byte as the auction site has always
 // received it: the query in the request line and again as the body, the Host header naming
 // `hostHeader` followed by one blank. `motors` asks for the motors section's path.
-QByteArray buildItemRequest(const QString &query, bool motors, const QString &hostHeader,
-                            const QString &refererHost);
+QByteArray buildItemRequest(
+    const QString &query, bool motors, const QString &hostHeader, const QString &refererHost);
 
 // "?ViewItem&item=" and the item number, blanks around it removed.
 QString itemQuery(const QString &itemText);

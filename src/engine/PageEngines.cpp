@@ -27,7 +27,8 @@ UpdateEngine::UpdateEngine(Context context, QObject *parent)
     setUpTimer(tmrCheckBids, "tmrCheckBids", 60000, false);
     setUpTimer(tmNextUpdate, "tmNextUpdate", 1000, false);
     setUpTimer(tmrDelayUpdateBid, "tmrDelayUpdateBid", 2000, false, /*singleShot=*/true);
-    setUpTimer(tmrSequentialWait, "tmrSequentialWait", SingleItemFetch::kDeadlineMsecs, false, /*singleShot=*/true);
+    setUpTimer(
+        tmrSequentialWait, "tmrSequentialWait", SingleItemFetch::kDeadlineMsecs, false, /*singleShot=*/true);
     connect(&tmrCheckBids, &QTimer::timeout, this, &UpdateEngine::tmrCheckBids_Timer);
     connect(&tmNextUpdate, &QTimer::timeout, this, &UpdateEngine::tmNextUpdate_Timer);
     connect(&tmrDelayUpdateBid, &QTimer::timeout, this, &UpdateEngine::tmrDelayUpdateBid_Timer);
@@ -48,14 +49,16 @@ UpdateEngine::UpdateEngine(Context context, QObject *parent)
 
     // The run-time records follow their rows whenever the list is sorted.
     connect(&m_ctx.model, &WatchListModel::rowsReordered, this,
-            [this](const QList<int> &oldRows) { m_ctx.records.permute(oldRows); });
+        [this](const QList<int> &oldRows) { m_ctx.records.permute(oldRows); });
 
     Winsock1 = new QTcpSocket(this);
     Winsock1->setObjectName(QStringLiteral("Winsock1"));
     connect(Winsock1, &QTcpSocket::connected, this, [this] {
-        Winsock1->write(buildItemRequest(itemQuery(rowItem(m_seqRow - 1)), false, m_itemPage.text, m_main.text));
+        Winsock1->write(
+            buildItemRequest(itemQuery(rowItem(m_seqRow - 1)), false, m_itemPage.text, m_main.text));
     });
-    connect(Winsock1, &QTcpSocket::readyRead, this, [this] { appendCapped(m_seqBuffer, Winsock1->readAll()); });
+    connect(
+        Winsock1, &QTcpSocket::readyRead, this, [this] { appendCapped(m_seqBuffer, Winsock1->readAll()); });
     connect(Winsock1, &QTcpSocket::disconnected, this, [this] { finishSequentialRow(false); });
     connect(Winsock1, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
         // The server closing is reported as an error too; the close itself ends the wait.
@@ -73,7 +76,7 @@ UpdateEngine::~UpdateEngine()
 
 void UpdateEngine::shutDown()
 {
-    for (QTimer *timer : {&tmrCheckBids, &tmNextUpdate, &tmrDelayUpdateBid, &tmrSequentialWait})
+    for (QTimer *timer : { &tmrCheckBids, &tmNextUpdate, &tmrDelayUpdateBid, &tmrSequentialWait })
         disableTimer(*timer);
     for (int i = 0; i < kEngines; ++i) {
         disableTimer(tmrSockTimeOut[i]);
@@ -111,7 +114,8 @@ void UpdateEngine::scheduleConnect(int index)
     // A connection asked for by a pass that has been replaced meanwhile is dropped.
     const quint64 serial = m_passSerial;
     QMetaObject::invokeMethod(
-        this, [this, index, serial] {
+        this,
+        [this, index, serial] {
             if (serial == m_passSerial)
                 connectEngine(index);
         },
@@ -121,7 +125,8 @@ void UpdateEngine::scheduleConnect(int index)
 void UpdateEngine::onConnected(int index)
 {
     EngineSlot &slot = m_engines[index];
-    wSockBayChk[index]->write(buildItemRequest(slot.gstrEngineQuery, slot.intMotorsRetry, m_main.text, m_main.text));
+    wSockBayChk[index]->write(
+        buildItemRequest(slot.gstrEngineQuery, slot.intMotorsRetry, m_main.text, m_main.text));
     slot.dteRequestStarted = m_ctx.clock.now();
     slot.lngReconnectCount = 0;
     enableTimer(tmrSockTimeOut[index]);
@@ -163,7 +168,8 @@ void UpdateEngine::onClosedByPeer(int index)
             if (serial != m_passSerial)
                 return;
             const int row = m_ctx.model.findRow(item);
-            const bool repeat = row >= 0 && m_ctx.model.subItem(row, WatchListModel::Price).contains(u"Updating");
+            const bool repeat
+                = row >= 0 && m_ctx.model.subItem(row, WatchListModel::Price).contains(u"Updating");
             slot.lngRetryCount = repeat ? slot.lngRetryCount + 1 : 0;
         } else {
             // The item left the list meanwhile: its answer still counts for the pass.

@@ -55,8 +55,8 @@ Result<QByteArray> SingleItemFetch::bodyOf(const QByteArray &response)
     return body;
 }
 
-Result<QByteArray> SingleItemFetch::get(const QString &host, quint16 port, const QString &hostHeader,
-                                        const QString &path, int deadlineMsecs)
+Result<QByteArray> SingleItemFetch::get(
+    const QString &host, quint16 port, const QString &hostHeader, const QString &path, int deadlineMsecs)
 {
     m_busy = true;
     const QDeadlineTimer deadline(deadlineMsecs);
@@ -67,8 +67,9 @@ Result<QByteArray> SingleItemFetch::get(const QString &host, quint16 port, const
         return result;
     };
     if (!socket.waitForConnected(int(deadline.remainingTime())))
-        return done(makeError(socket.error() == QAbstractSocket::SocketTimeoutError ? kTimedOut : kConnectFailed,
-                              QStringLiteral("Cannot reach %1: %2").arg(host, socket.errorString())));
+        return done(
+            makeError(socket.error() == QAbstractSocket::SocketTimeoutError ? kTimedOut : kConnectFailed,
+                QStringLiteral("Cannot reach %1: %2").arg(host, socket.errorString())));
     const QByteArray request = "GET " + path.toLatin1() + " HTTP/1.0\r\nHost: " + hostHeader.toLatin1()
         + "\r\nAccept: */*\r\nConnection: close\r\n\r\n";
     socket.write(request);

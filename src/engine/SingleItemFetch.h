@@ -11,14 +11,13 @@ namespace th {
 // nothing else running meanwhile, and bounded by one deadline for the whole exchange. The
 // answer's headers are stripped and a chunked body is joined. A time-out, a refused
 // connection or an answer that is not HTTP is an error.
-class SingleItemFetch final
-{
+class SingleItemFetch final {
 public:
     static constexpr int kDeadlineMsecs = 30000;
 
     // `host` and `port` are where to connect; `path` includes the query.
     Result<QByteArray> get(const QString &host, quint16 port, const QString &hostHeader, const QString &path,
-                           int deadlineMsecs = kDeadlineMsecs);
+        int deadlineMsecs = kDeadlineMsecs);
 
     // True while a fetch waits for its answer.
     bool busy() const { return m_busy; }

@@ -27,18 +27,16 @@ class WatchListModel;
 struct AppSettings;
 
 // Which commands the update engine lets the user reach; it locks them while it works.
-struct CommandState
-{
+struct CommandState {
     bool trayUpdate = true; // tray "Update Item Info" and the hidden "Set-Up Watch Items"
-    bool addRemove = true;  // "Add Item", "Remove Item" and the list menu
-    bool updateOne = true;  // "Update Item"
-    bool updateAll = true;  // "Update All"
+    bool addRemove = true; // "Add Item", "Remove Item" and the list menu
+    bool updateOne = true; // "Update Item"
+    bool updateAll = true; // "Update All"
     bool operator==(const CommandState &) const = default;
 };
 
 // One of the five page engines of an all-items pass.
-struct EngineSlot
-{
+struct EngineSlot {
     QList<int> gEngineQueue; // list rows (1-based) to fetch; position 1 is the first entry
     // The item of each entry, as dealt: rows may move while a pass runs (a sort by the
     // user, a notification window letting the pass end), items do not.
@@ -57,16 +55,14 @@ struct EngineSlot
 // single-item update, the sequential pass, the minute counter of the automatic update and
 // the countdown, and the step that applies a fetched page to its row, its run-time record
 // and the store. Everything runs on the GUI thread, driven by socket events and timers.
-class UpdateEngine final : public QObject
-{
+class UpdateEngine final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(UpdateEngine)
 
 public:
     static constexpr int kEngines = 5;
 
-    struct Context
-    {
+    struct Context {
         WatchListModel &model;
         WatchItems &records;
         RegistryStore &store;
@@ -74,7 +70,7 @@ public:
         ClockSync &clockSync;
         IClock &clock;
         QTimer &tmrChkItemAlert; // the ending-item check, locked with the update
-        QTimer &tmrChkAutoBid;   // the auto-bid trigger, switched on by the first pass
+        QTimer &tmrChkAutoBid; // the auto-bid trigger, switched on by the first pass
     };
 
     explicit UpdateEngine(Context context, QObject *parent = nullptr);
@@ -169,8 +165,8 @@ private:
     void startEngineRequest(int k, int row);
     // Applying.
     bool applyPage(const ItemPageData &data, int row, Variant variant);
-    void applyRecord(const ItemPageData &data, int recordIndex, int row, const QDateTime &end,
-                     const StoredItem &stored);
+    void applyRecord(
+        const ItemPageData &data, int recordIndex, int row, const QDateTime &end, const StoredItem &stored);
     void endOfPassCheck();
     void passEnd();
     // Scheduler.
@@ -190,7 +186,7 @@ private:
     HostPort m_itemPage;
     HostPort m_main;
     std::function<int()> m_selectedRow;
-    std::array<QTcpSocket *, kEngines> wSockBayChk{};
+    std::array<QTcpSocket *, kEngines> wSockBayChk {};
     std::array<EngineSlot, kEngines> m_engines;
     int m_updatedCount = 0;
     int m_minutes = 0;

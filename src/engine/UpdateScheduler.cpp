@@ -123,7 +123,7 @@ void UpdateEngine::subInitial(int ListIndexIn, int ItemID)
 
 void UpdateEngine::restoreIdleState()
 {
-    setCommands(CommandState{});
+    setCommands(CommandState {});
     m_minutes = 0;
     enableTimer(tmrCheckBids);
     m_nextUpdate = m_ctx.clock.now().addSecs(qint64(m_ctx.settings.AutoUpdateEvery) * 60);
@@ -168,7 +168,7 @@ void UpdateEngine::tmNextUpdate_Timer()
     if (s <= 0)
         return;
     Q_EMIT countdownCaption(u"Search   ----   [Time to the next update: " + formatTwoDigits(s / 60) + u":"
-                            + formatTwoDigits(s % 60) + u"]");
+        + formatTwoDigits(s % 60) + u"]");
 }
 
 void UpdateEngine::updateOneBids()
@@ -184,9 +184,8 @@ void UpdateEngine::updateOneBids()
         locked.updateOne = false;
         lock(locked);
         markRowUpdating(row, QStringLiteral("Updating..."));
-        const Result<QByteArray> body =
-            m_fetch.get(m_itemPage.host, m_itemPage.port, m_itemPage.text,
-                        u"/aw-cgi/eBayISAPI.dll?ViewItem&item=" + item, m_fetchDeadline);
+        const Result<QByteArray> body = m_fetch.get(m_itemPage.host, m_itemPage.port, m_itemPage.text,
+            u"/aw-cgi/eBayISAPI.dll?ViewItem&item=" + item, m_fetchDeadline);
         if (body.ok())
             applyPage(ParseItemPage(body.value()), row, Variant::Single);
         else
@@ -242,7 +241,8 @@ void UpdateEngine::finishSequentialRow(bool timedOut)
     const QByteArray page = std::exchange(m_seqBuffer, {});
     // The next row starts from the event loop, never inside the socket's notification.
     QMetaObject::invokeMethod(
-        this, [this, row, page, timedOut] {
+        this,
+        [this, row, page, timedOut] {
             if (timedOut)
                 m_ctx.model.setSubItem(row, WatchListModel::Price, QStringLiteral("Err."));
             else if (!applyPage(ParseItemPage(page), row, Variant::Sequential)) {

@@ -15,8 +15,7 @@ namespace th {
 // and only then announces documentComplete, so that the handler can walk forms and
 // elements without waiting. Values set and forms submitted are applied to the page in the
 // order they were asked for.
-class IBrowserSession : public QObject
-{
+class IBrowserSession : public QObject {
     Q_OBJECT
 
 public:
@@ -43,8 +42,7 @@ Q_SIGNALS:
 };
 
 // Makes browser sessions. No browser machinery runs before the first session is made.
-class IBrowserFactory
-{
+class IBrowserFactory {
 public:
     virtual ~IBrowserFactory() = default;
     virtual std::unique_ptr<IBrowserSession> createSession() = 0;

@@ -5,8 +5,7 @@
 namespace th {
 
 // Where every "now" of the program comes from, so that tests can set and advance time.
-class IClock
-{
+class IClock {
 public:
     virtual ~IClock() = default;
     // The current local date-time.
@@ -14,8 +13,7 @@ public:
 };
 
 // The PC's own clock.
-class SystemClock final : public IClock
-{
+class SystemClock final : public IClock {
 public:
     QDateTime now() const override { return QDateTime::currentDateTime(); }
 };

@@ -14,8 +14,7 @@ inline constexpr quint32 Offline = 0x20;
 inline constexpr quint32 Configured = 0x40;
 } // namespace ConnectionFlag
 
-class IConnectionState
-{
+class IConnectionState {
 public:
     virtual ~IConnectionState() = default;
     virtual quint32 flags() const = 0;
@@ -24,8 +23,7 @@ public:
 };
 
 // Reads the flags from the network interfaces and the proxy settings.
-class NetworkConnectionState final : public IConnectionState
-{
+class NetworkConnectionState final : public IConnectionState {
 public:
     quint32 flags() const override;
 };

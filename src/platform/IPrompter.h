@@ -13,23 +13,23 @@ enum class PromptAnswer { Ok, Cancel, Yes, No };
 // Every message box, input box and file dialog of the program. Each call is modal: it
 // returns only when the user has answered, and other events (timers, sockets) go on
 // running meanwhile, so a caller must look its rows and objects up again afterwards.
-class IPrompter
-{
+class IPrompter {
 public:
     virtual ~IPrompter() = default;
 
     // A message box with the exact text, title, icon and buttons.
-    virtual PromptAnswer message(const QString &text, const QString &title, PromptIcon icon,
-                                 PromptButtons buttons) = 0;
+    virtual PromptAnswer message(
+        const QString &text, const QString &title, PromptIcon icon, PromptButtons buttons)
+        = 0;
 
     // An input box; nothing when the user cancels.
-    virtual std::optional<QString> input(const QString &prompt, const QString &title,
-                                         const QString &defaultText) = 0;
+    virtual std::optional<QString> input(
+        const QString &prompt, const QString &title, const QString &defaultText)
+        = 0;
 
     // An open-file dialog; an empty path when the user cancels. `filter` is in the
     // "Description (*.ext)" form, entries separated by ";;".
-    virtual QString openFileName(const QString &title, const QString &folder,
-                                 const QString &filter) = 0;
+    virtual QString openFileName(const QString &title, const QString &folder, const QString &filter) = 0;
 
     // A folder chooser; an empty path when the user cancels.
     virtual QString existingFolder(const QString &title, const QString &folder) = 0;

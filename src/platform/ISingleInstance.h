@@ -9,8 +9,7 @@ class QLockFile;
 namespace th {
 
 // One running program per data folder.
-class ISingleInstance
-{
+class ISingleInstance {
 public:
     virtual ~ISingleInstance() = default;
     // True when this process now holds the data folder; false when another one does.
@@ -20,8 +19,7 @@ public:
 // A lock file whose name derives from the canonical path of the data folder, kept in the
 // user's runtime folder (it is not inside the data folder, which may be read-only or on a
 // network share). A lock left by a crashed process is taken over.
-class LockFileSingleInstance final : public ISingleInstance
-{
+class LockFileSingleInstance final : public ISingleInstance {
 public:
     explicit LockFileSingleInstance(const QString &dataFolder);
     ~LockFileSingleInstance() override;

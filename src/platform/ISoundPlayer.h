@@ -6,8 +6,7 @@ namespace th {
 
 // Plays wave files without waiting: a new sound replaces the one playing. A file that
 // cannot be found or played plays the default sound instead. Never shows anything.
-class ISoundPlayer
-{
+class ISoundPlayer {
 public:
     virtual ~ISoundPlayer() = default;
     virtual void play(const QString &wavPath) = 0;

@@ -7,8 +7,7 @@
 namespace th {
 
 // Starting the program with the desktop session.
-class IStartupEntry
-{
+class IStartupEntry {
 public:
     virtual ~IStartupEntry() = default;
     virtual bool isEnabled() const = 0;
@@ -17,8 +16,7 @@ public:
 };
 
 // An XDG autostart entry: $XDG_CONFIG_HOME/autostart/tallyhawk.desktop.
-class XdgStartupEntry final : public IStartupEntry
-{
+class XdgStartupEntry final : public IStartupEntry {
 public:
     bool isEnabled() const override;
     Result<void> setEnabled(bool enabled, const QString &command) override;

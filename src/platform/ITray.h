@@ -10,8 +10,7 @@ class QMenu;
 namespace th {
 
 // The program's icon in the desktop's notification area.
-class ITray : public QObject
-{
+class ITray : public QObject {
     Q_OBJECT
 
 public:

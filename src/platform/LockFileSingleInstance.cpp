@@ -13,8 +13,8 @@ LockFileSingleInstance::LockFileSingleInstance(const QString &dataFolder)
     QString canonical = QFileInfo(dataFolder).canonicalFilePath();
     if (canonical.isEmpty())
         canonical = QFileInfo(dataFolder).absoluteFilePath();
-    const QByteArray hash =
-        QCryptographicHash::hash(canonical.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
+    const QByteArray hash
+        = QCryptographicHash::hash(canonical.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
     QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (folder.isEmpty())
         folder = QDir::tempPath();

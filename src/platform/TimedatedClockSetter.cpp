@@ -24,24 +24,24 @@ void TimedatedClockSetter::adjustBy(qint64 offsetMsecs, std::function<void(Resul
         done(makeError(kNoBus, QStringLiteral("The clock cannot be set: no system bus is available")));
         return;
     }
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.timedate1"), QStringLiteral("/org/freedesktop/timedate1"),
-        QStringLiteral("org.freedesktop.timedate1"), QStringLiteral("SetTime"));
+    QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.timedate1"),
+        QStringLiteral("/org/freedesktop/timedate1"), QStringLiteral("org.freedesktop.timedate1"),
+        QStringLiteral("SetTime"));
     // Relative: the whole date-time moves by the offset, however long authorisation takes.
     call << qlonglong(offsetMsecs * 1000) << true << true;
     call.setInteractiveAuthorizationAllowed(true);
     auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, 120000), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
-            [done = std::move(done)](QDBusPendingCallWatcher *w) {
-                w->deleteLater();
-                const QDBusPendingReply<> reply = *w;
-                if (reply.isError()) {
-                    done(makeError(kRefused, QStringLiteral("The clock cannot be set: %1")
-                                                 .arg(reply.error().message())));
-                    return;
-                }
-                done({});
-            });
+        [done = std::move(done)](QDBusPendingCallWatcher *w) {
+            w->deleteLater();
+            const QDBusPendingReply<> reply = *w;
+            if (reply.isError()) {
+                done(makeError(
+                    kRefused, QStringLiteral("The clock cannot be set: %1").arg(reply.error().message())));
+                return;
+            }
+            done({});
+        });
 }
 
 } // namespace th

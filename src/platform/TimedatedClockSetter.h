@@ -9,8 +9,7 @@ namespace th {
 // Moves the clock through systemd-timedated on the system bus. timedated asks the desktop
 // for the user's authorisation and refuses while network time synchronisation is on; both
 // come back as a failure with timedated's own message.
-class TimedatedClockSetter final : public QObject, public IClockSetter
-{
+class TimedatedClockSetter final : public QObject, public IClockSetter {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(TimedatedClockSetter)
 

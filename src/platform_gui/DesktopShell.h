@@ -5,8 +5,7 @@
 namespace th {
 
 // Opens addresses and files with the desktop's handlers.
-class DesktopShell final : public IShell
-{
+class DesktopShell final : public IShell {
 public:
     bool open(const QString &addressOrFile) override;
 };

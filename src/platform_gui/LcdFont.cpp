@@ -16,7 +16,8 @@ QString LcdFont::LoadLcdFont(const QString &resourceFolder)
 {
     if (g_fontId >= 0)
         return g_family;
-    const int id = QFontDatabase::addApplicationFont(AppPaths::join(resourceFolder, QStringLiteral("LCDfont.ttf")));
+    const int id
+        = QFontDatabase::addApplicationFont(AppPaths::join(resourceFolder, QStringLiteral("LCDfont.ttf")));
     if (id < 0)
         return {};
     const QStringList families = QFontDatabase::applicationFontFamilies(id);

@@ -11,8 +11,7 @@ namespace th {
 
 // Plays wave files with QSoundEffect. A file that is missing, or that the sound system
 // reports it cannot play, is replaced by the default sound.
-class QtSoundPlayer final : public QObject, public ISoundPlayer
-{
+class QtSoundPlayer final : public QObject, public ISoundPlayer {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(QtSoundPlayer)
 

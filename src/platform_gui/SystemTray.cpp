@@ -17,25 +17,24 @@ SystemTray::SystemTray(QObject *parent)
         if (!m_seenDoubleClick)
             Q_EMIT doubleClicked();
     });
-    connect(m_icon, &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason reason) {
-                switch (reason) {
-                case QSystemTrayIcon::DoubleClick:
-                    m_seenDoubleClick = true;
-                    m_singleTimer.stop();
-                    Q_EMIT doubleClicked();
-                    break;
-                case QSystemTrayIcon::Trigger:
-                    if (!m_seenDoubleClick)
-                        m_singleTimer.start();
-                    break;
-                case QSystemTrayIcon::Context:
-                    Q_EMIT contextMenuRequested(QCursor::pos());
-                    break;
-                default:
-                    break;
-                }
-            });
+    connect(m_icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        switch (reason) {
+        case QSystemTrayIcon::DoubleClick:
+            m_seenDoubleClick = true;
+            m_singleTimer.stop();
+            Q_EMIT doubleClicked();
+            break;
+        case QSystemTrayIcon::Trigger:
+            if (!m_seenDoubleClick)
+                m_singleTimer.start();
+            break;
+        case QSystemTrayIcon::Context:
+            Q_EMIT contextMenuRequested(QCursor::pos());
+            break;
+        default:
+            break;
+        }
+    });
 }
 
 SystemTray::~SystemTray() = default;

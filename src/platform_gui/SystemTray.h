@@ -9,8 +9,7 @@ class QSystemTrayIcon;
 namespace th {
 
 // The notification-area icon over QSystemTrayIcon.
-class SystemTray final : public ITray
-{
+class SystemTray final : public ITray {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(SystemTray)
 

@@ -49,8 +49,8 @@ QWidget *dialogParent()
 
 } // namespace
 
-PromptAnswer WidgetPrompter::message(const QString &text, const QString &title, PromptIcon icon,
-                                     PromptButtons buttons)
+PromptAnswer WidgetPrompter::message(
+    const QString &text, const QString &title, PromptIcon icon, PromptButtons buttons)
 {
     QMessageBox box(toIcon(icon), title, text, toButtons(buttons), dialogParent());
     box.setWindowModality(Qt::ApplicationModal);
@@ -67,12 +67,12 @@ PromptAnswer WidgetPrompter::message(const QString &text, const QString &title, 
     }
 }
 
-std::optional<QString> WidgetPrompter::input(const QString &prompt, const QString &title,
-                                             const QString &defaultText)
+std::optional<QString> WidgetPrompter::input(
+    const QString &prompt, const QString &title, const QString &defaultText)
 {
     bool ok = false;
-    const QString text =
-        QInputDialog::getText(dialogParent(), title, prompt, QLineEdit::Normal, defaultText, &ok);
+    const QString text
+        = QInputDialog::getText(dialogParent(), title, prompt, QLineEdit::Normal, defaultText, &ok);
     if (!ok)
         return std::nullopt;
     return text;

@@ -5,13 +5,12 @@
 namespace th {
 
 // Message boxes, input boxes and file dialogs as real modal windows.
-class WidgetPrompter final : public IPrompter
-{
+class WidgetPrompter final : public IPrompter {
 public:
-    PromptAnswer message(const QString &text, const QString &title, PromptIcon icon,
-                         PromptButtons buttons) override;
-    std::optional<QString> input(const QString &prompt, const QString &title,
-                                 const QString &defaultText) override;
+    PromptAnswer message(
+        const QString &text, const QString &title, PromptIcon icon, PromptButtons buttons) override;
+    std::optional<QString> input(
+        const QString &prompt, const QString &title, const QString &defaultText) override;
     QString openFileName(const QString &title, const QString &folder, const QString &filter) override;
     QString existingFolder(const QString &title, const QString &folder) override;
 };

@@ -10,8 +10,7 @@ namespace th {
 
 // What the program knows of one watched item while it runs, rebuilt from the page at every
 // update: one record per list row, in list order.
-struct WatchItemRecord
-{
+struct WatchItemRecord {
     double recItemNumber = 0;
     QString recTitle;
     QDateTime recEndDate; // local time; the zero date when the page had no end
@@ -29,8 +28,7 @@ struct WatchItemRecord
 };
 
 // gWatchItems: the records, addressed 1-based like the rows they belong to.
-class WatchItems final
-{
+class WatchItems final {
 public:
     int count() const { return int(m_records.size()); }
     // Grows or shrinks to `count` records, keeping the ones that remain.

@@ -16,7 +16,8 @@ namespace {
 
 const QString kDefaultToolTip = QStringLiteral("Right click to see Update Menu and set max.bid note");
 
-QString itemValue(const RegistryStore &store, const QString &item, const char16_t *name, const QString &fallback)
+QString itemValue(
+    const RegistryStore &store, const QString &item, const char16_t *name, const QString &fallback)
 {
     return GetRegString(store, RegRoot::CurrentUser, itemKeyPath(item), QString::fromUtf16(name), fallback);
 }
@@ -34,7 +35,8 @@ int WatchListActions::fillFromStore(bool reload)
 {
     if (reload)
         m_model.clear();
-    const QStringList items = ListRegSubKeys(m_store, RegRoot::CurrentUser, QString::fromUtf16(kWatchListKey));
+    const QStringList items
+        = ListRegSubKeys(m_store, RegRoot::CurrentUser, QString::fromUtf16(kWatchListKey));
     if (SafeUBound(items) < 0) {
         m_records.resize(0);
         return m_model.rowCount();
@@ -58,15 +60,16 @@ WatchListActions::AddOutcome WatchListActions::addItem(const QString &typed)
     }
     outcome.itemNumber = *number;
     // The store decides what is watched, not the list.
-    const QStringList stored = ListRegSubKeys(m_store, RegRoot::CurrentUser, QString::fromUtf16(kWatchListKey));
+    const QStringList stored
+        = ListRegSubKeys(m_store, RegRoot::CurrentUser, QString::fromUtf16(kWatchListKey));
     for (const QString &item : stored) {
         if (item.trimmed() == outcome.itemNumber) {
             outcome.result = AddResult::AlreadyStored;
             return outcome;
         }
     }
-    SaveRegString(m_store, RegRoot::CurrentUser, itemKeyPath(outcome.itemNumber), QString::fromUtf16(ItemValue::Item),
-                  outcome.itemNumber);
+    SaveRegString(m_store, RegRoot::CurrentUser, itemKeyPath(outcome.itemNumber),
+        QString::fromUtf16(ItemValue::Item), outcome.itemNumber);
     outcome.row = m_model.addRow(outcome.itemNumber);
     outcome.result = AddResult::Added;
     return outcome;
@@ -99,7 +102,8 @@ WatchListActions::Feedback WatchListActions::selectionFeedback(int row, const QD
     const double itemNumber = numericValue(item);
     feedback.autoBidIndex = m_records.find(itemNumber);
     if (maxBid == 0) {
-        const double maxAutoBid = numericValue(itemValue(m_store, item, ItemValue::MaxAutoBid, QStringLiteral("0")));
+        const double maxAutoBid
+            = numericValue(itemValue(m_store, item, ItemValue::MaxAutoBid, QStringLiteral("0")));
         if (maxAutoBid != 0) {
             feedback.icon = WatchListModel::IconHammer;
             // Before the first update the row has no record yet: the stored note alone
@@ -114,7 +118,8 @@ WatchListActions::Feedback WatchListActions::selectionFeedback(int row, const QD
             feedback.icon = WatchListModel::IconBlank;
         }
     }
-    const QDateTime end = feedback.autoBidIndex > 0 && m_records.at(feedback.autoBidIndex).recEndDate.isValid()
+    const QDateTime end
+        = feedback.autoBidIndex > 0 && m_records.at(feedback.autoBidIndex).recEndDate.isValid()
         ? m_records.at(feedback.autoBidIndex).recEndDate
         : fromDayNumber(0);
     const QString won = itemValue(m_store, item, ItemValue::WonItem, QString());

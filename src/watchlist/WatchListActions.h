@@ -11,8 +11,7 @@ class WatchListModel;
 
 // What the watch list does with the store and the rows, without any window: filling the
 // list, adding and removing items, and the feedback of selecting a row.
-class WatchListActions final
-{
+class WatchListActions final {
 public:
     WatchListActions(RegistryStore &store, WatchListModel &model, WatchItems &records);
 
@@ -22,16 +21,15 @@ public:
     int fillFromStore(bool reload);
 
     enum class AddResult {
-        Empty,           // nothing typed: the dialog closes
+        Empty, // nothing typed: the dialog closes
         NotAnItemNumber, // the dialog stays open for a correction
-        AlreadyStored,   // the dialog stays open
+        AlreadyStored, // the dialog stays open
         Added,
     };
-    struct AddOutcome
-    {
+    struct AddOutcome {
         AddResult result = AddResult::Empty;
         QString itemNumber; // trimmed
-        int row = -1;       // the new row
+        int row = -1; // the new row
     };
     // Checks the typed number, then writes the item key and appends the row.
     AddOutcome addItem(const QString &typed);
@@ -40,8 +38,7 @@ public:
     // afterwards (the same position, or the new last row), -1 when the list is empty.
     int removeItem(int row);
 
-    struct Feedback
-    {
+    struct Feedback {
         QString toolTip;
         int icon = 1;
         int autoBidIndex = 0; // the item's run-time record, 0 when it has none yet

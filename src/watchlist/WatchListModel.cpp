@@ -11,14 +11,15 @@ WatchListModel::WatchListModel(QObject *parent)
     : QAbstractTableModel(parent)
 {
     m_columns = {
-        {QStringLiteral("Item #"), QStringLiteral("Item #"), 2205, Qt::AlignLeft, ItemNumber},
-        {QStringLiteral("Item Name"), QStringLiteral("Item Name"), 6703, Qt::AlignLeft, ItemName},
-        {QStringLiteral("Bids"), QStringLiteral("Bids"), 1236, Qt::AlignHCenter, Bids},
-        {QStringLiteral("Price"), QStringLiteral("Price"), 2204, Qt::AlignLeft, Price},
-        {QStringLiteral("Reserve"), QStringLiteral("Reserve"), 1888, Qt::AlignHCenter, Reserve},
-        {QStringLiteral("t-Remaining"), QStringLiteral("t-Remaining"), 2540, Qt::AlignLeft, TimeRemaining},
-        {QStringLiteral("End Date"), QStringLiteral("End Date (Local Time)"), 4128, Qt::AlignLeft, EndDate},
-        {QStringLiteral("Seller Rating"), QStringLiteral("Seller Rating"), 1942, Qt::AlignHCenter, SellerRating},
+        { QStringLiteral("Item #"), QStringLiteral("Item #"), 2205, Qt::AlignLeft, ItemNumber },
+        { QStringLiteral("Item Name"), QStringLiteral("Item Name"), 6703, Qt::AlignLeft, ItemName },
+        { QStringLiteral("Bids"), QStringLiteral("Bids"), 1236, Qt::AlignHCenter, Bids },
+        { QStringLiteral("Price"), QStringLiteral("Price"), 2204, Qt::AlignLeft, Price },
+        { QStringLiteral("Reserve"), QStringLiteral("Reserve"), 1888, Qt::AlignHCenter, Reserve },
+        { QStringLiteral("t-Remaining"), QStringLiteral("t-Remaining"), 2540, Qt::AlignLeft, TimeRemaining },
+        { QStringLiteral("End Date"), QStringLiteral("End Date (Local Time)"), 4128, Qt::AlignLeft, EndDate },
+        { QStringLiteral("Seller Rating"), QStringLiteral("Seller Rating"), 1942, Qt::AlignHCenter,
+            SellerRating },
     };
 }
 
@@ -27,9 +28,9 @@ WatchListModel::~WatchListModel() = default;
 void WatchListModel::ensureRuntimeColumns()
 {
     const Column runtime[] = {
-        {QStringLiteral("End Date2"), QString(), 0, Qt::AlignLeft, EndDate2},
-        {QStringLiteral("Buy It Now"), QStringLiteral("Buy It Now"), 1800, Qt::AlignLeft, BuyItNow},
-        {QStringLiteral("Quantity"), QStringLiteral("Quantity"), 900, Qt::AlignLeft, Quantity},
+        { QStringLiteral("End Date2"), QString(), 0, Qt::AlignLeft, EndDate2 },
+        { QStringLiteral("Buy It Now"), QStringLiteral("Buy It Now"), 1800, Qt::AlignLeft, BuyItNow },
+        { QStringLiteral("Quantity"), QStringLiteral("Quantity"), 900, Qt::AlignLeft, Quantity },
     };
     for (const Column &column : runtime) {
         if (columnOfKey(column.key) >= 0)
@@ -150,7 +151,7 @@ void WatchListModel::setSubItem(int row, int index, const QString &text)
     cell = text;
     for (int c = 0; c < m_columns.size(); ++c) {
         if (m_columns[c].subItem == index)
-            Q_EMIT dataChanged(this->index(row, c), this->index(row, c), {Qt::DisplayRole});
+            Q_EMIT dataChanged(this->index(row, c), this->index(row, c), { Qt::DisplayRole });
     }
 }
 
@@ -175,7 +176,7 @@ void WatchListModel::setIcon(int row, int icon)
     if (row < 0 || row >= m_rows.size() || m_rows[row].icon == icon)
         return;
     m_rows[row].icon = icon;
-    Q_EMIT dataChanged(index(row, 0), index(row, 0), {Qt::DecorationRole});
+    Q_EMIT dataChanged(index(row, 0), index(row, 0), { Qt::DecorationRole });
 }
 
 int WatchListModel::findRow(const QString &itemText) const
@@ -188,8 +189,7 @@ int WatchListModel::findRow(const QString &itemText) const
     return -1;
 }
 
-template<typename Less>
-void WatchListModel::stableSort(Less less)
+template<typename Less> void WatchListModel::stableSort(Less less)
 {
     Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const QModelIndexList before = persistentIndexList();

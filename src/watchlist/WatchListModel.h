@@ -14,8 +14,7 @@ namespace th {
 // a tag and an icon index. The row order is the list order that the update engine
 // addresses by position; rows move only when the program sorts, never when a cell is
 // written.
-class WatchListModel final : public QAbstractTableModel
-{
+class WatchListModel final : public QAbstractTableModel {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(WatchListModel)
 
@@ -37,10 +36,16 @@ public:
         SubItemCount = 12,
     };
     // Row icons of the small image list, by index.
-    enum Icon { IconBlank = 1, IconUp = 2, IconLightning = 3, IconHammer = 4, IconHammerFail = 5, IconHammerWin = 6 };
+    enum Icon {
+        IconBlank = 1,
+        IconUp = 2,
+        IconLightning = 3,
+        IconHammer = 4,
+        IconHammerFail = 5,
+        IconHammerWin = 6
+    };
 
-    struct Column
-    {
+    struct Column {
         QString key;
         QString caption;
         int widthTwips = 0;
@@ -93,16 +98,14 @@ public:
     void setIconProvider(std::function<QIcon(int)> provider) { m_iconProvider = std::move(provider); }
 
 private:
-    struct Row
-    {
+    struct Row {
         QString text;
         std::array<QString, SubItemCount> sub; // [0] unused: the row text stands there
         QString tag;
         int icon = IconBlank;
     };
     // Sorts the rows stably; `less` compares two row positions of the order before the sort.
-    template<typename Less>
-    void stableSort(Less less);
+    template<typename Less> void stableSort(Less less);
 
     QList<Column> m_columns;
     QList<Row> m_rows;

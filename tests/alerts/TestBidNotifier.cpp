@@ -13,8 +13,7 @@ using namespace th::test;
 
 // The new-bid sound and window: what each setting gives, the modal window and its close
 // rules, and the engine going on underneath while the window is open.
-class TestBidNotifier final : public QObject
-{
+class TestBidNotifier final : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -43,8 +42,8 @@ void TestBidNotifier::init()
     f = std::make_unique<EngineFixture>();
     QVERIFY(f->setUp());
     sound = std::make_unique<FakeSoundPlayer>(QStringLiteral("/res/default.wav"));
-    notifier = std::make_unique<BidNotifier>(*f->engine, f->model, f->settings, *sound,
-                                             QStringLiteral("/res/default.wav"));
+    notifier = std::make_unique<BidNotifier>(
+        *f->engine, f->model, f->settings, *sound, QStringLiteral("/res/default.wav"));
     shownCount = 0;
     shownTexts.clear();
 }
@@ -60,7 +59,8 @@ void TestBidNotifier::closeWhenShown(std::function<void()> whileOpen)
     connect(notifier.get(), &BidNotifier::windowShown, this, [this, whileOpen] {
         ++shownCount;
         frmNotify *w = notifier->window();
-        shownTexts = {w->itemNumber->text(), w->itemName->text(), w->numberOfBids->text(), w->currentPrice->text()};
+        shownTexts = { w->itemNumber->text(), w->itemName->text(), w->numberOfBids->text(),
+            w->currentPrice->text() };
         if (whileOpen)
             whileOpen();
         w->cmdClose->click();
@@ -84,7 +84,7 @@ void TestBidNotifier::settingsDecideSoundAndWindow()
     f->settings.gstrNotifyPlaySoundPath = QString::fromLatin1(TALLYHAWK_RESOURCE_DIR "/notify.wav");
     f->settings.PlayBidIncrementNotifySound = playSound ? 1 : 0;
     f->settings.chkShowBidNotification = showWindow ? 1 : 0;
-    f->sim.addUser({QStringLiteral("rival"), QString(), 40});
+    f->sim.addUser({ QStringLiteral("rival"), QString(), 40 });
     f->watch(2400000010, 900);
     QVERIFY(f->runPass());
     QVERIFY(f->runPass()); // the first pass after a load announces nothing; this one is ready
@@ -109,7 +109,7 @@ void TestBidNotifier::missingSoundFilePlaysTheDefault()
 {
     f->settings.gstrNotifyPlaySoundPath = QStringLiteral("/nowhere/missing.wav");
     notifier->announce(0, true, false);
-    QCOMPARE(sound->played, QStringList{QStringLiteral("/res/default.wav")});
+    QCOMPARE(sound->played, QStringList { QStringLiteral("/res/default.wav") });
     QCOMPARE(shownCount, 0);
 }
 
@@ -154,7 +154,7 @@ void TestBidNotifier::onlyTheCloseButtonCloses()
 void TestBidNotifier::passEndingWhileTheWindowIsOpenKeepsRowsWhole()
 {
     f->settings.chkShowBidNotification = 1;
-    f->sim.addUser({QStringLiteral("rival"), QString(), 40});
+    f->sim.addUser({ QStringLiteral("rival"), QString(), 40 });
     // Item 7 ends last but is dealt first; the others end earlier and will sort above it.
     f->watch(2400000007, 9000);
     for (int i = 1; i <= 6; ++i)
@@ -187,7 +187,8 @@ void TestBidNotifier::passEndingWhileTheWindowIsOpenKeepsRowsWhole()
     for (int row = 0; row < f->model.rowCount(); ++row) {
         const QString item = f->model.rowText(row);
         const int n = item.right(1).toInt();
-        QCOMPARE(f->model.subItem(row, WatchListModel::ItemName), QStringLiteral("Brass ship lantern no. %1").arg(n));
+        QCOMPARE(f->model.subItem(row, WatchListModel::ItemName),
+            QStringLiteral("Brass ship lantern no. %1").arg(n));
         QCOMPARE(f->records.at(row + 1).recItemNumber, item.toDouble());
     }
     QCOMPARE(f->model.rowText(0), QStringLiteral("2400000007"));

@@ -19,8 +19,7 @@ namespace th::test {
 
 // An application on fakes of every seam, with a data folder of its own. The fakes stay
 // reachable through the raw pointers after the platform has been handed over.
-struct AppFixture
-{
+struct AppFixture {
     QTemporaryDir dataFolder;
     FakeClock *clock = nullptr;
     FakePrompter *prompter = nullptr;
@@ -50,7 +49,8 @@ struct AppFixture
         platform->clockSetter = std::make_unique<FakeClockSetter>();
         platform->connection = std::make_unique<FakeConnectionState>();
         platform->startupEntry = std::make_unique<FakeStartupEntry>();
-        platform->instance = instanceOverride ? std::move(instanceOverride) : std::make_unique<FakeSingleInstance>();
+        platform->instance
+            = instanceOverride ? std::move(instanceOverride) : std::make_unique<FakeSingleInstance>();
         auto fakeTray = std::make_unique<FakeTray>();
         fakeTray->available = trayAvailable;
         tray = fakeTray.get();
@@ -68,8 +68,8 @@ struct AppFixture
         QFile ini(dataFolder.filePath(QStringLiteral("config.ini")));
         QVERIFY(ini.open(QIODevice::WriteOnly));
         QByteArray text = "[Hosts]\n";
-        for (const char *key : {"ItemPage", "Main", "BidHistory", "Search", "CompletedSearch", "SellerListing",
-                                "Google", "Hotmail", "YahooMail", "Paypal"})
+        for (const char *key : { "ItemPage", "Main", "BidHistory", "Search", "CompletedSearch",
+                 "SellerListing", "Google", "Hotmail", "YahooMail", "Paypal" })
             text += QByteArray(key) + "=" + server.toLatin1() + "\n";
         text += "[TimeServers]\n";
         for (int i = 0; i < 12; ++i)
@@ -81,8 +81,8 @@ struct AppFixture
     {
         if (!QFile::exists(dataFolder.filePath(QStringLiteral("config.ini"))))
             writeConfig();
-        app = std::make_unique<Application>(commandLine, makePlatform(trayAvailable), dataFolder.path(),
-                                            resourceFolder());
+        app = std::make_unique<Application>(
+            commandLine, makePlatform(trayAvailable), dataFolder.path(), resourceFolder());
         return app->start();
     }
 };

@@ -10,8 +10,8 @@
 #include "alerts/ui/frmNotify.h"
 #include "app/frmResource.h"
 #include "app/frmWatch.h"
-#include "watchlist/WatchListModel.h"
 #include "engine/UpdateEngine.h"
+#include "watchlist/WatchListModel.h"
 
 using namespace th;
 using namespace th::test;
@@ -19,8 +19,7 @@ using namespace th::test;
 // "Exit" while a modal dialog is open ends the whole program: the dialog's loop and the
 // main loop return, the timers stop and no tray icon is left behind. On its own, because
 // it ends the process's event loops.
-class TestAppExit final : public QObject
-{
+class TestAppExit final : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:

@@ -8,12 +8,12 @@
 
 #include "AppFixture.h"
 #include "alerts/AlertState.h"
+#include "app/UnixSignals.h"
 #include "app/frmResource.h"
 #include "app/frmWatch.h"
 #include "engine/UpdateEngine.h"
 #include "platform/ISingleInstance.h"
 #include "platform_gui/LcdFont.h"
-#include "app/UnixSignals.h"
 
 #include <csignal>
 
@@ -23,8 +23,7 @@ using namespace th;
 using namespace th::test;
 
 // Start-up, the two windows, their timers, the tray icon and menu, and closing.
-class TestAppShell final : public QObject
-{
+class TestAppShell final : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -97,27 +96,26 @@ void TestAppShell::timersHaveTheirIntervalsAndStates()
     QCOMPARE(f.start(), Application::StartResult::Running);
     frmWatch *main = f.app->mainWindow();
     frmResource *res = f.app->resources();
-    struct Expected
-    {
+    struct Expected {
         QTimer *timer;
         const char *name;
         int interval;
         bool active;
     };
     const Expected table[] = {
-        {&main->tmrChkAutoBid, "tmrChkAutoBid", 1000, false},
-        {&main->tmrUpdateCurrentItem, "tmrUpdateCurrentItem", 500, false},
-        {&main->tmrShowAlermWhileBrowse, "tmrShowAlermWhileBrowse", 6000, true},
-        {&main->tmShowSysClock, "tmShowSysClock", 1000, true},
-        {&res->tmrAutoChkTimeSync, "tmrAutoChkTimeSync", 10000, true},
-        {&res->engine()->tmrCheckBids, "tmrCheckBids", 60000, true}, // switched on at the end of start-up
-        {&res->engine()->tmNextUpdate, "tmNextUpdate", 1000, false},
-        {&res->engine()->tmrSockTimeOut[0], "tmrSockTimeOut", 15000, false},
-        {&res->engine()->tmrSockTimeOut[4], "tmrSockTimeOut", 15000, false},
-        {&res->engine()->tmrDelayUpdateBid, "tmrDelayUpdateBid", 2000, false},
-        {&res->tmrChkItemAlert, "tmrChkItemAlert", 5000, false},
-        {&res->tmrFlashing, "tmrFlashing", 500, false},
-        {&res->tmrStopAlarmSound, "tmrStopAlarmSound", 16000, false},
+        { &main->tmrChkAutoBid, "tmrChkAutoBid", 1000, false },
+        { &main->tmrUpdateCurrentItem, "tmrUpdateCurrentItem", 500, false },
+        { &main->tmrShowAlermWhileBrowse, "tmrShowAlermWhileBrowse", 6000, true },
+        { &main->tmShowSysClock, "tmShowSysClock", 1000, true },
+        { &res->tmrAutoChkTimeSync, "tmrAutoChkTimeSync", 10000, true },
+        { &res->engine()->tmrCheckBids, "tmrCheckBids", 60000, true }, // switched on at the end of start-up
+        { &res->engine()->tmNextUpdate, "tmNextUpdate", 1000, false },
+        { &res->engine()->tmrSockTimeOut[0], "tmrSockTimeOut", 15000, false },
+        { &res->engine()->tmrSockTimeOut[4], "tmrSockTimeOut", 15000, false },
+        { &res->engine()->tmrDelayUpdateBid, "tmrDelayUpdateBid", 2000, false },
+        { &res->tmrChkItemAlert, "tmrChkItemAlert", 5000, false },
+        { &res->tmrFlashing, "tmrFlashing", 500, false },
+        { &res->tmrStopAlarmSound, "tmrStopAlarmSound", 16000, false },
     };
     for (const Expected &e : table) {
         QCOMPARE(e.timer->objectName(), QString::fromLatin1(e.name));
@@ -131,12 +129,14 @@ void TestAppShell::captionAndTrayTip()
 {
     AppFixture f;
     QCOMPARE(f.start(), Application::StartResult::Running);
-    const QRegularExpression caption(QStringLiteral(R"(^Tallyhawk for eBay \(Version [1-9]?\d\.[1-9]?\d\.[1-9]?\d\)$)"));
+    const QRegularExpression caption(
+        QStringLiteral(R"(^Tallyhawk for eBay \(Version [1-9]?\d\.[1-9]?\d\.[1-9]?\d\)$)"));
     QVERIFY(caption.match(f.app->mainWindow()->windowTitle()).hasMatch());
     QCOMPARE(f.tray->tip, f.app->mainWindow()->windowTitle());
     // The time servers come from the configuration (the fixture puts them on loopback).
     QCOMPARE(f.app->resources()->timeServers().hostName(0), QStringLiteral("127.0.0.1"));
-    QCOMPARE(f.app->resources()->timeServers().location(11), QStringLiteral("Abovenet, San Jose, California"));
+    QCOMPARE(
+        f.app->resources()->timeServers().location(11), QStringLiteral("Abovenet, San Jose, California"));
     QCOMPARE(f.tray->menu, f.app->resources()->trayMenu());
 }
 
@@ -161,13 +161,16 @@ void TestAppShell::trayMenuEntriesInOrder()
         captions.append(a->isSeparator() ? QStringLiteral("-") : a->text());
         visible.append(a->isVisible());
     }
-    QCOMPARE(names, (QStringList{"mnuShow", "mnuGetItemInfo", "mnuSep0", "mnuSetUpWatch", "mnuSyncClock",
-                                 "mnuSystemSetting", "mnuSep1a", "mnuTestAdjClock", "mnuSep1", "mnuAbout",
-                                 "mnuBar6", "mnuExit"}));
-    QCOMPARE(captions, (QStringList{"Show Watch Window", "Update Item Info", "-", "Set-Up Watch Items",
-                                    "Sync-clock with eBay", "System Configuration", "-", "Test Clock Adj", "-",
-                                    "About", "-", "Exit"}));
-    QCOMPARE(visible, (QList<bool>{true, true, true, false, true, true, false, false, true, true, true, true}));
+    QCOMPARE(names,
+        (QStringList { "mnuShow", "mnuGetItemInfo", "mnuSep0", "mnuSetUpWatch", "mnuSyncClock",
+            "mnuSystemSetting", "mnuSep1a", "mnuTestAdjClock", "mnuSep1", "mnuAbout", "mnuBar6",
+            "mnuExit" }));
+    QCOMPARE(captions,
+        (QStringList { "Show Watch Window", "Update Item Info", "-", "Set-Up Watch Items",
+            "Sync-clock with eBay", "System Configuration", "-", "Test Clock Adj", "-", "About", "-",
+            "Exit" }));
+    QCOMPARE(
+        visible, (QList<bool> { true, true, true, false, true, true, false, false, true, true, true, true }));
 }
 
 void TestAppShell::trayDoubleClickShowsAndMenuOpens()
@@ -233,14 +236,14 @@ void TestAppShell::closeButtonAcknowledgesAlerts()
 {
     AppFixture f;
     QCOMPARE(f.start(QStringLiteral("/show")), Application::StartResult::Running);
-    f.app->alerts().FirstAlertPending = {4711.0};
-    f.app->alerts().SecondAlertPending = {4712.0};
+    f.app->alerts().FirstAlertPending = { 4711.0 };
+    f.app->alerts().SecondAlertPending = { 4712.0 };
     f.app->alerts().AlertQuiet = true;
     f.app->mainWindow()->ui.cmdClose->click();
     QVERIFY(!f.app->mainWindow()->isVisible());
     QVERIFY(!f.app->alerts().hasPending());
-    QCOMPARE(f.app->alerts().FirstAlertDone, QList<double>{4711.0});
-    QCOMPARE(f.app->alerts().SecondAlertDone, QList<double>{4712.0});
+    QCOMPARE(f.app->alerts().FirstAlertDone, QList<double> { 4711.0 });
+    QCOMPARE(f.app->alerts().SecondAlertDone, QList<double> { 4712.0 });
     QVERIFY(!f.app->alerts().AlertQuiet);
 }
 

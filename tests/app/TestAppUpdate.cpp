@@ -18,8 +18,7 @@ using namespace th::test;
 // The whole program against a simulator: start-up fills the list and runs the first pass,
 // an added item is fetched half a second later, and the commands and the status bar follow
 // the engine.
-class TestAppUpdate final : public QObject
-{
+class TestAppUpdate final : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -63,9 +62,9 @@ void TestAppUpdate::init()
     f->writeConfig(host);
     auto opened = RegistryStore::openInFolder(f->dataFolder.path());
     QVERIFY(opened.ok());
-    for (const char *item : {"2407600001", "2407600002"})
+    for (const char *item : { "2407600001", "2407600002" })
         SaveRegString(*opened.value(), RegRoot::CurrentUser, itemKeyPath(QString::fromLatin1(item)),
-                      QStringLiteral("Item"), QString::fromLatin1(item));
+            QStringLiteral("Item"), QString::fromLatin1(item));
 }
 
 void TestAppUpdate::cleanup()

@@ -19,8 +19,7 @@ using namespace th;
 using namespace th::test;
 
 // Adding, removing, opening and copying items, and what a click on a row shows.
-class TestWatchListCommands final : public QObject
-{
+class TestWatchListCommands final : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -58,9 +57,9 @@ void TestWatchListCommands::init()
     {
         auto opened = RegistryStore::openInFolder(f->dataFolder.path());
         QVERIFY(opened.ok());
-        for (const char *item : {"7000003", "7000001", "7000002"})
+        for (const char *item : { "7000003", "7000001", "7000002" })
             SaveRegString(*opened.value(), RegRoot::CurrentUser, itemKeyPath(QString::fromLatin1(item)),
-                          QStringLiteral("Item"), QString::fromLatin1(item));
+                QStringLiteral("Item"), QString::fromLatin1(item));
     }
     QCOMPARE(f->start(QStringLiteral("/show")), Application::StartResult::Running);
     commands = f->app->listCommands();
@@ -127,8 +126,8 @@ void TestWatchListCommands::addAcceptsATrimmedItemNumber()
     QCOMPARE(model->rowText(row), QStringLiteral("1234567"));
     QCOMPARE(list->selectedRow(), row);
     QCOMPARE(GetRegString(*f->app->store(), RegRoot::CurrentUser, itemKeyPath(QStringLiteral("1234567")),
-                          QStringLiteral("Item")),
-             QStringLiteral("1234567"));
+                 QStringLiteral("Item")),
+        QStringLiteral("1234567"));
     QVERIFY(commands->reSortPending);
     QVERIFY(f->app->mainWindow()->tmrUpdateCurrentItem.isActive());
 }
@@ -144,7 +143,8 @@ void TestWatchListCommands::addRefusesWhatIsNotAnItemNumber_data()
     QTest::newRow("decimal") << "500000.5" << incorrect << false;
     QTest::newRow("below minimum") << "499999" << incorrect << false;
     QTest::newRow("too small") << " 123456 " << incorrect << false;
-    QTest::newRow("empty") << "" << "Error: No information is entered" << true;
+    QTest::newRow("empty") << ""
+                           << "Error: No information is entered" << true;
 }
 
 void TestWatchListCommands::addRefusesWhatIsNotAnItemNumber()
@@ -164,7 +164,8 @@ void TestWatchListCommands::addRefusesWhatIsNotAnItemNumber()
         QCOMPARE(shown.icon, PromptIcon::Critical);
     }
     QCOMPARE(model->rowCount(), 3);
-    QCOMPARE(ListRegSubKeys(*f->app->store(), RegRoot::CurrentUser, QString::fromUtf16(kWatchListKey)).size(), 3);
+    QCOMPARE(
+        ListRegSubKeys(*f->app->store(), RegRoot::CurrentUser, QString::fromUtf16(kWatchListKey)).size(), 3);
 }
 
 void TestWatchListCommands::addRefusesWhatTheStoreAlreadyHolds()
@@ -174,20 +175,21 @@ void TestWatchListCommands::addRefusesWhatTheStoreAlreadyHolds()
     QVERIFY(!commands->addItemFromDialog(QStringLiteral("7000009 ")));
     QCOMPARE(f->prompter->last().title, QStringLiteral("Already have item"));
     QCOMPARE(f->prompter->last().text,
-             QStringLiteral("You already have this item in the watch list\nPlease re-enter item or click cancel"));
+        QStringLiteral("You already have this item in the watch list\nPlease re-enter item or click cancel"));
     QCOMPARE(f->prompter->last().icon, PromptIcon::Information);
     QCOMPARE(model->rowCount(), 3);
 }
 
 void TestWatchListCommands::removeAsksUnlessConfirmDelIsTicked()
 {
-    model->setSubItem(model->findRow(QStringLiteral("7000002")), WatchListModel::ItemName, QStringLiteral("Brass lamp"));
+    model->setSubItem(
+        model->findRow(QStringLiteral("7000002")), WatchListModel::ItemName, QStringLiteral("Brass lamp"));
     select(QStringLiteral("7000002"));
     f->prompter->queueAnswer(PromptAnswer::No);
     commands->cmdRemove_Click();
     QCOMPARE(f->prompter->last().title, QStringLiteral("Save Watch List"));
     QCOMPARE(f->prompter->last().text,
-             QStringLiteral("Do you want to delete selected item from your watch list?\n\n> 'Brass lamp'"));
+        QStringLiteral("Do you want to delete selected item from your watch list?\n\n> 'Brass lamp'"));
     QCOMPARE(f->prompter->last().buttons, PromptButtons::YesNo);
     QCOMPARE(f->prompter->last().icon, PromptIcon::Question);
     QCOMPARE(model->rowCount(), 3); // No keeps the item
@@ -236,11 +238,11 @@ void TestWatchListCommands::enterOpensTheItemPage()
     select(QStringLiteral("7000002"));
     QTest::keyClick(list, Qt::Key_Return);
     QCOMPARE(f->shell->opened,
-             QStringList{QStringLiteral("http://127.0.0.1:1/aw-cgi/eBayISAPI.dll?ViewItem&item=7000002")});
+        QStringList { QStringLiteral("http://127.0.0.1:1/aw-cgi/eBayISAPI.dll?ViewItem&item=7000002") });
     commands->setItemPageHost(QStringLiteral("127.0.0.1:8080"));
     commands->cmdGoTo_Click();
     QCOMPARE(f->shell->opened.last(),
-             QStringLiteral("http://127.0.0.1:8080/aw-cgi/eBayISAPI.dll?ViewItem&item=7000002"));
+        QStringLiteral("http://127.0.0.1:8080/aw-cgi/eBayISAPI.dll?ViewItem&item=7000002"));
 }
 
 void TestWatchListCommands::copyNeedsASelectedRow()
@@ -254,7 +256,7 @@ void TestWatchListCommands::copyNeedsASelectedRow()
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("7000001"));
     QCOMPARE(f->prompter->last().title, QStringLiteral("Copy Item# to Clipboard"));
     QCOMPARE(f->prompter->last().text,
-             QStringLiteral("Copy Item# to clipboard successfully,\nPlease use Ctrl-V to paste/get the Item#"));
+        QStringLiteral("Copy Item# to clipboard successfully,\nPlease use Ctrl-V to paste/get the Item#"));
 }
 
 void TestWatchListCommands::clickFeedbackFollowsTheStoredNotes()
@@ -295,9 +297,9 @@ void TestWatchListCommands::clickFeedbackFollowsTheStoredNotes()
 void TestWatchListCommands::sortKeepsTheSelectedItemSelected()
 {
     model->setSubItem(model->findRow(QStringLiteral("7000001")), WatchListModel::EndDate2,
-                      dateTimeText(QDateTime(QDate(2026, 12, 9), QTime(9, 0))));
+        dateTimeText(QDateTime(QDate(2026, 12, 9), QTime(9, 0))));
     model->setSubItem(model->findRow(QStringLiteral("7000003")), WatchListModel::EndDate2,
-                      dateTimeText(QDateTime(QDate(2026, 12, 8), QTime(9, 0))));
+        dateTimeText(QDateTime(QDate(2026, 12, 8), QTime(9, 0))));
     select(QStringLiteral("7000001"));
     commands->subReSortItemByDate();
     QCOMPARE(model->rowText(0), QStringLiteral("7000002")); // no end date yet: first

@@ -33,14 +33,14 @@ int webProcessCount()
     return count;
 }
 
-const char kItemPage[] =
-    "<html><head><title>Item</title></head><body>"
-    "<form name=search action=/search><input name=query value=''><input type=submit></form>"
-    "<form name=bid action=/bid method=get>"
-    "<input type=hidden name=item value=4711>"
-    "<input name=maxbid value=''><input name=quant value='1'>"
-    "<input type=submit name=submit value='Place bid'></form>"
-    "</body></html>";
+const char kItemPage[]
+    = "<html><head><title>Item</title></head><body>"
+      "<form name=search action=/search><input name=query value=''><input type=submit></form>"
+      "<form name=bid action=/bid method=get>"
+      "<input type=hidden name=item value=4711>"
+      "<input name=maxbid value=''><input name=quant value='1'>"
+      "<input type=submit name=submit value='Place bid'></form>"
+      "</body></html>";
 
 const char kDonePage[] = "<html><body><p>Bid received</p><form><input name=user></form></body></html>";
 
@@ -48,8 +48,7 @@ const char kDonePage[] = "<html><body><p>Bid received</p><form><input name=user>
 
 // The browser window really loads pages served on loopback, reports their forms and
 // fills and submits them.
-class TestBrowserSession final : public QObject
-{
+class TestBrowserSession final : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -80,10 +79,11 @@ void TestBrowserSession::serve()
             const QByteArray line = request.left(request.indexOf("\r\n"));
             m_requests.append(line);
             const QByteArray body = line.startsWith("GET /bid") ? kDonePage
-                : line.startsWith("GET /item")                 ? kItemPage
-                                                               : QByteArray("<html></html>");
-            socket->write("HTTP/1.0 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\nContent-Length: "
-                          + QByteArray::number(body.size()) + "\r\n\r\n" + body);
+                : line.startsWith("GET /item")                  ? kItemPage
+                                                                : QByteArray("<html></html>");
+            socket->write(
+                "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\nContent-Length: "
+                + QByteArray::number(body.size()) + "\r\n\r\n" + body);
             socket->disconnectFromHost();
         });
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
@@ -114,8 +114,9 @@ void TestBrowserSession::drivesAFormThroughARealPage()
         QStringList names;
         for (int i = 0; i < session->elementCount(1); ++i)
             names.append(session->elementName(1, i));
-        QCOMPARE(names, (QStringList{QStringLiteral("item"), QStringLiteral("maxbid"), QStringLiteral("quant"),
-                                     QStringLiteral("submit")}));
+        QCOMPARE(names,
+            (QStringList { QStringLiteral("item"), QStringLiteral("maxbid"), QStringLiteral("quant"),
+                QStringLiteral("submit") }));
         QVERIFY(!session->setElementValue(1, 9, QStringLiteral("x")));
         QVERIFY(session->setElementValue(1, 1, QStringLiteral("25.5")));
         QVERIFY(session->setElementValue(1, 2, QStringLiteral("2")));
@@ -123,8 +124,9 @@ void TestBrowserSession::drivesAFormThroughARealPage()
         QVERIFY(session->submitForm(1));
 
         QTRY_COMPARE_WITH_TIMEOUT(complete.size(), 2, 60000);
-        QVERIFY(m_requests.contains(QByteArray("GET /bid?item=4711&maxbid=25.5&quant=2&submit=Place+bid HTTP/1.1"))
-                || m_requests.contains(QByteArray("GET /bid?item=4711&maxbid=25.5&quant=2 HTTP/1.1")));
+        QVERIFY(m_requests.contains(
+                    QByteArray("GET /bid?item=4711&maxbid=25.5&quant=2&submit=Place+bid HTTP/1.1"))
+            || m_requests.contains(QByteArray("GET /bid?item=4711&maxbid=25.5&quant=2 HTTP/1.1")));
         QCOMPARE(complete[1][0].toUrl().path(), QStringLiteral("/bid"));
         QCOMPARE(session->formCount(), 1);
         QCOMPARE(session->elementName(0, 0), QStringLiteral("user"));

@@ -1,15 +1,14 @@
 #include <QTest>
 
 #include "common/DateTimeMath.h"
-#include "common/ItemNumber.h"
 #include "common/HostPort.h"
+#include "common/ItemNumber.h"
 
 using namespace th;
 
 // Day numbers, elapsed-time counting, and the small input checks the program applies to
 // item numbers and configured hosts. Runs in America/New_York.
-class TestDateTimeMath final : public QObject
-{
+class TestDateTimeMath final : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -98,17 +97,28 @@ void TestDateTimeMath::itemNumbers_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("stored"); // empty: refused
-    QTest::newRow("blanks trimmed") << " 123456789 " << "123456789";
-    QTest::newRow("minimum") << "500000" << "500000";
-    QTest::newRow("below minimum") << "499999" << "";
-    QTest::newRow("exponent") << "1e6" << "";
-    QTest::newRow("decimal") << "500000.5" << "";
-    QTest::newRow("plus sign") << "+500000" << "";
-    QTest::newRow("letters") << "12a" << "";
-    QTest::newRow("empty") << "" << "";
-    QTest::newRow("long number") << "12345678901234567890" << "12345678901234567890";
-    QTest::newRow("leading zeros below") << "0000499999" << "";
-    QTest::newRow("leading zeros above") << "0500001" << "0500001";
+    QTest::newRow("blanks trimmed") << " 123456789 "
+                                    << "123456789";
+    QTest::newRow("minimum") << "500000"
+                             << "500000";
+    QTest::newRow("below minimum") << "499999"
+                                   << "";
+    QTest::newRow("exponent") << "1e6"
+                              << "";
+    QTest::newRow("decimal") << "500000.5"
+                             << "";
+    QTest::newRow("plus sign") << "+500000"
+                               << "";
+    QTest::newRow("letters") << "12a"
+                             << "";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("long number") << "12345678901234567890"
+                                 << "12345678901234567890";
+    QTest::newRow("leading zeros below") << "0000499999"
+                                         << "";
+    QTest::newRow("leading zeros above") << "0500001"
+                                         << "0500001";
 }
 
 void TestDateTimeMath::itemNumbers()
@@ -122,9 +132,9 @@ void TestDateTimeMath::itemNumbers()
 void TestDateTimeMath::hostPorts()
 {
     QCOMPARE(parseHostPort(u"cgi.example.com", 80),
-             (HostPort{QStringLiteral("cgi.example.com"), 80, QStringLiteral("cgi.example.com")}));
+        (HostPort { QStringLiteral("cgi.example.com"), 80, QStringLiteral("cgi.example.com") }));
     QCOMPARE(parseHostPort(u"127.0.0.1:8080", 80),
-             (HostPort{QStringLiteral("127.0.0.1"), 8080, QStringLiteral("127.0.0.1:8080")}));
+        (HostPort { QStringLiteral("127.0.0.1"), 8080, QStringLiteral("127.0.0.1:8080") }));
     QCOMPARE(parseHostPort(u"time.example.gov", 13)->port, quint16(13));
     QVERIFY(!parseHostPort(u"", 80));
     QVERIFY(!parseHostPort(u"host:0", 80));

@@ -7,8 +7,7 @@ using namespace th;
 
 // Every display format, under a German default locale so that nothing leans on the
 // user's language or separators.
-class TestFormats final : public QObject
-{
+class TestFormats final : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -68,7 +67,8 @@ void TestFormats::dates_data()
     QTest::newRow("short year") << evening << int(DateFormat::ShortYear) << "Thu, Apr 10, 03 - 06:30 PM";
     QTest::newRow("slashed") << evening << int(DateFormat::Slashed) << "Thu, Apr/10/03 06:30 PM";
     QTest::newRow("long year") << evening << int(DateFormat::LongYear) << "Thu, Apr 10, 2003 - 06:30 PM";
-    QTest::newRow("just after midnight") << midnight << int(DateFormat::ShortYear) << "Mon, Dec 07, 26 - 12:05 AM";
+    QTest::newRow("just after midnight")
+        << midnight << int(DateFormat::ShortYear) << "Mon, Dec 07, 26 - 12:05 AM";
     QTest::newRow("noon") << noon << int(DateFormat::LongYear) << "Sun, Jan 04, 2009 - 12:00 PM";
 }
 

@@ -5,8 +5,7 @@
 
 using namespace th;
 
-class TestNumbers final : public QObject
-{
+class TestNumbers final : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:

@@ -15,8 +15,7 @@
 using namespace th;
 
 // The non-GUI implementations of the platform seams, each in a temporary folder of its own.
-class TestPlatform final : public QObject
-{
+class TestPlatform final : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -39,8 +38,8 @@ void TestPlatform::initTestCase()
     QVERIFY(m_dir.isValid());
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_dir.filePath(QStringLiteral("runtime"))));
     QDir().mkpath(m_dir.filePath(QStringLiteral("runtime")));
-    QFile::setPermissions(m_dir.filePath(QStringLiteral("runtime")),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(
+        m_dir.filePath(QStringLiteral("runtime")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 void TestPlatform::dataFolderComesFromTheEnvironment()
@@ -59,9 +58,9 @@ void TestPlatform::dataFolderComesFromTheEnvironment()
 void TestPlatform::resourceFileNamesLoseDoubledSeparators()
 {
     QCOMPARE(AppPaths::join(QStringLiteral("/opt/th/"), QStringLiteral("alarm.wav")),
-             QStringLiteral("/opt/th/alarm.wav"));
+        QStringLiteral("/opt/th/alarm.wav"));
     QCOMPARE(AppPaths::join(QStringLiteral("/opt//th"), QStringLiteral("/notify.wav")),
-             QStringLiteral("/opt/th/notify.wav"));
+        QStringLiteral("/opt/th/notify.wav"));
 }
 
 void TestPlatform::oneInstancePerDataFolder()

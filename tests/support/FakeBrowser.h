@@ -10,29 +10,30 @@ namespace th::test {
 // A browser window whose pages are scripted by the test: the test loads a page (its forms'
 // element names) and announces its completion; the fake records every value set and every
 // form submitted.
-class FakeBrowserSession final : public IBrowserSession
-{
+class FakeBrowserSession final : public IBrowserSession {
     Q_OBJECT
 
 public:
-    struct Action
-    {
+    struct Action {
         enum Kind { Navigate, Show, Release, SetValue, Submit } kind;
         int form = -1;
         int element = -1;
         QString text; // URL or value
     };
 
-    void navigate(const QUrl &url) override { actions.append(Action{Action::Navigate, -1, -1, url.toString()}); }
+    void navigate(const QUrl &url) override
+    {
+        actions.append(Action { Action::Navigate, -1, -1, url.toString() });
+    }
     void show() override
     {
         visible = true;
-        actions.append(Action{Action::Show});
+        actions.append(Action { Action::Show });
     }
     void release() override
     {
         released = true;
-        actions.append(Action{Action::Release});
+        actions.append(Action { Action::Release });
     }
     int formCount() const override { return int(forms.size()); }
     int elementCount(int form) const override
@@ -49,14 +50,14 @@ public:
     {
         if (elementCount(form) <= element || element < 0)
             return false;
-        actions.append(Action{Action::SetValue, form, element, value});
+        actions.append(Action { Action::SetValue, form, element, value });
         return true;
     }
     bool submitForm(int form) override
     {
         if (form < 0 || form >= forms.size())
             return false;
-        actions.append(Action{Action::Submit, form, -1, {}});
+        actions.append(Action { Action::Submit, form, -1, {} });
         return true;
     }
 
@@ -75,8 +76,7 @@ public:
 };
 
 // Hands out fake sessions and keeps a pointer to each for the test.
-class FakeBrowserFactory final : public IBrowserFactory
-{
+class FakeBrowserFactory final : public IBrowserFactory {
 public:
     std::unique_ptr<IBrowserSession> createSession() override
     {

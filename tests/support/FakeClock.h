@@ -5,8 +5,7 @@
 namespace th::test {
 
 // A clock that stands still until the test moves it.
-class FakeClock final : public IClock
-{
+class FakeClock final : public IClock {
 public:
     explicit FakeClock(QDateTime start = QDateTime(QDate(2026, 3, 2), QTime(12, 0)))
         : m_now(std::move(start))

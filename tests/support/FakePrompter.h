@@ -10,19 +10,17 @@
 namespace th::test {
 
 // Answers every prompt at once from a script and records what was shown.
-class FakePrompter final : public IPrompter
-{
+class FakePrompter final : public IPrompter {
 public:
     enum class Kind { Message, Input, OpenFile, Folder };
-    struct Shown
-    {
+    struct Shown {
         Kind kind = Kind::Message;
         QString text;
         QString title;
         PromptIcon icon = PromptIcon::None;
         PromptButtons buttons = PromptButtons::Ok;
         QString defaultText; // input boxes; the folder for file dialogs
-        QString filter;      // open-file dialogs
+        QString filter; // open-file dialogs
     };
 
     // Queued answers; when none is queued a message box answers Ok (Yes for Yes/No), an
@@ -34,39 +32,40 @@ public:
     void whileOpen(std::function<void()> action) { m_whileOpen.enqueue(std::move(action)); }
 
     const QList<Shown> &shown() const { return m_shown; }
-    Shown last() const { return m_shown.isEmpty() ? Shown{} : m_shown.last(); }
+    Shown last() const { return m_shown.isEmpty() ? Shown {} : m_shown.last(); }
     void clear() { m_shown.clear(); }
 
-    PromptAnswer message(const QString &text, const QString &title, PromptIcon icon,
-                         PromptButtons buttons) override
+    PromptAnswer message(
+        const QString &text, const QString &title, PromptIcon icon, PromptButtons buttons) override
     {
-        m_shown.append({Kind::Message, text, title, icon, buttons, {}, {}});
+        m_shown.append({ Kind::Message, text, title, icon, buttons, {}, {} });
         runWhileOpen();
         if (!m_answers.isEmpty())
             return m_answers.dequeue();
-        return (buttons == PromptButtons::YesNo || buttons == PromptButtons::YesNoCancel)
-            ? PromptAnswer::Yes
-            : PromptAnswer::Ok;
+        return (buttons == PromptButtons::YesNo || buttons == PromptButtons::YesNoCancel) ? PromptAnswer::Yes
+                                                                                          : PromptAnswer::Ok;
     }
 
-    std::optional<QString> input(const QString &prompt, const QString &title,
-                                 const QString &defaultText) override
+    std::optional<QString> input(
+        const QString &prompt, const QString &title, const QString &defaultText) override
     {
-        m_shown.append({Kind::Input, prompt, title, PromptIcon::None, PromptButtons::OkCancel, defaultText, {}});
+        m_shown.append(
+            { Kind::Input, prompt, title, PromptIcon::None, PromptButtons::OkCancel, defaultText, {} });
         runWhileOpen();
         return m_inputs.isEmpty() ? std::nullopt : m_inputs.dequeue();
     }
 
     QString openFileName(const QString &title, const QString &folder, const QString &filter) override
     {
-        m_shown.append({Kind::OpenFile, {}, title, PromptIcon::None, PromptButtons::OkCancel, folder, filter});
+        m_shown.append(
+            { Kind::OpenFile, {}, title, PromptIcon::None, PromptButtons::OkCancel, folder, filter });
         runWhileOpen();
         return m_files.isEmpty() ? QString() : m_files.dequeue();
     }
 
     QString existingFolder(const QString &title, const QString &folder) override
     {
-        m_shown.append({Kind::Folder, {}, title, PromptIcon::None, PromptButtons::OkCancel, folder, {}});
+        m_shown.append({ Kind::Folder, {}, title, PromptIcon::None, PromptButtons::OkCancel, folder, {} });
         runWhileOpen();
         return m_files.isEmpty() ? QString() : m_files.dequeue();
     }

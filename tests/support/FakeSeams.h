@@ -17,8 +17,7 @@
 
 namespace th::test {
 
-class FakeShell final : public IShell
-{
+class FakeShell final : public IShell {
 public:
     bool open(const QString &addressOrFile) override
     {
@@ -31,8 +30,7 @@ public:
 
 // Records what was asked to play. `missing` paths behave as files that cannot be played:
 // the default sound is recorded instead, as the real player does.
-class FakeSoundPlayer final : public ISoundPlayer
-{
+class FakeSoundPlayer final : public ISoundPlayer {
 public:
     explicit FakeSoundPlayer(QString defaultSound = QStringLiteral("default.wav"))
         : defaultSoundPath(std::move(defaultSound))
@@ -57,8 +55,7 @@ public:
     bool playing = false;
 };
 
-class FakeTimeZoneSource final : public ITimeZoneSource
-{
+class FakeTimeZoneSource final : public ITimeZoneSource {
 public:
     TimeZoneInformation information(const QDateTime &) const override { return info; }
     TimeZoneInformation info;
@@ -66,8 +63,7 @@ public:
 
 // Records every adjustment; answers at once with `result`, or holds the answer until
 // finishPending() when `hold` is set.
-class FakeClockSetter final : public IClockSetter
-{
+class FakeClockSetter final : public IClockSetter {
 public:
     void adjustBy(qint64 offsetMsecs, std::function<void(Result<void>)> done) override
     {
@@ -90,15 +86,13 @@ public:
     QList<std::function<void(Result<void>)>> pending;
 };
 
-class FakeConnectionState final : public IConnectionState
-{
+class FakeConnectionState final : public IConnectionState {
 public:
     quint32 flags() const override { return value; }
     quint32 value = ConnectionFlag::Lan | ConnectionFlag::Configured;
 };
 
-class FakeStartupEntry final : public IStartupEntry
-{
+class FakeStartupEntry final : public IStartupEntry {
 public:
     bool isEnabled() const override { return enabled; }
     Result<void> setEnabled(bool on, const QString &command) override
@@ -115,8 +109,7 @@ public:
     QString lastCommand;
 };
 
-class FakeSingleInstance final : public ISingleInstance
-{
+class FakeSingleInstance final : public ISingleInstance {
 public:
     bool tryAcquire() override
     {

@@ -5,8 +5,7 @@
 namespace th::test {
 
 // A notification area that exists (unless told otherwise) and records what it shows.
-class FakeTray final : public ITray
-{
+class FakeTray final : public ITray {
     Q_OBJECT
 
 public:

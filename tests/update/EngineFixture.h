@@ -4,8 +4,8 @@
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QThread>
 #include <QTest>
+#include <QThread>
 #include <QTimeZone>
 
 #include "FakeClock.h"
@@ -26,8 +26,7 @@ namespace th::test {
 
 // A simulator on a thread of its own, for the fetches that wait without an event loop: an
 // in-process simulator on the same thread could never answer them.
-class ThreadedSimulator final
-{
+class ThreadedSimulator final {
 public:
     ThreadedSimulator()
     {
@@ -61,8 +60,7 @@ private:
 
 // The update engine on its own, against the simulator on loopback: a store, a list, the
 // run-time records, the settings and fake seams, with the engine's signals recorded.
-struct EngineFixture
-{
+struct EngineFixture {
     QTemporaryDir dir;
     sim::Simulator sim;
     std::unique_ptr<RegistryStore> store;
@@ -80,7 +78,7 @@ struct EngineFixture
     QMap<int, QString> panels;
     QMap<int, QString> labels;
     QList<int> notified; // windows a notifier would show
-    QList<int> sounded;  // sounds a notifier would play
+    QList<int> sounded; // sounds a notifier would play
     QStringList failures;
     QString caption;
     int selectedRow = -1;
@@ -100,28 +98,28 @@ struct EngineFixture
         settings.gstrNotifyPlaySoundPath = QStringLiteral("notify.wav");
         tmrChkItemAlert.setInterval(5000);
         tmrChkAutoBid.setInterval(1000);
-        engine = std::make_unique<UpdateEngine>(UpdateEngine::Context{
-            model, records, *store, settings, *clockSync, clock, tmrChkItemAlert, tmrChkAutoBid});
+        engine = std::make_unique<UpdateEngine>(UpdateEngine::Context {
+            model, records, *store, settings, *clockSync, clock, tmrChkItemAlert, tmrChkAutoBid });
         engine->setHosts(*parseHostPort(sim.siteHostPort(), 80), *parseHostPort(u"www.ebay.com", 80));
         engine->setSelectedRowSource([this] { return selectedRow; });
         engine->setSingleFetchDeadline(1500);
         QObject::connect(engine.get(), &UpdateEngine::statusText, engine.get(),
-                         [this](int panel, const QString &text) { panels[panel] = text; });
+            [this](int panel, const QString &text) { panels[panel] = text; });
         QObject::connect(engine.get(), &UpdateEngine::engineLabel, engine.get(),
-                         [this](int index, const QString &text) { labels[index] = text; });
+            [this](int index, const QString &text) { labels[index] = text; });
         QObject::connect(engine.get(), &UpdateEngine::newBidAnnounced, engine.get(),
-                         [this](int row, bool playSound, bool showWindow) {
-                             if (playSound)
-                                 sounded.append(row);
-                             if (showWindow && engine->gblnNotifyReady())
-                                 notified.append(row);
-                         });
+            [this](int row, bool playSound, bool showWindow) {
+                if (playSound)
+                    sounded.append(row);
+                if (showWindow && engine->gblnNotifyReady())
+                    notified.append(row);
+            });
         QObject::connect(engine.get(), &UpdateEngine::applyFailed, engine.get(),
-                         [this](const QString &message) { failures.append(message); });
+            [this](const QString &message) { failures.append(message); });
         QObject::connect(engine.get(), &UpdateEngine::countdownCaption, engine.get(),
-                         [this](const QString &text) { caption = text; });
-        QObject::connect(engine.get(), &UpdateEngine::reSortRequested, engine.get(),
-                         [this] { model.sortByEndDate(); });
+            [this](const QString &text) { caption = text; });
+        QObject::connect(
+            engine.get(), &UpdateEngine::reSortRequested, engine.get(), [this] { model.sortByEndDate(); });
         model.ensureRuntimeColumns();
         return true;
     }

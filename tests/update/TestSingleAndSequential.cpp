@@ -7,8 +7,7 @@ using namespace th;
 using namespace th::test;
 
 // The single-item update and the sequential pass: one page at a time, each bounded in time.
-class TestSingleAndSequential final : public QObject
-{
+class TestSingleAndSequential final : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -124,12 +123,14 @@ void TestSingleAndSequential::sequentialPassFetchesEveryRowInOrder()
     const auto log = f->sim.requestLog().entries();
     QCOMPARE(log.size(), 4);
     for (int i = 0; i < 4; ++i) {
-        QCOMPARE(log[i].target, QByteArray("/ws/eBayISAPI.dll?ViewItem&item=240000000") + QByteArray::number(i + 1));
+        QCOMPARE(log[i].target,
+            QByteArray("/ws/eBayISAPI.dll?ViewItem&item=240000000") + QByteArray::number(i + 1));
         // The sequential pass names the item-page host it connects to.
         QVERIFY(log[i].raw.contains(QByteArray("\r\nHost: " + f->sim.siteHostPort().toLatin1() + " \r\n")));
     }
     for (int i = 1; i <= 4; ++i)
-        QCOMPARE(f->cell(2400000000 + i, WatchListModel::ItemName), QStringLiteral("Brass ship lantern no. %1").arg(i));
+        QCOMPARE(f->cell(2400000000 + i, WatchListModel::ItemName),
+            QStringLiteral("Brass ship lantern no. %1").arg(i));
     QVERIFY(f->panels[1].startsWith(u"Last Update: "));
     QVERIFY(f->engine->commands().updateAll);
     QVERIFY(f->engine->commands().addRemove);

@@ -9,8 +9,7 @@ using namespace th::test;
 
 // The all-items pass end to end against the simulator: requests, queues, answers of every
 // kind, time-outs, restarts, new bids, wins and the countdown.
-class TestUpdateEngine final : public QObject
-{
+class TestUpdateEngine final : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -49,7 +48,7 @@ void TestUpdateEngine::passOverTwelveItemsFillsEveryColumn()
     for (int i = 1; i <= 12; ++i)
         f->watch(2400000000 + i, 3600 * i);
     f->engine->subSplitToEngines();
-    const QList<QList<int>> queues = {{1, 6, 11}, {2, 7, 12}, {3, 8}, {4, 9}, {5, 10}};
+    const QList<QList<int>> queues = { { 1, 6, 11 }, { 2, 7, 12 }, { 3, 8 }, { 4, 9 }, { 5, 10 } };
     for (int k = 1; k <= 5; ++k)
         QCOMPARE(f->engine->engine(k).gEngineQueue, queues[k - 1]);
 
@@ -61,9 +60,11 @@ void TestUpdateEngine::passOverTwelveItemsFillsEveryColumn()
     QVERIFY(f->failures.isEmpty());
     for (int i = 1; i <= 12; ++i) {
         const qint64 number = 2400000000 + i;
-        for (int sub : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10})
-            QVERIFY2(!f->cell(number, sub).isEmpty(), qPrintable(QStringLiteral("item %1 column %2").arg(number).arg(sub)));
-        QCOMPARE(f->cell(number, WatchListModel::ItemName), QStringLiteral("Brass ship lantern no. %1").arg(i));
+        for (int sub : { 1, 2, 3, 4, 5, 6, 7, 8, 9, 10 })
+            QVERIFY2(!f->cell(number, sub).isEmpty(),
+                qPrintable(QStringLiteral("item %1 column %2").arg(number).arg(sub)));
+        QCOMPARE(
+            f->cell(number, WatchListModel::ItemName), QStringLiteral("Brass ship lantern no. %1").arg(i));
         const WatchItemRecord &record = f->records.at(f->row(number) + 1);
         QCOMPARE(record.recItemNumber, double(number));
         QCOMPARE(record.recCurrentPrice, Money::fromText(u"10"));
@@ -88,20 +89,20 @@ void TestUpdateEngine::requestsAreByteForByte()
     QVERIFY(f->runPass());
     const auto entries = f->sim.requestLog().entries();
     QCOMPARE(entries.size(), 1);
-    const QByteArray expected =
-        "GET /ws/eBayISAPI.dll?ViewItem&item=123456789 HTTP/1.1\r\n"
-        "Accept: image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, application/vnd.ms-powerpoint, "
-        "application/vnd.ms-excel, application/msword, */*\r\n"
-        "Referer: http://www.ebay.com\r\n"
-        "Accept-Language: en-us\r\n"
-        "Content-Type: application/x-www-form-urlencoded\r\n"
-        "Accept-Encoding: gzip , deflate\r\n"
-        "User-Agent: Mozilla/4.0 (compatible; MSIE 5.01; MSNIA; Windows NT 5.0)\r\n"
-        "Host: www.ebay.com \r\n"
-        "Content-Length: 24\r\n"
-        "Connection: Keep-Alive\r\n"
-        "\r\n"
-        "?ViewItem&item=123456789";
+    const QByteArray expected
+        = "GET /ws/eBayISAPI.dll?ViewItem&item=123456789 HTTP/1.1\r\n"
+          "Accept: image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, application/vnd.ms-powerpoint, "
+          "application/vnd.ms-excel, application/msword, */*\r\n"
+          "Referer: http://www.ebay.com\r\n"
+          "Accept-Language: en-us\r\n"
+          "Content-Type: application/x-www-form-urlencoded\r\n"
+          "Accept-Encoding: gzip , deflate\r\n"
+          "User-Agent: Mozilla/4.0 (compatible; MSIE 5.01; MSNIA; Windows NT 5.0)\r\n"
+          "Host: www.ebay.com \r\n"
+          "Content-Length: 24\r\n"
+          "Connection: Keep-Alive\r\n"
+          "\r\n"
+          "?ViewItem&item=123456789";
     QCOMPARE(entries[0].raw, expected);
 }
 
@@ -114,8 +115,8 @@ void TestUpdateEngine::motorsItemIsFetchedAgainUnderTheMotorsPath()
     listing.endTime = f->sim.clock().now().addSecs(7200);
     QString error;
     QVERIFY2(f->sim.house().addItem(listing, &error), qPrintable(error));
-    SaveRegString(*f->store, RegRoot::CurrentUser, itemKeyPath(QStringLiteral("2500000001")), QStringLiteral("Item"),
-                  QStringLiteral("2500000001"));
+    SaveRegString(*f->store, RegRoot::CurrentUser, itemKeyPath(QStringLiteral("2500000001")),
+        QStringLiteral("Item"), QStringLiteral("2500000001"));
     f->model.addRow(QStringLiteral("2500000001"));
     f->watch(2500000002, 3600);
     QVERIFY(f->runPass());
@@ -201,7 +202,7 @@ void TestUpdateEngine::newBidNotifiesByTheMinuteRuleAfterAFirstPass()
 {
     f->settings.chkShowBidNotification = 1;
     f->settings.PlayBidIncrementNotifySound = 1;
-    f->sim.addUser({QStringLiteral("rival"), QString(), 40});
+    f->sim.addUser({ QStringLiteral("rival"), QString(), 40 });
     f->watch(2400000010, 600); // ends in 10 minutes
     f->watch(2400000003, 180); // ends in 3 minutes
     QVERIFY(f->runPass());
@@ -215,7 +216,7 @@ void TestUpdateEngine::newBidNotifiesByTheMinuteRuleAfterAFirstPass()
     QCOMPARE(f->model.icon(f->row(2400000003)), int(WatchListModel::IconUp));
     QCOMPARE(f->notified.size(), 1);
     QCOMPARE(f->model.rowText(f->notified[0]), QStringLiteral("2400000010"));
-    QCOMPARE(f->sounded, QList<int>{f->notified[0]});
+    QCOMPARE(f->sounded, QList<int> { f->notified[0] });
 
     // No change on the next pass: nothing new to announce, the up arrow stays.
     QVERIFY(f->runPass());
@@ -226,18 +227,18 @@ void TestUpdateEngine::newBidNotifiesByTheMinuteRuleAfterAFirstPass()
 void TestUpdateEngine::wonItemIsStoredAndShown()
 {
     f->settings.EBayID = QStringLiteral("Buyer_Joe");
-    f->sim.addUser({QStringLiteral("buyer_joe"), QStringLiteral("pw"), 12});
+    f->sim.addUser({ QStringLiteral("buyer_joe"), QStringLiteral("pw"), 12 });
     sim::Bid bid;
     bid.bidder = QStringLiteral("buyer_joe");
     bid.maximum = 3000;
     bid.placedAt = f->sim.clock().now().addSecs(-7200);
-    const sim::Listing listing = f->watch(2400000077, 3600, {bid});
+    const sim::Listing listing = f->watch(2400000077, 3600, { bid });
     f->sim.clock().advanceSeconds(7200);
     f->clock.advanceSeconds(7200);
     QVERIFY(f->runPass());
     QCOMPARE(GetRegString(*f->store, RegRoot::CurrentUser, itemKeyPath(QStringLiteral("2400000077")),
-                          QStringLiteral("WonItem")),
-             QStringLiteral("True"));
+                 QStringLiteral("WonItem")),
+        QStringLiteral("True"));
     QCOMPARE(f->model.icon(f->row(2400000077)), int(WatchListModel::IconHammerWin));
     QCOMPARE(f->records.at(f->row(2400000077) + 1).recAutoBidState, 5);
     // Later updates keep the icon through the stored mark alone.
@@ -315,7 +316,8 @@ void TestUpdateEngine::sortingWhileAPassRunsKeepsEveryAnswerOnItsItem()
     for (int row = 0; row < f->model.rowCount(); ++row) {
         const QString item = f->model.rowText(row);
         const int n = item.right(1).toInt();
-        QCOMPARE(f->model.subItem(row, WatchListModel::ItemName), QStringLiteral("Brass ship lantern no. %1").arg(n));
+        QCOMPARE(f->model.subItem(row, WatchListModel::ItemName),
+            QStringLiteral("Brass ship lantern no. %1").arg(n));
         QCOMPARE(f->records.at(row + 1).recItemNumber, item.toDouble());
         QCOMPARE(f->records.at(row + 1).recTitle, QStringLiteral("Brass ship lantern no. %1").arg(n));
     }

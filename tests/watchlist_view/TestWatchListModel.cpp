@@ -9,8 +9,7 @@
 using namespace th;
 
 // The rows behind the watch list: columns, cells, and the two sorts.
-class TestWatchListModel final : public QObject
-{
+class TestWatchListModel final : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -41,7 +40,8 @@ void TestWatchListModel::columnsAndRuntimeColumns()
     WatchListModel model;
     QAbstractItemModelTester tester(&model);
     QCOMPARE(model.columnCount(), 8);
-    QCOMPARE(model.headerData(6, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("End Date (Local Time)"));
+    QCOMPARE(model.headerData(6, Qt::Horizontal, Qt::DisplayRole).toString(),
+        QStringLiteral("End Date (Local Time)"));
     QCOMPARE(model.columns()[6].key, QStringLiteral("End Date"));
     QCOMPARE(model.columns()[2].widthTwips, 1236);
     model.ensureRuntimeColumns();
@@ -69,14 +69,14 @@ void TestWatchListModel::writingCellsNeverMovesRows()
 {
     WatchListModel model;
     model.ensureRuntimeColumns();
-    for (const char *n : {"700001", "700002", "700003"})
+    for (const char *n : { "700001", "700002", "700003" })
         model.addRow(QString::fromLatin1(n));
     model.switchOwnSortingOn();
     QSignalSpy layout(&model, &QAbstractItemModel::layoutChanged);
     model.setSubItem(2, WatchListModel::EndDate2, QStringLiteral("2000-01-01 00:00:00"));
     model.setSubItem(0, WatchListModel::EndDate2, QStringLiteral("2030-01-01 00:00:00"));
     model.setSubItem(1, WatchListModel::Price, QStringLiteral("$5.00"));
-    QCOMPARE(rowTexts(model), (QStringList{"700001", "700002", "700003"}));
+    QCOMPARE(rowTexts(model), (QStringList { "700001", "700002", "700003" }));
     QCOMPARE(layout.size(), 0);
     QCOMPARE(model.data(model.index(1, 3), Qt::DisplayRole).toString(), QStringLiteral("$5.00"));
 }
@@ -100,8 +100,8 @@ void TestWatchListModel::endDateSortPutsEmptyFirstAndKeepsEveryRow()
             model.setSubItem(row, WatchListModel::EndDate2, QStringLiteral("garbage"));
             continue;
         }
-        model.setSubItem(row, WatchListModel::EndDate2,
-                         dateTimeText(base.addSecs(random.bounded(20 * 86400))));
+        model.setSubItem(
+            row, WatchListModel::EndDate2, dateTimeText(base.addSecs(random.bounded(20 * 86400))));
     }
     model.sortByEndDate();
     QStringList sorted = rowTexts(model);
@@ -130,12 +130,12 @@ void TestWatchListModel::endDateSortIsStableForEqualDates()
     WatchListModel model;
     model.ensureRuntimeColumns();
     const QString same = dateTimeText(QDateTime(QDate(2026, 12, 9), QTime(10, 0)));
-    for (const char *n : {"700003", "700001", "700002"}) {
+    for (const char *n : { "700003", "700001", "700002" }) {
         const int row = model.addRow(QString::fromLatin1(n));
         model.setSubItem(row, WatchListModel::EndDate2, same);
     }
     model.sortByEndDate();
-    QCOMPARE(rowTexts(model), (QStringList{"700003", "700001", "700002"}));
+    QCOMPARE(rowTexts(model), (QStringList { "700003", "700001", "700002" }));
 }
 
 void TestWatchListModel::ownSortingSortsByTheHiddenText()
@@ -149,7 +149,7 @@ void TestWatchListModel::ownSortingSortsByTheHiddenText()
     model.setSubItem(b, WatchListModel::EndDate2, QStringLiteral("2026-12-08 10:00:00"));
     model.switchOwnSortingOn();
     QVERIFY(model.ownSorting());
-    QCOMPARE(rowTexts(model), (QStringList{"700003", "700002", "700001"}));
+    QCOMPARE(rowTexts(model), (QStringList { "700003", "700002", "700001" }));
 }
 
 void TestWatchListModel::persistentSelectionFollowsItsRow()

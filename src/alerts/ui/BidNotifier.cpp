@@ -11,8 +11,8 @@
 
 namespace th {
 
-BidNotifier::BidNotifier(UpdateEngine &engine, WatchListModel &model, AppSettings &settings, ISoundPlayer &sound,
-                         QString defaultSoundPath, QObject *parent)
+BidNotifier::BidNotifier(UpdateEngine &engine, WatchListModel &model, AppSettings &settings,
+    ISoundPlayer &sound, QString defaultSoundPath, QObject *parent)
     : QObject(parent)
     , m_engine(engine)
     , m_model(model)
@@ -47,7 +47,7 @@ void BidNotifier::subShowBidNotify(int row)
         m_window = new frmNotify; // top level; deleted with the notifier
     if (row >= 0 && row < m_model.rowCount()) {
         m_window->fill(m_model.rowText(row), m_model.subItem(row, WatchListModel::ItemName),
-                       m_model.subItem(row, WatchListModel::Bids), m_model.subItem(row, WatchListModel::Price));
+            m_model.subItem(row, WatchListModel::Bids), m_model.subItem(row, WatchListModel::Price));
     }
     m_showing = true;
     QTimer::singleShot(0, this, &BidNotifier::windowShown);

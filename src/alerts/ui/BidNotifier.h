@@ -7,7 +7,6 @@
 
 namespace th {
 
-
 class ISoundPlayer;
 class UpdateEngine;
 class WatchListModel;
@@ -15,14 +14,13 @@ struct AppSettings;
 
 // Announces new bids the update engine has seen: the notify sound, then the notification
 // window, which is modal: the engine's handler waits until the user closes it.
-class BidNotifier final : public QObject
-{
+class BidNotifier final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(BidNotifier)
 
 public:
     BidNotifier(UpdateEngine &engine, WatchListModel &model, AppSettings &settings, ISoundPlayer &sound,
-                QString defaultSoundPath, QObject *parent = nullptr);
+        QString defaultSoundPath, QObject *parent = nullptr);
     ~BidNotifier() override;
 
     void announce(int row, bool playSound, bool showWindow);

@@ -9,8 +9,7 @@ namespace th {
 
 // "New Bid Notification": which watched item received a new bid, with its bid count and
 // price. Only its Close button closes it; the close box, Escape and the desktop are refused.
-class frmNotify final : public QDialog
-{
+class frmNotify final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(frmNotify)
 

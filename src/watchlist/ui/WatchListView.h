@@ -8,8 +8,7 @@ class WatchListModel;
 
 // lstWatching: the watch list in report mode. In-place editing is refused; the right
 // button opens the list menu on button down; Enter opens the selected item's page.
-class WatchListView final : public QTreeView
-{
+class WatchListView final : public QTreeView {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(WatchListView)
 

@@ -28,9 +28,10 @@ frmAddItemAth::frmAddItemAth(OkHandler onOk, QWidget *parent)
     line->addWidget(txtItemID, 1);
     layout->addLayout(line);
 
-    auto *hint = new QLabel(QStringLiteral("Please enter Item Number to the above box, you can go to web-browser and "
-                                           "use Copy (Ctrl-C) and Paste (Ctrl-V)"),
-                            this);
+    auto *hint = new QLabel(
+        QStringLiteral("Please enter Item Number to the above box, you can go to web-browser and "
+                       "use Copy (Ctrl-C) and Paste (Ctrl-V)"),
+        this);
     hint->setWordWrap(true);
     hint->setMaximumWidth(360);
     layout->addWidget(hint);

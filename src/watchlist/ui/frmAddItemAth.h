@@ -12,8 +12,7 @@ namespace th {
 // The "Add Item" dialog: one box for an item number. What OK does is decided by the
 // caller, which answers whether the dialog closes (a refused number keeps it open for a
 // correction).
-class frmAddItemAth final : public QDialog
-{
+class frmAddItemAth final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(frmAddItemAth)
 
