@@ -5,8 +5,10 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QThread>
 
 #include <sqlite3.h>
 
@@ -72,14 +74,43 @@ Error sqliteOpenError(int rc, const QString &path, sqlite3 *db)
     }
 }
 
+// SQLite's lock bytes on a database file: a writer holds the shared range exclusively
+// while it writes the file itself, for instance while it lays out a new store.
+constexpr off_t kSqlitePendingByte = 0x40000000;
+constexpr off_t kSqliteSharedFirst = kSqlitePendingByte + 2;
+constexpr off_t kSqliteSharedSize = 510;
+
+// Waits, up to `timeoutMs`, for a read lock that no SQLite writer of the file holds against.
+// The lock belongs to `fd` alone (an open-file-description lock): closing it leaves the locks
+// of every SQLite connection of this process alone.
+bool lockAgainstWriters(int fd, int timeoutMs)
+{
+    struct flock lock { };
+    lock.l_type = F_RDLCK;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = kSqliteSharedFirst;
+    lock.l_len = kSqliteSharedSize;
+    QDeadlineTimer deadline(timeoutMs);
+    while (::fcntl(fd, F_OFD_SETLK, &lock) != 0) {
+        if ((errno != EAGAIN && errno != EACCES && errno != EINTR) || deadline.hasExpired())
+            return false;
+        QThread::msleep(5);
+    }
+    return true;
+}
+
 // Looks at the file before SQLite does: a file that is not empty and does not start as a
-// SQLite database is not ours, and is refused without ever being opened for writing.
-Result<void> examineFile(const QString &path)
+// SQLite database is not ours, and is refused without ever being opened for writing. The look
+// happens under SQLite's own lock, so a store that another program is creating this moment
+// is seen before or after its first page is written, never halfway.
+Result<void> examineFile(const QString &path, int timeoutMs)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return openError(
             StoreError::CannotRead, path, QStringLiteral("it cannot be read (%1)").arg(file.errorString()));
+    if (!lockAgainstWriters(file.handle(), timeoutMs))
+        return openError(StoreError::Locked, path, QStringLiteral("another program keeps it locked"));
     const qint64 size = file.size();
     const QByteArray head = file.read(100);
     static const QByteArray magic("SQLite format 3\0", 16);
@@ -138,11 +169,20 @@ Result<void> prepareStore(sqlite3 *db, const QString &path)
 {
     qint64 applicationId = 0;
     qint64 tables = 0;
-    int rc = queryNumber(db, "PRAGMA application_id", applicationId);
+    // Both looks in one read transaction: another program laying out the store between
+    // them would otherwise show a store with tables but without our mark.
+    int rc = sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK)
+        rc = queryNumber(db, "PRAGMA application_id", applicationId);
     if (rc == SQLITE_OK)
         rc = queryNumber(db, "SELECT count(*) FROM sqlite_schema", tables);
-    if (rc != SQLITE_OK)
-        return sqliteOpenError(rc, path, db);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) {
+        const Error error = sqliteOpenError(rc, path, db);
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        return error;
+    }
 
     if (applicationId == 0 && tables == 0) {
         // A new store. Another process may be laying it out at the same moment: the
@@ -150,7 +190,10 @@ Result<void> prepareStore(sqlite3 *db, const QString &path)
         rc = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
         if (rc == SQLITE_OK)
             rc = queryNumber(db, "PRAGMA application_id", applicationId);
-        if (rc == SQLITE_OK && applicationId == 0)
+        if (rc == SQLITE_OK)
+            rc = queryNumber(db, "SELECT count(*) FROM sqlite_schema", tables);
+        const bool stillNew = applicationId == 0 && tables == 0;
+        if (rc == SQLITE_OK && stillNew)
             rc = sqlite3_exec(db, kCreateSchema, nullptr, nullptr, nullptr);
         if (rc == SQLITE_OK)
             rc = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
@@ -159,6 +202,9 @@ Result<void> prepareStore(sqlite3 *db, const QString &path)
             sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
             return error;
         }
+        if (!stillNew && applicationId != kApplicationId)
+            return openError(
+                StoreError::NotAStore, path, QStringLiteral("it is not a store of this program"));
     } else if (applicationId != kApplicationId) {
         return openError(StoreError::NotAStore, path, QStringLiteral("it is not a store of this program"));
     } else {
@@ -199,7 +245,7 @@ Result<std::unique_ptr<RegistryStore>> RegistryStore::open(const QString &path, 
 {
     if (Result<void> created = createIfMissing(path); !created)
         return created.error();
-    if (Result<void> examined = examineFile(path); !examined)
+    if (Result<void> examined = examineFile(path, busyTimeoutMs); !examined)
         return examined.error();
 
     sqlite3 *db = nullptr;

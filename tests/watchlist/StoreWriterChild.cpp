@@ -5,6 +5,7 @@
 // usage: StoreWriterChild STORE PREFIX COUNT   (COUNT 0: until killed)
 
 #include <cstdio>
+#include <optional>
 
 #include <QCoreApplication>
 
@@ -40,6 +41,12 @@ int main(int argc, char **argv)
         if (!written) {
             std::fprintf(stderr, "write %ld failed: %s\n", i, qPrintable(store.lastError()));
             return 4;
+        }
+        const std::optional<RegValue> back
+            = store.value(RegRoot::CurrentUser, "Software\\Durability\\" + prefix + "\\" + number, "Value");
+        if (!back || back->text() != prefix + number) {
+            std::fprintf(stderr, "write %ld does not read back\n", i);
+            return 5;
         }
         std::printf("%ld\n", i);
         std::fflush(stdout);

@@ -1,3 +1,5 @@
+#include <array>
+
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -50,6 +52,7 @@ private Q_SLOTS:
     void killedWriterLosesNoReturnedWrite_data();
     void killedWriterLosesNoReturnedWrite();
     void twoWritersAtOnceLoseNothing();
+    void programsCreatingOneStoreAtOnceAllSucceed();
 };
 
 void TestStoreDurability::killedWriterLosesNoReturnedWrite_data()
@@ -118,6 +121,34 @@ void TestStoreDurability::twoWritersAtOnceLoseNothing()
     verifyWrites(*store.value(), "b", all);
     QCOMPARE(store.value()->values(RegRoot::CurrentUser, kShared).size(), 2 * kWrites);
     QCOMPARE(store.value()->subKeyNames(RegRoot::CurrentUser, "Software\\Durability\\a").size(), kWrites);
+}
+
+// The desktop program and `tallyhawk-cli import` may both create a new data folder's store
+// at the same moment; neither may take the other's half-made store for a foreign file.
+void TestStoreDurability::programsCreatingOneStoreAtOnceAllSucceed()
+{
+    constexpr int kRounds = 100;
+    constexpr int kPrograms = 8;
+    constexpr int kWrites = 2;
+    for (int round = 0; round < kRounds; ++round) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("registry.db");
+        std::array<QProcess, kPrograms> writers;
+        for (int p = 0; p < kPrograms; ++p)
+            startWriter(writers[p], path, QStringLiteral("p%1").arg(p), kWrites);
+        for (int p = 0; p < kPrograms; ++p) {
+            QProcess &writer = writers[p];
+            QVERIFY(writer.waitForFinished(60000));
+            QVERIFY2(writer.exitCode() == 0,
+                qPrintable(QStringLiteral("round %1, program %2: %3")
+                               .arg(round)
+                               .arg(p)
+                               .arg(QString::fromLocal8Bit(writer.readAllStandardError()))));
+        }
+        Result<std::unique_ptr<RegistryStore>> store = RegistryStore::open(path);
+        QVERIFY2(store.ok(), qPrintable(store.errorMessage()));
+        QCOMPARE(store.value()->values(RegRoot::CurrentUser, kShared).size(), kPrograms * kWrites);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestStoreDurability)
