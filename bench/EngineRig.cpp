@@ -73,10 +73,8 @@ bool EngineRig::setUp(int items, int answerBytes, int latencyMs, QString *error)
     m_model.ensureRuntimeColumns();
     m_records.resize(m_model.rowCount());
     m_clockSync = std::make_unique<ClockSync>(m_clockState, m_clock, m_zones, m_setter);
-    m_tmrChkItemAlert.setInterval(5000);
-    m_tmrChkAutoBid.setInterval(1000);
-    m_engine = std::make_unique<UpdateEngine>(UpdateEngine::Context { m_model, m_records, *m_store,
-        m_settings, *m_clockSync, m_clock, m_tmrChkItemAlert, m_tmrChkAutoBid });
+    m_engine = std::make_unique<UpdateEngine>(
+        UpdateEngine::Context { m_model, m_records, *m_store, m_settings, *m_clockSync, m_clock });
     m_site = *parseHostPort(m_sim.siteHostPort(), 80);
     m_main = *parseHostPort(u"www.ebay.com", 80);
     m_engine->setHosts(m_site, m_main);
@@ -92,10 +90,8 @@ bool EngineRig::runPass()
 {
     const bool finished
         = runUntil(m_engine.get(), &UpdateEngine::passFinished, [this] { m_engine->subActive2(); });
-    // The automatic update's minute counter and the ending-item check stay quiet between the
-    // measured runs.
+    // The automatic update's minute counter stays quiet between the measured runs.
     m_engine->setAutomaticUpdate(false);
-    m_tmrChkItemAlert.stop();
     return finished;
 }
 

@@ -70,8 +70,6 @@ private:
     TimedatedClockSetter m_setter;
     ClockState m_clockState;
     std::unique_ptr<ClockSync> m_clockSync;
-    QTimer m_tmrChkItemAlert;
-    QTimer m_tmrChkAutoBid;
     std::unique_ptr<UpdateEngine> m_engine;
     std::unique_ptr<FloorClient> m_floor;
     HostPort m_site;

@@ -42,6 +42,7 @@ Application::Application(QString commandLine, std::unique_ptr<Platform> platform
     , m_settings(std::make_unique<AppSettings>())
     , m_clockState(std::make_unique<ClockState>())
 {
+    keepRecordsWithRows(*m_listModel, *m_records, this);
 }
 
 Application::~Application()
@@ -122,9 +123,17 @@ void Application::createEngine()
     m_clockSync = std::make_unique<ClockSync>(
         *m_clockState, *m_platform->clock, *m_platform->timeZone, *m_platform->clockSetter);
     m_clockSync->GetPacificOffsetHours();
-    m_engine = std::make_unique<UpdateEngine>(UpdateEngine::Context { *m_listModel, *m_records, *m_store,
-        *m_settings, *m_clockSync, *m_platform->clock, m_resource->tmrChkItemAlert, m_main->tmrChkAutoBid });
+    m_engine = std::make_unique<UpdateEngine>(UpdateEngine::Context {
+        *m_listModel, *m_records, *m_store, *m_settings, *m_clockSync, *m_platform->clock });
     m_engine->setHosts(m_hosts->host(HostConfig::Host::ItemPage), m_hosts->host(HostConfig::Host::Main));
+    // The ending-item check pauses while the engine works; the auto-bid trigger starts after
+    // the first complete pass.
+    connect(m_engine.get(), &UpdateEngine::checksQuieted, m_resource.get(),
+        [this] { disableTimer(m_resource->tmrChkItemAlert); });
+    connect(m_engine.get(), &UpdateEngine::checksResumed, m_resource.get(),
+        [this] { enableTimer(m_resource->tmrChkItemAlert); });
+    connect(m_engine.get(), &UpdateEngine::firstPassFinished, m_main.get(),
+        [this] { enableTimer(m_main->tmrChkAutoBid); });
     m_resource->setEngine(m_engine.get());
     m_bidNotifier = std::make_unique<BidNotifier>(*m_engine, *m_listModel, *m_settings, *m_platform->sound,
         AppPaths::join(m_resourceFolder, QStringLiteral("default.wav")));

@@ -1,6 +1,7 @@
 #include "engine/ItemPageParser.h"
 
 #include <array>
+#include <utility>
 
 #include "engine/ItemPageScanner.h"
 
@@ -107,7 +108,6 @@ void ParseRun::readTitle()
         return;
     }
     m_scan.cut(cursor, M::TitleClose, title);
-    title.replace("&amp;", "&");
 }
 
 void ParseRun::readEndsBidderAndReserve()
@@ -288,6 +288,8 @@ ItemPageData ParseRun::result() const
     ItemPageData data;
     for (int index = ItemPageData::FirstField; index <= ItemPageData::LastField; ++index)
         data[index] = QString::fromLatin1(m_fields[std::size_t(index)]);
+    // The site writes a quote or an accent of a title as a character reference.
+    data[ItemPageData::Title] = decodeCharacterReferences(data[ItemPageData::Title]);
     return data;
 }
 
@@ -296,6 +298,61 @@ ItemPageData ParseRun::result() const
 ItemPageData ParseItemPage(QByteArrayView page)
 {
     return ParseRun(page).run();
+}
+
+namespace {
+
+// The character a reference names ("amp", "#233", "#xE9"), or an empty string when it names
+// none this reader knows.
+QString referencedCharacter(QStringView name)
+{
+    static const std::array<std::pair<QStringView, char16_t>, 6> named { {
+        { u"amp", u'&' }, { u"quot", u'"' }, { u"apos", u'\'' }, { u"lt", u'<' }, { u"gt", u'>' },
+        { u"nbsp", u' ' }, // a title is plain text: a hard blank reads as a blank
+    } };
+    for (const auto &[text, character] : named) {
+        if (name == text)
+            return QString(QChar(character));
+    }
+    if (name.size() < 2 || name[0] != u'#')
+        return {};
+    const bool hex = name[1] == u'x' || name[1] == u'X';
+    const QStringView digits = name.mid(hex ? 2 : 1);
+    bool ok = false;
+    const uint code
+        = digits.isEmpty() || digits[0] == u'+' || digits[0] == u'-' ? 0 : digits.toUInt(&ok, hex ? 16 : 10);
+    if (!ok || code == 0 || code > 0x10FFFF || QChar::isSurrogate(code))
+        return {};
+    const char32_t character = code;
+    return QString::fromUcs4(&character, 1);
+}
+
+} // namespace
+
+QString decodeCharacterReferences(QStringView text)
+{
+    // The longest reference this reader knows, "&#x10FFFF;" and "&#1114111;", is ten long.
+    constexpr qsizetype kLongestReference = 10;
+    QString decoded;
+    decoded.reserve(text.size());
+    qsizetype i = 0;
+    while (i < text.size()) {
+        const QChar c = text[i];
+        if (c == u'&') {
+            const qsizetype semicolon = text.indexOf(u';', i + 1);
+            if (semicolon > i + 1 && semicolon - i < kLongestReference) {
+                const QString character = referencedCharacter(text.mid(i + 1, semicolon - i - 1));
+                if (!character.isEmpty()) {
+                    decoded += character;
+                    i = semicolon + 1;
+                    continue;
+                }
+            }
+        }
+        decoded += c;
+        ++i;
+    }
+    return decoded;
 }
 
 QByteArray CleanText(QByteArrayView text)

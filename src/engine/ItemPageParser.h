@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QString>
 
 #include "engine/ItemPageData.h"
 
@@ -26,5 +27,10 @@ ItemPageData ParseItemPage(QByteArrayView page);
 // becomes one blank, every run of blanks becomes one blank, and blanks at either end go. Only
 // the blank (code 32) counts; tabs and lone line feeds stay as they are.
 QByteArray CleanText(QByteArrayView text);
+
+// Turns the character references of a title into their characters, in one pass: "&amp;",
+// "&quot;", "&apos;", "&lt;", "&gt;", "&nbsp;" (a blank) and numeric ones ("&#233;",
+// "&#xE9;"). Any other text starting with "&" stays as it is; "&amp;quot;" gives "&quot;".
+QString decodeCharacterReferences(QStringView text);
 
 } // namespace th

@@ -1,9 +1,15 @@
 #include "engine/SingleItemFetch.h"
 
+#include <future>
+#include <memory>
+#include <thread>
+
 #include <QDeadlineTimer>
+#include <QHostInfo>
 #include <QTcpSocket>
 
 #include "engine/EngineRequest.h"
+#include "engine/HttpAnswer.h"
 
 namespace th {
 
@@ -11,82 +17,77 @@ namespace {
 
 constexpr int kTimedOut = 311;
 constexpr int kConnectFailed = 312;
-constexpr int kNotHttp = 313;
 
-QByteArray joinChunks(const QByteArray &body)
+QList<QHostAddress> systemLookUp(const QString &host)
 {
-    QByteArray joined;
-    qsizetype at = 0;
-    while (at < body.size()) {
-        const qsizetype lineEnd = body.indexOf("\r\n", at);
-        if (lineEnd < 0)
-            break;
-        bool ok = false;
-        QByteArray sizeText = body.mid(at, lineEnd - at);
-        if (const qsizetype semicolon = sizeText.indexOf(';'); semicolon >= 0)
-            sizeText.truncate(semicolon);
-        const qsizetype size = sizeText.trimmed().toLongLong(&ok, 16);
-        if (!ok || size <= 0)
-            break;
-        joined += body.mid(lineEnd + 2, size);
-        at = lineEnd + 2 + size + 2;
-    }
-    return joined;
+    return QHostInfo::fromName(host).addresses();
+}
+
+// The addresses of `host`, or nothing when the look-up has not ended by `deadline`. The
+// look-up runs on a thread of its own that is left to finish by itself: the system's
+// resolver cannot be interrupted.
+std::optional<QList<QHostAddress>> lookUpWithin(
+    const SingleItemFetch::Resolver &resolver, const QString &host, const QDeadlineTimer &deadline)
+{
+    if (QHostAddress literal; literal.setAddress(host))
+        return QList<QHostAddress> { literal };
+    auto promise = std::make_shared<std::promise<QList<QHostAddress>>>();
+    std::future<QList<QHostAddress>> addresses = promise->get_future();
+    std::thread([promise, resolver, host] { promise->set_value(resolver(host)); }).detach();
+    if (addresses.wait_for(std::chrono::milliseconds(deadline.remainingTime())) != std::future_status::ready)
+        return std::nullopt;
+    return addresses.get();
 }
 
 } // namespace
 
-Result<QByteArray> SingleItemFetch::bodyOf(const QByteArray &response)
+SingleItemFetch::SingleItemFetch()
+    : m_resolver(systemLookUp)
 {
-    if (!response.startsWith("HTTP/"))
-        return makeError(kNotHttp, QStringLiteral("The server's answer is not a web page"));
-    qsizetype headerEnd = response.indexOf("\r\n\r\n");
-    qsizetype bodyStart = headerEnd + 4;
-    if (headerEnd < 0) {
-        headerEnd = response.indexOf("\n\n");
-        bodyStart = headerEnd + 2;
-    }
-    if (headerEnd < 0)
-        return QByteArray();
-    const QByteArray headers = response.left(headerEnd).toLower();
-    const QByteArray body = response.mid(bodyStart);
-    if (headers.contains("\ntransfer-encoding: chunked"))
-        return joinChunks(body);
-    return body;
 }
 
 Result<QByteArray> SingleItemFetch::get(
     const QString &host, quint16 port, const QString &hostHeader, const QString &path, int deadlineMsecs)
 {
     m_busy = true;
-    const QDeadlineTimer deadline(deadlineMsecs);
-    QTcpSocket socket;
-    socket.connectToHost(host, port);
-    auto done = [this](Result<QByteArray> result) {
-        m_busy = false;
-        return result;
-    };
-    if (!socket.waitForConnected(int(deadline.remainingTime())))
-        return done(
-            makeError(socket.error() == QAbstractSocket::SocketTimeoutError ? kTimedOut : kConnectFailed,
-                QStringLiteral("Cannot reach %1: %2").arg(host, socket.errorString())));
     const QByteArray request = "GET " + path.toLatin1() + " HTTP/1.0\r\nHost: " + hostHeader.toLatin1()
         + "\r\nAccept: */*\r\nConnection: close\r\n\r\n";
+    Result<QByteArray> body = exchange(host, port, request, deadlineMsecs);
+    m_busy = false;
+    return body;
+}
+
+Result<QByteArray> SingleItemFetch::exchange(
+    const QString &host, quint16 port, const QByteArray &request, int deadlineMsecs)
+{
+    const QDeadlineTimer deadline(deadlineMsecs);
+    const std::optional<QList<QHostAddress>> addresses = lookUpWithin(m_resolver, host, deadline);
+    if (!addresses)
+        return makeError(kTimedOut, QStringLiteral("%1 did not answer in time").arg(host));
+    if (addresses->isEmpty())
+        return makeError(kConnectFailed, QStringLiteral("Cannot reach %1: the host is unknown").arg(host));
+
+    QTcpSocket socket;
+    socket.connectToHost(addresses->first(), port);
+    if (!socket.waitForConnected(int(std::max<qint64>(1, deadline.remainingTime()))))
+        return makeError(socket.error() == QAbstractSocket::SocketTimeoutError ? kTimedOut : kConnectFailed,
+            QStringLiteral("Cannot reach %1: %2").arg(host, socket.errorString()));
     socket.write(request);
-    QByteArray response;
-    while (true) {
+    QByteArray answer;
+    // The answer ends when the server closes, or when all it announced has arrived.
+    while (!httpAnswerComplete(answer)) {
         if (deadline.hasExpired())
-            return done(makeError(kTimedOut, QStringLiteral("%1 did not answer in time").arg(host)));
+            return makeError(kTimedOut, QStringLiteral("%1 did not answer in time").arg(host));
         if (socket.waitForReadyRead(int(std::max<qint64>(1, deadline.remainingTime())))) {
-            appendCapped(response, socket.readAll());
+            appendCapped(answer, socket.readAll());
             continue;
         }
         if (socket.state() != QAbstractSocket::ConnectedState) {
-            appendCapped(response, socket.readAll());
+            appendCapped(answer, socket.readAll());
             break;
         }
     }
-    return done(bodyOf(response));
+    return httpAnswerBody(answer);
 }
 
 } // namespace th

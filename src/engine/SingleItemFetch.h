@@ -1,6 +1,10 @@
 #pragma once
 
+#include <functional>
+
 #include <QByteArray>
+#include <QHostAddress>
+#include <QList>
 #include <QString>
 
 #include "common/Result.h"
@@ -8,12 +12,18 @@
 namespace th {
 
 // The single-item update's fetch: one HTTP GET of a page, waited for on the spot with
-// nothing else running meanwhile, and bounded by one deadline for the whole exchange. The
-// answer's headers are stripped and a chunked body is joined. A time-out, a refused
-// connection or an answer that is not HTTP is an error.
+// nothing else running meanwhile, and bounded by one deadline for the whole exchange, the
+// look-up of the host's address included. The answer's headers are stripped and a chunked
+// body is joined. A time-out, a refused connection or an answer that is not HTTP is an error.
 class SingleItemFetch final {
 public:
     static constexpr int kDeadlineMsecs = 30000;
+
+    // Finds the addresses of a host name; it may take as long as it likes; the fetch stops
+    // waiting for it at its deadline.
+    using Resolver = std::function<QList<QHostAddress>(const QString &host)>;
+
+    SingleItemFetch();
 
     // `host` and `port` are where to connect; `path` includes the query.
     Result<QByteArray> get(const QString &host, quint16 port, const QString &hostHeader, const QString &path,
@@ -22,11 +32,15 @@ public:
     // True while a fetch waits for its answer.
     bool busy() const { return m_busy; }
 
-    // The body of a raw HTTP answer (status line and headers removed, chunks joined).
-    static Result<QByteArray> bodyOf(const QByteArray &response);
+    // Tests replace the system's name look-up.
+    void setResolver(Resolver resolver) { m_resolver = std::move(resolver); }
 
 private:
+    Result<QByteArray> exchange(
+        const QString &host, quint16 port, const QByteArray &request, int deadlineMsecs);
+
     bool m_busy = false;
+    Resolver m_resolver;
 };
 
 } // namespace th

@@ -4,36 +4,80 @@
 
 #include "engine/UpdateEngine.h"
 
-#include <QTcpSocket>
-
 #include "common/DateTimeMath.h"
 #include "common/Formats.h"
 #include "common/Numeric.h"
 #include "common/Timers.h"
-#include "engine/EngineRequest.h"
 #include "engine/ItemPageParser.h"
 #include "platform/IClock.h"
 #include "watchlist/AppSettings.h"
-#include "watchlist/WatchItems.h"
 #include "watchlist/WatchListModel.h"
 
 namespace th {
 
-int UpdateEngine::rowCount() const
+namespace {
+constexpr qint64 kSecondsPerDay = 86400;
+constexpr qint64 kSecondsPerHour = 3600;
+} // namespace
+
+UpdateEngine::UpdateEngine(Context context, QObject *parent)
+    : QObject(parent)
+    , m_applier(PageApplier::Context {
+          context.model, context.records, context.store, context.settings, context.clockSync, context.clock })
+    , m_pass(context.model, m_applier, context.clock)
+    , m_sequential(context.model, m_applier, context.clock)
+    , tmrSockTimeOut(m_pass.tmrSockTimeOut)
+    , tmrSequentialWait(m_sequential.tmrSequentialWait)
+    , m_ctx(context)
 {
-    return m_ctx.model.rowCount();
+    setObjectName(QStringLiteral("UpdateEngine"));
+    setUpTimer(tmrCheckBids, "tmrCheckBids", kMinuteTickMsecs, false);
+    setUpTimer(tmNextUpdate, "tmNextUpdate", kCountdownTickMsecs, false);
+    setUpTimer(tmrDelayUpdateBid, "tmrDelayUpdateBid", kDelayedPassMsecs, false, /*singleShot=*/true);
+    connect(&tmrCheckBids, &QTimer::timeout, this, &UpdateEngine::tmrCheckBids_Timer);
+    connect(&tmNextUpdate, &QTimer::timeout, this, &UpdateEngine::tmNextUpdate_Timer);
+    connect(&tmrDelayUpdateBid, &QTimer::timeout, this, &UpdateEngine::tmrDelayUpdateBid_Timer);
+
+    connect(&m_applier, &PageApplier::newBidAnnounced, this, &UpdateEngine::newBidAnnounced);
+    connect(&m_pass, &PassEngines::statusText, this, &UpdateEngine::statusText);
+    connect(&m_pass, &PassEngines::engineLabel, this, &UpdateEngine::engineLabel);
+    connect(&m_pass, &PassEngines::entryStarted, this, &UpdateEngine::subInitial);
+    connect(&m_pass, &PassEngines::passCompleted, this, &UpdateEngine::passEnd);
+    connect(&m_pass, &PassEngines::lateAnswerApplied, this, &UpdateEngine::reSortRequested);
+    connect(&m_pass, &PassEngines::applyFailed, this, [this](const QString &message) {
+        Q_EMIT applyFailed(message);
+        restoreIdleState(IdleScope::PassEnd);
+    });
+    connect(&m_sequential, &SequentialPass::statusText, this, &UpdateEngine::statusText);
+    connect(&m_sequential, &SequentialPass::finished, this, &UpdateEngine::sequentialPassEnded);
+}
+
+UpdateEngine::~UpdateEngine() = default;
+
+void UpdateEngine::setHosts(const HostPort &itemPage, const HostPort &main)
+{
+    m_itemPage = itemPage;
+    m_pass.setHosts(itemPage, main);
+    m_sequential.setHosts(itemPage, main);
+}
+
+void UpdateEngine::setSingleFetchDeadline(int msecs)
+{
+    m_fetchDeadline = msecs;
+    m_sequential.setDeadline(msecs);
+}
+
+void UpdateEngine::shutDown()
+{
+    for (QTimer *timer : { &tmrCheckBids, &tmNextUpdate, &tmrDelayUpdateBid })
+        disableTimer(*timer);
+    m_pass.stop();
+    m_sequential.stop();
 }
 
 QString UpdateEngine::rowItem(int row) const
 {
     return m_ctx.model.rowText(row);
-}
-
-int UpdateEngine::currentItemId(const EngineSlot &slot) const
-{
-    if (slot.glngEnginePos < 1 || slot.glngEnginePos > slot.queueItems.size())
-        return 0;
-    return m_ctx.model.findRow(slot.queueItems[slot.glngEnginePos - 1]) + 1;
 }
 
 void UpdateEngine::setCommands(const CommandState &state)
@@ -49,66 +93,12 @@ void UpdateEngine::lock(const CommandState &locked)
     setCommands(locked);
     disableTimer(tmrCheckBids);
     disableTimer(tmNextUpdate);
-    disableTimer(m_ctx.tmrChkItemAlert);
-}
-
-void UpdateEngine::markRowUpdating(int row, const QString &priceText)
-{
-    // The tag keeps the bid count from before the update, the new-bid test reads it.
-    const QString bids = m_ctx.model.subItem(row, WatchListModel::Bids);
-    m_ctx.model.setTag(row, bids.isEmpty() ? QStringLiteral("-1") : bids);
-    m_ctx.model.setSubItem(row, WatchListModel::Price, priceText);
-}
-
-void UpdateEngine::subSplitToEngines()
-{
-    const int rows = rowCount();
-    if (rows == 0)
-        return;
-    for (EngineSlot &slot : m_engines) {
-        slot.gEngineQueue.clear();
-        slot.queueItems.clear();
-    }
-    for (int i = 1; i <= rows; ++i) {
-        EngineSlot &slot = m_engines[(i - 1) % kEngines];
-        slot.gEngineQueue.append(i);
-        slot.queueItems.append(rowItem(i - 1));
-    }
+    Q_EMIT checksQuieted();
 }
 
 void UpdateEngine::subActive2()
 {
-    // Answers still on their way for an earlier pass belong to nobody now.
-    ++m_passSerial;
-    subSplitToEngines();
-    for (int i = 0; i < kEngines; ++i) {
-        closeSocket(wSockBayChk[i]);
-        closeSocket(wSockBayChk[i]);
-        m_engines[i].intMotorsRetry = false;
-        // A half-received answer of the old pass must not stand in front of a new one.
-        m_engines[i].gstrEngineBuffer.clear();
-    }
-    const int rows = rowCount();
-    if (rows == 0)
-        return;
-    Q_EMIT statusText(3, QStringLiteral("Total Item(s): %1").arg(rows));
-    m_ctx.records.resize(rows);
-    for (EngineSlot &slot : m_engines)
-        slot.glngEnginePos = 1;
-    m_updatedCount = 0;
-    QStringList sizes;
-    for (const EngineSlot &slot : m_engines)
-        sizes.append(QString::number(slot.gEngineQueue.size()));
-    Q_EMIT statusText(1, u"Updating......stay cool....(" + sizes.join(u',') + u")");
-    for (int k = 1; k <= kEngines; ++k) {
-        EngineSlot &slot = m_engines[k - 1];
-        if (slot.gEngineQueue.isEmpty())
-            continue;
-        slot.gstrEngineQuery = itemQuery(rowItem(slot.gEngineQueue.first() - 1));
-        subInitial(k, k);
-        enableTimer(tmrSockTimeOut[k - 1]);
-        scheduleConnect(k - 1);
-    }
+    m_pass.start();
 }
 
 void UpdateEngine::subInitial(int ListIndexIn, int ItemID)
@@ -118,18 +108,40 @@ void UpdateEngine::subInitial(int ListIndexIn, int ItemID)
     locked.addRemove = false;
     locked.updateOne = false;
     lock(locked);
-    markRowUpdating(ItemID - 1, QStringLiteral("Updating...(%1)").arg(ListIndexIn));
+    m_applier.markRowUpdating(ItemID - 1, QStringLiteral("Updating...(%1)").arg(ListIndexIn));
 }
 
-void UpdateEngine::restoreIdleState()
+void UpdateEngine::restoreIdleState(IdleScope scope)
 {
-    setCommands(CommandState {});
-    m_minutes = 0;
-    enableTimer(tmrCheckBids);
-    m_nextUpdate = m_ctx.clock.now().addSecs(qint64(m_ctx.settings.AutoUpdateEvery) * 60);
-    enableTimer(tmNextUpdate);
-    enableTimer(m_ctx.tmrChkItemAlert);
+    if (scope == IdleScope::PassEnd) {
+        setCommands(CommandState {});
+    } else {
+        // The single-item update took only these; Add and Remove stay as a running pass
+        // left them.
+        CommandState unlocked = m_commands;
+        unlocked.trayUpdate = true;
+        unlocked.updateAll = true;
+        unlocked.updateOne = true;
+        setCommands(unlocked);
+    }
+    ResumeUpdates();
+    Q_EMIT checksResumed();
     m_notifyReady = true;
+}
+
+void UpdateEngine::passEnd(const QString &unreachable)
+{
+    if (!m_autoBidStarted) {
+        m_autoBidStarted = true;
+        Q_EMIT firstPassFinished();
+    }
+    Q_EMIT reSortRequested();
+    QString text = u"Last Update: " + formatDate(m_ctx.clock.now(), DateFormat::LongYear);
+    if (!unreachable.isEmpty())
+        text += u"  (not reached: " + unreachable + u")";
+    Q_EMIT statusText(1, text);
+    restoreIdleState(IdleScope::PassEnd);
+    Q_EMIT passFinished();
 }
 
 void UpdateEngine::setAutomaticUpdate(bool on)
@@ -143,6 +155,20 @@ void UpdateEngine::setAutomaticUpdate(bool on)
     }
 }
 
+void UpdateEngine::quietUpdates()
+{
+    disableTimer(tmrCheckBids);
+    disableTimer(tmNextUpdate);
+}
+
+void UpdateEngine::ResumeUpdates()
+{
+    m_minutes = 0;
+    m_nextUpdate = m_ctx.clock.now().addSecs(qint64(m_ctx.settings.AutoUpdateEvery) * 60);
+    enableTimer(tmrCheckBids);
+    enableTimer(tmNextUpdate);
+}
+
 void UpdateEngine::tmrCheckBids_Timer()
 {
     ++m_minutes;
@@ -153,7 +179,7 @@ void UpdateEngine::tmrCheckBids_Timer()
     subActive2();
     m_nextUpdate = m_ctx.clock.now().addSecs(qint64(m_ctx.settings.AutoUpdateEvery) * 60);
     enableTimer(tmNextUpdate);
-    enableTimer(m_ctx.tmrChkItemAlert);
+    Q_EMIT checksResumed();
 }
 
 void UpdateEngine::tmNextUpdate_Timer()
@@ -164,7 +190,8 @@ void UpdateEngine::tmNextUpdate_Timer()
     qint64 s = secondBoundaries(now, m_nextUpdate);
     if (s <= 0)
         return;
-    s = (s % 86400) % 3600;
+    // Only the minutes within the hour are shown.
+    s = (s % kSecondsPerDay) % kSecondsPerHour;
     if (s <= 0)
         return;
     Q_EMIT countdownCaption(u"Search   ----   [Time to the next update: " + formatTwoDigits(s / 60) + u":"
@@ -177,22 +204,24 @@ void UpdateEngine::updateOneBids()
         return;
     const int row = m_selectedRow ? m_selectedRow() : -1;
     const QString item = rowItem(row);
-    if (rowCount() > 0 && row >= 0 && numericValue(item) > 50000) {
+    if (m_ctx.model.rowCount() > 0 && row >= 0 && numericValue(item) > kSingleUpdateMinimumItem) {
         CommandState locked = m_commands;
         locked.trayUpdate = false;
         locked.updateAll = false;
         locked.updateOne = false;
         lock(locked);
-        markRowUpdating(row, QStringLiteral("Updating..."));
+        m_applier.markRowUpdating(row, QStringLiteral("Updating..."));
+        // The fetch waits on the spot; nothing else runs until it returns.
         const Result<QByteArray> body = m_fetch.get(m_itemPage.host, m_itemPage.port, m_itemPage.text,
             u"/aw-cgi/eBayISAPI.dll?ViewItem&item=" + item, m_fetchDeadline);
+        // A failure restores the idle state like any other end, without a message.
         if (body.ok())
-            applyPage(ParseItemPage(body.value()), row, Variant::Single);
+            (void)m_applier.apply(ParseItemPage(body.value()), item, PageApplier::Variant::Single);
         else
             m_ctx.model.setSubItem(row, WatchListModel::Price, QStringLiteral("Err."));
     }
     Q_EMIT reSortRequested();
-    restoreIdleState();
+    restoreIdleState(IdleScope::SingleUpdate);
 }
 
 void UpdateEngine::tmrDelayUpdateBid_Timer()
@@ -203,9 +232,9 @@ void UpdateEngine::tmrDelayUpdateBid_Timer()
 
 void UpdateEngine::updateBids()
 {
-    const int rows = rowCount();
+    const int rows = m_ctx.model.rowCount();
     Q_EMIT statusText(3, QStringLiteral("Total Item(s): %1").arg(rows));
-    if (rows == 0 || m_seqRow > 0)
+    if (rows == 0 || m_sequential.running())
         return;
     Q_EMIT statusText(1, QStringLiteral("Updating......stay cool...."));
     CommandState locked = m_commands;
@@ -213,61 +242,13 @@ void UpdateEngine::updateBids()
     locked.addRemove = false;
     locked.updateAll = false;
     lock(locked);
-    m_ctx.records.resize(rows);
     for (int row = 0; row < rows; ++row)
-        markRowUpdating(row, QStringLiteral("Updating..."));
-    m_seqRow = 1;
-    startSequentialRow();
+        m_applier.markRowUpdating(row, QStringLiteral("Updating..."));
+    m_sequential.start();
 }
 
-void UpdateEngine::startSequentialRow()
+void UpdateEngine::sequentialPassEnded()
 {
-    Q_EMIT statusText(1, QStringLiteral("Updating #%1/%2").arg(m_seqRow).arg(rowCount()));
-    closeSocket(Winsock1);
-    m_seqBuffer.clear();
-    m_seqWaiting = true;
-    tmrSequentialWait.start();
-    Winsock1->connectToHost(m_itemPage.host, m_itemPage.port);
-}
-
-void UpdateEngine::finishSequentialRow(bool timedOut)
-{
-    if (!m_seqWaiting)
-        return;
-    m_seqWaiting = false;
-    tmrSequentialWait.stop();
-    closeSocket(Winsock1);
-    const int row = m_seqRow - 1;
-    const QByteArray page = std::exchange(m_seqBuffer, {});
-    // The next row starts from the event loop, never inside the socket's notification.
-    QMetaObject::invokeMethod(
-        this,
-        [this, row, page, timedOut] {
-            if (timedOut)
-                m_ctx.model.setSubItem(row, WatchListModel::Price, QStringLiteral("Err."));
-            else if (!applyPage(ParseItemPage(page), row, Variant::Sequential)) {
-                finishSequentialPass();
-                return;
-            }
-            if (m_seqRow >= rowCount()) {
-                Q_EMIT statusText(1, u"Last Update: " + formatDate(m_ctx.clock.now(), DateFormat::LongYear));
-                finishSequentialPass();
-                return;
-            }
-            ++m_seqRow;
-            startSequentialRow();
-        },
-        Qt::QueuedConnection);
-}
-
-void UpdateEngine::sequentialTimeout()
-{
-    finishSequentialRow(true);
-}
-
-void UpdateEngine::finishSequentialPass()
-{
-    m_seqRow = 0;
     CommandState unlocked = m_commands;
     unlocked.trayUpdate = true;
     unlocked.addRemove = true;
@@ -275,11 +256,8 @@ void UpdateEngine::finishSequentialPass()
     // "Update All" comes back too: nothing else would enable it before the next pass ends.
     unlocked.updateAll = true;
     setCommands(unlocked);
-    m_minutes = 0;
-    m_nextUpdate = m_ctx.clock.now().addSecs(qint64(m_ctx.settings.AutoUpdateEvery) * 60);
-    enableTimer(tmrCheckBids);
-    enableTimer(tmNextUpdate);
-    enableTimer(m_ctx.tmrChkItemAlert);
+    ResumeUpdates();
+    Q_EMIT checksResumed();
 }
 
 } // namespace th

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <algorithm>
+
 #include <QDateTime>
 #include <QList>
+#include <QObject>
 #include <QString>
 
 #include "common/Money.h"
@@ -27,7 +30,9 @@ struct WatchItemRecord {
     QDateTime recAutoBidFiredAt;
 };
 
-// gWatchItems: the records, addressed 1-based like the rows they belong to.
+// gWatchItems: the records, addressed 1-based like the rows they belong to. They correspond to
+// the rows at every moment other code can observe (see keepRecordsWithRows): the ending-item
+// check and the auto-bid trigger read them by position.
 class WatchItems final {
 public:
     int count() const { return int(m_records.size()); }
@@ -37,21 +42,34 @@ public:
     const WatchItemRecord &at(int oneBased) const { return m_records[oneBased - 1]; }
     bool contains(int oneBased) const { return oneBased >= 1 && oneBased <= m_records.size(); }
     void append(const WatchItemRecord &record) { m_records.append(record); }
+    // A blank record (item number 0) for each of `count` rows inserted at `zeroBased`.
+    void insertBlank(int zeroBased, int count)
+    {
+        m_records.insert(std::clamp<qsizetype>(zeroBased, 0, m_records.size()), count, WatchItemRecord {});
+    }
+    // The records of `count` rows removed at `zeroBased`.
+    void removeAt(int zeroBased, int count)
+    {
+        if (zeroBased >= 0 && zeroBased < m_records.size())
+            m_records.remove(zeroBased, std::min<qsizetype>(count, m_records.size() - zeroBased));
+    }
     // Puts the records in the new order of their rows (`oldRows[i]` is the old position of
-    // the row now at i). Records that do not match the rows one to one are left as they are.
+    // the row now at i).
     void permute(const QList<int> &oldRows)
     {
-        if (oldRows.size() != m_records.size())
-            return;
+        Q_ASSERT(oldRows.size() == m_records.size());
         QList<WatchItemRecord> sorted;
-        sorted.reserve(m_records.size());
+        sorted.reserve(oldRows.size());
         for (int old : oldRows)
-            sorted.append(m_records[old]);
+            sorted.append(old >= 0 && old < m_records.size() ? m_records[old] : WatchItemRecord {});
         m_records = std::move(sorted);
     }
-    // The first record, from 1 upwards, whose item number equals `itemNumber`; 0 if none.
+    // The first record, from 1 upwards, whose item number equals `itemNumber`; 0 if none. No
+    // record is found for 0, the number of a record no update has written yet.
     int find(double itemNumber) const
     {
+        if (itemNumber == 0)
+            return 0;
         for (int i = 0; i < m_records.size(); ++i) {
             if (m_records[i].recItemNumber == itemNumber)
                 return i + 1;
@@ -62,5 +80,12 @@ public:
 private:
     QList<WatchItemRecord> m_records;
 };
+
+class WatchListModel;
+
+// Keeps `records` in step with the rows of `model` for as long as `context` lives: an added
+// row gets a blank record at its position, a removed row's record goes with it, records move
+// with every sort, and a cleared list has none.
+void keepRecordsWithRows(WatchListModel &model, WatchItems &records, QObject *context);
 
 } // namespace th

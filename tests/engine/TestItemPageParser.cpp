@@ -53,6 +53,8 @@ private Q_SLOTS:
     void prices() { verifyRow(); }
     void titleAndEnds_data();
     void titleAndEnds() { verifyRow(); }
+    void titleReferences_data();
+    void titleReferences();
     void bidsBidderAndReserve_data();
     void bidsBidderAndReserve() { verifyRow(); }
     void buyItNow_data();
@@ -110,6 +112,32 @@ void TestItemPageParser::cleanText()
     QFETCH(QByteArray, text);
     QFETCH(QByteArray, cleaned);
     QCOMPARE(CleanText(text), cleaned);
+}
+
+void TestItemPageParser::titleReferences_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("quotes") << "Figurine &quot;Girl in Apple Tree&quot;"
+                            << "Figurine \"Girl in Apple Tree\"";
+    QTest::newRow("every named one") << "&amp;&apos;&lt;&gt;a&nbsp;b"
+                                     << "&'<>a b";
+    QTest::newRow("numeric, decimal and hexadecimal")
+        << "Caf&#233; &#xE9;&#XE9; &#8364;" << QString::fromUtf8("Café éé €");
+    QTest::newRow("one pass only") << "&amp;quot; &amp;amp;"
+                                   << "&quot; &amp;";
+    QTest::newRow("unknown or broken stays") << "AT&T &copy; &#; &#x; &#0; &#xD800; &#99999999; & ;"
+                                             << "AT&T &copy; &#; &#x; &#0; &#xD800; &#99999999; & ;";
+    QTest::newRow("signs are no digits") << "&#+65; &#-65;"
+                                         << "&#+65; &#-65;";
+}
+
+void TestItemPageParser::titleReferences()
+{
+    QFETCH(QString, title);
+    QFETCH(QString, shown);
+    const QByteArray page = "<title>eBay item 1 - " + title.toLatin1() + "</title>";
+    QCOMPARE(ParseItemPage(page)[ItemPageData::Title], shown);
 }
 
 void TestItemPageParser::status_data()

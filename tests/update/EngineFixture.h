@@ -13,6 +13,7 @@
 #include "clock/ClockState.h"
 #include "clock/ClockSync.h"
 #include "common/HostPort.h"
+#include "common/Timers.h"
 #include "engine/UpdateEngine.h"
 #include "sim/Simulator.h"
 #include "watchlist/AppSettings.h"
@@ -98,8 +99,15 @@ struct EngineFixture {
         settings.gstrNotifyPlaySoundPath = QStringLiteral("notify.wav");
         tmrChkItemAlert.setInterval(5000);
         tmrChkAutoBid.setInterval(1000);
-        engine = std::make_unique<UpdateEngine>(UpdateEngine::Context {
-            model, records, *store, settings, *clockSync, clock, tmrChkItemAlert, tmrChkAutoBid });
+        keepRecordsWithRows(model, records, &model);
+        engine = std::make_unique<UpdateEngine>(
+            UpdateEngine::Context { model, records, *store, settings, *clockSync, clock });
+        QObject::connect(
+            engine.get(), &UpdateEngine::checksQuieted, engine.get(), [this] { tmrChkItemAlert.stop(); });
+        QObject::connect(engine.get(), &UpdateEngine::checksResumed, engine.get(),
+            [this] { enableTimer(tmrChkItemAlert); });
+        QObject::connect(engine.get(), &UpdateEngine::firstPassFinished, engine.get(),
+            [this] { enableTimer(tmrChkAutoBid); });
         engine->setHosts(*parseHostPort(sim.siteHostPort(), 80), *parseHostPort(u"www.ebay.com", 80));
         engine->setSelectedRowSource([this] { return selectedRow; });
         engine->setSingleFetchDeadline(1500);
@@ -140,7 +148,6 @@ struct EngineFixture {
         const QString item = QString::number(number);
         SaveRegString(*store, RegRoot::CurrentUser, itemKeyPath(item), QStringLiteral("Item"), item);
         model.addRow(item);
-        records.resize(model.rowCount());
         return listing;
     }
 

@@ -1,0 +1,152 @@
+#include "engine/SequentialPass.h"
+
+#include <QTcpSocket>
+
+#include "common/Formats.h"
+#include "common/Timers.h"
+#include "engine/EngineRequest.h"
+#include "engine/HttpAnswer.h"
+#include "engine/ItemPageParser.h"
+#include "engine/PageApplier.h"
+#include "engine/SingleItemFetch.h"
+#include "platform/IClock.h"
+#include "watchlist/WatchListModel.h"
+
+namespace th {
+
+SequentialPass::SequentialPass(WatchListModel &model, PageApplier &applier, IClock &clock, QObject *parent)
+    : QObject(parent)
+    , m_model(model)
+    , m_applier(applier)
+    , m_clock(clock)
+{
+    setUpTimer(tmrSequentialWait, "tmrSequentialWait", SingleItemFetch::kDeadlineMsecs, false, true);
+    connect(&tmrSequentialWait, &QTimer::timeout, this, &SequentialPass::timeOut);
+    Winsock1 = new QTcpSocket(this);
+    Winsock1->setObjectName(QStringLiteral("Winsock1"));
+    connect(Winsock1, &QTcpSocket::connected, this, [this] {
+        // This socket names the host it is connected to, and never asks the motors path.
+        Winsock1->write(
+            buildItemRequest(itemQuery(m_items.value(m_index)), false, m_itemPage.text, m_main.text));
+    });
+    connect(Winsock1, &QTcpSocket::readyRead, this, [this] {
+        appendCapped(m_buffer, Winsock1->readAll());
+        if (httpAnswerComplete(m_buffer))
+            finishItem(false);
+    });
+    connect(Winsock1, &QTcpSocket::disconnected, this, [this] { finishItem(false); });
+    connect(Winsock1, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
+        // The server closing is reported as an error too; the close itself ends the wait.
+        if (error != QAbstractSocket::RemoteHostClosedError)
+            finishItem(false);
+    });
+}
+
+SequentialPass::~SequentialPass()
+{
+    stop();
+}
+
+void SequentialPass::setHosts(const HostPort &itemPage, const HostPort &main)
+{
+    m_itemPage = itemPage;
+    m_main = main;
+}
+
+bool SequentialPass::start()
+{
+    if (running() || m_model.rowCount() == 0)
+        return false;
+    m_items.clear();
+    for (int row = 0; row < m_model.rowCount(); ++row)
+        m_items.append(m_model.rowText(row));
+    ++m_serial;
+    m_index = 0;
+    startItem();
+    return true;
+}
+
+void SequentialPass::stop()
+{
+    ++m_serial;
+    m_index = -1;
+    m_waiting = false;
+    disableTimer(tmrSequentialWait);
+    const bool blocked = Winsock1->blockSignals(true);
+    Winsock1->abort();
+    Winsock1->blockSignals(blocked);
+}
+
+void SequentialPass::startItem()
+{
+    // Items that left the list meanwhile are passed over.
+    while (m_index < m_items.size() && m_model.findRow(m_items[m_index]) < 0)
+        ++m_index;
+    if (m_index >= m_items.size()) {
+        Q_EMIT statusText(1, u"Last Update: " + formatDate(m_clock.now(), DateFormat::LongYear));
+        stop();
+        Q_EMIT finished(true);
+        return;
+    }
+    Q_EMIT statusText(1, QStringLiteral("Updating #%1/%2").arg(m_index + 1).arg(m_items.size()));
+    const bool blocked = Winsock1->blockSignals(true);
+    Winsock1->abort();
+    Winsock1->blockSignals(blocked);
+    m_buffer.clear();
+    m_waiting = true;
+    tmrSequentialWait.start();
+    Winsock1->connectToHost(m_itemPage.host, m_itemPage.port);
+}
+
+void SequentialPass::timeOut()
+{
+    finishItem(true);
+}
+
+void SequentialPass::finishItem(bool timedOut)
+{
+    if (!m_waiting)
+        return;
+    m_waiting = false;
+    disableTimer(tmrSequentialWait);
+    const bool blocked = Winsock1->blockSignals(true);
+    Winsock1->abort();
+    Winsock1->blockSignals(blocked);
+    const QString item = m_items.value(m_index);
+    const QByteArray page = std::exchange(m_buffer, {});
+    // The page is applied and the next item started from the event loop, never inside the
+    // socket's notification.
+    const quint64 serial = m_serial;
+    QMetaObject::invokeMethod(
+        this,
+        [this, serial, item, page, timedOut] {
+            if (m_serial == serial)
+                applyItem(item, page, timedOut);
+        },
+        Qt::QueuedConnection);
+}
+
+void SequentialPass::applyItem(const QString &item, const QByteArray &page, bool timedOut)
+{
+    if (timedOut) {
+        const int row = m_model.findRow(item);
+        if (row >= 0)
+            m_model.setSubItem(row, WatchListModel::Price, QStringLiteral("Err."));
+    } else {
+        const quint64 serial = m_serial;
+        const Result<PageApplier::Outcome> outcome = m_applier.apply(ParseItemPage(page), item,
+            PageApplier::Variant::Sequential, [this, serial] { return m_serial != serial; });
+        if (m_serial != serial)
+            return; // the pass was stopped while a window was open
+        if (!outcome.ok()) {
+            // Any error ends the pass at once, without a message.
+            stop();
+            Q_EMIT finished(false);
+            return;
+        }
+    }
+    ++m_index;
+    startItem();
+}
+
+} // namespace th
