@@ -7,7 +7,7 @@ namespace th::sim {
 
 namespace {
 
-constexpr std::array<std::pair<Fault::Mode, const char *>, 7> kModeNames = { {
+constexpr std::array<std::pair<Fault::Mode, const char *>, 9> kModeNames = { {
     { Fault::Mode::None, "none" },
     { Fault::Mode::Empty, "empty" },
     { Fault::Mode::NeverClose, "never-close" },
@@ -15,6 +15,8 @@ constexpr std::array<std::pair<Fault::Mode, const char *>, 7> kModeNames = { {
     { Fault::Mode::Drip, "drip" },
     { Fault::Mode::Oversize, "oversize" },
     { Fault::Mode::Refuse, "refuse" },
+    { Fault::Mode::KeepAlive, "keep-alive" },
+    { Fault::Mode::Chunked, "chunked" },
 } };
 
 } // namespace

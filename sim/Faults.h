@@ -18,6 +18,8 @@ struct Fault {
         Drip, // send the answer in small pieces over time, then close
         Oversize, // send an answer padded to oversizeBytes, then close
         Refuse, // drop the connection at once, without reading the request
+        KeepAlive, // send the answer with its length, then keep the connection open
+        Chunked, // send the answer in chunks ending with the last chunk, keep the connection open
     };
 
     Mode mode = Mode::None;

@@ -136,7 +136,13 @@ void HttpConnection::onRequestComplete()
 
 QByteArray HttpConnection::answerBytes() const
 {
-    QByteArray bytes = m_response.serialize(m_service.now());
+    HttpResponse response = m_response;
+    if (m_fault.mode == Fault::Mode::KeepAlive || m_fault.mode == Fault::Mode::Chunked) {
+        response.keepAlive = true;
+        response.withContentLength = m_fault.mode == Fault::Mode::KeepAlive;
+        response.chunked = m_fault.mode == Fault::Mode::Chunked;
+    }
+    QByteArray bytes = response.serialize(m_service.now());
     if (m_fault.mode == Fault::Mode::Oversize)
         bytes.append(paddingTo(bytes.size(), m_fault.oversizeBytes));
     return bytes;
@@ -151,6 +157,8 @@ void HttpConnection::respond()
     case Fault::Mode::Silent:
         return;
     case Fault::Mode::NeverClose:
+    case Fault::Mode::KeepAlive:
+    case Fault::Mode::Chunked:
         m_socket->write(answerBytes());
         return;
     case Fault::Mode::Drip:

@@ -1,5 +1,7 @@
 #include "sim/HttpMessage.h"
 
+#include <algorithm>
+
 #include <QLocale>
 #include <QTimeZone>
 
@@ -95,11 +97,24 @@ QByteArray HttpResponse::serialize(const QDateTime &date) const
     QByteArray text = "HTTP/1.1 " + QByteArray::number(status) + ' ' + reason + "\r\n";
     text += "Server: tallyhawk-sim\r\n";
     text += "Date: " + httpDate(date) + "\r\n";
-    text += "Connection: close\r\n";
+    text += keepAlive ? "Connection: keep-alive\r\n" : "Connection: close\r\n";
     if (!contentType.isEmpty())
         text += "Content-Type: " + contentType + "\r\n";
     for (const auto &header : extraHeaders)
         text += header.first + ": " + header.second + "\r\n";
+    if (chunked) {
+        text += "Transfer-Encoding: chunked\r\n\r\n";
+        // Chunks of uneven sizes, so that a reader cannot get by on one.
+        constexpr qsizetype kChunkSizes[] = { 1000, 4096, 333 };
+        qsizetype at = 0;
+        for (int i = 0; at < body.size(); ++i) {
+            const qsizetype size = std::min(kChunkSizes[i % 3], body.size() - at);
+            text += QByteArray::number(size, 16) + "\r\n" + body.mid(at, size) + "\r\n";
+            at += size;
+        }
+        text += "0\r\n\r\n";
+        return text;
+    }
     if (withContentLength)
         text += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
     text += "\r\n";

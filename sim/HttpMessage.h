@@ -62,6 +62,10 @@ struct HttpResponse {
     QByteArray body;
     // Answers of the control interface carry their length; pages do not, as the site's did.
     bool withContentLength = false;
+    // A server that keeps the connection open says so, and then must announce the length:
+    // with a Content-Length (withContentLength) or as a chunked body.
+    bool keepAlive = false;
+    bool chunked = false;
 
     QByteArray serialize(const QDateTime &date) const;
 

@@ -273,7 +273,8 @@ void PassEngines::startNextEntry(int index)
 void PassEngines::tmrSockTimeOut_Timer(int index)
 {
     EngineSlot &slot = m_slots[index];
-    if (slot.applying || !slot.hasEntry())
+    // Only an armed time-out acts: an idle engine, or one applying its answer, has none.
+    if (!tmrSockTimeOut[index].isActive() || slot.applying || !slot.hasEntry())
         return;
     const QDateTime started = slot.dteRequestStarted;
     if (started.isValid() && secondBoundaries(started, m_clock.now()) <= kStalledAfterSeconds)

@@ -83,6 +83,8 @@ struct EngineFixture {
     QStringList failures;
     QString caption;
     int selectedRow = -1;
+    // Runs inside the announcement of a new bid, where the real program shows a modal window.
+    std::function<void(int row)> whileAnnouncing;
 
     bool setUp()
     {
@@ -121,6 +123,8 @@ struct EngineFixture {
                     sounded.append(row);
                 if (showWindow && engine->gblnNotifyReady())
                     notified.append(row);
+                if (whileAnnouncing)
+                    whileAnnouncing(row);
             });
         QObject::connect(engine.get(), &UpdateEngine::applyFailed, engine.get(),
             [this](const QString &message) { failures.append(message); });

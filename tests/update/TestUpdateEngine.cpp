@@ -1,3 +1,4 @@
+#include <QTcpServer>
 #include <QTcpSocket>
 
 #include "EngineFixture.h"
@@ -27,6 +28,14 @@ private Q_SLOTS:
     void minuteCounterStartsAPassAtTheInterval();
     void oversizeAnswerIsCapped();
     void sortingWhileAPassRunsKeepsEveryAnswerOnItsItem();
+    void newBidWindowOpenForMinutesCountsEveryAnswerOnce();
+    void passStartLeavesNoEngineOfAnEarlierPassRunning();
+    void rowsAddedOrRemovedDuringAPassEndItOnce_data();
+    void rowsAddedOrRemovedDuringAPassEndItOnce();
+    void unreachableSiteEndsThePassWithErr();
+    void reconnectStartsTheAnswerAfresh();
+    void answersOnOpenConnectionsNeedNoTimeOut_data();
+    void answersOnOpenConnectionsNeedNoTimeOut();
 
 private:
     std::unique_ptr<EngineFixture> f;
@@ -322,6 +331,198 @@ void TestUpdateEngine::sortingWhileAPassRunsKeepsEveryAnswerOnItsItem()
         QCOMPARE(f->records.at(row + 1).recTitle, QStringLiteral("Brass ship lantern no. %1").arg(n));
     }
     QCOMPARE(f->model.rowText(0), QStringLiteral("2400000001"));
+}
+
+void TestUpdateEngine::newBidWindowOpenForMinutesCountsEveryAnswerOnce()
+{
+    f->settings.chkShowBidNotification = 1;
+    f->sim.addUser({ QStringLiteral("rival"), QString(), 40 });
+    for (int i = 1; i <= 6; ++i)
+        f->watch(2400000000 + i, 3600 * i);
+    QVERIFY(f->runPass());
+    QVERIFY(f->sim.placeBid(2400000001, QStringLiteral("rival"), 1500).accepted());
+    const qsizetype before = f->sim.requestLog().entries().size();
+    int windows = 0;
+    f->whileAnnouncing = [&](int) {
+        ++windows;
+        // The window stays open for 90 seconds while the other engines finish their items
+        // and every time-out keeps ticking.
+        QTRY_VERIFY(f->engine->glngUpdatedCount() >= 5);
+        for (int tick = 0; tick < 6; ++tick) {
+            f->clock.advanceSeconds(15);
+            for (int i = 0; i < UpdateEngine::kEngines; ++i)
+                f->engine->tmrSockTimeOut_Timer(i);
+            QCoreApplication::processEvents();
+        }
+        QVERIFY(!f->engine->tmrSockTimeOut[0].isActive());
+    };
+    QSignalSpy finished(f->engine.get(), &UpdateEngine::passFinished);
+    f->engine->subActive2();
+    QVERIFY(finished.wait(10000));
+    QCOMPARE(windows, 1);
+    QCOMPARE(f->engine->glngUpdatedCount(), 6);
+    QCOMPARE(f->sim.requestLog().entries().size(), before + 6);
+    QCOMPARE(f->sim.requestLog().entriesFor("item=2400000001").size(), 2); // one a pass
+    QCOMPARE(finished.size(), 1);
+    for (int i = 1; i <= 6; ++i)
+        QVERIFY(!f->cell(2400000000 + i, WatchListModel::Price).startsWith(u"Updating"));
+}
+
+void TestUpdateEngine::passStartLeavesNoEngineOfAnEarlierPassRunning()
+{
+    for (int i = 1; i <= 6; ++i)
+        f->watch(2400000000 + i, 3600);
+    sim::Fault slow;
+    slow.latencyMs = 300;
+    f->sim.setFaultForAll(slow);
+    f->engine->subActive2();
+    QTRY_COMPARE(f->sim.requestLog().entries().size(), 5);
+    // While five answers travel the list shrinks to two rows, and a pass starts over them.
+    while (f->model.rowCount() > 2)
+        f->model.removeRowAt(2);
+    QSignalSpy finished(f->engine.get(), &UpdateEngine::passFinished);
+    f->engine->subActive2();
+    for (int i = 2; i < UpdateEngine::kEngines; ++i)
+        QVERIFY2(!f->engine->tmrSockTimeOut[i].isActive(), qPrintable(QString::number(i)));
+    QVERIFY(finished.wait(10000));
+    QCOMPARE(f->engine->glngUpdatedCount(), 2);
+    // An empty list starts nothing and leaves nothing running.
+    f->model.clear();
+    f->engine->subActive2();
+    for (int i = 0; i < UpdateEngine::kEngines; ++i)
+        QVERIFY(!f->engine->tmrSockTimeOut[i].isActive());
+}
+
+void TestUpdateEngine::rowsAddedOrRemovedDuringAPassEndItOnce_data()
+{
+    QTest::addColumn<int>("added");
+    QTest::addColumn<int>("removed");
+    QTest::newRow("one added") << 1 << 0;
+    QTest::newRow("one removed") << 0 << 1;
+    QTest::newRow("two added, one removed") << 2 << 1;
+}
+
+void TestUpdateEngine::rowsAddedOrRemovedDuringAPassEndItOnce()
+{
+    QFETCH(int, added);
+    QFETCH(int, removed);
+    for (int i = 1; i <= 4; ++i)
+        f->watch(2400000000 + i, 3600 * i);
+    sim::Fault slow;
+    slow.latencyMs = 200;
+    slow.count = 4;
+    f->sim.setFaultForAll(slow);
+    QSignalSpy finished(f->engine.get(), &UpdateEngine::passFinished);
+    f->engine->subActive2();
+    QTRY_COMPARE(f->sim.requestLog().entries().size(), 4);
+    // The Add dialog or the Remove question was open when the pass started.
+    for (int i = 0; i < removed; ++i)
+        f->model.removeRowAt(f->row(2400000002 + i));
+    for (int i = 0; i < added; ++i)
+        f->watch(2400000010 + i, 3600);
+    QVERIFY(finished.wait(10000));
+    QTRY_COMPARE(f->engine->glngUpdatedCount(), 4); // every dealt entry, once
+    QCOMPARE(finished.size(), 1);
+    QVERIFY(f->panels[1].startsWith(u"Last Update: "));
+    QCOMPARE(f->records.count(), f->model.rowCount());
+}
+
+void TestUpdateEngine::unreachableSiteEndsThePassWithErr()
+{
+    QTcpServer gone;
+    QVERIFY(gone.listen(QHostAddress::LocalHost));
+    const HostPort site = *parseHostPort(QStringLiteral("127.0.0.1:%1").arg(gone.serverPort()), 80);
+    gone.close();
+    f->engine->setHosts(site, *parseHostPort(u"www.ebay.com", 80));
+    for (int i = 1; i <= 7; ++i)
+        f->watch(2400000000 + i, 3600);
+    int refusals = 0;
+    for (int i = 0; i < UpdateEngine::kEngines; ++i)
+        connect(f->engine->socket(i), &QTcpSocket::errorOccurred, this, [&refusals] { ++refusals; });
+    QSignalSpy finished(f->engine.get(), &UpdateEngine::passFinished);
+    f->engine->subActive2();
+    // Every attempt is refused; the time-out tries twice more, then gives the entry up, and
+    // the second entries of engines 1 and 2 are not tried at all.
+    for (int attempt = 1; attempt <= 3; ++attempt) {
+        QTRY_COMPARE(refusals, attempt * UpdateEngine::kEngines);
+        f->clock.advanceSeconds(15);
+        for (int i = 0; i < UpdateEngine::kEngines; ++i)
+            f->engine->tmrSockTimeOut_Timer(i);
+    }
+    QCOMPARE(finished.size(), 1);
+    QCOMPARE(refusals, 15);
+    for (int i = 1; i <= 7; ++i)
+        QCOMPARE(f->cell(2400000000 + i, WatchListModel::Price), QStringLiteral("Err."));
+    QCOMPARE(f->panels[1],
+        u"Last Update: " + formatDate(f->clock.now(), DateFormat::LongYear) + u"  (not reached: " + site.text
+            + u", connection refused)");
+    QCOMPARE(f->engine->commands(), CommandState {});
+    for (int i = 0; i < UpdateEngine::kEngines; ++i)
+        QVERIFY(!f->engine->tmrSockTimeOut[i].isActive());
+
+    // Once the site is back, a pass reads plainly again.
+    f->engine->setHosts(*parseHostPort(f->sim.siteHostPort(), 80), *parseHostPort(u"www.ebay.com", 80));
+    QVERIFY(f->runPass());
+    QVERIFY(!f->panels[1].contains(u"not reached"));
+}
+
+void TestUpdateEngine::reconnectStartsTheAnswerAfresh()
+{
+    f->watch(2400000001, 3600);
+    QVERIFY(f->runPass());
+    QStringList clean;
+    for (int sub = 1; sub < WatchListModel::SubItemCount; ++sub)
+        clean.append(f->cell(2400000001, sub));
+    // The first answer stops in the middle of the price.
+    QTcpSocket plain;
+    plain.connectToHost(QHostAddress::LocalHost, parseHostPort(f->sim.siteHostPort(), 80)->port);
+    QVERIFY(plain.waitForConnected(5000));
+    plain.write("GET /ws/eBayISAPI.dll?ViewItem&item=2400000001 HTTP/1.1\r\n\r\n");
+    QSignalSpy closed(&plain, &QTcpSocket::disconnected);
+    QVERIFY(closed.wait(5000));
+    const QByteArray answer = plain.readAll();
+    const qsizetype price = answer.indexOf("10.00", answer.indexOf("Current bid"));
+    QVERIFY(price > 0);
+    sim::Fault stall;
+    stall.mode = sim::Fault::Mode::Drip;
+    stall.dripBytes = int(price) + 2;
+    stall.dripIntervalMs = 600000;
+    stall.count = 1;
+    f->sim.setItemFault(2400000001, stall);
+    QSignalSpy finished(f->engine.get(), &UpdateEngine::passFinished);
+    f->engine->subActive2();
+    QTRY_COMPARE(f->engine->engine(1).gstrEngineBuffer.size(), price + 2);
+    f->clock.advanceSeconds(26);
+    f->engine->tmrSockTimeOut_Timer(0);
+    QVERIFY(finished.wait(10000));
+    QCOMPARE(f->sim.requestLog().entriesFor("item=2400000001").size(), 4);
+    for (int sub = 1; sub < WatchListModel::SubItemCount; ++sub)
+        QCOMPARE(f->cell(2400000001, sub), clean[sub - 1]);
+}
+
+void TestUpdateEngine::answersOnOpenConnectionsNeedNoTimeOut_data()
+{
+    QTest::addColumn<sim::Fault::Mode>("mode");
+    QTest::newRow("length announced") << sim::Fault::Mode::KeepAlive;
+    QTest::newRow("chunked") << sim::Fault::Mode::Chunked;
+}
+
+void TestUpdateEngine::answersOnOpenConnectionsNeedNoTimeOut()
+{
+    QFETCH(sim::Fault::Mode, mode);
+    for (int i = 1; i <= 7; ++i)
+        f->watch(2400000000 + i, 3600 * i);
+    sim::Fault open;
+    open.mode = mode;
+    f->sim.setFaultForAll(open);
+    // No time-out ever ticks here: the pass ends on the answers alone.
+    QVERIFY(f->runPass());
+    QCOMPARE(f->sim.requestLog().entries().size(), 7);
+    for (int i = 1; i <= 7; ++i) {
+        QCOMPARE(f->cell(2400000000 + i, WatchListModel::ItemName),
+            QStringLiteral("Brass ship lantern no. %1").arg(i));
+        QVERIFY(f->cell(2400000000 + i, WatchListModel::Price).contains(u"10.00"));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestUpdateEngine)
