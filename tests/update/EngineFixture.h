@@ -3,6 +3,8 @@
 #include <memory>
 
 #include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -57,6 +59,48 @@ public:
 private:
     QThread m_thread;
     sim::Simulator *m_sim = nullptr;
+};
+
+// A server on a thread of its own that answers every connection with the same bytes and
+// closes: for pages the simulator would never write.
+class CannedServer final {
+public:
+    explicit CannedServer(QByteArray answer)
+    {
+        m_server = new QTcpServer;
+        m_server->moveToThread(&m_thread);
+        m_thread.start();
+        QMetaObject::invokeMethod(
+            m_server,
+            [this, answer] {
+                QObject::connect(m_server, &QTcpServer::newConnection, m_server, [this, answer] {
+                    while (QTcpSocket *socket = m_server->nextPendingConnection()) {
+                        QObject::connect(socket, &QTcpSocket::readyRead, socket, [socket, answer] {
+                            socket->readAll();
+                            socket->write(answer);
+                            socket->disconnectFromHost();
+                        });
+                        QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+                    }
+                });
+                m_server->listen(QHostAddress::LocalHost);
+                m_port = m_server->serverPort();
+            },
+            Qt::BlockingQueuedConnection);
+    }
+    ~CannedServer()
+    {
+        QMetaObject::invokeMethod(
+            m_server, [this] { delete m_server; }, Qt::BlockingQueuedConnection);
+        m_thread.quit();
+        m_thread.wait();
+    }
+    HostPort site() const { return *parseHostPort(QStringLiteral("127.0.0.1:%1").arg(m_port), 80); }
+
+private:
+    QThread m_thread;
+    QTcpServer *m_server = nullptr;
+    quint16 m_port = 0;
 };
 
 // The update engine on its own, against the simulator on loopback: a store, a list, the

@@ -18,6 +18,11 @@ private Q_SLOTS:
     void singleUpdateEndsWithErrAgainstASilentServer();
     void sequentialPassFetchesEveryRowInOrder();
     void sequentialPassGivesUpOnASilentServer();
+    void sequentialPassFollowsItsItemsWhenTheListMoves();
+    void singleUpdateGivesBackOnlyWhatItTook();
+    void unreadablePagesEndSingleAndSequentialWithoutAMessage();
+    void singleUpdateLookUpIsInsideTheDeadline();
+    void singleUpdateReadsAChunkedAnswerOnAnOpenConnection();
 
 private:
     std::unique_ptr<EngineFixture> f;
@@ -64,8 +69,11 @@ void TestSingleAndSequential::singleUpdateAppliesTheSelectedRow()
     remote.run([&] { log = remote.sim().requestLog().entries(); });
     QCOMPARE(log.size(), 1);
     QCOMPARE(log[0].target, QByteArray("/aw-cgi/eBayISAPI.dll?ViewItem&item=2400000001"));
-    // A record was added for an item that had none, and the idle state is back.
-    QVERIFY(f->records.find(2400000001) > 0);
+    // The row's own record was written, none appended, and the idle state is back.
+    QCOMPARE(f->records.count(), 2);
+    const WatchItemRecord &record = f->records.at(f->row(2400000001) + 1);
+    QCOMPARE(record.recItemNumber, 2400000001.0);
+    QCOMPARE(record.recTitle, QStringLiteral("Walnut writing slope"));
     QVERIFY(f->engine->commands().updateOne);
     QVERIFY(f->engine->commands().updateAll);
     QVERIFY(f->engine->tmrCheckBids.isActive());
@@ -154,6 +162,117 @@ void TestSingleAndSequential::sequentialPassGivesUpOnASilentServer()
     QTRY_VERIFY_WITH_TIMEOUT(!f->engine->sequentialPassRunning(), 20000);
     QCOMPARE(f->cell(2400000001, WatchListModel::Price), QStringLiteral("Err."));
     QCOMPARE(f->cell(2400000002, WatchListModel::ItemName), QStringLiteral("Brass ship lantern no. 2"));
+}
+
+void TestSingleAndSequential::sequentialPassFollowsItsItemsWhenTheListMoves()
+{
+    for (int i = 1; i <= 4; ++i)
+        f->watch(2400000000 + i, 3600 * i);
+    QVERIFY(f->runPass());
+    sim::Fault slow;
+    slow.latencyMs = 100;
+    f->sim.setFaultForAll(slow);
+    f->engine->updateBids();
+    QTRY_COMPARE(f->sim.requestLog().entries().size(), 5);
+    // Between the first request and its answer the user sorts: the last row goes on top.
+    f->model.setSubItem(3, WatchListModel::EndDate2, QString());
+    f->model.sortByEndDate();
+    QCOMPARE(f->model.rowText(0), QStringLiteral("2400000004"));
+    QTRY_VERIFY_WITH_TIMEOUT(!f->engine->sequentialPassRunning(), 8000);
+    for (int row = 0; row < 4; ++row) {
+        const QString item = f->model.rowText(row);
+        const QString title = QStringLiteral("Brass ship lantern no. %1").arg(item.right(1));
+        QCOMPARE(f->model.subItem(row, WatchListModel::ItemName), title);
+        QCOMPARE(f->records.at(row + 1).recTitle, title);
+    }
+    QCOMPARE(f->sim.requestLog().entries().size(), 8);
+}
+
+void TestSingleAndSequential::singleUpdateGivesBackOnlyWhatItTook()
+{
+    ThreadedSimulator remote;
+    QVERIFY(remote.start());
+    QString host;
+    remote.run([&] { host = remote.sim().siteHostPort(); });
+    f->watch(2400000001, 3600);
+    f->watch(2400000002, 3600);
+    sim::Fault silent;
+    silent.mode = sim::Fault::Mode::Silent;
+    f->sim.setFaultForAll(silent);
+    f->engine->updateBids(); // waits on the first item
+    QTRY_VERIFY(f->engine->sequentialWaiting());
+    QVERIFY(!f->engine->commands().addRemove);
+    // An item added meanwhile is updated on its own.
+    f->engine->setHosts(*parseHostPort(host, 80), *parseHostPort(u"www.ebay.com", 80));
+    f->selectedRow = 1;
+    f->engine->updateOneBids();
+    const CommandState commands = f->engine->commands();
+    QVERIFY(!commands.addRemove); // still the sequential pass's
+    QVERIFY(commands.updateOne);
+    QVERIFY(commands.updateAll);
+    QVERIFY(commands.trayUpdate);
+}
+
+void TestSingleAndSequential::unreadablePagesEndSingleAndSequentialWithoutAMessage()
+{
+    CannedServer site(
+        "HTTP/1.0 200 OK\r\n\r\n<title>eBay item 2400000001 (Ends Foo-99-03 18:30:00 PDT) - Lamp</title>");
+    f->engine->setHosts(site.site(), *parseHostPort(u"www.ebay.com", 80));
+    f->model.addRow(QStringLiteral("2400000001"));
+    f->model.addRow(QStringLiteral("2400000002"));
+    f->selectedRow = 0;
+    f->engine->updateOneBids();
+    QCOMPARE(f->cell(2400000001, WatchListModel::ItemName), QStringLiteral("Lamp"));
+    QVERIFY(f->engine->commands().updateOne);
+
+    f->engine->updateBids();
+    QTRY_VERIFY_WITH_TIMEOUT(!f->engine->sequentialPassRunning(), 8000);
+    QVERIFY(f->engine->commands().addRemove);
+    // The pass ended at the first unreadable page.
+    QCOMPARE(f->cell(2400000002, WatchListModel::Price), QStringLiteral("Updating..."));
+    QVERIFY(f->failures.isEmpty());
+}
+
+void TestSingleAndSequential::singleUpdateLookUpIsInsideTheDeadline()
+{
+    f->engine->setHosts(*parseHostPort(u"slow-name.example:80", 80), *parseHostPort(u"www.ebay.com", 80));
+    f->engine->singleFetch().setResolver([](const QString &) {
+        QThread::sleep(4);
+        return QList<QHostAddress> { QHostAddress::LocalHost };
+    });
+    f->model.addRow(QStringLiteral("2400000001"));
+    f->selectedRow = 0;
+    QElapsedTimer waited;
+    waited.start();
+    f->engine->updateOneBids(); // the deadline is 1.5 s here
+    QVERIFY2(waited.elapsed() < 3000, qPrintable(QString::number(waited.elapsed())));
+    QCOMPARE(f->model.subItem(0, WatchListModel::Price), QStringLiteral("Err."));
+}
+
+void TestSingleAndSequential::singleUpdateReadsAChunkedAnswerOnAnOpenConnection()
+{
+    ThreadedSimulator remote;
+    QVERIFY(remote.start());
+    QString host;
+    remote.run([&] {
+        sim::Listing listing;
+        listing.number = 2400000001;
+        listing.title = QStringLiteral("Walnut writing slope");
+        listing.startPrice = 1000;
+        listing.endTime = remote.sim().clock().now().addSecs(7200);
+        QString error;
+        QVERIFY(remote.sim().house().addItem(listing, &error));
+        sim::Fault chunked;
+        chunked.mode = sim::Fault::Mode::Chunked;
+        remote.sim().setFaultForAll(chunked);
+        host = remote.sim().siteHostPort();
+    });
+    f->engine->setHosts(*parseHostPort(host, 80), *parseHostPort(u"www.ebay.com", 80));
+    f->model.addRow(QStringLiteral("2400000001"));
+    f->selectedRow = 0;
+    f->engine->updateOneBids();
+    QCOMPARE(f->cell(2400000001, WatchListModel::ItemName), QStringLiteral("Walnut writing slope"));
+    QVERIFY(f->cell(2400000001, WatchListModel::Price).contains(u"10.00"));
 }
 
 QTEST_GUILESS_MAIN(TestSingleAndSequential)

@@ -4,6 +4,7 @@
 #include <QTest>
 
 #include "common/Formats.h"
+#include "watchlist/WatchItems.h"
 #include "watchlist/WatchListModel.h"
 
 using namespace th;
@@ -21,6 +22,7 @@ private Q_SLOTS:
     void ownSortingSortsByTheHiddenText();
     void persistentSelectionFollowsItsRow();
     void findRowTrims();
+    void recordsFollowTheirRows();
 };
 
 namespace {
@@ -179,6 +181,34 @@ void TestWatchListModel::findRowTrims()
     QCOMPARE(model.findRow(QStringLiteral("700003")), -1);
     model.removeRowAt(0);
     QCOMPARE(model.findRow(QStringLiteral("700002")), 0);
+}
+
+void TestWatchListModel::recordsFollowTheirRows()
+{
+    WatchListModel model;
+    WatchItems records;
+    keepRecordsWithRows(model, records, &model);
+    auto numbers = [&] {
+        QList<double> list;
+        for (int i = 1; i <= records.count(); ++i)
+            list.append(records.at(i).recItemNumber);
+        return list;
+    };
+    for (int i = 1; i <= 4; ++i) {
+        model.addRow(QString::number(600000 + i));
+        records.at(i).recItemNumber = 600000 + i;
+        model.setSubItem(i - 1, WatchListModel::EndDate2, dateTimeText(QDateTime({ 2026, 1, 5 - i }, {})));
+    }
+    model.removeRowAt(1);
+    QCOMPARE(numbers(), (QList<double> { 600001, 600003, 600004 }));
+    model.sortByEndDate();
+    QCOMPARE(numbers(), (QList<double> { 600004, 600003, 600001 }));
+    model.addRow(QStringLiteral("600009")); // a blank record until its first update
+    QCOMPARE(numbers(), (QList<double> { 600004, 600003, 600001, 0 }));
+    QCOMPARE(records.find(0), 0); // nothing selected finds nothing
+    QCOMPARE(records.find(600001), 3);
+    model.clear();
+    QCOMPARE(records.count(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestWatchListModel)
