@@ -51,13 +51,17 @@ int main(int argc, char **argv)
             &app, &QGuiApplication::commitDataRequest, &application, &th::Application::onSessionEnd);
         switch (application.start()) {
         case th::Application::StartResult::AnotherInstance:
+        case th::Application::StartResult::Exited:
             return 0;
         case th::Application::StartResult::Failed:
             return 1;
         case th::Application::StartResult::Running:
             break;
         }
-        status = QApplication::exec();
+        // An exit asked for at the last moment of start-up could not end a loop that was
+        // not running yet.
+        if (!application.exiting())
+            status = QApplication::exec();
     }
     return status;
 }

@@ -58,18 +58,18 @@ Application::~Application()
 
 Application::StartResult Application::start()
 {
-    // 1. One program per data folder, decided before the store or the tray is touched.
+    // One program per data folder, decided before the store or the tray is touched.
     if (!m_platform->instance->tryAcquire())
         return StartResult::AnotherInstance;
 
-    // 2-3. The main window with its caption and the search sort orders.
+    // The main window with its caption and the search sort orders.
     m_main = std::make_unique<frmWatch>(*m_listModel, *m_alerts);
     m_main->ui.cboSorted->addItems({ QStringLiteral("Ending first"), QStringLiteral("Newly Listed"),
         QStringLiteral("Lowest price first"), QStringLiteral("Highest price first") });
     m_main->ui.cboSorted->setCurrentIndex(0);
     m_listModel->ensureRuntimeColumns();
 
-    // 4. The settings. A store that cannot be opened is reported once and left as it is.
+    // The settings. A store that cannot be opened is reported once and left as it is.
     if (!openStore())
         return StartResult::Failed;
     m_listActions = std::make_unique<WatchListActions>(*m_store, *m_listModel, *m_records);
@@ -77,7 +77,7 @@ Application::StartResult Application::start()
         WatchListCommands::Seams { *m_platform->prompter, *m_platform->shell, *m_platform->clock });
     m_listCommands->setItemPageHost(m_hosts->host(HostConfig::Host::ItemPage).text);
 
-    // 6. The resource window: alert lists, tray image, tray icon, time servers.
+    // The resource window: alert lists, tray image, tray icon, time servers.
     m_resource = std::make_unique<frmResource>(*m_platform->tray, *m_alerts, m_resourceFolder);
     const bool hasTray = m_platform->tray->isAvailable();
     m_main->setHasTray(hasTray);
@@ -88,16 +88,19 @@ Application::StartResult Application::start()
     createEngine();
     connectWindows();
 
-    // 7. The command line: "/show" in any capitals, and nothing else, shows the window.
+    // The command line: "/show" in any capitals, and nothing else, shows the window.
     // Without a notification area the window is the only way in, so it is always shown.
     if (m_commandLine.compare(u"/show", Qt::CaseInsensitive) == 0 || !hasTray)
         m_main->show();
 
-    // 8-9. The watch list from the store, then sorted by end date.
+    // The watch list from the store, then sorted by end date. Filling lets pending events
+    // run: an exit asked for meanwhile ends start-up here.
     m_listCommands->updateItems();
+    if (m_exiting)
+        return StartResult::Exited;
     m_listCommands->subReSortItemByDate();
 
-    // 10. The minute counter of the automatic update.
+    // The minute counter of the automatic update.
     enableTimer(m_engine->tmrCheckBids);
 
     scheduleScreenshot();
@@ -141,6 +144,9 @@ void Application::createEngine()
         *m_engine, *m_listCommands, *m_clockSync, *m_settings, *m_platform->prompter, *m_platform->clock });
     // A freshly filled list announces no new bid before its first complete pass.
     m_listCommands->passStart = [this] {
+        // Filling the list lets pending events run: an exit may have been asked for then.
+        if (m_exiting)
+            return;
         m_engine->setNotifyReady(false);
         m_engine->subActive2();
     };
@@ -199,12 +205,11 @@ void Application::onSessionEnd(QSessionManager &manager)
 
 bool Application::refuseSessionEnd()
 {
-    // Shown: the first request only hides the window and is refused. Hidden: the
-    // program ends without asking.
-    if (m_main && m_main->isVisible() && !m_exiting) {
-        m_main->AcknowledgeAlerts();
-        m_main->MainWindowActive = false;
-        m_main->hide();
+    // Shown: the first request only puts the window away and is refused; without a
+    // notification area it is minimised, so that the program stays within reach if the
+    // session goes on. Put away already: the program ends without asking.
+    if (m_main && !m_main->isParked() && !m_exiting) {
+        m_main->hideToTray();
         return true;
     }
     exitProgram();

@@ -38,6 +38,7 @@ public:
         Running, // the program is up
         AnotherInstance, // another program holds the data folder: end silently
         Failed, // the data could not be opened; the user has been told
+        Exited, // an exit was asked for while starting: the program has ended its windows
     };
 
     // `commandLine` is the program's arguments joined with one blank.

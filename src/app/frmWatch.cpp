@@ -65,6 +65,11 @@ void frmWatch::hideToTray()
         showMinimized();
 }
 
+bool frmWatch::isParked() const
+{
+    return !isVisible() || (!m_hasTray && isMinimized());
+}
+
 void frmWatch::showWatchWindow()
 {
     if (isMinimized())
@@ -91,8 +96,7 @@ void frmWatch::closeEvent(QCloseEvent *event)
     event->ignore();
     // Shown: the close only hides (or, without a notification area, minimises). Already
     // hidden (or minimised with nowhere else to live): the program ends.
-    const bool parked = !isVisible() || (!m_hasTray && isMinimized());
-    if (!parked) {
+    if (!isParked()) {
         hideToTray();
         return;
     }

@@ -31,6 +31,10 @@ public:
     // Shows the window (not modal) and brings it to the front.
     void showWatchWindow();
     void AcknowledgeAlerts();
+    // Puts the window out of the way: hidden, or minimised where there is no notification
+    // area to live in.
+    void hideToTray();
+    bool isParked() const;
 
     WatchWindowUi ui;
     ListMenu listMenu;
@@ -55,7 +59,6 @@ protected:
 
 private:
     void createTimers();
-    void hideToTray();
 
     AlertState &m_alerts;
     bool m_hasTray = true;

@@ -38,6 +38,8 @@ private Q_SLOTS:
     void closeBoxHidesAndTimersGoOn();
     void withoutNotificationAreaTheWindowShowsAndMinimises();
     void sessionEndHidesFirstThenEnds();
+    void refusedSessionEndWithoutNotificationAreaMinimises();
+    void exitDuringStartUpEndsTheProgram();
     void closeButtonAcknowledgesAlerts();
     void sortOrdersAndStatusPanels();
     void storeThatCannotBeOpenedIsReportedAndKept();
@@ -230,6 +232,35 @@ void TestAppShell::sessionEndHidesFirstThenEnds()
     QVERIFY(f.app->exiting());
     QVERIFY(!f.tray->isShown());
     QVERIFY(f.prompter->shown().isEmpty());
+}
+
+void TestAppShell::refusedSessionEndWithoutNotificationAreaMinimises()
+{
+    AppFixture f;
+    QCOMPARE(f.start(QString(), /*trayAvailable=*/false), Application::StartResult::Running);
+    frmWatch *main = f.app->mainWindow();
+    QVERIFY(f.app->refuseSessionEnd());
+    // The logout may still be cancelled: the program must stay within reach.
+    QVERIFY(main->isVisible());
+    QVERIFY(main->isMinimized());
+    QVERIFY(!f.app->refuseSessionEnd());
+    QVERIFY(f.app->exiting());
+}
+
+void TestAppShell::exitDuringStartUpEndsTheProgram()
+{
+    AppFixture f;
+    QVERIFY(storeWatchedItems(f.dataFolder.path(), { "2407600001" }));
+    // A termination signal is handled while the list is filled, before the main loop runs.
+    QMetaObject::invokeMethod(
+        qApp, [&f] { f.app->exitProgram(); }, Qt::QueuedConnection);
+    QCOMPARE(f.start(QStringLiteral("/show")), Application::StartResult::Exited);
+    QVERIFY(f.app->exiting());
+    QVERIFY(!f.app->mainWindow()->isVisible());
+    QVERIFY(!f.tray->isShown());
+    QVERIFY(!f.app->engine()->tmrCheckBids.isActive());
+    for (int i = 0; i < UpdateEngine::kEngines; ++i)
+        QVERIFY(!f.app->engine()->tmrSockTimeOut[i].isActive());
 }
 
 void TestAppShell::closeButtonAcknowledgesAlerts()

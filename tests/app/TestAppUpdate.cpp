@@ -60,11 +60,7 @@ void TestAppUpdate::init()
     QString host;
     remote->run([&] { host = remote->sim().siteHostPort(); });
     f->writeConfig(host);
-    auto opened = RegistryStore::openInFolder(f->dataFolder.path());
-    QVERIFY(opened.ok());
-    for (const char *item : { "2407600001", "2407600002" })
-        SaveRegString(*opened.value(), RegRoot::CurrentUser, itemKeyPath(QString::fromLatin1(item)),
-            QStringLiteral("Item"), QString::fromLatin1(item));
+    QVERIFY(storeWatchedItems(f->dataFolder.path(), { "2407600001", "2407600002" }));
 }
 
 void TestAppUpdate::cleanup()

@@ -54,13 +54,7 @@ void TestWatchListCommands::init()
 {
     f = std::make_unique<AppFixture>();
     // A store with three items before start-up.
-    {
-        auto opened = RegistryStore::openInFolder(f->dataFolder.path());
-        QVERIFY(opened.ok());
-        for (const char *item : { "7000003", "7000001", "7000002" })
-            SaveRegString(*opened.value(), RegRoot::CurrentUser, itemKeyPath(QString::fromLatin1(item)),
-                QStringLiteral("Item"), QString::fromLatin1(item));
-    }
+    QVERIFY(storeWatchedItems(f->dataFolder.path(), { "7000003", "7000001", "7000002" }));
     QCOMPARE(f->start(QStringLiteral("/show")), Application::StartResult::Running);
     commands = f->app->listCommands();
     model = &f->app->listModel();

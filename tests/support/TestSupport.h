@@ -1,6 +1,13 @@
 #pragma once
 
+#include <memory>
+
 #include <QString>
+#include <QStringList>
+
+namespace th {
+class RegistryStore;
+}
 
 namespace th::test {
 
@@ -26,5 +33,11 @@ inline QString resourceFolder()
 
 // Sets the process's time zone for the rest of the test (TZ and the C library's view).
 void setTimeZone(const char *ianaId);
+
+// The store of `folder`, created when missing; null when it cannot be opened.
+std::unique_ptr<RegistryStore> openTestStore(const QString &folder);
+
+// Puts `items` on the watch list kept in the store of `folder`, as adding them would.
+bool storeWatchedItems(const QString &folder, const QStringList &items);
 
 } // namespace th::test

@@ -12,6 +12,7 @@
 
 #include "FakeClock.h"
 #include "FakeSeams.h"
+#include "TestSupport.h"
 #include "clock/ClockState.h"
 #include "clock/ClockSync.h"
 #include "common/HostPort.h"
@@ -134,10 +135,9 @@ struct EngineFixture {
     {
         if (!dir.isValid() || !sim.start())
             return false;
-        auto opened = RegistryStore::openInFolder(dir.path());
-        if (!opened.ok())
+        store = openTestStore(dir.path());
+        if (!store)
             return false;
-        store = std::move(opened).value();
         clock.set(sim.clock().now().toLocalTime());
         zones.info = SystemTimeZoneSource::informationFor(QTimeZone::systemTimeZone(), clock.now());
         clockSync = std::make_unique<ClockSync>(clockState, clock, zones, setter);
