@@ -2,6 +2,7 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTest>
 
 #include "../update/EngineFixture.h"
@@ -59,11 +60,12 @@ void TestBidNotifier::closeWhenShown(std::function<void()> whileOpen)
     connect(notifier.get(), &BidNotifier::windowShown, this, [this, whileOpen] {
         ++shownCount;
         frmNotify *w = notifier->window();
+        // Closed whatever happens here: a failed check must not leave the window waiting.
+        const auto closing = qScopeGuard([w] { w->cmdClose->click(); });
         shownTexts = { w->itemNumber->text(), w->itemName->text(), w->numberOfBids->text(),
             w->currentPrice->text() };
         if (whileOpen)
             whileOpen();
-        w->cmdClose->click();
     });
 }
 
@@ -134,6 +136,7 @@ void TestBidNotifier::onlyTheCloseButtonCloses()
     bool escapeRefused = false;
     connect(notifier.get(), &BidNotifier::windowShown, this, [&] {
         frmNotify *w = notifier->window();
+        const auto closing = qScopeGuard([w] { w->cmdClose->click(); });
         QVERIFY(w->isVisible());
         QVERIFY(w->isModal());
         QCOMPARE(w->windowTitle(), QStringLiteral("New Bid Notification"));
@@ -142,7 +145,6 @@ void TestBidNotifier::onlyTheCloseButtonCloses()
         escapeRefused = w->isVisible();
         // A second new bid meanwhile does not open another window.
         notifier->subShowBidNotify(0);
-        w->cmdClose->click();
     });
     notifier->subShowBidNotify(0);
     QVERIFY(closeBoxRefused);
