@@ -15,6 +15,7 @@ function(tallyhawk_add_test name)
         set(ARG_TIMEOUT 300)
     endif()
     add_executable(${name} ${ARG_SOURCES})
+    set_target_properties(${name} PROPERTIES TALLYHAWK_TEST TRUE)
     target_link_libraries(${name} PRIVATE th_test_support Qt6::Test ${ARG_DEPS})
     target_compile_definitions(${name} PRIVATE
         TALLYHAWK_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"

@@ -1,6 +1,6 @@
 #include "app/Platform.h"
 
-#include "browser/WebEngineBrowser.h"
+#include "browser/BrowserFactory.h"
 #include "platform/AppPaths.h"
 #include "platform/TimedatedClockSetter.h"
 #include "platform_gui/DesktopShell.h"
@@ -24,7 +24,7 @@ std::unique_ptr<Platform> makeRealPlatform(const QString &dataFolder, const QStr
     platform->startupEntry = std::make_unique<XdgStartupEntry>();
     platform->instance = std::make_unique<LockFileSingleInstance>(dataFolder);
     platform->tray = std::make_unique<SystemTray>();
-    platform->browser = std::make_unique<WebEngineBrowserFactory>();
+    platform->browser = makeBrowserFactory();
     return platform;
 }
 

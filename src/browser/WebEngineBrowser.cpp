@@ -1,5 +1,7 @@
 #include "browser/WebEngineBrowser.h"
 
+#include "browser/BrowserFactory.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonValue>
@@ -152,6 +154,11 @@ std::unique_ptr<IBrowserSession> WebEngineBrowserFactory::createSession()
     view->resize(1000, 750);
     m_views.append(QPointer<QWebEngineView>(view));
     return std::make_unique<WebEngineBrowserSession>(view);
+}
+
+std::unique_ptr<IBrowserFactory> makeBrowserFactory()
+{
+    return std::make_unique<WebEngineBrowserFactory>();
 }
 
 } // namespace th

@@ -7,7 +7,7 @@
 #include <QTcpSocket>
 #include <QTest>
 
-#include "browser/WebEngineBrowser.h"
+#include "browser/BrowserFactory.h"
 
 using namespace th;
 
@@ -94,10 +94,10 @@ void TestBrowserSession::drivesAFormThroughARealPage()
 {
     QCOMPARE(webProcessCount(), 0);
     {
-        WebEngineBrowserFactory factory;
+        const std::unique_ptr<IBrowserFactory> factory = makeBrowserFactory();
         QCOMPARE(webProcessCount(), 0); // a factory alone starts nothing
 
-        std::unique_ptr<IBrowserSession> session = factory.createSession();
+        std::unique_ptr<IBrowserSession> session = factory->createSession();
         QSignalSpy complete(session.get(), &IBrowserSession::documentComplete);
         const QString base = QStringLiteral("http://127.0.0.1:%1").arg(m_server.serverPort());
         session->navigate(QUrl(base + u"/item?id=4711"));
