@@ -165,7 +165,7 @@ int queryText(sqlite3 *db, const char *sql, QString &text)
 
 // Checks an opened file and, when it is a new empty database, lays out the tables. Nothing
 // is written to a file that is neither empty nor a sound store of ours.
-Result<void> prepareStore(sqlite3 *db, const QString &path)
+Result<void> prepareStore(sqlite3 *db, const QString &path, int busyTimeoutMs)
 {
     qint64 applicationId = 0;
     qint64 tables = 0;
@@ -227,8 +227,13 @@ Result<void> prepareStore(sqlite3 *db, const QString &path)
             return openError(StoreError::Damaged, path, QStringLiteral("it is damaged (no version)"));
     }
 
+    // A program that has just created the store switches it to the write-ahead log too; a
+    // switch that would wait for it is refused at once by SQLite rather than waited for, so
+    // it is tried again until the busy time-out.
     QString mode;
-    rc = queryText(db, "PRAGMA journal_mode = WAL", mode);
+    const QDeadlineTimer deadline(busyTimeoutMs);
+    while ((rc = queryText(db, "PRAGMA journal_mode = WAL", mode)) == SQLITE_BUSY && !deadline.hasExpired())
+        QThread::msleep(5);
     if (rc == SQLITE_OK)
         rc = sqlite3_exec(
             db, "PRAGMA synchronous = FULL; PRAGMA foreign_keys = ON", nullptr, nullptr, nullptr);
@@ -263,7 +268,7 @@ Result<std::unique_ptr<RegistryStore>> RegistryStore::open(const QString &path, 
         sqlite3_close(db);
         return openError(StoreError::ReadOnly, path, QStringLiteral("it cannot be written"));
     }
-    if (Result<void> prepared = prepareStore(db, path); !prepared) {
+    if (Result<void> prepared = prepareStore(db, path, busyTimeoutMs); !prepared) {
         sqlite3_close(db);
         return prepared.error();
     }
