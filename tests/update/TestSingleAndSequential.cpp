@@ -6,6 +6,33 @@
 using namespace th;
 using namespace th::test;
 
+namespace {
+
+// Points the engine at `remote`, which sells the walnut writing slope (item 2400000001) and
+// answers every request in the way `mode` says.
+void pointAtRemote(
+    EngineFixture &f, ThreadedSimulator &remote, sim::Fault::Mode mode = sim::Fault::Mode::None)
+{
+    QString host;
+    remote.run([&] {
+        sim::Listing listing;
+        listing.number = 2400000001;
+        listing.title = QStringLiteral("Walnut writing slope");
+        listing.startPrice = 1000;
+        listing.endTime = remote.sim().clock().now().addSecs(7200);
+        QString error;
+        if (!remote.sim().house().addItem(listing, &error))
+            qWarning("%s", qPrintable(error));
+        sim::Fault fault;
+        fault.mode = mode;
+        remote.sim().setFaultForAll(fault);
+        host = remote.sim().siteHostPort();
+    });
+    f.engine->setHosts(*parseHostPort(host, 80), *parseHostPort(u"www.ebay.com", 80));
+}
+
+} // namespace
+
 // The single-item update and the sequential pass: one page at a time, each bounded in time.
 class TestSingleAndSequential final : public QObject {
     Q_OBJECT
@@ -43,17 +70,7 @@ void TestSingleAndSequential::singleUpdateAppliesTheSelectedRow()
 {
     ThreadedSimulator remote;
     QVERIFY(remote.start());
-    QString host;
-    remote.run([&] {
-        sim::Listing listing;
-        listing.number = 2400000001;
-        listing.title = QStringLiteral("Walnut writing slope");
-        listing.endTime = remote.sim().clock().now().addSecs(7200);
-        QString error;
-        QVERIFY(remote.sim().house().addItem(listing, &error));
-        host = remote.sim().siteHostPort();
-    });
-    f->engine->setHosts(*parseHostPort(host, 80), *parseHostPort(u"www.ebay.com", 80));
+    pointAtRemote(*f, remote);
     f->model.addRow(QStringLiteral("2400000001"));
     f->model.addRow(QStringLiteral("2400000002"));
     f->selectedRow = 0;
@@ -96,14 +113,7 @@ void TestSingleAndSequential::singleUpdateEndsWithErrAgainstASilentServer()
 {
     ThreadedSimulator remote;
     QVERIFY(remote.start());
-    QString host;
-    remote.run([&] {
-        sim::Fault silent;
-        silent.mode = sim::Fault::Mode::Silent;
-        remote.sim().setFaultForAll(silent);
-        host = remote.sim().siteHostPort();
-    });
-    f->engine->setHosts(*parseHostPort(host, 80), *parseHostPort(u"www.ebay.com", 80));
+    pointAtRemote(*f, remote, sim::Fault::Mode::Silent);
     f->model.addRow(QStringLiteral("2400000001"));
     f->selectedRow = 0;
     QElapsedTimer waited;
@@ -192,8 +202,6 @@ void TestSingleAndSequential::singleUpdateGivesBackOnlyWhatItTook()
 {
     ThreadedSimulator remote;
     QVERIFY(remote.start());
-    QString host;
-    remote.run([&] { host = remote.sim().siteHostPort(); });
     f->watch(2400000001, 3600);
     f->watch(2400000002, 3600);
     sim::Fault silent;
@@ -203,7 +211,7 @@ void TestSingleAndSequential::singleUpdateGivesBackOnlyWhatItTook()
     QTRY_VERIFY(f->engine->sequentialWaiting());
     QVERIFY(!f->engine->commands().addRemove);
     // An item added meanwhile is updated on its own.
-    f->engine->setHosts(*parseHostPort(host, 80), *parseHostPort(u"www.ebay.com", 80));
+    pointAtRemote(*f, remote);
     f->selectedRow = 1;
     f->engine->updateOneBids();
     const CommandState commands = f->engine->commands();
@@ -253,21 +261,7 @@ void TestSingleAndSequential::singleUpdateReadsAChunkedAnswerOnAnOpenConnection(
 {
     ThreadedSimulator remote;
     QVERIFY(remote.start());
-    QString host;
-    remote.run([&] {
-        sim::Listing listing;
-        listing.number = 2400000001;
-        listing.title = QStringLiteral("Walnut writing slope");
-        listing.startPrice = 1000;
-        listing.endTime = remote.sim().clock().now().addSecs(7200);
-        QString error;
-        QVERIFY(remote.sim().house().addItem(listing, &error));
-        sim::Fault chunked;
-        chunked.mode = sim::Fault::Mode::Chunked;
-        remote.sim().setFaultForAll(chunked);
-        host = remote.sim().siteHostPort();
-    });
-    f->engine->setHosts(*parseHostPort(host, 80), *parseHostPort(u"www.ebay.com", 80));
+    pointAtRemote(*f, remote, sim::Fault::Mode::Chunked);
     f->model.addRow(QStringLiteral("2400000001"));
     f->selectedRow = 0;
     f->engine->updateOneBids();
