@@ -169,12 +169,9 @@ bool PageApplier::announceNewBid(int row, const ItemPageData &page, const QDateT
     if (previous < 0 || previous >= roundedValue(page[ItemPageData::BidCount]))
         return false;
     m_ctx.model.setIcon(row, WatchListModel::IconUp);
-    const bool early = minuteBoundaries(now, end) >= kAnnounceMinutesLeft;
-    const bool playSound = early && m_ctx.settings.PlayBidIncrementNotifySound != 0;
-    const bool showWindow = early && m_ctx.settings.chkShowBidNotification != 0;
-    if (!playSound && !showWindow)
+    if (minuteBoundaries(now, end) < kAnnounceMinutesLeft)
         return false;
-    Q_EMIT newBidAnnounced(row, playSound, showWindow);
+    Q_EMIT newBidAnnounced(row);
     return true;
 }
 

@@ -60,9 +60,9 @@ public:
     void markRowUpdating(int row, const QString &priceText);
 
 Q_SIGNALS:
-    // Row `row` (0-based) has received a new bid: the sound is due when `playSound`, the
-    // notification window when `showWindow`, in that order. The handler may be modal.
-    void newBidAnnounced(int row, bool playSound, bool showWindow);
+    // Row `row` (0-based) has received a new bid while its item has time enough left for the
+    // news to matter. The handler may be modal.
+    void newBidAnnounced(int row);
 
 private:
     void writeColumns(int row, const ItemPageData &page);

@@ -124,10 +124,10 @@ Q_SIGNALS:
     void countdownCaption(const QString &caption);
     // The list must be sorted by end date, keeping the selected item selected.
     void reSortRequested();
-    // Row `row` (0-based) has received a new bid: the sound is due when `playSound`, the
-    // notification window when `showWindow`, in that order. The handler may be modal; the
+    // Row `row` (0-based) has received a new bid while its item has time enough left for the
+    // news to matter; the alerts decide what the user gets. The handler may be modal; the
     // engine finds its row again afterwards.
-    void newBidAnnounced(int row, bool playSound, bool showWindow);
+    void newBidAnnounced(int row);
     // Applying a page of an all-items pass failed; the user is told with `message`.
     void applyFailed(const QString &message);
     // An all-items pass has counted its last answer.

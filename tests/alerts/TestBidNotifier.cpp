@@ -110,7 +110,8 @@ void TestBidNotifier::settingsDecideSoundAndWindow()
 void TestBidNotifier::missingSoundFilePlaysTheDefault()
 {
     f->settings.gstrNotifyPlaySoundPath = QStringLiteral("/nowhere/missing.wav");
-    notifier->announce(0, true, false);
+    f->settings.PlayBidIncrementNotifySound = 1;
+    notifier->announce(0);
     QCOMPARE(sound->played, QStringList { QStringLiteral("/res/default.wav") });
     QCOMPARE(shownCount, 0);
 }

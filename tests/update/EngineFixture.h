@@ -13,6 +13,7 @@
 #include "FakeClock.h"
 #include "FakeSeams.h"
 #include "TestSupport.h"
+#include "alerts/BidAnnouncement.h"
 #include "clock/ClockState.h"
 #include "clock/ClockSync.h"
 #include "common/HostPort.h"
@@ -161,15 +162,15 @@ struct EngineFixture {
             [this](int panel, const QString &text) { panels[panel] = text; });
         QObject::connect(engine.get(), &UpdateEngine::engineLabel, engine.get(),
             [this](int index, const QString &text) { labels[index] = text; });
-        QObject::connect(engine.get(), &UpdateEngine::newBidAnnounced, engine.get(),
-            [this](int row, bool playSound, bool showWindow) {
-                if (playSound)
-                    sounded.append(row);
-                if (showWindow && engine->gblnNotifyReady())
-                    notified.append(row);
-                if (whileAnnouncing)
-                    whileAnnouncing(row);
-            });
+        QObject::connect(engine.get(), &UpdateEngine::newBidAnnounced, engine.get(), [this](int row) {
+            const BidAnnouncement wanted = BidAnnouncement::from(settings);
+            if (wanted.playSound)
+                sounded.append(row);
+            if (wanted.showWindow && engine->gblnNotifyReady())
+                notified.append(row);
+            if (whileAnnouncing)
+                whileAnnouncing(row);
+        });
         QObject::connect(engine.get(), &UpdateEngine::applyFailed, engine.get(),
             [this](const QString &message) { failures.append(message); });
         QObject::connect(engine.get(), &UpdateEngine::countdownCaption, engine.get(),

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QTimer>
 
+#include "alerts/BidAnnouncement.h"
 #include "alerts/PlaySoundFile.h"
 #include "alerts/ui/frmNotify.h"
 #include "engine/UpdateEngine.h"
@@ -28,11 +29,12 @@ BidNotifier::~BidNotifier()
     delete m_window.data();
 }
 
-void BidNotifier::announce(int row, bool playSound, bool showWindow)
+void BidNotifier::announce(int row)
 {
-    if (playSound)
+    const BidAnnouncement wanted = BidAnnouncement::from(m_settings);
+    if (wanted.playSound)
         PlaySoundFile(m_sound, m_settings.gstrNotifyPlaySoundPath, m_defaultSoundPath);
-    if (showWindow)
+    if (wanted.showWindow)
         subShowBidNotify(row);
 }
 

@@ -23,7 +23,8 @@ public:
         QString defaultSoundPath, QObject *parent = nullptr);
     ~BidNotifier() override;
 
-    void announce(int row, bool playSound, bool showWindow);
+    // A new bid on row `row`: what the settings ask for, the sound first.
+    void announce(int row);
     // Fills and shows the window for a row; nothing while the engine is not ready to notify
     // or while the window is already open.
     void subShowBidNotify(int row);
