@@ -252,6 +252,7 @@ void PassEngines::startNextEntry(int index)
     while (slot.hasEntry() && (slot.unreachable || m_model.findRow(slot.currentItem()) < 0)) {
         if (slot.unreachable)
             markErr(slot.currentItem());
+        slot.intMotorsRetry = false; // the motors path was for the item passed over
         countAnswer();
         if (serial != m_passSerial)
             return;

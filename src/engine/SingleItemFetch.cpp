@@ -67,9 +67,16 @@ Result<QByteArray> SingleItemFetch::exchange(
     if (addresses->isEmpty())
         return makeError(kConnectFailed, QStringLiteral("Cannot reach %1: the host is unknown").arg(host));
 
+    // Every address of the host in turn, as long as the deadline allows.
     QTcpSocket socket;
-    socket.connectToHost(addresses->first(), port);
-    if (!socket.waitForConnected(int(std::max<qint64>(1, deadline.remainingTime()))))
+    for (const QHostAddress &address : *addresses) {
+        socket.abort();
+        socket.connectToHost(address, port);
+        if (socket.waitForConnected(int(std::max<qint64>(1, deadline.remainingTime())))
+            || deadline.hasExpired())
+            break;
+    }
+    if (socket.state() != QAbstractSocket::ConnectedState)
         return makeError(socket.error() == QAbstractSocket::SocketTimeoutError ? kTimedOut : kConnectFailed,
             QStringLiteral("Cannot reach %1: %2").arg(host, socket.errorString()));
     socket.write(request);
