@@ -188,7 +188,7 @@ void PassEngines::finishAnswer(int index)
         slot.intMotorsRetry = true;
     } else {
         slot.intMotorsRetry = false;
-        const bool repeat = applyAnswer(index, item, answer);
+        const bool repeat = subExtractData(index + 1, item, answer);
         if (serial != m_passSerial)
             return;
         slot.lngRetryCount = repeat ? slot.lngRetryCount + 1 : 0;
@@ -200,9 +200,9 @@ void PassEngines::finishAnswer(int index)
     startNextEntry(index);
 }
 
-bool PassEngines::applyAnswer(int index, const QString &item, const QByteArray &answer)
+bool PassEngines::subExtractData(int ListIndexIn, const QString &item, const QByteArray &answer)
 {
-    EngineSlot &slot = m_slots[index];
+    EngineSlot &slot = m_slots[ListIndexIn - 1];
     const quint64 serial = m_passSerial;
     auto superseded = [this, serial] { return serial != m_passSerial; };
     slot.applying = true;

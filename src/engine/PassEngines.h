@@ -112,9 +112,10 @@ private:
     void onReadyRead(int index);
     // The answer is complete (the server closed, or all it announced arrived).
     void finishAnswer(int index);
-    // Applies a non-empty answer; true when the row shows that the page was not applied
-    // as far as its price, so the entry is asked for again.
-    bool applyAnswer(int index, const QString &item, const QByteArray &answer);
+    // Applies the non-empty answer of engine `ListIndexIn` (1..5) to the row of `item`, and
+    // ends the pass when it was the last; true when the row shows that the page was not
+    // applied as far as its price, so the entry is asked for again.
+    bool subExtractData(int ListIndexIn, const QString &item, const QByteArray &answer);
     void giveUpEntry(int index);
     // Moves the engine to its next entry that still needs a request and starts it, or
     // leaves the engine idle at the end of its queue.
