@@ -163,6 +163,15 @@ int queryText(sqlite3 *db, const char *sql, QString &text)
     return rc == SQLITE_DONE ? SQLITE_OK : rc;
 }
 
+// The mark of the program that laid out the database (0 for none) and how many tables it has.
+int readLayout(sqlite3 *db, qint64 &applicationId, qint64 &tables)
+{
+    int rc = queryNumber(db, "PRAGMA application_id", applicationId);
+    if (rc == SQLITE_OK)
+        rc = queryNumber(db, "SELECT count(*) FROM sqlite_schema", tables);
+    return rc;
+}
+
 // Checks an opened file and, when it is a new empty database, lays out the tables. Nothing
 // is written to a file that is neither empty nor a sound store of ours.
 Result<void> prepareStore(sqlite3 *db, const QString &path, int busyTimeoutMs)
@@ -173,9 +182,7 @@ Result<void> prepareStore(sqlite3 *db, const QString &path, int busyTimeoutMs)
     // them would otherwise show a store with tables but without our mark.
     int rc = sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
     if (rc == SQLITE_OK)
-        rc = queryNumber(db, "PRAGMA application_id", applicationId);
-    if (rc == SQLITE_OK)
-        rc = queryNumber(db, "SELECT count(*) FROM sqlite_schema", tables);
+        rc = readLayout(db, applicationId, tables);
     if (rc == SQLITE_OK)
         rc = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) {
@@ -189,9 +196,7 @@ Result<void> prepareStore(sqlite3 *db, const QString &path, int busyTimeoutMs)
         // immediate transaction waits for it, and the check inside it sees its work.
         rc = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
         if (rc == SQLITE_OK)
-            rc = queryNumber(db, "PRAGMA application_id", applicationId);
-        if (rc == SQLITE_OK)
-            rc = queryNumber(db, "SELECT count(*) FROM sqlite_schema", tables);
+            rc = readLayout(db, applicationId, tables);
         const bool stillNew = applicationId == 0 && tables == 0;
         if (rc == SQLITE_OK && stillNew)
             rc = sqlite3_exec(db, kCreateSchema, nullptr, nullptr, nullptr);
