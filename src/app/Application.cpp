@@ -5,8 +5,11 @@
 #include <QSessionManager>
 #include <QTimer>
 
+#include "alerts/AlertCentre.h"
 #include "alerts/AlertState.h"
 #include "alerts/ui/BidNotifier.h"
+#include "alerts/ui/EndingAlertPopUp.h"
+#include "alerts/ui/frmEndingAlert.h"
 #include "app/Platform.h"
 #include "app/UpdateCommands.h"
 #include "app/WatchListCommands.h"
@@ -48,6 +51,7 @@ Application::Application(QString commandLine, std::unique_ptr<Platform> platform
 Application::~Application()
 {
     // Windows and the engine go before the seams and the store they use.
+    m_alertPopUp.reset();
     m_bidNotifier.reset();
     m_updateCommands.reset();
     m_engine.reset();
@@ -78,7 +82,10 @@ Application::StartResult Application::start()
     m_listCommands->setItemPageHost(m_hosts->host(HostConfig::Host::ItemPage).text);
 
     // The resource window: alert lists, tray image, tray icon, time servers.
-    m_resource = std::make_unique<frmResource>(*m_platform->tray, *m_alerts, m_resourceFolder);
+    m_resource = std::make_unique<frmResource>(*m_platform->tray,
+        AlertCentre::Context { *m_alerts, *m_records, *m_listModel, *m_settings, *m_platform->clock,
+            *m_platform->sound, AppPaths::join(m_resourceFolder, QStringLiteral("default.wav")) },
+        m_resourceFolder);
     const bool hasTray = m_platform->tray->isAvailable();
     m_main->setHasTray(hasTray);
     QStringList timeServers;
@@ -131,10 +138,9 @@ void Application::createEngine()
     m_engine->setHosts(m_hosts->host(HostConfig::Host::ItemPage), m_hosts->host(HostConfig::Host::Main));
     // The ending-item check pauses while the engine works; the auto-bid trigger starts after
     // the first complete pass.
-    connect(m_engine.get(), &UpdateEngine::checksQuieted, m_resource.get(),
-        [this] { disableTimer(m_resource->tmrChkItemAlert); });
-    connect(m_engine.get(), &UpdateEngine::checksResumed, m_resource.get(),
-        [this] { enableTimer(m_resource->tmrChkItemAlert); });
+    AlertCentre &alerts = m_resource->alerts();
+    connect(m_engine.get(), &UpdateEngine::checksQuieted, &alerts, &AlertCentre::pauseChecks);
+    connect(m_engine.get(), &UpdateEngine::checksResumed, &alerts, &AlertCentre::resumeChecks);
     connect(m_engine.get(), &UpdateEngine::firstPassFinished, m_main.get(),
         [this] { enableTimer(m_main->tmrChkAutoBid); });
     m_resource->setEngine(m_engine.get());
@@ -162,7 +168,30 @@ void Application::connectWindows()
     connect(
         m_resource.get(), &frmResource::closeOtherWindowsRequested, this, &Application::closeOtherWindows);
     connect(m_main.get(), &frmWatch::aboutRequested, this, &Application::showAbout);
+    connectEndingAlerts();
     connect(m_main.get(), &frmWatch::endProgramRequested, this, &Application::exitProgram);
+}
+
+void Application::connectEndingAlerts()
+{
+    AlertCentre &alerts = m_resource->alerts();
+    m_alertPopUp = std::make_unique<EndingAlertPopUp>(alerts, m_main.get(),
+        EndingAlertPopUp::Hooks {
+            [this](const QString &item) { m_listCommands->SelectRowByItemNumber(item); },
+            [this] { return m_main->MainWindowActive; },
+        });
+    connect(m_main.get(), &frmWatch::painted, m_alertPopUp.get(), &EndingAlertPopUp::mainWindowPainted);
+    connect(&m_main->tmrShowAlermWhileBrowse, &QTimer::timeout, m_alertPopUp.get(),
+        &EndingAlertPopUp::tmrShowAlermWhileBrowse_Timer);
+    if (m_platform->tray->isAvailable())
+        return;
+    // Without a notification area the main window's own icon blinks, and the window asks
+    // the desktop for attention.
+    connect(&alerts, &AlertCentre::flashPhaseChanged, m_main.get(), [this](bool blank) {
+        m_main->setWindowIcon(blank ? m_resource->trayImage() : QApplication::windowIcon());
+        if (blank)
+            QApplication::alert(m_main.get());
+    });
 }
 
 void Application::showAbout()
@@ -190,6 +219,8 @@ void Application::closeOtherWindows()
 {
     if (m_bidNotifier)
         m_bidNotifier->closeForExit();
+    if (m_alertPopUp)
+        m_alertPopUp->closeForExit();
     const QWidgetList windows = QApplication::topLevelWidgets();
     for (QWidget *window : windows) {
         if (window != m_main.get() && window->isVisible())

@@ -16,6 +16,7 @@ struct Platform;
 class frmResource;
 class HostConfig;
 class BidNotifier;
+class EndingAlertPopUp;
 class ClockSync;
 class UpdateCommands;
 class UpdateEngine;
@@ -70,6 +71,7 @@ public:
     ClockState &clockState() const { return *m_clockState; }
     ClockSync &clockSync() const { return *m_clockSync; }
     BidNotifier *bidNotifier() const { return m_bidNotifier.get(); }
+    EndingAlertPopUp *alertPopUp() const { return m_alertPopUp.get(); }
     bool exiting() const { return m_exiting; }
 
 Q_SIGNALS:
@@ -80,6 +82,7 @@ private:
     bool openStore();
     void createEngine();
     void connectWindows();
+    void connectEndingAlerts();
     void showAbout();
     void closeOtherWindows();
     void scheduleScreenshot();
@@ -101,6 +104,7 @@ private:
     std::unique_ptr<UpdateEngine> m_engine;
     std::unique_ptr<UpdateCommands> m_updateCommands;
     std::unique_ptr<BidNotifier> m_bidNotifier;
+    std::unique_ptr<EndingAlertPopUp> m_alertPopUp;
     std::unique_ptr<frmWatch> m_main;
     std::unique_ptr<frmResource> m_resource;
     bool m_exiting = false;

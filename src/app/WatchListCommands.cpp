@@ -153,6 +153,18 @@ void WatchListCommands::lstWatching_RightButtonDown(const QPoint &globalPos)
         menu->popup(globalPos);
 }
 
+void WatchListCommands::SelectRowByItemNumber(const QString &itemText)
+{
+    constexpr int kItemTextLength = 32;
+    const QString wanted = itemText.trimmed();
+    for (int row = 0; row < m_model.rowCount(); ++row) {
+        if (m_model.rowText(row).left(kItemTextLength).trimmed() == wanted) {
+            m_window.ui.lstWatching->selectRow(row);
+            return; // the list selects one row at a time
+        }
+    }
+}
+
 void WatchListCommands::subReSortItemByDate()
 {
     const QString selected = selectedItemText().trimmed();

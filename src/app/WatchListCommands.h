@@ -52,6 +52,8 @@ public:
     void mnuCopyItem2Clipboard_Click();
     void lstWatching_Click();
     void lstWatching_RightButtonDown(const QPoint &globalPos);
+    // Selects the row whose item text (its first 32 characters) is `itemText`, both trimmed.
+    void SelectRowByItemNumber(const QString &itemText);
     // The end-date order, keeping the selected item selected.
     void subReSortItemByDate();
     // Fills the list from the store; its last steps start the update of all items and

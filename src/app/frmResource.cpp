@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QMenu>
 
-#include "alerts/AlertState.h"
 #include "common/Timers.h"
 #include "engine/UpdateEngine.h"
 #include "platform/AppPaths.h"
@@ -11,10 +10,10 @@
 
 namespace th {
 
-frmResource::frmResource(ITray &tray, AlertState &alerts, QString resourceFolder, QObject *parent)
+frmResource::frmResource(ITray &tray, AlertCentre::Context alerts, QString resourceFolder, QObject *parent)
     : QObject(parent)
     , m_tray(tray)
-    , m_alerts(alerts)
+    , m_alertCentre(std::move(alerts))
     , m_resourceFolder(std::move(resourceFolder))
 {
     setObjectName(QStringLiteral("frmResource"));
@@ -31,9 +30,6 @@ frmResource::~frmResource()
 
 void frmResource::createTimers()
 {
-    setUpTimer(tmrChkItemAlert, "tmrChkItemAlert", 5000, false);
-    setUpTimer(tmrFlashing, "tmrFlashing", 500, false);
-    setUpTimer(tmrStopAlarmSound, "tmrStopAlarmSound", 16000, false);
     setUpTimer(tmrAutoChkTimeSync, "tmrAutoChkTimeSync", 10000, true);
 }
 
@@ -86,10 +82,17 @@ void frmResource::popUpTrayMenu(const QPoint &at)
 
 void frmResource::load(const QIcon &mainIcon, const QString &caption, const TimeServerTable &timeServers)
 {
-    m_alerts.reset();
+    m_alertCentre.resetLists();
     lngAutoChkTimeSyncCnt = 0;
     m_trayImage = QIcon(AppPaths::join(m_resourceFolder, QStringLiteral("trans.ico")));
+    m_mainIcon = mainIcon;
+    m_caption = caption;
     AddTrayIcon(mainIcon, caption);
+    // The tray icon blinks between the program's icon and the blank image while alerts wait.
+    connect(&m_alertCentre, &AlertCentre::flashPhaseChanged, this, [this](bool blank) {
+        if (m_trayAdded)
+            ModifyTrayIcon(blank ? m_trayImage : m_mainIcon, m_caption);
+    });
     m_timeServers = timeServers;
 }
 
@@ -114,8 +117,7 @@ void frmResource::DeleteTrayIcon()
 
 void frmResource::closeDown()
 {
-    for (QTimer *timer : { &tmrChkItemAlert, &tmrFlashing, &tmrStopAlarmSound })
-        disableTimer(*timer);
+    m_alertCentre.closeDown();
     // The engine's timers stop and its transfers are cancelled.
     if (m_engine)
         m_engine->shutDown();

@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QTimer>
 
+#include "alerts/AlertCentre.h"
 #include "clock/TimeServerTable.h"
 
 class QAction;
@@ -13,7 +14,6 @@ namespace th {
 
 class ITray;
 class UpdateEngine;
-struct AlertState;
 
 // The hidden resource object: it owns the tray icon and its menu and the timers of the
 // update engine, the alerts and the clock check. It is never shown.
@@ -22,7 +22,7 @@ class frmResource final : public QObject {
     Q_DISABLE_COPY_MOVE(frmResource)
 
 public:
-    frmResource(ITray &tray, AlertState &alerts, QString resourceFolder, QObject *parent = nullptr);
+    frmResource(ITray &tray, AlertCentre::Context alerts, QString resourceFolder, QObject *parent = nullptr);
     ~frmResource() override;
 
     // The load step: empties the alert lists, resets the clock-check counter, loads the
@@ -44,11 +44,10 @@ public:
     void setEngine(UpdateEngine *engine) { m_engine = engine; }
     UpdateEngine *engine() const { return m_engine; }
 
-    // Timers of the alerts and the clock check (intervals and states at creation as the
-    // program has always had them).
-    QTimer tmrChkItemAlert;
-    QTimer tmrFlashing;
-    QTimer tmrStopAlarmSound;
+    // The ending-item check with its timers, the tray's blinking and the alarm sound.
+    AlertCentre &alerts() { return m_alertCentre; }
+
+    // The timer of the clock check.
     QTimer tmrAutoChkTimeSync;
 
     int lngAutoChkTimeSyncCnt = 0;
@@ -81,7 +80,9 @@ private:
     void popUpTrayMenu(const QPoint &at);
 
     ITray &m_tray;
-    AlertState &m_alerts;
+    AlertCentre m_alertCentre;
+    QIcon m_mainIcon;
+    QString m_caption;
     QString m_resourceFolder;
     QIcon m_trayImage;
     bool m_trayAdded = false;

@@ -108,8 +108,11 @@ bool frmWatch::event(QEvent *event)
     switch (event->type()) {
     case QEvent::WindowActivate:
     case QEvent::FocusIn:
+        MainWindowActive = true;
+        break;
     case QEvent::Paint:
         MainWindowActive = true;
+        Q_EMIT painted();
         break;
     case QEvent::Hide:
         MainWindowActive = false;

@@ -52,6 +52,8 @@ Q_SIGNALS:
     // Closed while hidden by someone other than the program: the program must end.
     void endProgramRequested();
     void aboutRequested();
+    // The window itself has painted (alerts waiting pop up then).
+    void painted();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -115,9 +115,9 @@ void TestAppShell::timersHaveTheirIntervalsAndStates()
         { &res->engine()->tmrSockTimeOut[0], "tmrSockTimeOut", 15000, false },
         { &res->engine()->tmrSockTimeOut[4], "tmrSockTimeOut", 15000, false },
         { &res->engine()->tmrDelayUpdateBid, "tmrDelayUpdateBid", 2000, false },
-        { &res->tmrChkItemAlert, "tmrChkItemAlert", 5000, false },
-        { &res->tmrFlashing, "tmrFlashing", 500, false },
-        { &res->tmrStopAlarmSound, "tmrStopAlarmSound", 16000, false },
+        { &res->alerts().tmrChkItemAlert, "tmrChkItemAlert", 5000, false },
+        { &res->alerts().tmrFlashing, "tmrFlashing", 500, false },
+        { &res->alerts().tmrStopAlarmSound, "tmrStopAlarmSound", 16000, false },
     };
     for (const Expected &e : table) {
         QCOMPARE(e.timer->objectName(), QString::fromLatin1(e.name));
