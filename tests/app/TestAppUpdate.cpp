@@ -2,10 +2,14 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTest>
 
 #include "../update/EngineFixture.h"
 #include "AppFixture.h"
+#include "alerts/AlertCentre.h"
+#include "alerts/ui/EndingAlertPopUp.h"
+#include "alerts/ui/frmEndingAlert.h"
 #include "app/UpdateCommands.h"
 #include "app/WatchListCommands.h"
 #include "app/frmResource.h"
@@ -29,6 +33,7 @@ private Q_SLOTS:
     void updateOneItemWantsASelection();
     void automaticUpdateSwitchesBothTimers();
     void statusBarShowsClocksAndEngineLights();
+    void itemEndingSoonBringsUpTheAlertWindowOnItsRow();
 
 private:
     void addToSimulator(qint64 number, const QString &title, qint64 endsInSeconds);
@@ -147,6 +152,32 @@ void TestAppUpdate::statusBarShowsClocksAndEngineLights()
     w->ui.chkSockStatus[2]->setText(QStringLiteral("Engine-3- (R2)"));
     f->app->updateCommands()->tmShowSysClock_Timer();
     QCOMPARE(w->ui.chkSockStatus[2]->text(), QStringLiteral("Engine-3"));
+}
+
+void TestAppUpdate::itemEndingSoonBringsUpTheAlertWindowOnItsRow()
+{
+    addToSimulator(2407600004, QStringLiteral("Ship's bell"), 3 * 60);
+    QVERIFY(storeWatchedItems(f->dataFolder.path(), { "2407600004" }));
+    QCOMPARE(f->start(QStringLiteral("/show")), Application::StartResult::Running);
+    f->app->settings().SecondAlert = 5;
+    frmWatch *w = f->app->mainWindow();
+    QTRY_VERIFY(w->ui.panels[1]->text().startsWith(u"Last Update: "));
+    AlertCentre &alerts = f->app->resources()->alerts();
+    QVERIFY(alerts.tmrChkItemAlert.isActive()); // back on after the pass
+    QString selected;
+    QString shortLabel;
+    EndingAlertPopUp *popUp = f->app->alertPopUp();
+    connect(popUp, &EndingAlertPopUp::windowShown, this, [&] {
+        const auto closing = qScopeGuard([&] { popUp->window()->cmdClose->click(); });
+        selected = f->app->listCommands()->selectedItemText();
+        shortLabel = popUp->window()->lblAlertMinute->text();
+    });
+    alerts.CheckEndingItems();
+    QVERIFY(alerts.tmrFlashing.isActive());
+    w->repaint(); // the main window paints while the alert waits
+    QTRY_VERIFY(!selected.isEmpty());
+    QCOMPARE(selected, QStringLiteral("2407600004"));
+    QCOMPARE(shortLabel, QStringLiteral("Total Item will be ended in 5 min.: 1"));
 }
 
 QTEST_MAIN(TestAppUpdate)
