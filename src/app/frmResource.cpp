@@ -90,7 +90,7 @@ void frmResource::load(const QIcon &mainIcon, const QString &caption, const Time
     AddTrayIcon(mainIcon, caption);
     // The tray icon blinks between the program's icon and the blank image while alerts wait.
     connect(&m_alertCentre, &AlertCentre::flashPhaseChanged, this, [this](bool blank) {
-        if (m_trayAdded)
+        if (m_trayAdded && m_tray.isAvailable())
             ModifyTrayIcon(blank ? m_trayImage : m_mainIcon, m_caption);
     });
     m_timeServers = timeServers;

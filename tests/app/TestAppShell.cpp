@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include "AppFixture.h"
+#include "alerts/AlertCentre.h"
 #include "alerts/AlertState.h"
 #include "app/UnixSignals.h"
 #include "app/frmResource.h"
@@ -39,6 +40,7 @@ private Q_SLOTS:
     void withoutNotificationAreaTheWindowShowsAndMinimises();
     void sessionEndHidesFirstThenEnds();
     void refusedSessionEndWithoutNotificationAreaMinimises();
+    void withoutNotificationAreaTheWindowIconBlinks();
     void exitDuringStartUpEndsTheProgram();
     void closeButtonAcknowledgesAlerts();
     void sortOrdersAndStatusPanels();
@@ -245,6 +247,20 @@ void TestAppShell::refusedSessionEndWithoutNotificationAreaMinimises()
     QVERIFY(main->isMinimized());
     QVERIFY(!f.app->refuseSessionEnd());
     QVERIFY(f.app->exiting());
+}
+
+void TestAppShell::withoutNotificationAreaTheWindowIconBlinks()
+{
+    AppFixture f;
+    QCOMPARE(f.start(QString(), /*trayAvailable=*/false), Application::StartResult::Running);
+    frmWatch *main = f.app->mainWindow();
+    AlertCentre &alerts = f.app->resources()->alerts();
+    const qint64 programIcon = main->windowIcon().cacheKey();
+    alerts.tmrFlashing_Timer();
+    QVERIFY(main->windowIcon().cacheKey() != programIcon);
+    alerts.tmrFlashing_Timer();
+    QCOMPARE(main->windowIcon().cacheKey(), programIcon);
+    QCOMPARE(f.tray->modifications, 0);
 }
 
 void TestAppShell::exitDuringStartUpEndsTheProgram()
