@@ -41,6 +41,8 @@ frmEndingAlert::frmEndingAlert(QWidget *parent)
     big.setPointSizeF(big.pointSizeF() * 1.15);
     lbl1->setFont(big);
     top->addWidget(lbl1, 1);
+    // Wide enough for the whole caption in the title bar, which window managers cut short.
+    lbl1->setMinimumWidth(fontMetrics().horizontalAdvance(windowTitle()) + 80);
     layout->addLayout(top);
 
     lblAlertHour = namedLabel(this, "lblAlertHour", QStringLiteral("Total Item will be ended in Long: 0"));
