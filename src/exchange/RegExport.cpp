@@ -24,6 +24,14 @@ bool looksLikeDrivePath(const QString &text)
     return letter && text[1] == u':' && text[2] == u'\\';
 }
 
+// The reader takes "\\" as one backslash and "\"" as a double quote, so a text holding
+// either pair would come back changed if written between quotes as it stands. A drive path
+// is safe: all its backslashes are doubled.
+bool holdsEscapePair(const QString &text)
+{
+    return text.contains(QStringLiteral("\\\\")) || text.contains(QStringLiteral("\\\""));
+}
+
 QString hexBytes(const QByteArray &bytes)
 {
     QString text;
@@ -40,9 +48,10 @@ QString dataPart(const RegValue &value)
 {
     if (value.isStringKind()) {
         QString text = value.text();
-        if (text.contains(u'\r') || text.contains(u'\n'))
+        const bool drivePath = looksLikeDrivePath(text);
+        if (text.contains(u'\r') || text.contains(u'\n') || (!drivePath && holdsEscapePair(text)))
             return u"hex(1):" + hexBytes(text.toUtf8());
-        if (looksLikeDrivePath(text))
+        if (drivePath)
             text.replace(QStringLiteral("\\"), QStringLiteral("\\\\"));
         return u'"' + text + u'"';
     }

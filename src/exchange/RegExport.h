@@ -20,9 +20,11 @@ QString watchListExportPath(const QString &folder);
 // default value), "=", and the data by kind: a string between double quotes (every
 // backslash doubled when the text starts like a drive path "C:\", nothing else escaped),
 // "dword:" and eight lower-case hexadecimal digits, "hex:" and the bytes as upper-case
-// two-digit numbers separated by commas. Two cases are written as "hex(N):" with the bytes
-// so that a backup can always be read back whole: a value of any other kind (N its kind
-// number) and a text holding a line break (N = 1, the text's UTF-8 bytes).
+// two-digit numbers separated by commas. Some values are written as "hex(N):" with the
+// bytes so that a backup always reads back exactly what it saved: a value of any other kind
+// (N its kind number), and a text holding a line break or, unless it starts like a drive
+// path, one of the pairs the reader takes as escapes, "\\" or "\"" (N = 1, the text's
+// UTF-8 bytes; a network path "\\host\share" is one).
 QString regValueLine(const RegValue &value);
 
 // Writes one key, and with `includeSubkeys` every key below it depth first (a key's own

@@ -105,8 +105,13 @@ void TestRegExport::valueLines_data()
     QTest::newRow("comma counts as a drive letter")
         << RegValue::fromString("s", ",:\\x\\y") << "\"s\"=\",:\\\\x\\\\y\"";
     QTest::newRow("digit is no drive letter") << RegValue::fromString("s", "1:\\x") << "\"s\"=\"1:\\x\"";
-    QTest::newRow("network path unchanged")
-        << RegValue::fromString("s", "\\\\host\\share\\a.wav") << "\"s\"=\"\\\\host\\share\\a.wav\"";
+    // The reader would take the leading pair as one backslash.
+    QTest::newRow("network path as bytes")
+        << RegValue::fromString("s", "\\\\host\\share") << "\"s\"=hex(1):5C,5C,68,6F,73,74,5C,73,68,61,72,65";
+    QTest::newRow("escaped quote as bytes")
+        << RegValue::fromString("s", "a\\\"b") << "\"s\"=hex(1):61,5C,22,62";
+    QTest::newRow("lone backslashes stay quoted")
+        << RegValue::fromString("s", "a\\b\"c\\") << "\"s\"=\"a\\b\"c\\\"";
     QTest::newRow("drive without backslash") << RegValue::fromString("s", "C:x\\y") << "\"s\"=\"C:x\\y\"";
     QTest::newRow("date text unchanged") << RegValue::fromString("AutoBidAt", "Apr-10-03 18:30:00 PDT")
                                          << "\"AutoBidAt\"=\"Apr-10-03 18:30:00 PDT\"";
