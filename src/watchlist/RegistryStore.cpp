@@ -75,6 +75,12 @@ void RegistryStore::noteError(const QString &what) const
     qCWarning(lcStore).noquote() << m_lastError;
 }
 
+void RegistryStore::noteReadError() const
+{
+    m_lastError = QStringLiteral("The store %1: %2")
+                      .arg(QDir::toNativeSeparators(m_path), QString::fromUtf8(sqlite3_errmsg(m_db)));
+}
+
 bool RegistryStore::exec(const char *sql)
 {
     if (sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) == SQLITE_OK)
@@ -83,7 +89,7 @@ bool RegistryStore::exec(const char *sql)
     return false;
 }
 
-std::optional<qint64> RegistryStore::findKey(RegRoot root, const QStringList &names) const
+std::optional<qint64> RegistryStore::findKey(RegRoot root, const QStringList &names, bool *failed) const
 {
     std::optional<qint64> id = rootKeyId(root);
     if (!id)
@@ -93,9 +99,16 @@ std::optional<qint64> RegistryStore::findKey(RegRoot root, const QStringList &na
         find->reset();
         find->bind(1, *id);
         find->bind(2, regFoldName(name));
-        if (find->step() != SQLITE_ROW)
-            return std::nullopt;
-        id = find->int64(0);
+        const int rc = find->step();
+        if (rc == SQLITE_ROW) {
+            id = find->int64(0);
+            continue;
+        }
+        if (rc != SQLITE_DONE && failed) {
+            noteReadError();
+            *failed = true;
+        }
+        return std::nullopt;
     }
     return id;
 }
@@ -160,16 +173,35 @@ bool RegistryStore::keyExists(RegRoot root, const QString &keyPath) const
     return findKey(root, splitRegPath(keyPath)).has_value();
 }
 
+bool RegistryStore::readSubKeyNames(RegRoot root, const QString &keyPath, QStringList &names) const
+{
+    bool failed = false;
+    const std::optional<qint64> key = findKey(root, splitRegPath(keyPath), &failed);
+    if (!key)
+        return !failed;
+    Use list(statement("SELECT name FROM reg_key WHERE parent = ?1 ORDER BY fold"));
+    list->bind(1, *key);
+    int rc = SQLITE_ROW;
+    while ((rc = list->step()) == SQLITE_ROW)
+        names.append(list->text(0));
+    if (rc == SQLITE_DONE)
+        return true;
+    noteReadError();
+    return false;
+}
+
 QStringList RegistryStore::subKeyNames(RegRoot root, const QString &keyPath) const
 {
     QStringList names;
-    const std::optional<qint64> key = findKey(root, splitRegPath(keyPath));
-    if (!key)
-        return names;
-    Use list(statement("SELECT name FROM reg_key WHERE parent = ?1 ORDER BY fold"));
-    list->bind(1, *key);
-    while (list->step() == SQLITE_ROW)
-        names.append(list->text(0));
+    readSubKeyNames(root, keyPath, names);
+    return names;
+}
+
+Result<QStringList> RegistryStore::checkedSubKeyNames(RegRoot root, const QString &keyPath) const
+{
+    QStringList names;
+    if (!readSubKeyNames(root, keyPath, names))
+        return makeError(StoreError::CannotRead, m_lastError);
     return names;
 }
 
@@ -187,16 +219,35 @@ std::optional<RegValue> RegistryStore::value(
     return RegValue { read->text(0), quint32(read->int64(1)), read->blob(2) };
 }
 
+bool RegistryStore::readValues(RegRoot root, const QString &keyPath, QList<RegValue> &values) const
+{
+    bool failed = false;
+    const std::optional<qint64> key = findKey(root, splitRegPath(keyPath), &failed);
+    if (!key)
+        return !failed;
+    Use list(statement("SELECT name, kind, data FROM reg_value WHERE key = ?1 ORDER BY id"));
+    list->bind(1, *key);
+    int rc = SQLITE_ROW;
+    while ((rc = list->step()) == SQLITE_ROW)
+        values.append(RegValue { list->text(0), quint32(list->int64(1)), list->blob(2) });
+    if (rc == SQLITE_DONE)
+        return true;
+    noteReadError();
+    return false;
+}
+
 QList<RegValue> RegistryStore::values(RegRoot root, const QString &keyPath) const
 {
     QList<RegValue> result;
-    const std::optional<qint64> key = findKey(root, splitRegPath(keyPath));
-    if (!key)
-        return result;
-    Use list(statement("SELECT name, kind, data FROM reg_value WHERE key = ?1 ORDER BY id"));
-    list->bind(1, *key);
-    while (list->step() == SQLITE_ROW)
-        result.append(RegValue { list->text(0), quint32(list->int64(1)), list->blob(2) });
+    readValues(root, keyPath, result);
+    return result;
+}
+
+Result<QList<RegValue>> RegistryStore::checkedValues(RegRoot root, const QString &keyPath) const
+{
+    QList<RegValue> result;
+    if (!readValues(root, keyPath, result))
+        return makeError(StoreError::CannotRead, m_lastError);
     return result;
 }
 

@@ -68,6 +68,11 @@ public:
     QStringList subKeyNames(RegRoot root, const QString &keyPath) const;
     std::optional<RegValue> value(RegRoot root, const QString &keyPath, const QString &valueName) const;
     QList<RegValue> values(RegRoot root, const QString &keyPath) const;
+    // The same two readings for callers that must not take a store they cannot read (a
+    // damaged file, a lock held past the time-out) for a missing or shorter key: such a
+    // failure gives an error (see also `lastError`).
+    Result<QStringList> checkedSubKeyNames(RegRoot root, const QString &keyPath) const;
+    Result<QList<RegValue>> checkedValues(RegRoot root, const QString &keyPath) const;
 
     // Writing. Each call is its own committed transaction (unless it runs inside
     // `transaction`) and returns false when nothing was written (see `lastError`).
@@ -92,11 +97,18 @@ private:
     RegistryStore(QString path, sqlite3 *db);
 
     SqliteStatement &statement(const char *sql) const;
-    std::optional<qint64> findKey(RegRoot root, const QStringList &names) const;
+    // A key that cannot be read is missing; `failed`, when given, tells the two apart.
+    std::optional<qint64> findKey(RegRoot root, const QStringList &names, bool *failed = nullptr) const;
+    // Fill the list with what could be read; false when the store could not be read.
+    bool readSubKeyNames(RegRoot root, const QString &keyPath, QStringList &names) const;
+    bool readValues(RegRoot root, const QString &keyPath, QList<RegValue> &values) const;
     std::optional<qint64> ensureKey(RegRoot root, const QStringList &names);
     bool write(const std::function<bool()> &change);
     bool exec(const char *sql);
     void noteError(const QString &what) const;
+    // Keeps the failure of the last step for `lastError` without logging it: readers stay
+    // silent, and the caller of a checked reader reports the failure itself.
+    void noteReadError() const;
 
     QString m_path;
     sqlite3 *m_db = nullptr;

@@ -3,6 +3,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sqlite3.h>
+
 #include "TestSupport.h"
 #include "watchlist/RegistryFunctions.h"
 #include "watchlist/RegistryStore.h"
@@ -43,6 +45,7 @@ private Q_SLOTS:
     void listsAnEmptyStoreAsNothing();
     void importListAndExport();
     void refusedImportChangesNothing();
+    void exportOfAnUnreadableStoreFails();
     void unopenableStoreIsReportedAndLeftAlone_data();
     void unopenableStoreIsReportedAndLeftAlone();
     void wrongArgumentsAreReported_data();
@@ -144,6 +147,27 @@ void TestStoreCli::refusedImportChangesNothing()
     QVERIFY(run.err.startsWith("tallyhawk-cli: Cannot import " + script + ": line 5: "));
     QCOMPARE(run.err.count(u'\n'), 1);
     QCOMPARE(cli({ "list" }).out, QString("600000\n  \"Item\" = \"600000\"\n"));
+}
+
+void TestStoreCli::exportOfAnUnreadableStoreFails()
+{
+    {
+        Result<std::unique_ptr<RegistryStore>> store = RegistryStore::openInFolder(m_home->path());
+        QVERIFY(store.ok());
+        SaveRegString(*store.value(), RegRoot::CurrentUser, itemKeyPath("600000"), "Item", "600000");
+    }
+    // The file still opens as a store, but its values cannot be read.
+    sqlite3 *db = nullptr;
+    QCOMPARE(sqlite3_open(QFile::encodeName(storePath()).constData(), &db), SQLITE_OK);
+    QCOMPARE(sqlite3_exec(db, "ALTER TABLE reg_value RENAME TO gone", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+
+    const Run run = cli({ "export", m_home->path() });
+    QCOMPARE(run.status, 1);
+    QCOMPARE(run.out, QString());
+    QVERIFY2(run.err.startsWith("tallyhawk-cli: Cannot back up to "), qPrintable(run.err));
+    QCOMPARE(run.err.count(u'\n'), 1);
+    QVERIFY(!QFile::exists(m_home->filePath("eBayWatch.reg")));
 }
 
 void TestStoreCli::unopenableStoreIsReportedAndLeftAlone_data()
