@@ -1,5 +1,6 @@
 #include "exchange/RegImport.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 
@@ -40,25 +41,34 @@ bool apply(RegistryStore &store, const RegScriptOperation &operation, ImportSumm
 
 } // namespace
 
-Result<ImportSummary> importRegScript(
-    RegistryStore &store, const QByteArray &script, const QString &displayName)
+Result<ImportSummary> importRegScript(RegistryStore &store, QIODevice &script, const QString &displayName)
 {
-    const Result<QList<RegScriptOperation>> operations = readRegScript(script);
-    if (!operations)
-        return importError(displayName, operations.errorMessage());
-
     ImportSummary summary;
+    const auto write = [&](const RegScriptOperation &operation) -> Result<void> {
+        if (apply(store, operation, summary))
+            return {};
+        return makeError(
+            operation.line, QStringLiteral("line %1: %2").arg(operation.line).arg(store.lastError()));
+    };
     const Result<void> applied = store.transaction([&]() -> Result<void> {
-        for (const RegScriptOperation &operation : operations.value()) {
-            if (!apply(store, operation, summary))
-                return makeError(
-                    operation.line, QStringLiteral("line %1: %2").arg(operation.line).arg(store.lastError()));
-        }
+        const Result<RegScriptReadSummary> read = readRegScript(script, write);
+        if (!read)
+            return read.error();
+        summary.latin1Lines = read.value().latin1Lines;
         return {};
     });
     if (!applied)
         return importError(displayName, applied.errorMessage());
     return summary;
+}
+
+Result<ImportSummary> importRegScript(
+    RegistryStore &store, const QByteArray &script, const QString &displayName)
+{
+    QBuffer buffer;
+    buffer.setData(script);
+    buffer.open(QIODevice::ReadOnly);
+    return importRegScript(store, buffer, displayName);
 }
 
 Result<ImportSummary> RunRegImport(RegistryStore &store, const QString &fileName)
@@ -71,10 +81,21 @@ Result<ImportSummary> RunRegImport(RegistryStore &store, const QString &fileName
         return importError(fileName, file.errorString());
     if (file.size() > kMaxScriptBytes)
         return importError(fileName, QStringLiteral("the file is too large for a registry script"));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return importError(fileName, file.errorString());
-    return importRegScript(store, bytes, fileName);
+    return importRegScript(store, file, fileName);
+}
+
+QString importReport(const ImportSummary &summary, const QString &displayName)
+{
+    QString report = QStringLiteral("Imported %1 keys and %2 values from %3")
+                         .arg(summary.keys)
+                         .arg(summary.values)
+                         .arg(displayName);
+    if (summary.latin1Lines == 1)
+        report += QStringLiteral("\n1 line was not UTF-8 and was read as Latin-1 (ISO 8859-1)");
+    else if (summary.latin1Lines > 1)
+        report += QStringLiteral("\n%1 lines were not UTF-8 and were read as Latin-1 (ISO 8859-1)")
+                      .arg(summary.latin1Lines);
+    return report;
 }
 
 bool FileExistsAt(const QString &path)

@@ -1,8 +1,10 @@
 #include "exchange/RegScriptReader.h"
 
+#include <deque>
 #include <optional>
 
 #include "exchange/RegScriptText.h"
+#include "exchange/ScriptLineReader.h"
 
 namespace th {
 
@@ -42,33 +44,79 @@ qsizetype hexRun(QStringView text)
     return n;
 }
 
-class Parser final {
+// The lines of the script that are still needed: the one being read and those its data
+// continues over. A line is read from the file the first time it is asked for and dropped
+// once the parser has passed it.
+class LineWindow final {
 public:
-    Parser(const QStringList &lines, bool wide)
-        : m_lines(lines)
-        , m_wide(wide)
+    explicit LineWindow(ScriptLineReader &reader)
+        : m_reader(reader)
     {
     }
 
-    Result<QList<RegScriptOperation>> run();
+    // Line `index` (0-based), or nullptr past the last line and when reading failed. The
+    // line stays where it is until it is dropped.
+    const QString *at(qsizetype index)
+    {
+        Q_ASSERT(index >= m_first);
+        while (index >= m_first + qsizetype(m_lines.size())) {
+            QString line;
+            if (!m_reader.readLine(line))
+                return nullptr;
+            m_lines.push_back(std::move(line));
+        }
+        return &m_lines[std::size_t(index - m_first)];
+    }
+
+    void dropBefore(qsizetype index)
+    {
+        while (m_first < index && !m_lines.empty()) {
+            m_lines.pop_front();
+            ++m_first;
+        }
+    }
+
+    // The number of lines read from the file so far.
+    qsizetype readCount() const { return m_first + qsizetype(m_lines.size()); }
+
+private:
+    ScriptLineReader &m_reader;
+    std::deque<QString> m_lines;
+    qsizetype m_first = 0;
+};
+
+class Parser final {
+public:
+    Parser(LineWindow &lines, bool wide, const RegScriptSink &sink)
+        : m_lines(lines)
+        , m_wide(wide)
+        , m_sink(sink)
+    {
+    }
+
+    // Reads every line after the header. Stops at the first line that cannot be read or
+    // the first operation the sink refuses.
+    Result<void> run();
 
 private:
     bool keyLine(QStringView text);
     bool valueLine(QStringView text);
-    std::optional<Data> data(QStringView text, qsizetype &index, Failure &failure) const;
+    std::optional<Data> data(QStringView text, qsizetype &index, Failure &failure);
     std::optional<QString> quotedData(QStringView text, QString &why) const;
-    std::optional<QByteArray> hexData(QStringView text, qsizetype &index, Failure &failure) const;
+    std::optional<QByteArray> hexData(QStringView text, qsizetype &index, Failure &failure);
     RegValue hexValue(quint32 kind, QByteArray bytes) const;
     bool fail(qsizetype index, const QString &reason);
+    bool hand(const RegScriptOperation &operation);
 
-    const QStringList &m_lines;
+    LineWindow &m_lines;
     bool m_wide = false;
+    const RegScriptSink &m_sink;
     qsizetype m_index = 0;
     bool m_inKey = false;
     RegRoot m_root = RegRoot::CurrentUser;
     QString m_keyPath;
-    QList<RegScriptOperation> m_operations;
     Failure m_failure;
+    std::optional<Error> m_sinkError;
 };
 
 bool Parser::fail(qsizetype index, const QString &reason)
@@ -77,10 +125,23 @@ bool Parser::fail(qsizetype index, const QString &reason)
     return false;
 }
 
-Result<QList<RegScriptOperation>> Parser::run()
+bool Parser::hand(const RegScriptOperation &operation)
 {
-    for (m_index = 1; m_index < m_lines.size(); ++m_index) {
-        const QStringView text = skipBlanks(m_lines[m_index]);
+    Result<void> taken = m_sink(operation);
+    if (taken)
+        return true;
+    m_sinkError = taken.error();
+    return false;
+}
+
+Result<void> Parser::run()
+{
+    for (m_index = 1;; ++m_index) {
+        m_lines.dropBefore(m_index);
+        const QString *line = m_lines.at(m_index);
+        if (!line)
+            return {};
+        const QStringView text = skipBlanks(*line);
         bool ok = true;
         if (text.isEmpty() || text.front() == u';' || text.front() == u'#')
             continue;
@@ -90,11 +151,12 @@ Result<QList<RegScriptOperation>> Parser::run()
             ok = valueLine(text);
         else
             ok = fail(m_index, QStringLiteral("this is neither a key, a value nor a comment"));
+        if (m_sinkError)
+            return *m_sinkError;
         if (!ok)
             return makeError(
                 m_failure.line, QStringLiteral("line %1: %2").arg(m_failure.line).arg(m_failure.reason));
     }
-    return m_operations;
 }
 
 bool Parser::keyLine(QStringView text)
@@ -131,12 +193,11 @@ bool Parser::keyLine(QStringView text)
     operation.root = *root;
     operation.keyPath = names.join(u'\\');
     operation.line = int(m_index + 1);
-    m_operations.append(operation);
     // The values that follow a deletion would belong to no key.
     m_inKey = !remove;
     m_root = *root;
     m_keyPath = operation.keyPath;
-    return true;
+    return hand(operation);
 }
 
 bool Parser::valueLine(QStringView text)
@@ -144,59 +205,73 @@ bool Parser::valueLine(QStringView text)
     if (!m_inKey)
         return fail(m_index, QStringLiteral("a value line that belongs to no key"));
 
-    struct Candidate {
-        QString name;
-        QStringView rest;
-    };
-    QList<Candidate> candidates;
-    if (text.front() == u'@') {
-        const QStringView after = skipBlanks(text.mid(1));
-        if (after.startsWith(u'='))
-            candidates.append({ QString(), after.mid(1) });
-    } else {
-        const qsizetype close = closingQuote(text);
-        const auto tryQuote = [&](qsizetype quote) {
-            const QStringView after = skipBlanks(text.mid(quote + 1));
-            if (after.startsWith(u'='))
-                candidates.append({ unescape(text.mid(1, quote - 1)), after.mid(1) });
-        };
-        if (close > 0)
-            tryQuote(close);
-        for (qsizetype i = 1; i < text.size() && candidates.size() < kMaxNameCandidates; ++i) {
-            if (text[i] == u'"' && i != close)
-                tryQuote(i);
-        }
-    }
-    if (candidates.isEmpty())
-        return fail(m_index, QStringLiteral("the value name is not followed by \"=\""));
-
+    // Each place where the name may end is tried in turn, and the first whose data reads
+    // wins: the closing quote that the escapes give first (nearly always the one), then
+    // every other double quote followed by "=". The error is the first place's.
+    int tried = 0;
     Failure first;
-    for (qsizetype c = 0; c < candidates.size(); ++c) {
+    RegScriptOperation operation;
+    const auto attempt = [&](const QString &name, QStringView rest) {
         qsizetype index = m_index;
         Failure failure;
-        std::optional<Data> parsed = data(candidates[c].rest, index, failure);
+        const std::optional<Data> parsed = data(rest, index, failure);
         if (!parsed) {
-            if (c == 0)
+            if (tried++ == 0)
                 first = failure;
-            continue;
+            return false;
         }
-        RegScriptOperation operation;
         operation.kind
             = parsed->remove ? RegScriptOperation::Kind::DeleteValue : RegScriptOperation::Kind::SetValue;
         operation.root = m_root;
         operation.keyPath = m_keyPath;
         operation.value = parsed->value;
-        operation.value.name = candidates[c].name;
+        operation.value.name = name;
         operation.line = int(m_index + 1);
-        m_operations.append(operation);
         m_index = index;
         return true;
+    };
+    // The data after the quote at `quote`, when "=" follows it.
+    const auto restAfter = [&](qsizetype quote) -> std::optional<QStringView> {
+        const QStringView after = skipBlanks(text.mid(quote + 1));
+        if (!after.startsWith(u'='))
+            return std::nullopt;
+        return after.mid(1);
+    };
+
+    bool any = false;
+    bool found = false;
+    if (text.front() == u'@') {
+        const QStringView after = skipBlanks(text.mid(1));
+        any = after.startsWith(u'=');
+        found = any && attempt(QString(), after.mid(1));
+    } else {
+        const qsizetype close = closingQuote(text);
+        int candidates = 0;
+        if (const std::optional<QStringView> rest = close > 0 ? restAfter(close) : std::nullopt) {
+            any = true;
+            ++candidates;
+            found = attempt(unescape(text.mid(1, close - 1)), *rest);
+        }
+        for (qsizetype i = 1; !found && i < text.size() && candidates < kMaxNameCandidates; ++i) {
+            if (text[i] != u'"' || i == close)
+                continue;
+            if (const std::optional<QStringView> rest = restAfter(i)) {
+                any = true;
+                ++candidates;
+                found = attempt(unescape(text.mid(1, i - 1)), *rest);
+            }
+        }
     }
-    m_failure = first;
-    return false;
+    if (!any)
+        return fail(m_index, QStringLiteral("the value name is not followed by \"=\""));
+    if (!found) {
+        m_failure = first;
+        return false;
+    }
+    return hand(operation);
 }
 
-std::optional<Data> Parser::data(QStringView text, qsizetype &index, Failure &failure) const
+std::optional<Data> Parser::data(QStringView text, qsizetype &index, Failure &failure)
 {
     text = skipBlanks(text);
     const auto failed = [&](const QString &reason) {
@@ -264,7 +339,7 @@ std::optional<QString> Parser::quotedData(QStringView text, QString &why) const
 // Hexadecimal bytes separated by commas. A line ending in a comma and a backslash (a ";"
 // comment may follow) continues on the next line that is neither blank nor a ";" comment;
 // the backslash may also stand right after the colon. Anything else is refused.
-std::optional<QByteArray> Parser::hexData(QStringView text, qsizetype &index, Failure &failure) const
+std::optional<QByteArray> Parser::hexData(QStringView text, qsizetype &index, Failure &failure)
 {
     QByteArray bytes;
     bool firstLine = true;
@@ -310,9 +385,10 @@ std::optional<QByteArray> Parser::hexData(QStringView text, qsizetype &index, Fa
         if (!continues)
             return bytes;
         do {
-            if (++index >= m_lines.size())
+            const QString *next = m_lines.at(++index);
+            if (!next)
                 return bytes;
-            text = skipBlanks(m_lines[index]);
+            text = skipBlanks(*next);
         } while (text.isEmpty() || text.front() == u';');
         firstLine = false;
     }
@@ -338,20 +414,27 @@ RegValue Parser::hexValue(quint32 kind, QByteArray bytes) const
 
 } // namespace
 
-Result<QList<RegScriptOperation>> readRegScript(const QByteArray &bytes)
+Result<RegScriptReadSummary> readRegScript(QIODevice &device, const RegScriptSink &sink)
 {
-    const QStringList lines = splitLines(decodeScript(bytes));
-    const QStringView header = lines.isEmpty() ? QStringView() : skipBlanks(lines.first());
-    QStringView trimmedHeader = header;
-    while (!trimmedHeader.isEmpty() && isBlank(trimmedHeader.back()))
-        trimmedHeader.chop(1);
-    const bool version4 = trimmedHeader == kHeader4;
-    const bool version5 = trimmedHeader == kHeader5;
+    ScriptLineReader reader(device);
+    LineWindow lines(reader);
+    const QString *first = lines.at(0);
+    QStringView header = first ? skipBlanks(*first) : QStringView();
+    while (!header.isEmpty() && isBlank(header.back()))
+        header.chop(1);
+    const bool version4 = header == kHeader4;
+    const bool version5 = header == kHeader5;
     if (!version4 && !version5)
         return makeError(1,
             QStringLiteral("line 1: this is not a registry script (it must begin with %1 or %2)")
                 .arg(kHeader4, kHeader5));
-    return Parser(lines, version5).run();
+    if (const Result<void> read = Parser(lines, version5, sink).run(); !read)
+        return read.error();
+    if (!reader.error().isEmpty()) {
+        const int line = int(lines.readCount() + 1);
+        return makeError(line, QStringLiteral("line %1: %2").arg(line).arg(reader.error()));
+    }
+    return RegScriptReadSummary { reader.latin1Lines() };
 }
 
 } // namespace th

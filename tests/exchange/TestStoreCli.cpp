@@ -45,6 +45,7 @@ private Q_SLOTS:
     void listsAnEmptyStoreAsNothing();
     void importListAndExport();
     void refusedImportChangesNothing();
+    void importReportsLinesReadAsLatin1();
     void exportOfAnUnreadableStoreFails();
     void unopenableStoreIsReportedAndLeftAlone_data();
     void unopenableStoreIsReportedAndLeftAlone();
@@ -147,6 +148,20 @@ void TestStoreCli::refusedImportChangesNothing()
     QVERIFY(run.err.startsWith("tallyhawk-cli: Cannot import " + script + ": line 5: "));
     QCOMPARE(run.err.count(u'\n'), 1);
     QCOMPARE(cli({ "list" }).out, QString("600000\n  \"Item\" = \"600000\"\n"));
+}
+
+void TestStoreCli::importReportsLinesReadAsLatin1()
+{
+    const QString script = m_home->filePath("old.reg");
+    writeFile(script,
+        "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Quillmarsh\\Tallyhawk\\Watches\\\\600000]\r\n"
+        "\"Item\"=\"600000\"\r\n\"Note\"=\"Caf\xE9\"\r\n\"Other\"=\"\xC3\xBC\"\r\n");
+    const Run run = cli({ "import", script });
+    QCOMPARE(run.status, 0);
+    QCOMPARE(run.out,
+        "Imported 1 keys and 3 values from " + script
+            + "\n1 line was not UTF-8 and was read as Latin-1 (ISO 8859-1)\n");
+    QVERIFY(cli({ "list" }).out.contains(QString::fromUtf8("\"Note\" = \"Café\"\n  \"Other\" = \"ü\"")));
 }
 
 void TestStoreCli::exportOfAnUnreadableStoreFails()
