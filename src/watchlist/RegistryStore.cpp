@@ -115,11 +115,17 @@ std::optional<qint64> RegistryStore::findKey(RegRoot root, const QStringList &na
 
 std::optional<qint64> RegistryStore::ensureKey(RegRoot root, const QStringList &names)
 {
-    std::optional<qint64> id = rootKeyId(root);
+    const std::optional<qint64> id = rootKeyId(root);
     if (!id) {
         noteError(QStringLiteral("the root %1 holds no keys").arg(regRootName(root)));
         return std::nullopt;
     }
+    return ensureKeyBelow(*id, names);
+}
+
+std::optional<qint64> RegistryStore::ensureKeyBelow(qint64 parent, const QStringList &names)
+{
+    std::optional<qint64> id = parent;
     Use find(statement("SELECT id FROM reg_key WHERE parent = ?1 AND fold = ?2"));
     for (const QString &name : names) {
         find->reset();
@@ -251,18 +257,48 @@ Result<QList<RegValue>> RegistryStore::checkedValues(RegRoot root, const QString
     return result;
 }
 
+std::optional<qint64> RegistryStore::writableKey(RegRoot root, const QString &keyPath)
+{
+    // A NUL ends a path, so a path holding one cannot be cut at its last backslash.
+    if (m_transactionDepth == 0 || keyPath.contains(QChar(0)))
+        return ensureKey(root, splitRegPath(keyPath));
+    const auto matches = [&](const std::optional<WrittenKey> &key, QStringView path) {
+        return key && key->root == root && key->path == path;
+    };
+    if (matches(m_writtenKey, keyPath))
+        return m_writtenKey->id;
+
+    // The next key of a script is most often a sibling or a child of the last one: found
+    // from their parent, it takes one look-up instead of one per name of its path.
+    const qsizetype cut = std::max<qsizetype>(keyPath.lastIndexOf(u'\\'), 0);
+    const QStringView parentPath = QStringView(keyPath).left(cut);
+    std::optional<qint64> parent;
+    if (matches(m_writtenParent, parentPath))
+        parent = m_writtenParent->id;
+    else if (matches(m_writtenKey, parentPath))
+        parent = m_writtenKey->id;
+    else
+        parent = ensureKey(root, splitRegPath(parentPath));
+    if (!parent)
+        return std::nullopt;
+    const std::optional<qint64> id = ensureKeyBelow(*parent, splitRegPath(QStringView(keyPath).mid(cut)));
+    if (!id)
+        return std::nullopt;
+    m_writtenParent = WrittenKey { root, parentPath.toString(), *parent };
+    m_writtenKey = WrittenKey { root, keyPath, *id };
+    return id;
+}
+
 bool RegistryStore::createKey(RegRoot root, const QString &keyPath)
 {
-    const QStringList names = splitRegPath(keyPath);
-    return write([&] { return ensureKey(root, names).has_value(); });
+    return write([&] { return writableKey(root, keyPath).has_value(); });
 }
 
 bool RegistryStore::setValue(RegRoot root, const QString &keyPath, const RegValue &value)
 {
-    const QStringList names = splitRegPath(keyPath);
     const QString name = regCleanName(value.name);
     return write([&] {
-        const std::optional<qint64> key = ensureKey(root, names);
+        const std::optional<qint64> key = writableKey(root, keyPath);
         if (!key)
             return false;
         Use upsert(
@@ -305,6 +341,8 @@ bool RegistryStore::deleteKey(RegRoot root, const QString &keyPath)
         noteError(QStringLiteral("a root key cannot be deleted"));
         return false;
     }
+    m_writtenKey.reset();
+    m_writtenParent.reset();
     return write([&] {
         const std::optional<qint64> key = findKey(root, names);
         if (!key)
@@ -331,8 +369,12 @@ Result<void> RegistryStore::transaction(const std::function<Result<void>()> &wor
         return makeError(StoreError::WriteFailed, m_lastError);
     m_transactionDepth = 1;
     m_transactionFailed = false;
+    m_writtenKey.reset();
+    m_writtenParent.reset();
     Result<void> outcome = work();
     m_transactionDepth = 0;
+    m_writtenKey.reset();
+    m_writtenParent.reset();
     if (outcome && !m_transactionFailed && exec("COMMIT"))
         return outcome;
     sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);

@@ -103,6 +103,9 @@ private:
     bool readSubKeyNames(RegRoot root, const QString &keyPath, QStringList &names) const;
     bool readValues(RegRoot root, const QString &keyPath, QList<RegValue> &values) const;
     std::optional<qint64> ensureKey(RegRoot root, const QStringList &names);
+    std::optional<qint64> ensureKeyBelow(qint64 parent, const QStringList &names);
+    // The key to write to, created when missing.
+    std::optional<qint64> writableKey(RegRoot root, const QString &keyPath);
     bool write(const std::function<bool()> &change);
     bool exec(const char *sql);
     void noteError(const QString &what) const;
@@ -114,6 +117,16 @@ private:
     sqlite3 *m_db = nullptr;
     int m_transactionDepth = 0;
     bool m_transactionFailed = false;
+    // Inside a transaction no other process writes, so the key written last and its parent
+    // are remembered by their paths as given: the values a script sets on one key then cost
+    // one statement each. Forgotten when any key is deleted and when the transaction ends.
+    struct WrittenKey {
+        RegRoot root;
+        QString path;
+        qint64 id = 0;
+    };
+    std::optional<WrittenKey> m_writtenKey;
+    std::optional<WrittenKey> m_writtenParent;
     mutable QString m_lastError;
     mutable std::unordered_map<const char *, std::unique_ptr<SqliteStatement>> m_statements;
 };

@@ -8,6 +8,7 @@ SqliteStatement::SqliteStatement(sqlite3 *db, const char *sql)
 {
     if (sqlite3_prepare_v3(db, sql, -1, SQLITE_PREPARE_PERSISTENT, &m_stmt, nullptr) != SQLITE_OK)
         m_stmt = nullptr;
+    m_held.resize(std::size_t(m_stmt ? sqlite3_bind_parameter_count(m_stmt) : 0));
 }
 
 SqliteStatement::~SqliteStatement()
@@ -21,6 +22,15 @@ void SqliteStatement::reset()
         return;
     sqlite3_reset(m_stmt);
     sqlite3_clear_bindings(m_stmt);
+    for (QByteArray &held : m_held)
+        held.clear();
+}
+
+QByteArray &SqliteStatement::holder(int index)
+{
+    // An index beyond the statement's parameters is refused by SQLite itself.
+    static QByteArray unused;
+    return index >= 1 && std::size_t(index) <= m_held.size() ? m_held[std::size_t(index - 1)] : unused;
 }
 
 void SqliteStatement::bind(int index, qint64 number)
@@ -30,15 +40,17 @@ void SqliteStatement::bind(int index, qint64 number)
 
 void SqliteStatement::bind(int index, const QString &text)
 {
-    const QByteArray utf8 = text.toUtf8();
-    sqlite3_bind_text(m_stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+    QByteArray &held = holder(index);
+    held = text.toUtf8();
+    sqlite3_bind_text(m_stmt, index, held.constData(), int(held.size()), SQLITE_STATIC);
 }
 
 void SqliteStatement::bind(int index, const QByteArray &blob)
 {
+    QByteArray &held = holder(index);
+    held = blob;
     // A zero-length blob is still a blob, never NULL, so the NOT NULL column accepts it.
-    sqlite3_bind_blob(
-        m_stmt, index, blob.isEmpty() ? "" : blob.constData(), int(blob.size()), SQLITE_TRANSIENT);
+    sqlite3_bind_blob(m_stmt, index, held.isEmpty() ? "" : held.constData(), int(held.size()), SQLITE_STATIC);
 }
 
 void SqliteStatement::bindNull(int index)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include <QByteArray>
 #include <QString>
 
@@ -33,7 +35,12 @@ public:
     QByteArray blob(int column) const;
 
 private:
+    QByteArray &holder(int index);
+
     sqlite3_stmt *m_stmt = nullptr;
+    // The bytes of the bound texts and blobs, kept here until the next binding or reset so
+    // that SQLite reads them in place instead of copying each one.
+    std::vector<QByteArray> m_held;
 };
 
 } // namespace th
