@@ -6,6 +6,7 @@
 
 #include "exchange/RegScriptReader.h"
 #include "watchlist/RegistryStore.h"
+#include "watchlist/WatchStore.h"
 
 namespace th {
 
@@ -18,6 +19,52 @@ Error importError(const QString &displayName, const QString &why)
 {
     return makeError(401, QStringLiteral("Cannot import %1: %2").arg(displayName, why));
 }
+
+// At most this many left-out keys are named in the report; the rest are counted.
+constexpr int kMaxNamedSkippedKeys = 10;
+
+// The name of the item key that `keyPath` is or lies below, when it lies below the watch
+// list key.
+std::optional<QStringView> watchItemName(RegRoot root, QStringView keyPath)
+{
+    static const QString prefix = QString::fromUtf16(kWatchListKey) + u'\\';
+    if (root != RegRoot::CurrentUser || !keyPath.startsWith(prefix, Qt::CaseInsensitive))
+        return std::nullopt;
+    const QStringView below = keyPath.mid(prefix.size());
+    const qsizetype end = below.indexOf(u'\\');
+    return end < 0 ? below : below.left(end);
+}
+
+// Leaves out the keys below the watch list key whose names are not item numbers, with their
+// values and sub-keys, and notes each such key line. A script's values for one key come one
+// after the other, so each key's path is looked at once.
+class WatchKeyFilter final {
+public:
+    bool leavesOut(const RegScriptOperation &operation, ImportSummary &summary)
+    {
+        using Kind = RegScriptOperation::Kind;
+        if (operation.kind != Kind::CreateKey && operation.kind != Kind::SetValue)
+            return false;
+        if (operation.keyPath != m_path || operation.root != m_root) {
+            m_path = operation.keyPath;
+            m_root = operation.root;
+            const std::optional<QStringView> item = watchItemName(m_root, m_path);
+            m_leftOut = item && !isItemKeyName(*item);
+            m_item = m_leftOut ? item->toString() : QString();
+        }
+        if (!m_leftOut)
+            return false;
+        if (operation.kind == Kind::CreateKey)
+            summary.skippedWatchKeys.append({ operation.line, m_item });
+        return true;
+    }
+
+private:
+    QString m_path;
+    RegRoot m_root = RegRoot::CurrentUser;
+    bool m_leftOut = false;
+    QString m_item; // the item name of m_path when it is left out
+};
 
 bool apply(RegistryStore &store, const RegScriptOperation &operation, ImportSummary &summary)
 {
@@ -44,7 +91,10 @@ bool apply(RegistryStore &store, const RegScriptOperation &operation, ImportSumm
 Result<ImportSummary> importRegScript(RegistryStore &store, QIODevice &script, const QString &displayName)
 {
     ImportSummary summary;
+    WatchKeyFilter filter;
     const auto write = [&](const RegScriptOperation &operation) -> Result<void> {
+        if (filter.leavesOut(operation, summary))
+            return {};
         if (apply(store, operation, summary))
             return {};
         return makeError(
@@ -95,6 +145,17 @@ QString importReport(const ImportSummary &summary, const QString &displayName)
     else if (summary.latin1Lines > 1)
         report += QStringLiteral("\n%1 lines were not UTF-8 and were read as Latin-1 (ISO 8859-1)")
                       .arg(summary.latin1Lines);
+    const QList<SkippedWatchKey> &skipped = summary.skippedWatchKeys;
+    if (!skipped.isEmpty()) {
+        QStringList named;
+        for (qsizetype i = 0; i < skipped.size() && i < kMaxNamedSkippedKeys; ++i)
+            named.append(QStringLiteral("line %1 \"%2\"").arg(skipped[i].line).arg(skipped[i].name));
+        if (skipped.size() > kMaxNamedSkippedKeys)
+            named.append(QStringLiteral("and %1 more").arg(skipped.size() - kMaxNamedSkippedKeys));
+        report += QStringLiteral("\nLeft out %1 watch-list keys that are not item numbers: %2")
+                      .arg(skipped.size())
+                      .arg(named.join(QStringLiteral(", ")));
+    }
     return report;
 }
 

@@ -118,6 +118,8 @@ private Q_SLOTS:
     void keyAndValueDeletion();
     void utf16VersionFiveFiles();
     void importMergesIntoTheStore();
+    void watchKeysThatAreNoItemNumbersAreLeftOut_data();
+    void watchKeysThatAreNoItemNumbersAreLeftOut();
     void refusesFoldersAndMissingFiles();
 
 private:
@@ -767,6 +769,60 @@ void TestRegImport::importMergesIntoTheStore()
         (QStringList { "600000", "700000", "800000" }));
     QCOMPARE(m_store->values(RegRoot::CurrentUser, watches + "\\700000"),
         (Values { sz("Item", "700000"), sz("MaxBid", "2"), sz("WonItem", "True") }));
+}
+
+void TestRegImport::watchKeysThatAreNoItemNumbersAreLeftOut_data()
+{
+    QTest::addColumn<QByteArray>("keyLine");
+    QTest::addColumn<QString>("item"); // the sub-key of the watch list key the line names
+    QTest::addColumn<bool>("kept");
+    const QByteArray watches = "[HKEY_CURRENT_USER\\Software\\Quillmarsh\\Tallyhawk\\Watches\\\\";
+    QTest::newRow("digits") << watches + "2407604973]"
+                            << "2407604973" << true;
+    QTest::newRow("digits with blanks around") << watches + " 777777 ]"
+                                               << " 777777 " << true;
+    QTest::newRow("letters") << watches + "abc]"
+                             << "abc" << false;
+    QTest::newRow("blank inside") << watches + "1 2]"
+                                  << "1 2" << false;
+    QTest::newRow("digits then letters") << watches + "60000abc]"
+                                         << "60000abc" << false;
+    QTest::newRow("decimal point") << watches + "500000.5]"
+                                   << "500000.5" << false;
+    QTest::newRow("sign") << watches + "+500000]"
+                          << "+500000" << false;
+    QTest::newRow("sub-key of such a key") << watches + "abc\\Sub]"
+                                           << "abc" << false;
+    QTest::newRow("watch list key in another case")
+        << QByteArray("[HKEY_CURRENT_USER\\software\\QUILLMARSH\\tallyhawk\\watches\\x1]") << "x1" << false;
+}
+
+void TestRegImport::watchKeysThatAreNoItemNumbersAreLeftOut()
+{
+    QFETCH(QByteArray, keyLine);
+    QFETCH(QString, item);
+    QFETCH(bool, kept);
+    const QString watches = QStringLiteral("Software\\Quillmarsh\\Tallyhawk\\Watches");
+    SaveRegString(*m_store, RegRoot::CurrentUser, watches + "\\abc", "Item", "abc");
+    const Result<ImportSummary> imported = import("REGEDIT4\r\n\r\n" + keyLine
+        + "\r\n\"Item\"=\"x\"\r\n\r\n[HKEY_CURRENT_USER\\Software\\Other\\abc]\r\n\"v\"=\"1\"\r\n"
+          "[-HKEY_CURRENT_USER\\Software\\Quillmarsh\\Tallyhawk\\Watches\\abc]\r\n");
+    QVERIFY2(imported.ok(), qPrintable(imported.errorMessage()));
+    // The rest of the file is imported, deletions included.
+    QCOMPARE(GetRegString(*m_store, RegRoot::CurrentUser, "Software\\Other\\abc", "v"), "1");
+    QCOMPARE(
+        m_store->subKeyNames(RegRoot::CurrentUser, watches), kept ? QStringList { item } : QStringList());
+    QCOMPARE(imported.value().keys, kept ? 2 : 1);
+    QCOMPARE(imported.value().values, kept ? 2 : 1);
+    QCOMPARE(imported.value().skippedWatchKeys.size(), kept ? 0 : 1);
+    if (!kept) {
+        QCOMPARE(imported.value().skippedWatchKeys.first().line, 3);
+        QCOMPARE(imported.value().skippedWatchKeys.first().name, item);
+        QCOMPARE(importReport(imported.value(), "test.reg"),
+            QStringLiteral("Imported 1 keys and 1 values from test.reg\n"
+                           "Left out 1 watch-list keys that are not item numbers: line 3 \"%1\"")
+                .arg(item));
+    }
 }
 
 void TestRegImport::refusesFoldersAndMissingFiles()
