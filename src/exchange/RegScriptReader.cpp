@@ -1,7 +1,9 @@
 #include "exchange/RegScriptReader.h"
 
+#include <array>
 #include <deque>
 #include <optional>
+#include <vector>
 
 #include "exchange/RegScriptText.h"
 #include "exchange/ScriptLineReader.h"
@@ -61,6 +63,10 @@ public:
         Q_ASSERT(index >= m_first);
         while (index >= m_first + qsizetype(m_lines.size())) {
             QString line;
+            if (!m_spare.empty()) {
+                line = std::move(m_spare.back());
+                m_spare.pop_back();
+            }
             if (!m_reader.readLine(line))
                 return nullptr;
             m_lines.push_back(std::move(line));
@@ -71,6 +77,9 @@ public:
     void dropBefore(qsizetype index)
     {
         while (m_first < index && !m_lines.empty()) {
+            // Its buffer takes the next line read.
+            if (m_spare.size() < kSpareLines)
+                m_spare.push_back(std::move(m_lines.front()));
             m_lines.pop_front();
             ++m_first;
         }
@@ -80,8 +89,11 @@ public:
     qsizetype readCount() const { return m_first + qsizetype(m_lines.size()); }
 
 private:
+    static constexpr std::size_t kSpareLines = 4;
+
     ScriptLineReader &m_reader;
     std::deque<QString> m_lines;
+    std::vector<QString> m_spare;
     qsizetype m_first = 0;
 };
 
@@ -102,7 +114,8 @@ private:
     bool keyLine(QStringView text);
     bool valueLine(QStringView text);
     std::optional<Data> data(QStringView text, qsizetype &index, Failure &failure);
-    std::optional<QString> quotedData(QStringView text, QString &why) const;
+    std::optional<QByteArray> quotedData(QStringView text, QString &why) const;
+    QString name(QStringView quoted);
     std::optional<QByteArray> hexData(QStringView text, qsizetype &index, Failure &failure);
     RegValue hexValue(quint32 kind, QByteArray bytes) const;
     bool fail(qsizetype index, const QString &reason);
@@ -117,6 +130,8 @@ private:
     QString m_keyPath;
     Failure m_failure;
     std::optional<Error> m_sinkError;
+    std::array<QString, 16> m_names;
+    std::size_t m_nextName = 0;
 };
 
 bool Parser::fail(qsizetype index, const QString &reason)
@@ -250,7 +265,7 @@ bool Parser::valueLine(QStringView text)
         if (const std::optional<QStringView> rest = close > 0 ? restAfter(close) : std::nullopt) {
             any = true;
             ++candidates;
-            found = attempt(unescape(text.mid(1, close - 1)), *rest);
+            found = attempt(name(text.mid(1, close - 1)), *rest);
         }
         for (qsizetype i = 1; !found && i < text.size() && candidates < kMaxNameCandidates; ++i) {
             if (text[i] != u'"' || i == close)
@@ -258,7 +273,7 @@ bool Parser::valueLine(QStringView text)
             if (const std::optional<QStringView> rest = restAfter(i)) {
                 any = true;
                 ++candidates;
-                found = attempt(unescape(text.mid(1, i - 1)), *rest);
+                found = attempt(name(text.mid(1, i - 1)), *rest);
             }
         }
     }
@@ -280,10 +295,10 @@ std::optional<Data> Parser::data(QStringView text, qsizetype &index, Failure &fa
     };
     if (text.startsWith(u'"')) {
         QString why;
-        const std::optional<QString> quoted = quotedData(text, why);
+        std::optional<QByteArray> quoted = quotedData(text, why);
         if (!quoted)
             return failed(why);
-        return Data { false, RegValue::fromString(QString(), *quoted) };
+        return Data { false, RegValue { QString(), RegKind::String, std::move(*quoted) } };
     }
     if (text.startsWith(u'-')) {
         if (!isBlankOrComment(text.mid(1)))
@@ -317,11 +332,18 @@ std::optional<Data> Parser::data(QStringView text, qsizetype &index, Failure &fa
     return failed(QStringLiteral("the data is neither a quoted text, dword: nor hex:"));
 }
 
-std::optional<QString> Parser::quotedData(QStringView text, QString &why) const
+// The data of a string value, its text made straight from the line when it holds no
+// backslash.
+QByteArray stringData(QStringView text)
+{
+    return text.contains(u'\\') ? regDataFromText(unescape(text)) : regDataFromText(text);
+}
+
+std::optional<QByteArray> Parser::quotedData(QStringView text, QString &why) const
 {
     const qsizetype close = closingQuote(text);
     if (close > 0 && skipBlanks(text.mid(close + 1)).isEmpty())
-        return unescape(text.mid(1, close - 1));
+        return stringData(text.mid(1, close - 1));
     // Not closed where the escapes say, or followed by more: the text runs to the last
     // double quote of the line.
     const qsizetype last = text.lastIndexOf(u'"');
@@ -333,7 +355,22 @@ std::optional<QString> Parser::quotedData(QStringView text, QString &why) const
         why = QStringLiteral("text after the closing double quote");
         return std::nullopt;
     }
-    return unescape(text.mid(1, last - 1));
+    return stringData(text.mid(1, last - 1));
+}
+
+// The value names of a script repeat from key to key: the last few are kept and shared.
+QString Parser::name(QStringView quoted)
+{
+    if (quoted.contains(u'\\'))
+        return unescape(quoted);
+    for (const QString &known : m_names) {
+        if (known == quoted)
+            return known;
+    }
+    QString made = quoted.toString();
+    m_names[m_nextName] = made;
+    m_nextName = (m_nextName + 1) % m_names.size();
+    return made;
 }
 
 // Hexadecimal bytes separated by commas. A line ending in a comma and a backslash (a ";"

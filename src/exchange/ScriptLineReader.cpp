@@ -26,6 +26,11 @@ template<typename Char> qsizetype lineEndLength(const Char *data, qsizetype end,
     return data[end] == u'\r' && end + 1 < size && data[end + 1] == u'\n' ? 2 : 1;
 }
 
+bool isAscii(QByteArrayView bytes)
+{
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; });
+}
+
 } // namespace
 
 ScriptLineReader::ScriptLineReader(QIODevice &device)
@@ -111,7 +116,13 @@ bool ScriptLineReader::readEightBitLine(QString &line)
         if (size == 0)
             return false;
         const QByteArrayView bytes(data, end);
-        if (bytes.isValidUtf8()) {
+        if (isAscii(bytes)) {
+            // Into the line's own buffer, which the caller may hand in again for the next line.
+            line.resize(end);
+            QChar *out = line.data();
+            for (qsizetype i = 0; i < end; ++i)
+                out[i] = QLatin1Char(data[i]);
+        } else if (bytes.isValidUtf8()) {
             line = QString::fromUtf8(bytes);
         } else {
             line = QString::fromLatin1(bytes);

@@ -22,8 +22,9 @@ public:
     ScriptLineReader(const ScriptLineReader &) = delete;
     ScriptLineReader &operator=(const ScriptLineReader &) = delete;
 
-    // The next line without its end. False at the end of the file, and when the file cannot
-    // be read on or is not UTF-16 where it says it is: `error` then tells why.
+    // The next line without its end, into `line` (whose buffer is used again when it is
+    // not shared). False at the end of the file, and when the file cannot be read on or is
+    // not UTF-16 where it says it is: `error` then tells why.
     bool readLine(QString &line);
 
     // Why reading stopped before the end of the file; empty when it did not.
