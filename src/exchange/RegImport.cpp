@@ -66,6 +66,58 @@ private:
     QString m_item; // the item name of m_path when it is left out
 };
 
+// The values of one key that are still to be written: a script's values come key by key,
+// and the store writes several of one key at once much quicker than one by one. Anything
+// other than a value of the same key writes them first, so the order stays the file's.
+class PendingValues final {
+public:
+    explicit PendingValues(RegistryStore &store)
+        : m_store(store)
+    {
+    }
+
+    Result<void> add(const RegScriptOperation &operation, ImportSummary &summary)
+    {
+        if (!m_values.isEmpty()
+            && (operation.root != m_root || operation.keyPath != m_keyPath
+                || m_values.size() == RegistryStore::kMaxValuesAtOnce)) {
+            if (Result<void> written = write(summary); !written)
+                return written;
+        }
+        if (m_values.isEmpty()) {
+            m_root = operation.root;
+            m_keyPath = operation.keyPath;
+            m_firstLine = operation.line;
+        }
+        m_values.append(operation.value);
+        m_lastLine = operation.line;
+        return {};
+    }
+
+    Result<void> write(ImportSummary &summary)
+    {
+        if (m_values.isEmpty())
+            return {};
+        const bool written = m_store.setValues(m_root, m_keyPath, m_values);
+        summary.values += int(m_values.size());
+        m_values.clear();
+        if (written)
+            return {};
+        const QString lines = m_firstLine == m_lastLine
+            ? QStringLiteral("line %1").arg(m_firstLine)
+            : QStringLiteral("lines %1 to %2").arg(m_firstLine).arg(m_lastLine);
+        return makeError(m_firstLine, lines + u": " + m_store.lastError());
+    }
+
+private:
+    RegistryStore &m_store;
+    RegRoot m_root = RegRoot::CurrentUser;
+    QString m_keyPath;
+    QList<RegValue> m_values;
+    int m_firstLine = 0;
+    int m_lastLine = 0;
+};
+
 bool apply(RegistryStore &store, const RegScriptOperation &operation, ImportSummary &summary)
 {
     using Kind = RegScriptOperation::Kind;
@@ -92,9 +144,14 @@ Result<ImportSummary> importRegScript(RegistryStore &store, QIODevice &script, c
 {
     ImportSummary summary;
     WatchKeyFilter filter;
+    PendingValues pending(store);
     const auto write = [&](const RegScriptOperation &operation) -> Result<void> {
         if (filter.leavesOut(operation, summary))
             return {};
+        if (operation.kind == RegScriptOperation::Kind::SetValue)
+            return pending.add(operation, summary);
+        if (Result<void> written = pending.write(summary); !written)
+            return written;
         if (apply(store, operation, summary))
             return {};
         return makeError(
@@ -105,7 +162,7 @@ Result<ImportSummary> importRegScript(RegistryStore &store, QIODevice &script, c
         if (!read)
             return read.error();
         summary.latin1Lines = read.value().latin1Lines;
-        return {};
+        return pending.write(summary);
     });
     if (!applied)
         return importError(displayName, applied.errorMessage());

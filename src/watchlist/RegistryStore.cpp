@@ -1,5 +1,7 @@
 #include "watchlist/RegistryStore.h"
 
+#include <array>
+
 #include <QDir>
 #include <QLoggingCategory>
 
@@ -281,7 +283,12 @@ std::optional<qint64> RegistryStore::writableKey(RegRoot root, const QString &ke
         parent = ensureKey(root, splitRegPath(parentPath));
     if (!parent)
         return std::nullopt;
-    const std::optional<qint64> id = ensureKeyBelow(*parent, splitRegPath(QStringView(keyPath).mid(cut)));
+    // After the last backslash there is one name at most.
+    QStringView last = QStringView(keyPath).mid(cut);
+    if (last.startsWith(u'\\'))
+        last = last.mid(1);
+    const std::optional<qint64> id
+        = ensureKeyBelow(*parent, last.isEmpty() ? QStringList() : QStringList { last.toString() });
     if (!id)
         return std::nullopt;
     m_writtenParent = WrittenKey { root, parentPath.toString(), *parent };
@@ -294,25 +301,67 @@ bool RegistryStore::createKey(RegRoot root, const QString &keyPath)
     return write([&] { return writableKey(root, keyPath).has_value(); });
 }
 
+namespace {
+
+// The statement that writes `count` values to one key, each as an insert that overwrites
+// a value of the same name in its place. The texts live as long as the program, so that
+// the statement cache can key them by address.
+const char *upsertSql(qsizetype count)
+{
+    static const std::array<QByteArray, RegistryStore::kMaxValuesAtOnce + 1> texts = [] {
+        std::array<QByteArray, RegistryStore::kMaxValuesAtOnce + 1> made;
+        for (std::size_t n = 1; n < made.size(); ++n) {
+            made[n] = "INSERT INTO reg_value(key, name, fold, kind, data) VALUES(?, ?, ?, ?, ?)";
+            for (std::size_t row = 1; row < n; ++row)
+                made[n] += ", (?, ?, ?, ?, ?)";
+            made[n] += " ON CONFLICT(key, fold) DO UPDATE SET kind = excluded.kind, data = excluded.data";
+        }
+        return made;
+    }();
+    return texts[std::size_t(count)].constData();
+}
+
+} // namespace
+
+bool RegistryStore::upsertValues(qint64 key, const RegValue *values, qsizetype count)
+{
+    Use upsert(statement(upsertSql(count)));
+    for (qsizetype i = 0; i < count; ++i) {
+        const RegValue &value = values[i];
+        const QString name = value.name.contains(QChar(0)) ? regCleanName(value.name) : value.name;
+        const int first = int(5 * i);
+        upsert->bind(first + 1, key);
+        upsert->bind(first + 2, name);
+        upsert->bind(first + 3, regFoldName(name));
+        upsert->bind(first + 4, qint64(value.kind));
+        upsert->bind(first + 5, value.data);
+    }
+    if (upsert->step() == SQLITE_DONE)
+        return true;
+    noteError(QString::fromUtf8(sqlite3_errmsg(m_db)));
+    return false;
+}
+
 bool RegistryStore::setValue(RegRoot root, const QString &keyPath, const RegValue &value)
 {
-    const QString name = regCleanName(value.name);
+    return write([&] {
+        const std::optional<qint64> key = writableKey(root, keyPath);
+        return key && upsertValues(*key, &value, 1);
+    });
+}
+
+bool RegistryStore::setValues(RegRoot root, const QString &keyPath, const QList<RegValue> &values)
+{
     return write([&] {
         const std::optional<qint64> key = writableKey(root, keyPath);
         if (!key)
             return false;
-        Use upsert(
-            statement("INSERT INTO reg_value(key, name, fold, kind, data) VALUES(?1, ?2, ?3, ?4, ?5) "
-                      "ON CONFLICT(key, fold) DO UPDATE SET kind = excluded.kind, data = excluded.data"));
-        upsert->bind(1, *key);
-        upsert->bind(2, name);
-        upsert->bind(3, regFoldName(name));
-        upsert->bind(4, qint64(value.kind));
-        upsert->bind(5, value.data);
-        if (upsert->step() == SQLITE_DONE)
-            return true;
-        noteError(QString::fromUtf8(sqlite3_errmsg(m_db)));
-        return false;
+        for (qsizetype done = 0; done < values.size(); done += kMaxValuesAtOnce) {
+            if (!upsertValues(
+                    *key, values.constData() + done, std::min(kMaxValuesAtOnce, values.size() - done)))
+                return false;
+        }
+        return true;
     });
 }
 

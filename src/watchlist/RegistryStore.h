@@ -47,6 +47,8 @@ public:
     static constexpr int kDefaultBusyTimeoutMs = 5000;
     // Longest key name the registry allows; a longer one is refused.
     static constexpr int kMaxKeyNameLength = 255;
+    // How many values setValues writes with one statement.
+    static constexpr qsizetype kMaxValuesAtOnce = 8;
 
     // Opens the store at `path`, creating it (mode 0600) when the file does not exist. A file
     // that exists but is not a store of ours, is damaged or stays locked by another process
@@ -81,6 +83,9 @@ public:
     // Creates the key if needed and writes the value; an existing value of the same name
     // (in any case) is overwritten in its place and keeps the name it had.
     bool setValue(RegRoot root, const QString &keyPath, const RegValue &value);
+    // Writes the values to one key as setValue does each in turn, in one go: quicker when
+    // there are many. False when any of them could not be written.
+    bool setValues(RegRoot root, const QString &keyPath, const QList<RegValue> &values);
     // True also when there was nothing to delete.
     bool deleteValue(RegRoot root, const QString &keyPath, const QString &valueName);
     // Deletes the key with all its sub-keys and values. True also when it did not exist.
@@ -104,6 +109,7 @@ private:
     bool readValues(RegRoot root, const QString &keyPath, QList<RegValue> &values) const;
     std::optional<qint64> ensureKey(RegRoot root, const QStringList &names);
     std::optional<qint64> ensureKeyBelow(qint64 parent, const QStringList &names);
+    bool upsertValues(qint64 key, const RegValue *values, qsizetype count);
     // The key to write to, created when missing.
     std::optional<qint64> writableKey(RegRoot root, const QString &keyPath);
     bool write(const std::function<bool()> &change);

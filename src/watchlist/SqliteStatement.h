@@ -35,12 +35,13 @@ public:
     QByteArray blob(int column) const;
 
 private:
-    QByteArray &holder(int index);
+    std::size_t slot(int index) const;
 
     sqlite3_stmt *m_stmt = nullptr;
-    // The bytes of the bound texts and blobs, kept here until the next binding or reset so
-    // that SQLite reads them in place instead of copying each one.
-    std::vector<QByteArray> m_held;
+    // The bytes of the bound texts and blobs, by parameter index, kept here until the next
+    // binding or reset so that SQLite reads them in place instead of copying each one.
+    std::vector<QByteArray> m_texts;
+    std::vector<QByteArray> m_blobs;
 };
 
 } // namespace th
