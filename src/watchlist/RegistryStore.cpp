@@ -291,7 +291,8 @@ std::optional<qint64> RegistryStore::writableKey(RegRoot root, const QString &ke
         = ensureKeyBelow(*parent, last.isEmpty() ? QStringList() : QStringList { last.toString() });
     if (!id)
         return std::nullopt;
-    m_writtenParent = WrittenKey { root, parentPath.toString(), *parent };
+    if (!matches(m_writtenParent, parentPath))
+        m_writtenParent = WrittenKey { root, parentPath.toString(), *parent };
     m_writtenKey = WrittenKey { root, keyPath, *id };
     return id;
 }
@@ -323,6 +324,18 @@ const char *upsertSql(qsizetype count)
 
 } // namespace
 
+const QString &RegistryStore::foldedName(const QString &name)
+{
+    for (const auto &[known, folded] : m_folds) {
+        if (known == name && !known.isNull())
+            return folded;
+    }
+    std::pair<QString, QString> &entry = m_folds[m_nextFold];
+    m_nextFold = (m_nextFold + 1) % m_folds.size();
+    entry = { name, regFoldName(name) };
+    return entry.second;
+}
+
 bool RegistryStore::upsertValues(qint64 key, const RegValue *values, qsizetype count)
 {
     Use upsert(statement(upsertSql(count)));
@@ -332,7 +345,7 @@ bool RegistryStore::upsertValues(qint64 key, const RegValue *values, qsizetype c
         const int first = int(5 * i);
         upsert->bind(first + 1, key);
         upsert->bind(first + 2, name);
-        upsert->bind(first + 3, regFoldName(name));
+        upsert->bind(first + 3, foldedName(name));
         upsert->bind(first + 4, qint64(value.kind));
         upsert->bind(first + 5, value.data);
     }

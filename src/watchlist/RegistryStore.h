@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -110,6 +111,7 @@ private:
     std::optional<qint64> ensureKey(RegRoot root, const QStringList &names);
     std::optional<qint64> ensureKeyBelow(qint64 parent, const QStringList &names);
     bool upsertValues(qint64 key, const RegValue *values, qsizetype count);
+    const QString &foldedName(const QString &name);
     // The key to write to, created when missing.
     std::optional<qint64> writableKey(RegRoot root, const QString &keyPath);
     bool write(const std::function<bool()> &change);
@@ -133,6 +135,9 @@ private:
     };
     std::optional<WrittenKey> m_writtenKey;
     std::optional<WrittenKey> m_writtenParent;
+    // The folded forms of the value names written last: many values, few names.
+    std::array<std::pair<QString, QString>, 16> m_folds;
+    std::size_t m_nextFold = 0;
     mutable QString m_lastError;
     mutable std::unordered_map<const char *, std::unique_ptr<SqliteStatement>> m_statements;
 };
