@@ -1,9 +1,7 @@
 #include "exchange/RegScriptReader.h"
 
 #include <array>
-#include <deque>
 #include <optional>
-#include <vector>
 
 #include "exchange/RegScriptText.h"
 #include "exchange/ScriptLineReader.h"
@@ -46,57 +44,6 @@ qsizetype hexRun(QStringView text)
     return n;
 }
 
-// The lines of the script that are still needed: the one being read and those its data
-// continues over. A line is read from the file the first time it is asked for and dropped
-// once the parser has passed it.
-class LineWindow final {
-public:
-    explicit LineWindow(ScriptLineReader &reader)
-        : m_reader(reader)
-    {
-    }
-
-    // Line `index` (0-based), or nullptr past the last line and when reading failed. The
-    // line stays where it is until it is dropped.
-    const QString *at(qsizetype index)
-    {
-        Q_ASSERT(index >= m_first);
-        while (index >= m_first + qsizetype(m_lines.size())) {
-            QString line;
-            if (!m_spare.empty()) {
-                line = std::move(m_spare.back());
-                m_spare.pop_back();
-            }
-            if (!m_reader.readLine(line))
-                return nullptr;
-            m_lines.push_back(std::move(line));
-        }
-        return &m_lines[std::size_t(index - m_first)];
-    }
-
-    void dropBefore(qsizetype index)
-    {
-        while (m_first < index && !m_lines.empty()) {
-            // Its buffer takes the next line read.
-            if (m_spare.size() < kSpareLines)
-                m_spare.push_back(std::move(m_lines.front()));
-            m_lines.pop_front();
-            ++m_first;
-        }
-    }
-
-    // The number of lines read from the file so far.
-    qsizetype readCount() const { return m_first + qsizetype(m_lines.size()); }
-
-private:
-    static constexpr std::size_t kSpareLines = 4;
-
-    ScriptLineReader &m_reader;
-    std::deque<QString> m_lines;
-    std::vector<QString> m_spare;
-    qsizetype m_first = 0;
-};
-
 class Parser final {
 public:
     Parser(LineWindow &lines, bool wide, const RegScriptSink &sink)
@@ -113,6 +60,7 @@ public:
 private:
     bool keyLine(QStringView text);
     bool valueLine(QStringView text);
+    bool valueData(const QString &name, QStringView rest, RegScriptOperation &operation, Failure &failure);
     std::optional<Data> data(QStringView text, qsizetype &index, Failure &failure);
     std::optional<QByteArray> quotedData(QStringView text, QString &why) const;
     QString name(QStringView quoted);
@@ -215,6 +163,24 @@ bool Parser::keyLine(QStringView text)
     return hand(operation);
 }
 
+bool Parser::valueData(const QString &name, QStringView rest, RegScriptOperation &operation, Failure &failure)
+{
+    qsizetype index = m_index;
+    const std::optional<Data> parsed = data(rest, index, failure);
+    if (!parsed)
+        return false;
+    operation.kind
+        = parsed->remove ? RegScriptOperation::Kind::DeleteValue : RegScriptOperation::Kind::SetValue;
+    operation.root = m_root;
+    operation.keyPath = m_keyPath;
+    operation.value = parsed->value;
+    operation.value.name = name;
+    operation.line = int(m_index + 1);
+    // Reading goes on after the lines the data took.
+    m_index = index;
+    return true;
+}
+
 bool Parser::valueLine(QStringView text)
 {
     if (!m_inKey)
@@ -227,23 +193,12 @@ bool Parser::valueLine(QStringView text)
     Failure first;
     RegScriptOperation operation;
     const auto attempt = [&](const QString &name, QStringView rest) {
-        qsizetype index = m_index;
         Failure failure;
-        const std::optional<Data> parsed = data(rest, index, failure);
-        if (!parsed) {
-            if (tried++ == 0)
-                first = failure;
-            return false;
-        }
-        operation.kind
-            = parsed->remove ? RegScriptOperation::Kind::DeleteValue : RegScriptOperation::Kind::SetValue;
-        operation.root = m_root;
-        operation.keyPath = m_keyPath;
-        operation.value = parsed->value;
-        operation.value.name = name;
-        operation.line = int(m_index + 1);
-        m_index = index;
-        return true;
+        if (valueData(name, rest, operation, failure))
+            return true;
+        if (tried++ == 0)
+            first = failure;
+        return false;
     };
     // The data after the quote at `quote`, when "=" follows it.
     const auto restAfter = [&](qsizetype quote) -> std::optional<QStringView> {
