@@ -259,6 +259,32 @@ Result<QList<RegValue>> RegistryStore::checkedValues(RegRoot root, const QString
     return result;
 }
 
+std::optional<qint64> RegistryStore::childKey(qint64 parent, const QString &name)
+{
+    // A script restoring items into a new store adds one new key after another; one that
+    // restores over the same store finds them all. Whichever the last key was, the next is
+    // taken to be alike, and tried that way first.
+    if (!m_lastChildWasNew || name.size() > kMaxKeyNameLength) {
+        const int changes = sqlite3_total_changes(m_db);
+        const std::optional<qint64> id = ensureKeyBelow(parent, QStringList { name });
+        m_lastChildWasNew = sqlite3_total_changes(m_db) != changes;
+        return id;
+    }
+    Use insert(statement("INSERT INTO reg_key(parent, name, fold) VALUES(?1, ?2, ?3) "
+                         "ON CONFLICT(parent, fold) DO NOTHING"));
+    insert->bind(1, parent);
+    insert->bind(2, name);
+    insert->bind(3, regFoldName(name));
+    if (insert->step() != SQLITE_DONE) {
+        noteError(QString::fromUtf8(sqlite3_errmsg(m_db)));
+        return std::nullopt;
+    }
+    if (sqlite3_changes(m_db) > 0)
+        return sqlite3_last_insert_rowid(m_db);
+    m_lastChildWasNew = false;
+    return ensureKeyBelow(parent, QStringList { name });
+}
+
 std::optional<qint64> RegistryStore::writableKey(RegRoot root, const QString &keyPath)
 {
     // A NUL ends a path, so a path holding one cannot be cut at its last backslash.
@@ -287,8 +313,7 @@ std::optional<qint64> RegistryStore::writableKey(RegRoot root, const QString &ke
     QStringView last = QStringView(keyPath).mid(cut);
     if (last.startsWith(u'\\'))
         last = last.mid(1);
-    const std::optional<qint64> id
-        = ensureKeyBelow(*parent, last.isEmpty() ? QStringList() : QStringList { last.toString() });
+    const std::optional<qint64> id = last.isEmpty() ? parent : childKey(*parent, last.toString());
     if (!id)
         return std::nullopt;
     if (!matches(m_writtenParent, parentPath))

@@ -112,6 +112,8 @@ private:
     std::optional<qint64> ensureKeyBelow(qint64 parent, const QStringList &names);
     bool upsertValues(qint64 key, const RegValue *values, qsizetype count);
     const QString &foldedName(const QString &name);
+    // The key `name` below `parent`, created when missing (inside a transaction only).
+    std::optional<qint64> childKey(qint64 parent, const QString &name);
     // The key to write to, created when missing.
     std::optional<qint64> writableKey(RegRoot root, const QString &keyPath);
     bool write(const std::function<bool()> &change);
@@ -135,6 +137,7 @@ private:
     };
     std::optional<WrittenKey> m_writtenKey;
     std::optional<WrittenKey> m_writtenParent;
+    bool m_lastChildWasNew = false;
     // The folded forms of the value names written last: many values, few names.
     std::array<std::pair<QString, QString>, 16> m_folds;
     std::size_t m_nextFold = 0;
