@@ -118,6 +118,7 @@ private Q_SLOTS:
     void keyAndValueDeletion();
     void utf16VersionFiveFiles();
     void importMergesIntoTheStore();
+    void existingKeysAreFoundAmongNewOnesAndAfterDeletions();
     void watchKeysThatAreNoItemNumbersAreLeftOut_data();
     void watchKeysThatAreNoItemNumbersAreLeftOut();
     void refusesFoldersAndMissingFiles();
@@ -769,6 +770,32 @@ void TestRegImport::importMergesIntoTheStore()
         (QStringList { "600000", "700000", "800000" }));
     QCOMPARE(m_store->values(RegRoot::CurrentUser, watches + "\\700000"),
         (Values { sz("Item", "700000"), sz("MaxBid", "2"), sz("WonItem", "True") }));
+}
+
+void TestRegImport::existingKeysAreFoundAmongNewOnesAndAfterDeletions()
+{
+    SaveRegString(*m_store, RegRoot::CurrentUser, kKey + "\\Old", "v", "1");
+    SaveRegString(*m_store, RegRoot::CurrentUser, kKey + "\\Gone\\Deep", "v", "1");
+    const Result<ImportSummary> imported
+        = import(k4("[HKEY_CURRENT_USER\\Software\\Test\\regedit_test\\New1]\n"
+                    "[HKEY_CURRENT_USER\\Software\\Test\\regedit_test\\OLD]\n"
+                    "\"w\"=\"2\"\n"
+                    "[HKEY_CURRENT_USER\\Software\\Test\\regedit_test\\New2]\n"
+                    "\"x\"=\"3\"\n"
+                    "[HKEY_CURRENT_USER\\Software\\Test\\regedit_test\\Gone]\n"
+                    "\"before\"=\"0\"\n"
+                    "[-HKEY_CURRENT_USER\\Software\\Test\\regedit_test\\Gone]\n"
+                    "[HKEY_CURRENT_USER\\Software\\Test\\regedit_test\\Gone]\n"
+                    "\"y\"=\"4\"\n"
+                    "[HKEY_CURRENT_USER\\Software\\Test\\regedit_test\\New2]\n"
+                    "\"z\"=\"5\"\n"));
+    QVERIFY2(imported.ok(), qPrintable(imported.errorMessage()));
+    QCOMPARE(
+        m_store->subKeyNames(RegRoot::CurrentUser, kKey), (QStringList { "Gone", "New1", "New2", "Old" }));
+    QCOMPARE(m_store->values(RegRoot::CurrentUser, kKey + "\\Old"), (Values { sz("v", "1"), sz("w", "2") }));
+    QCOMPARE(m_store->values(RegRoot::CurrentUser, kKey + "\\New2"), (Values { sz("x", "3"), sz("z", "5") }));
+    QCOMPARE(m_store->values(RegRoot::CurrentUser, kKey + "\\Gone"), Values { sz("y", "4") });
+    QVERIFY(m_store->subKeyNames(RegRoot::CurrentUser, kKey + "\\Gone").isEmpty());
 }
 
 void TestRegImport::watchKeysThatAreNoItemNumbersAreLeftOut_data()
