@@ -74,11 +74,7 @@ int runImport(const QStringList &args, QTextStream &out, QTextStream &err)
     const Result<ImportSummary> imported = RunRegImport(*store.value(), args.first());
     if (!imported)
         return fail(err, imported.errorMessage());
-    out << QStringLiteral("Imported %1 keys and %2 values from %3")
-               .arg(imported.value().keys)
-               .arg(imported.value().values)
-               .arg(args.first())
-        << '\n';
+    out << importReport(imported.value(), args.first()) << '\n';
     return 0;
 }
 

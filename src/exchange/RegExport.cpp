@@ -24,6 +24,14 @@ bool looksLikeDrivePath(const QString &text)
     return letter && text[1] == u':' && text[2] == u'\\';
 }
 
+// The reader takes "\\" as one backslash and "\"" as a double quote, so a text holding
+// either pair would come back changed if written between quotes as it stands. A drive path
+// is safe: all its backslashes are doubled.
+bool holdsEscapePair(const QString &text)
+{
+    return text.contains(QStringLiteral("\\\\")) || text.contains(QStringLiteral("\\\""));
+}
+
 QString hexBytes(const QByteArray &bytes)
 {
     QString text;
@@ -40,9 +48,10 @@ QString dataPart(const RegValue &value)
 {
     if (value.isStringKind()) {
         QString text = value.text();
-        if (text.contains(u'\r') || text.contains(u'\n'))
+        const bool drivePath = looksLikeDrivePath(text);
+        if (text.contains(u'\r') || text.contains(u'\n') || (!drivePath && holdsEscapePair(text)))
             return u"hex(1):" + hexBytes(text.toUtf8());
-        if (looksLikeDrivePath(text))
+        if (drivePath)
             text.replace(QStringLiteral("\\"), QStringLiteral("\\\\"));
         return u'"' + text + u'"';
     }
@@ -53,17 +62,29 @@ QString dataPart(const RegValue &value)
     return u"hex(" + QString::number(value.kind, 16) + u"):" + hexBytes(value.data);
 }
 
-void appendSections(
+// A missing key gives a section without values; a store that cannot be read gives an
+// error, never a backup that silently lacks what it could not read.
+Result<void> appendSections(
     const RegistryStore &store, RegRoot root, const QString &keyPath, bool includeSubkeys, QString &text)
 {
+    const Result<QList<RegValue>> values = store.checkedValues(root, keyPath);
+    if (!values)
+        return values.error();
     text += u'[' + regRootName(root) + u'\\' + keyPath + u']' + kCrLf;
-    for (const RegValue &value : store.values(root, keyPath))
+    for (const RegValue &value : values.value())
         text += regValueLine(value) + kCrLf;
     text += kCrLf;
     if (!includeSubkeys)
-        return;
-    for (const QString &name : store.subKeyNames(root, keyPath))
-        appendSections(store, root, keyPath + u'\\' + name, includeSubkeys, text);
+        return {};
+    const Result<QStringList> names = store.checkedSubKeyNames(root, keyPath);
+    if (!names)
+        return names.error();
+    for (const QString &name : names.value()) {
+        if (Result<void> appended = appendSections(store, root, keyPath + u'\\' + name, includeSubkeys, text);
+            !appended)
+            return appended;
+    }
+    return {};
 }
 
 Error writeError(const QString &fileName, const QString &why)
@@ -95,7 +116,8 @@ Result<void> ExportRegKey(const RegistryStore &store, RegRoot root, const QStrin
         if (existing.open(QIODevice::ReadOnly) && existing.readAll().contains("REGEDIT4"))
             text.clear();
     }
-    appendSections(store, root, keyPath, includeSubkeys, text);
+    if (const Result<void> read = appendSections(store, root, keyPath, includeSubkeys, text); !read)
+        return makeError(302, QStringLiteral("Cannot back up to %1: %2").arg(fileName, read.errorMessage()));
     const QByteArray bytes = text.toUtf8();
 
     if (append) {

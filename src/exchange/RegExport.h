@@ -20,9 +20,11 @@ QString watchListExportPath(const QString &folder);
 // default value), "=", and the data by kind: a string between double quotes (every
 // backslash doubled when the text starts like a drive path "C:\", nothing else escaped),
 // "dword:" and eight lower-case hexadecimal digits, "hex:" and the bytes as upper-case
-// two-digit numbers separated by commas. Two cases are written as "hex(N):" with the bytes
-// so that a backup can always be read back whole: a value of any other kind (N its kind
-// number) and a text holding a line break (N = 1, the text's UTF-8 bytes).
+// two-digit numbers separated by commas. Some values are written as "hex(N):" with the
+// bytes so that a backup always reads back exactly what it saved: a value of any other kind
+// (N its kind number), and a text holding a line break or, unless it starts like a drive
+// path, one of the pairs the reader takes as escapes, "\\" or "\"" (N = 1, the text's
+// UTF-8 bytes; a network path "\\host\share" is one).
 QString regValueLine(const RegValue &value);
 
 // Writes one key, and with `includeSubkeys` every key below it depth first (a key's own
@@ -32,8 +34,9 @@ QString regValueLine(const RegValue &value);
 // creation order and an empty line. Each sub-key's path is its parent's path, "\" and its
 // name. Lines end in CR LF; the file is UTF-8 without a byte-order mark (plain ASCII for
 // everything the program itself stores). Without `append` the file is replaced only once
-// the new one is complete. A key that cannot be read is written as a section without
-// values. The result tells the caller whether the file was written.
+// the new one is complete. A key that does not exist is written as a section without
+// values; a store that cannot be read fails the export, and the file is then left as it
+// was. The result tells the caller whether the file was written.
 Result<void> ExportRegKey(const RegistryStore &store, RegRoot root, const QString &keyPath,
     const QString &fileName, bool includeSubkeys, bool append);
 

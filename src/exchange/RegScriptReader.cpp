@@ -1,8 +1,10 @@
 #include "exchange/RegScriptReader.h"
 
+#include <array>
 #include <optional>
 
 #include "exchange/RegScriptText.h"
+#include "exchange/ScriptLineReader.h"
 
 namespace th {
 
@@ -44,31 +46,40 @@ qsizetype hexRun(QStringView text)
 
 class Parser final {
 public:
-    Parser(const QStringList &lines, bool wide)
+    Parser(LineWindow &lines, bool wide, const RegScriptSink &sink)
         : m_lines(lines)
         , m_wide(wide)
+        , m_sink(sink)
     {
     }
 
-    Result<QList<RegScriptOperation>> run();
+    // Reads every line after the header. Stops at the first line that cannot be read or
+    // the first operation the sink refuses.
+    Result<void> run();
 
 private:
     bool keyLine(QStringView text);
     bool valueLine(QStringView text);
-    std::optional<Data> data(QStringView text, qsizetype &index, Failure &failure) const;
-    std::optional<QString> quotedData(QStringView text, QString &why) const;
-    std::optional<QByteArray> hexData(QStringView text, qsizetype &index, Failure &failure) const;
+    bool valueData(const QString &name, QStringView rest, RegScriptOperation &operation, Failure &failure);
+    std::optional<Data> data(QStringView text, qsizetype &index, Failure &failure);
+    std::optional<QByteArray> quotedData(QStringView text, QString &why) const;
+    QString name(QStringView quoted);
+    std::optional<QByteArray> hexData(QStringView text, qsizetype &index, Failure &failure);
     RegValue hexValue(quint32 kind, QByteArray bytes) const;
     bool fail(qsizetype index, const QString &reason);
+    bool hand(const RegScriptOperation &operation);
 
-    const QStringList &m_lines;
+    LineWindow &m_lines;
     bool m_wide = false;
+    const RegScriptSink &m_sink;
     qsizetype m_index = 0;
     bool m_inKey = false;
     RegRoot m_root = RegRoot::CurrentUser;
     QString m_keyPath;
-    QList<RegScriptOperation> m_operations;
     Failure m_failure;
+    std::optional<Error> m_sinkError;
+    std::array<QString, 16> m_names;
+    std::size_t m_nextName = 0;
 };
 
 bool Parser::fail(qsizetype index, const QString &reason)
@@ -77,10 +88,23 @@ bool Parser::fail(qsizetype index, const QString &reason)
     return false;
 }
 
-Result<QList<RegScriptOperation>> Parser::run()
+bool Parser::hand(const RegScriptOperation &operation)
 {
-    for (m_index = 1; m_index < m_lines.size(); ++m_index) {
-        const QStringView text = skipBlanks(m_lines[m_index]);
+    Result<void> taken = m_sink(operation);
+    if (taken)
+        return true;
+    m_sinkError = taken.error();
+    return false;
+}
+
+Result<void> Parser::run()
+{
+    for (m_index = 1;; ++m_index) {
+        m_lines.dropBefore(m_index);
+        const QString *line = m_lines.at(m_index);
+        if (!line)
+            return {};
+        const QStringView text = skipBlanks(*line);
         bool ok = true;
         if (text.isEmpty() || text.front() == u';' || text.front() == u'#')
             continue;
@@ -90,11 +114,12 @@ Result<QList<RegScriptOperation>> Parser::run()
             ok = valueLine(text);
         else
             ok = fail(m_index, QStringLiteral("this is neither a key, a value nor a comment"));
+        if (m_sinkError)
+            return *m_sinkError;
         if (!ok)
             return makeError(
                 m_failure.line, QStringLiteral("line %1: %2").arg(m_failure.line).arg(m_failure.reason));
     }
-    return m_operations;
 }
 
 bool Parser::keyLine(QStringView text)
@@ -131,11 +156,28 @@ bool Parser::keyLine(QStringView text)
     operation.root = *root;
     operation.keyPath = names.join(u'\\');
     operation.line = int(m_index + 1);
-    m_operations.append(operation);
     // The values that follow a deletion would belong to no key.
     m_inKey = !remove;
     m_root = *root;
     m_keyPath = operation.keyPath;
+    return hand(operation);
+}
+
+bool Parser::valueData(const QString &name, QStringView rest, RegScriptOperation &operation, Failure &failure)
+{
+    qsizetype index = m_index;
+    const std::optional<Data> parsed = data(rest, index, failure);
+    if (!parsed)
+        return false;
+    operation.kind
+        = parsed->remove ? RegScriptOperation::Kind::DeleteValue : RegScriptOperation::Kind::SetValue;
+    operation.root = m_root;
+    operation.keyPath = m_keyPath;
+    operation.value = parsed->value;
+    operation.value.name = name;
+    operation.line = int(m_index + 1);
+    // Reading goes on after the lines the data took.
+    m_index = index;
     return true;
 }
 
@@ -144,59 +186,62 @@ bool Parser::valueLine(QStringView text)
     if (!m_inKey)
         return fail(m_index, QStringLiteral("a value line that belongs to no key"));
 
-    struct Candidate {
-        QString name;
-        QStringView rest;
+    // Each place where the name may end is tried in turn, and the first whose data reads
+    // wins: the closing quote that the escapes give first (nearly always the one), then
+    // every other double quote followed by "=". The error is the first place's.
+    int tried = 0;
+    Failure first;
+    RegScriptOperation operation;
+    const auto attempt = [&](const QString &name, QStringView rest) {
+        Failure failure;
+        if (valueData(name, rest, operation, failure))
+            return true;
+        if (tried++ == 0)
+            first = failure;
+        return false;
     };
-    QList<Candidate> candidates;
+    // The data after the quote at `quote`, when "=" follows it.
+    const auto restAfter = [&](qsizetype quote) -> std::optional<QStringView> {
+        const QStringView after = skipBlanks(text.mid(quote + 1));
+        if (!after.startsWith(u'='))
+            return std::nullopt;
+        return after.mid(1);
+    };
+
+    bool any = false;
+    bool found = false;
     if (text.front() == u'@') {
         const QStringView after = skipBlanks(text.mid(1));
-        if (after.startsWith(u'='))
-            candidates.append({ QString(), after.mid(1) });
+        any = after.startsWith(u'=');
+        found = any && attempt(QString(), after.mid(1));
     } else {
         const qsizetype close = closingQuote(text);
-        const auto tryQuote = [&](qsizetype quote) {
-            const QStringView after = skipBlanks(text.mid(quote + 1));
-            if (after.startsWith(u'='))
-                candidates.append({ unescape(text.mid(1, quote - 1)), after.mid(1) });
-        };
-        if (close > 0)
-            tryQuote(close);
-        for (qsizetype i = 1; i < text.size() && candidates.size() < kMaxNameCandidates; ++i) {
-            if (text[i] == u'"' && i != close)
-                tryQuote(i);
+        int candidates = 0;
+        if (const std::optional<QStringView> rest = close > 0 ? restAfter(close) : std::nullopt) {
+            any = true;
+            ++candidates;
+            found = attempt(name(text.mid(1, close - 1)), *rest);
+        }
+        for (qsizetype i = 1; !found && i < text.size() && candidates < kMaxNameCandidates; ++i) {
+            if (text[i] != u'"' || i == close)
+                continue;
+            if (const std::optional<QStringView> rest = restAfter(i)) {
+                any = true;
+                ++candidates;
+                found = attempt(name(text.mid(1, i - 1)), *rest);
+            }
         }
     }
-    if (candidates.isEmpty())
+    if (!any)
         return fail(m_index, QStringLiteral("the value name is not followed by \"=\""));
-
-    Failure first;
-    for (qsizetype c = 0; c < candidates.size(); ++c) {
-        qsizetype index = m_index;
-        Failure failure;
-        std::optional<Data> parsed = data(candidates[c].rest, index, failure);
-        if (!parsed) {
-            if (c == 0)
-                first = failure;
-            continue;
-        }
-        RegScriptOperation operation;
-        operation.kind
-            = parsed->remove ? RegScriptOperation::Kind::DeleteValue : RegScriptOperation::Kind::SetValue;
-        operation.root = m_root;
-        operation.keyPath = m_keyPath;
-        operation.value = parsed->value;
-        operation.value.name = candidates[c].name;
-        operation.line = int(m_index + 1);
-        m_operations.append(operation);
-        m_index = index;
-        return true;
+    if (!found) {
+        m_failure = first;
+        return false;
     }
-    m_failure = first;
-    return false;
+    return hand(operation);
 }
 
-std::optional<Data> Parser::data(QStringView text, qsizetype &index, Failure &failure) const
+std::optional<Data> Parser::data(QStringView text, qsizetype &index, Failure &failure)
 {
     text = skipBlanks(text);
     const auto failed = [&](const QString &reason) {
@@ -205,10 +250,10 @@ std::optional<Data> Parser::data(QStringView text, qsizetype &index, Failure &fa
     };
     if (text.startsWith(u'"')) {
         QString why;
-        const std::optional<QString> quoted = quotedData(text, why);
+        std::optional<QByteArray> quoted = quotedData(text, why);
         if (!quoted)
             return failed(why);
-        return Data { false, RegValue::fromString(QString(), *quoted) };
+        return Data { false, RegValue { QString(), RegKind::String, std::move(*quoted) } };
     }
     if (text.startsWith(u'-')) {
         if (!isBlankOrComment(text.mid(1)))
@@ -242,11 +287,18 @@ std::optional<Data> Parser::data(QStringView text, qsizetype &index, Failure &fa
     return failed(QStringLiteral("the data is neither a quoted text, dword: nor hex:"));
 }
 
-std::optional<QString> Parser::quotedData(QStringView text, QString &why) const
+// The data of a string value, its text made straight from the line when it holds no
+// backslash.
+QByteArray stringData(QStringView text)
+{
+    return text.contains(u'\\') ? regDataFromText(unescape(text)) : regDataFromText(text);
+}
+
+std::optional<QByteArray> Parser::quotedData(QStringView text, QString &why) const
 {
     const qsizetype close = closingQuote(text);
     if (close > 0 && skipBlanks(text.mid(close + 1)).isEmpty())
-        return unescape(text.mid(1, close - 1));
+        return stringData(text.mid(1, close - 1));
     // Not closed where the escapes say, or followed by more: the text runs to the last
     // double quote of the line.
     const qsizetype last = text.lastIndexOf(u'"');
@@ -258,13 +310,28 @@ std::optional<QString> Parser::quotedData(QStringView text, QString &why) const
         why = QStringLiteral("text after the closing double quote");
         return std::nullopt;
     }
-    return unescape(text.mid(1, last - 1));
+    return stringData(text.mid(1, last - 1));
+}
+
+// The value names of a script repeat from key to key: the last few are kept and shared.
+QString Parser::name(QStringView quoted)
+{
+    if (quoted.contains(u'\\'))
+        return unescape(quoted);
+    for (const QString &known : m_names) {
+        if (known == quoted)
+            return known;
+    }
+    QString made = quoted.toString();
+    m_names[m_nextName] = made;
+    m_nextName = (m_nextName + 1) % m_names.size();
+    return made;
 }
 
 // Hexadecimal bytes separated by commas. A line ending in a comma and a backslash (a ";"
 // comment may follow) continues on the next line that is neither blank nor a ";" comment;
 // the backslash may also stand right after the colon. Anything else is refused.
-std::optional<QByteArray> Parser::hexData(QStringView text, qsizetype &index, Failure &failure) const
+std::optional<QByteArray> Parser::hexData(QStringView text, qsizetype &index, Failure &failure)
 {
     QByteArray bytes;
     bool firstLine = true;
@@ -310,9 +377,10 @@ std::optional<QByteArray> Parser::hexData(QStringView text, qsizetype &index, Fa
         if (!continues)
             return bytes;
         do {
-            if (++index >= m_lines.size())
+            const QString *next = m_lines.at(++index);
+            if (!next)
                 return bytes;
-            text = skipBlanks(m_lines[index]);
+            text = skipBlanks(*next);
         } while (text.isEmpty() || text.front() == u';');
         firstLine = false;
     }
@@ -338,20 +406,27 @@ RegValue Parser::hexValue(quint32 kind, QByteArray bytes) const
 
 } // namespace
 
-Result<QList<RegScriptOperation>> readRegScript(const QByteArray &bytes)
+Result<RegScriptReadSummary> readRegScript(QIODevice &device, const RegScriptSink &sink)
 {
-    const QStringList lines = splitLines(decodeScript(bytes));
-    const QStringView header = lines.isEmpty() ? QStringView() : skipBlanks(lines.first());
-    QStringView trimmedHeader = header;
-    while (!trimmedHeader.isEmpty() && isBlank(trimmedHeader.back()))
-        trimmedHeader.chop(1);
-    const bool version4 = trimmedHeader == kHeader4;
-    const bool version5 = trimmedHeader == kHeader5;
+    ScriptLineReader reader(device);
+    LineWindow lines(reader);
+    const QString *first = lines.at(0);
+    QStringView header = first ? skipBlanks(*first) : QStringView();
+    while (!header.isEmpty() && isBlank(header.back()))
+        header.chop(1);
+    const bool version4 = header == kHeader4;
+    const bool version5 = header == kHeader5;
     if (!version4 && !version5)
         return makeError(1,
             QStringLiteral("line 1: this is not a registry script (it must begin with %1 or %2)")
                 .arg(kHeader4, kHeader5));
-    return Parser(lines, version5).run();
+    if (const Result<void> read = Parser(lines, version5, sink).run(); !read)
+        return read.error();
+    if (!reader.error().isEmpty()) {
+        const int line = int(lines.readCount() + 1);
+        return makeError(line, QStringLiteral("line %1: %2").arg(line).arg(reader.error()));
+    }
+    return RegScriptReadSummary { reader.latin1Lines() };
 }
 
 } // namespace th

@@ -109,6 +109,17 @@ QStringList splitRegPath(QStringView path)
 
 QString regFoldName(QStringView name)
 {
+    // Names are nearly always ASCII, whose upper case is the letters' alone.
+    bool ascii = true;
+    for (const QChar c : name)
+        ascii = ascii && c.unicode() < 0x80;
+    if (ascii) {
+        QString folded(name.size(), Qt::Uninitialized);
+        QChar *out = folded.data();
+        for (const QChar c : name)
+            *out++ = c >= u'a' && c <= u'z' ? QChar(c.unicode() - 0x20) : c;
+        return folded;
+    }
     QString folded;
     folded.reserve(name.size());
     for (const char32_t c : name.toUcs4()) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -47,6 +48,8 @@ public:
     static constexpr int kDefaultBusyTimeoutMs = 5000;
     // Longest key name the registry allows; a longer one is refused.
     static constexpr int kMaxKeyNameLength = 255;
+    // How many values setValues writes with one statement.
+    static constexpr qsizetype kMaxValuesAtOnce = 8;
 
     // Opens the store at `path`, creating it (mode 0600) when the file does not exist. A file
     // that exists but is not a store of ours, is damaged or stays locked by another process
@@ -68,6 +71,11 @@ public:
     QStringList subKeyNames(RegRoot root, const QString &keyPath) const;
     std::optional<RegValue> value(RegRoot root, const QString &keyPath, const QString &valueName) const;
     QList<RegValue> values(RegRoot root, const QString &keyPath) const;
+    // The same two readings for callers that must not take a store they cannot read (a
+    // damaged file, a lock held past the time-out) for a missing or shorter key: such a
+    // failure gives an error (see also `lastError`).
+    Result<QStringList> checkedSubKeyNames(RegRoot root, const QString &keyPath) const;
+    Result<QList<RegValue>> checkedValues(RegRoot root, const QString &keyPath) const;
 
     // Writing. Each call is its own committed transaction (unless it runs inside
     // `transaction`) and returns false when nothing was written (see `lastError`).
@@ -76,6 +84,9 @@ public:
     // Creates the key if needed and writes the value; an existing value of the same name
     // (in any case) is overwritten in its place and keeps the name it had.
     bool setValue(RegRoot root, const QString &keyPath, const RegValue &value);
+    // Writes the values to one key as setValue does each in turn, in one go: quicker when
+    // there are many. False when any of them could not be written.
+    bool setValues(RegRoot root, const QString &keyPath, const QList<RegValue> &values);
     // True also when there was nothing to delete.
     bool deleteValue(RegRoot root, const QString &keyPath, const QString &valueName);
     // Deletes the key with all its sub-keys and values. True also when it did not exist.
@@ -92,16 +103,44 @@ private:
     RegistryStore(QString path, sqlite3 *db);
 
     SqliteStatement &statement(const char *sql) const;
-    std::optional<qint64> findKey(RegRoot root, const QStringList &names) const;
+    // A key that cannot be read is missing; `failed`, when given, tells the two apart.
+    std::optional<qint64> findKey(RegRoot root, const QStringList &names, bool *failed = nullptr) const;
+    // Fill the list with what could be read; false when the store could not be read.
+    bool readSubKeyNames(RegRoot root, const QString &keyPath, QStringList &names) const;
+    bool readValues(RegRoot root, const QString &keyPath, QList<RegValue> &values) const;
     std::optional<qint64> ensureKey(RegRoot root, const QStringList &names);
+    std::optional<qint64> ensureKeyBelow(qint64 parent, const QStringList &names);
+    bool upsertValues(qint64 key, const RegValue *values, qsizetype count);
+    const QString &foldedName(const QString &name);
+    // The key `name` below `parent`, created when missing (inside a transaction only).
+    std::optional<qint64> childKey(qint64 parent, const QString &name);
+    // The key to write to, created when missing.
+    std::optional<qint64> writableKey(RegRoot root, const QString &keyPath);
     bool write(const std::function<bool()> &change);
     bool exec(const char *sql);
     void noteError(const QString &what) const;
+    // Keeps the failure of the last step for `lastError` without logging it: readers stay
+    // silent, and the caller of a checked reader reports the failure itself.
+    void noteReadError() const;
 
     QString m_path;
     sqlite3 *m_db = nullptr;
     int m_transactionDepth = 0;
     bool m_transactionFailed = false;
+    // Inside a transaction no other process writes, so the key written last and its parent
+    // are remembered by their paths as given: the values a script sets on one key then cost
+    // one statement each. Forgotten when any key is deleted and when the transaction ends.
+    struct WrittenKey {
+        RegRoot root;
+        QString path;
+        qint64 id = 0;
+    };
+    std::optional<WrittenKey> m_writtenKey;
+    std::optional<WrittenKey> m_writtenParent;
+    bool m_lastChildWasNew = false;
+    // The folded forms of the value names written last: many values, few names.
+    std::array<std::pair<QString, QString>, 16> m_folds;
+    std::size_t m_nextFold = 0;
     mutable QString m_lastError;
     mutable std::unordered_map<const char *, std::unique_ptr<SqliteStatement>> m_statements;
 };

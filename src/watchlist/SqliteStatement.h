@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include <QByteArray>
 #include <QString>
 
@@ -33,7 +35,13 @@ public:
     QByteArray blob(int column) const;
 
 private:
+    std::size_t slot(int index) const;
+
     sqlite3_stmt *m_stmt = nullptr;
+    // The bytes of the bound texts and blobs, by parameter index, kept here until the next
+    // binding or reset so that SQLite reads them in place instead of copying each one.
+    std::vector<QByteArray> m_texts;
+    std::vector<QByteArray> m_blobs;
 };
 
 } // namespace th

@@ -1,5 +1,7 @@
 #include "watchlist/WatchListActions.h"
 
+#include <QLoggingCategory>
+
 #include "common/DateTimeMath.h"
 #include "common/Formats.h"
 #include "common/ItemNumber.h"
@@ -9,6 +11,8 @@
 #include "watchlist/WatchItems.h"
 #include "watchlist/WatchListModel.h"
 #include "watchlist/WatchStore.h"
+
+Q_LOGGING_CATEGORY(lcWatchList, "tallyhawk.watchlist")
 
 namespace th {
 
@@ -41,8 +45,15 @@ int WatchListActions::fillFromStore(bool reload)
         m_records.resize(0);
         return m_model.rowCount();
     }
-    for (const QString &item : items)
+    for (const QString &item : items) {
+        if (!isItemKeyName(item)) {
+            qCWarning(lcWatchList).noquote()
+                << QStringLiteral("Watch list key \"%1\" is not an item number and is left out of the list")
+                       .arg(item);
+            continue;
+        }
         m_model.addRow(item.trimmed());
+    }
     m_model.ensureRuntimeColumns();
     m_records.resize(m_model.rowCount());
     return m_model.rowCount();

@@ -17,7 +17,8 @@ public:
 
     // Steps 1 to 5 of filling the list: empty it first when `reload` is set, then one row
     // per stored item (in the store's order, blanks trimmed) with empty sub-items, and one
-    // run-time record per row (existing records kept). Returns the number of rows.
+    // run-time record per row (existing records kept). A stored key whose name is not an
+    // item number gets a log line instead of a row. Returns the number of rows.
     int fillFromStore(bool reload);
 
     enum class AddResult {

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 namespace th {
 
@@ -34,6 +35,12 @@ inline constexpr char16_t WonItem[] = u"WonItem";
 // The item key of an item: the watch list key, a backslash and the item number with the
 // blanks around it removed.
 QString itemKeyPath(const QString &itemNumber);
+
+// Whether a sub-key name of the watch list key names an item: digits only once the blanks
+// around it are removed. Any other name ("abc", "1 2", "60000abc") would become a list row, a
+// request line and an address, so keys that arrive by import or from an old store are held
+// to this before they are used.
+bool isItemKeyName(QStringView name);
 
 // The watch list as stored: the item numbers (trimmed) of every sub-key of the watch list
 // key, in the store's enumeration order. Empty when the key is missing or empty.

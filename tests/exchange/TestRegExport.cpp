@@ -2,6 +2,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sqlite3.h>
+
 #include "exchange/RegExport.h"
 #include "watchlist/RegistryFunctions.h"
 #include "watchlist/RegistryStore.h"
@@ -42,6 +44,8 @@ private Q_SLOTS:
     void missingKeyGivesASectionWithoutValues();
     void textBeyondAsciiIsUtf8WithoutMark();
     void unwritableFileIsReported();
+    void unreadableStoreFailsAndKeepsTheOldBackup_data();
+    void unreadableStoreFailsAndKeepsTheOldBackup();
     void exportPathJoinsFolderAndName_data();
     void exportPathJoinsFolderAndName();
 
@@ -105,8 +109,13 @@ void TestRegExport::valueLines_data()
     QTest::newRow("comma counts as a drive letter")
         << RegValue::fromString("s", ",:\\x\\y") << "\"s\"=\",:\\\\x\\\\y\"";
     QTest::newRow("digit is no drive letter") << RegValue::fromString("s", "1:\\x") << "\"s\"=\"1:\\x\"";
-    QTest::newRow("network path unchanged")
-        << RegValue::fromString("s", "\\\\host\\share\\a.wav") << "\"s\"=\"\\\\host\\share\\a.wav\"";
+    // The reader would take the leading pair as one backslash.
+    QTest::newRow("network path as bytes")
+        << RegValue::fromString("s", "\\\\host\\share") << "\"s\"=hex(1):5C,5C,68,6F,73,74,5C,73,68,61,72,65";
+    QTest::newRow("escaped quote as bytes")
+        << RegValue::fromString("s", "a\\\"b") << "\"s\"=hex(1):61,5C,22,62";
+    QTest::newRow("lone backslashes stay quoted")
+        << RegValue::fromString("s", "a\\b\"c\\") << "\"s\"=\"a\\b\"c\\\"";
     QTest::newRow("drive without backslash") << RegValue::fromString("s", "C:x\\y") << "\"s\"=\"C:x\\y\"";
     QTest::newRow("date text unchanged") << RegValue::fromString("AutoBidAt", "Apr-10-03 18:30:00 PDT")
                                          << "\"AutoBidAt\"=\"Apr-10-03 18:30:00 PDT\"";
@@ -227,6 +236,35 @@ void TestRegExport::unwritableFileIsReported()
     QVERIFY(!written.ok());
     QVERIFY(written.errorMessage().contains(inMissingFolder));
     QVERIFY(!ExportRegKey(*m_store, RegRoot::CurrentUser, "x", inMissingFolder, true, true).ok());
+}
+
+void TestRegExport::unreadableStoreFailsAndKeepsTheOldBackup_data()
+{
+    QTest::addColumn<QByteArray>("table");
+    QTest::newRow("values cannot be read") << QByteArray("reg_value");
+    QTest::newRow("keys cannot be read") << QByteArray("reg_key");
+}
+
+void TestRegExport::unreadableStoreFailsAndKeepsTheOldBackup()
+{
+    QFETCH(QByteArray, table);
+    SaveRegString(*m_store, RegRoot::CurrentUser, itemKeyPath("2407604973"), "Item", "2407604973");
+    QVERIFY(exportWatchList(*m_store, file()).ok());
+    const QByteArray previous = fileBytes(file());
+    // Another program damages the open store: from now on reading it fails.
+    sqlite3 *other = nullptr;
+    QCOMPARE(sqlite3_open(QFile::encodeName(m_store->path()).constData(), &other), SQLITE_OK);
+    const QByteArray rename = "ALTER TABLE " + table + " RENAME TO gone";
+    QCOMPARE(sqlite3_exec(other, rename.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(other);
+
+    const Result<void> written = exportWatchList(*m_store, file());
+    QVERIFY(!written.ok());
+    QVERIFY2(written.errorMessage().startsWith("Cannot back up to " + file() + ": The store "),
+        qPrintable(written.errorMessage()));
+    QCOMPARE(fileBytes(file()), previous);
+    QVERIFY(!ExportRegKey(*m_store, RegRoot::CurrentUser, "Software", file(), true, true).ok());
+    QCOMPARE(fileBytes(file()), previous);
 }
 
 void TestRegExport::exportPathJoinsFolderAndName_data()

@@ -1,3 +1,5 @@
+#include <cstring>
+
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -55,6 +57,41 @@ RegValue hx(const char *name, quint32 kind, const char *hexBytes)
 
 using Values = QList<RegValue>;
 
+// Hands a script out a few bytes at a time, as a slow disk may, so that line ends, byte
+// sequences and UTF-16 characters fall across reads; optionally fails after `failAt` bytes.
+class PieceDevice final : public QIODevice {
+public:
+    PieceDevice(QByteArray bytes, qint64 piece, qint64 failAt = -1)
+        : m_bytes(std::move(bytes))
+        , m_piece(piece)
+        , m_failAt(failAt)
+    {
+        open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        if (m_failAt >= 0 && m_position >= m_failAt) {
+            setErrorString(QStringLiteral("input/output error"));
+            return -1;
+        }
+        qint64 count = std::min({ maxSize, m_piece, qint64(m_bytes.size()) - m_position });
+        if (m_failAt >= 0)
+            count = std::min(count, m_failAt - m_position);
+        std::memcpy(data, m_bytes.constData() + m_position, std::size_t(count));
+        m_position += count;
+        return count;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    QByteArray m_bytes;
+    qint64 m_piece = 0;
+    qint64 m_failAt = -1;
+    qint64 m_position = 0;
+};
+
 } // namespace
 
 // Reading registry scripts as the system editor writes them, and as the program's own
@@ -68,6 +105,11 @@ private Q_SLOTS:
 
     void acceptedScripts_data();
     void acceptedScripts();
+    void scriptsReadInPiecesGiveTheSame_data();
+    void scriptsReadInPiecesGiveTheSame();
+    void linesAreDecodedEachOnItsOwn_data();
+    void linesAreDecodedEachOnItsOwn();
+    void fileThatCannotBeReadToItsEndChangesNothing();
     void refusedScripts_data();
     void refusedScripts();
     void refusalChangesNothing();
@@ -76,6 +118,9 @@ private Q_SLOTS:
     void keyAndValueDeletion();
     void utf16VersionFiveFiles();
     void importMergesIntoTheStore();
+    void existingKeysAreFoundAmongNewOnesAndAfterDeletions();
+    void watchKeysThatAreNoItemNumbersAreLeftOut_data();
+    void watchKeysThatAreNoItemNumbersAreLeftOut();
     void refusesFoldersAndMissingFiles();
 
 private:
@@ -351,6 +396,83 @@ void TestRegImport::acceptedScripts()
     QVERIFY2(imported.ok(), qPrintable(imported.errorMessage()));
     QVERIFY(m_store->keyExists(RegRoot::CurrentUser, kKey));
     QCOMPARE(m_store->values(RegRoot::CurrentUser, kKey), values);
+}
+
+void TestRegImport::scriptsReadInPiecesGiveTheSame_data()
+{
+    acceptedScripts_data();
+    QString text = QString::fromUtf8(
+        "Windows Registry Editor Version 5.00\r\n\r\n"
+        "[HKEY_CURRENT_USER\\Software\\Test\\regedit_test]\r\n"
+        "\"Pair\"=\"a\xF0\x9F\x90\xA6\xF0\x9F\x90\xA6 \xC3\xBC\"\r\n\"Next\"=dword:1\r\n");
+    QByteArray wide("\xFF\xFE");
+    for (const QChar c : text)
+        wide.append(char(c.unicode() & 0xff)).append(char(c.unicode() >> 8));
+    QTest::newRow("UTF-16 with surrogate pairs")
+        << wide << Values { sz("Pair", "a\xF0\x9F\x90\xA6\xF0\x9F\x90\xA6 \xC3\xBC"), dw("Next", 1) };
+}
+
+void TestRegImport::scriptsReadInPiecesGiveTheSame()
+{
+    QFETCH(QByteArray, script);
+    QFETCH(Values, values);
+    for (const qint64 piece : { 1, 2, 3, 7 }) {
+        PieceDevice device(script, piece);
+        const Result<ImportSummary> imported = importRegScript(*m_store, device, QStringLiteral("test.reg"));
+        QVERIFY2(imported.ok(), qPrintable(imported.errorMessage()));
+        QCOMPARE(m_store->values(RegRoot::CurrentUser, kKey), values);
+        m_store->deleteKey(RegRoot::CurrentUser, QStringLiteral("Software"));
+    }
+}
+
+void TestRegImport::linesAreDecodedEachOnItsOwn_data()
+{
+    QTest::addColumn<QByteArray>("script");
+    QTest::addColumn<Values>("values");
+    QTest::addColumn<int>("latin1Lines");
+    QTest::newRow("UTF-8 throughout") << k4("\"A\"=\"Gr\xC3\xBC\xC3\x9F"
+                                            "e \xE2\x82\xAC\"\n\"B\"=\"\xE3\x81\x81\"\n")
+                                      << Values { sz("A", "Grüße €"), sz("B", "ぁ") } << 0;
+    QTest::newRow("one Latin-1 line among UTF-8")
+        << k4("\"A\"=\"Gr\xC3\xBC\xC3\x9F"
+              "e \xE2\x82\xAC\"\n\"B\"=\"Caf\xE9\"\n\"C\"=\"\xC3\xBC\"\n")
+        << Values { sz("A", "Grüße €"), sz("B", "Café"), sz("C", "ü") } << 1;
+    QTest::newRow("Latin-1 name and text after a byte-order mark") << "\xEF\xBB\xBF"
+            + k4("\"Gr\xFC\xDF\"=\"20\xB0"
+                 "C\"\r\n\"Z\"=\"\xC3\xA9\"\r\n")
+                                                                   << Values { sz("Gr\xC3\xBC\xC3\x9F",
+                                                                                   "20\xC2\xB0"
+                                                                                   "C"),
+                                                                          sz("Z", "é") }
+                                                                   << 1;
+    QTest::newRow("two Latin-1 lines, one a key")
+        << QByteArray("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Test\\regedit_test]\n\"A\"=\"\xE0\"\n"
+                      "[HKEY_CURRENT_USER\\Software\\Test\\regedit_test\\\xE9t\xE9]\n")
+        << Values { sz("A", "à") } << 2;
+}
+
+void TestRegImport::linesAreDecodedEachOnItsOwn()
+{
+    QFETCH(QByteArray, script);
+    QFETCH(Values, values);
+    QFETCH(int, latin1Lines);
+    const Result<ImportSummary> imported = import(script);
+    QVERIFY2(imported.ok(), qPrintable(imported.errorMessage()));
+    QCOMPARE(m_store->values(RegRoot::CurrentUser, kKey), values);
+    QCOMPARE(imported.value().latin1Lines, latin1Lines);
+}
+
+void TestRegImport::fileThatCannotBeReadToItsEndChangesNothing()
+{
+    SaveRegString(*m_store, RegRoot::CurrentUser, kKey, "Kept", "old");
+    const QByteArray script = k4("\"Kept\"=\"new\"\n\"Added\"=\"1\"\n\"Later\"=\"2\"\n");
+    // Lines 1 to 5 arrive; line 6 breaks off.
+    PieceDevice device(script, 5, script.indexOf("\"Later\"") + 3);
+    const Result<ImportSummary> imported = importRegScript(*m_store, device, QStringLiteral("test.reg"));
+    QVERIFY(!imported.ok());
+    QCOMPARE(imported.errorMessage(),
+        QStringLiteral("Cannot import test.reg: line 6: the file cannot be read on (input/output error)"));
+    QCOMPARE(m_store->values(RegRoot::CurrentUser, kKey), Values { sz("Kept", "old") });
 }
 
 void TestRegImport::refusedScripts_data()
@@ -648,6 +770,86 @@ void TestRegImport::importMergesIntoTheStore()
         (QStringList { "600000", "700000", "800000" }));
     QCOMPARE(m_store->values(RegRoot::CurrentUser, watches + "\\700000"),
         (Values { sz("Item", "700000"), sz("MaxBid", "2"), sz("WonItem", "True") }));
+}
+
+void TestRegImport::existingKeysAreFoundAmongNewOnesAndAfterDeletions()
+{
+    SaveRegString(*m_store, RegRoot::CurrentUser, kKey + "\\Old", "v", "1");
+    SaveRegString(*m_store, RegRoot::CurrentUser, kKey + "\\Gone\\Deep", "v", "1");
+    const Result<ImportSummary> imported
+        = import(k4("[HKEY_CURRENT_USER\\Software\\Test\\regedit_test\\New1]\n"
+                    "[HKEY_CURRENT_USER\\Software\\Test\\regedit_test\\OLD]\n"
+                    "\"w\"=\"2\"\n"
+                    "[HKEY_CURRENT_USER\\Software\\Test\\regedit_test\\New2]\n"
+                    "\"x\"=\"3\"\n"
+                    "[HKEY_CURRENT_USER\\Software\\Test\\regedit_test\\Gone]\n"
+                    "\"before\"=\"0\"\n"
+                    "[-HKEY_CURRENT_USER\\Software\\Test\\regedit_test\\Gone]\n"
+                    "[HKEY_CURRENT_USER\\Software\\Test\\regedit_test\\Gone]\n"
+                    "\"y\"=\"4\"\n"
+                    "[HKEY_CURRENT_USER\\Software\\Test\\regedit_test\\New2]\n"
+                    "\"z\"=\"5\"\n"));
+    QVERIFY2(imported.ok(), qPrintable(imported.errorMessage()));
+    QCOMPARE(
+        m_store->subKeyNames(RegRoot::CurrentUser, kKey), (QStringList { "Gone", "New1", "New2", "Old" }));
+    QCOMPARE(m_store->values(RegRoot::CurrentUser, kKey + "\\Old"), (Values { sz("v", "1"), sz("w", "2") }));
+    QCOMPARE(m_store->values(RegRoot::CurrentUser, kKey + "\\New2"), (Values { sz("x", "3"), sz("z", "5") }));
+    QCOMPARE(m_store->values(RegRoot::CurrentUser, kKey + "\\Gone"), Values { sz("y", "4") });
+    QVERIFY(m_store->subKeyNames(RegRoot::CurrentUser, kKey + "\\Gone").isEmpty());
+}
+
+void TestRegImport::watchKeysThatAreNoItemNumbersAreLeftOut_data()
+{
+    QTest::addColumn<QByteArray>("keyLine");
+    QTest::addColumn<QString>("item"); // the sub-key of the watch list key the line names
+    QTest::addColumn<bool>("kept");
+    const QByteArray watches = "[HKEY_CURRENT_USER\\Software\\Quillmarsh\\Tallyhawk\\Watches\\\\";
+    QTest::newRow("digits") << watches + "2407604973]"
+                            << "2407604973" << true;
+    QTest::newRow("digits with blanks around") << watches + " 777777 ]"
+                                               << " 777777 " << true;
+    QTest::newRow("letters") << watches + "abc]"
+                             << "abc" << false;
+    QTest::newRow("blank inside") << watches + "1 2]"
+                                  << "1 2" << false;
+    QTest::newRow("digits then letters") << watches + "60000abc]"
+                                         << "60000abc" << false;
+    QTest::newRow("decimal point") << watches + "500000.5]"
+                                   << "500000.5" << false;
+    QTest::newRow("sign") << watches + "+500000]"
+                          << "+500000" << false;
+    QTest::newRow("sub-key of such a key") << watches + "abc\\Sub]"
+                                           << "abc" << false;
+    QTest::newRow("watch list key in another case")
+        << QByteArray("[HKEY_CURRENT_USER\\software\\QUILLMARSH\\tallyhawk\\watches\\x1]") << "x1" << false;
+}
+
+void TestRegImport::watchKeysThatAreNoItemNumbersAreLeftOut()
+{
+    QFETCH(QByteArray, keyLine);
+    QFETCH(QString, item);
+    QFETCH(bool, kept);
+    const QString watches = QStringLiteral("Software\\Quillmarsh\\Tallyhawk\\Watches");
+    SaveRegString(*m_store, RegRoot::CurrentUser, watches + "\\abc", "Item", "abc");
+    const Result<ImportSummary> imported = import("REGEDIT4\r\n\r\n" + keyLine
+        + "\r\n\"Item\"=\"x\"\r\n\r\n[HKEY_CURRENT_USER\\Software\\Other\\abc]\r\n\"v\"=\"1\"\r\n"
+          "[-HKEY_CURRENT_USER\\Software\\Quillmarsh\\Tallyhawk\\Watches\\abc]\r\n");
+    QVERIFY2(imported.ok(), qPrintable(imported.errorMessage()));
+    // The rest of the file is imported, deletions included.
+    QCOMPARE(GetRegString(*m_store, RegRoot::CurrentUser, "Software\\Other\\abc", "v"), "1");
+    QCOMPARE(
+        m_store->subKeyNames(RegRoot::CurrentUser, watches), kept ? QStringList { item } : QStringList());
+    QCOMPARE(imported.value().keys, kept ? 2 : 1);
+    QCOMPARE(imported.value().values, kept ? 2 : 1);
+    QCOMPARE(imported.value().skippedWatchKeys.size(), kept ? 0 : 1);
+    if (!kept) {
+        QCOMPARE(imported.value().skippedWatchKeys.first().line, 3);
+        QCOMPARE(imported.value().skippedWatchKeys.first().name, item);
+        QCOMPARE(importReport(imported.value(), "test.reg"),
+            QStringLiteral("Imported 1 keys and 1 values from test.reg\n"
+                           "Left out 1 watch-list keys that are not item numbers: line 3 \"%1\"")
+                .arg(item));
+    }
 }
 
 void TestRegImport::refusesFoldersAndMissingFiles()

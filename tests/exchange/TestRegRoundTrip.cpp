@@ -75,6 +75,8 @@ private Q_SLOTS:
 
     void backupRestoresEveryItem();
     void expandableAndMultiStringsComeBackAsText();
+    void textsComeBackExactly_data();
+    void textsComeBackExactly();
     void systemEditorFileSurvivesImportAndExport();
 
 private:
@@ -130,7 +132,9 @@ void TestRegRoundTrip::backupRestoresEveryItem()
     store.setValue(cu, item("600000"), RegValue::fromBinary("EmptyBinary", QByteArray()));
     store.setValue(cu, item("600000"), RegValue { "Other", 0x100, QByteArray("%PATH%\0", 7) });
     store.setValue(cu, item("600000"), RegValue { "None", RegKind::None, QByteArray() });
-    store.createKey(cu, item("MixedCaseKey"));
+    // Under an item: the watch list key itself holds only item numbers, and a restore
+    // leaves out any other name.
+    store.createKey(cu, item("600000") + "\\MixedCaseKey");
     store.createKey(cu, item("600000") + "\\Sub\\Deeper");
     SaveRegString(store, cu, item("600000") + "\\Sub", "v", "in a sub-key");
     SaveRegString(store, cu, item("2407604973"), "MAXBID", "26");
@@ -163,6 +167,30 @@ void TestRegRoundTrip::expandableAndMultiStringsComeBackAsText()
     QCOMPARE(m_second->values(RegRoot::CurrentUser, key),
         (QList<RegValue> {
             RegValue::fromString("Expand", "%HOME%\\x"), RegValue::fromString("Multi", "one") }));
+}
+
+void TestRegRoundTrip::textsComeBackExactly_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("network path") << "\\\\host\\share\\alarm.wav";
+    QTest::newRow("escaped quote") << "say \\\"hi\\\"";
+    QTest::newRow("both pairs at the end") << "end\\\\\\\"";
+    QTest::newRow("quote after a lone backslash") << "a\\ \"b\" \\";
+    QTest::newRow("drive path with a doubled backslash") << "C:\\a\\\\b";
+    QTest::newRow("drive path with an escaped quote") << "C:\\a\\\"b\\";
+    QTest::newRow("text ending in a backslash") << "tail\\";
+}
+
+void TestRegRoundTrip::textsComeBackExactly()
+{
+    QFETCH(QString, text);
+    const QString key = itemKeyPath("700000");
+    SaveRegString(*m_first, RegRoot::CurrentUser, key, "Note", text);
+    const QString file = watchListExportPath(m_dir->path());
+    QVERIFY(exportWatchList(*m_first, file).ok());
+    const Result<ImportSummary> imported = RunRegImport(*m_second, file);
+    QVERIFY2(imported.ok(), qPrintable(imported.errorMessage()));
+    QCOMPARE(GetRegString(*m_second, RegRoot::CurrentUser, key, "Note"), text);
 }
 
 void TestRegRoundTrip::systemEditorFileSurvivesImportAndExport()

@@ -3,6 +3,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sqlite3.h>
+
 #include "TestSupport.h"
 #include "watchlist/RegistryFunctions.h"
 #include "watchlist/RegistryStore.h"
@@ -43,6 +45,8 @@ private Q_SLOTS:
     void listsAnEmptyStoreAsNothing();
     void importListAndExport();
     void refusedImportChangesNothing();
+    void importReportsLinesReadAsLatin1();
+    void exportOfAnUnreadableStoreFails();
     void unopenableStoreIsReportedAndLeftAlone_data();
     void unopenableStoreIsReportedAndLeftAlone();
     void wrongArgumentsAreReported_data();
@@ -144,6 +148,41 @@ void TestStoreCli::refusedImportChangesNothing()
     QVERIFY(run.err.startsWith("tallyhawk-cli: Cannot import " + script + ": line 5: "));
     QCOMPARE(run.err.count(u'\n'), 1);
     QCOMPARE(cli({ "list" }).out, QString("600000\n  \"Item\" = \"600000\"\n"));
+}
+
+void TestStoreCli::importReportsLinesReadAsLatin1()
+{
+    const QString script = m_home->filePath("old.reg");
+    writeFile(script,
+        "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Quillmarsh\\Tallyhawk\\Watches\\\\600000]\r\n"
+        "\"Item\"=\"600000\"\r\n\"Note\"=\"Caf\xE9\"\r\n\"Other\"=\"\xC3\xBC\"\r\n");
+    const Run run = cli({ "import", script });
+    QCOMPARE(run.status, 0);
+    QCOMPARE(run.out,
+        "Imported 1 keys and 3 values from " + script
+            + "\n1 line was not UTF-8 and was read as Latin-1 (ISO 8859-1)\n");
+    QVERIFY(cli({ "list" }).out.contains(QString::fromUtf8("\"Note\" = \"Café\"\n  \"Other\" = \"ü\"")));
+}
+
+void TestStoreCli::exportOfAnUnreadableStoreFails()
+{
+    {
+        Result<std::unique_ptr<RegistryStore>> store = RegistryStore::openInFolder(m_home->path());
+        QVERIFY(store.ok());
+        SaveRegString(*store.value(), RegRoot::CurrentUser, itemKeyPath("600000"), "Item", "600000");
+    }
+    // The file still opens as a store, but its values cannot be read.
+    sqlite3 *db = nullptr;
+    QCOMPARE(sqlite3_open(QFile::encodeName(storePath()).constData(), &db), SQLITE_OK);
+    QCOMPARE(sqlite3_exec(db, "ALTER TABLE reg_value RENAME TO gone", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+
+    const Run run = cli({ "export", m_home->path() });
+    QCOMPARE(run.status, 1);
+    QCOMPARE(run.out, QString());
+    QVERIFY2(run.err.startsWith("tallyhawk-cli: Cannot back up to "), qPrintable(run.err));
+    QCOMPARE(run.err.count(u'\n'), 1);
+    QVERIFY(!QFile::exists(m_home->filePath("eBayWatch.reg")));
 }
 
 void TestStoreCli::unopenableStoreIsReportedAndLeftAlone_data()

@@ -8,6 +8,9 @@
 #include "watchlist/CryptPassword.h"
 #include "watchlist/RegistryFunctions.h"
 #include "watchlist/RegistryStore.h"
+#include "watchlist/WatchItems.h"
+#include "watchlist/WatchListActions.h"
+#include "watchlist/WatchListModel.h"
 #include "watchlist/WatchStore.h"
 
 using namespace th;
@@ -29,6 +32,7 @@ private Q_SLOTS:
     void emptyOrMissingWatchListIsEmpty();
     void watchListHoldsTrimmedItemNumbers();
     void itemKeyWithOnlyItemReadsDefaults();
+    void listFillLeavesOutKeysThatAreNoItemNumbers();
     void decimalTextUsesAPointInEveryLocale_data();
     void decimalTextUsesAPointInEveryLocale();
     void endDayIsTheNearestWholeDay_data();
@@ -110,6 +114,26 @@ void TestWatchStore::itemKeyWithOnlyItemReadsDefaults()
     QCOMPARE(
         GetRegDword(*m_store, RegRoot::CurrentUser, key, QString::fromUtf16(ItemValue::AuctionEndDate)), 0);
     QCOMPARE(readWatchList(*m_store), QStringList { "2407604973" });
+}
+
+void TestWatchStore::listFillLeavesOutKeysThatAreNoItemNumbers()
+{
+    // Keys that only an import or an older store can hold.
+    const QString watches = QString::fromUtf16(kWatchListKey);
+    for (const char *name : { "2407604973", " 777777 ", "abc", "1 2", "60000abc", "500000.5", "+500000" })
+        SaveRegString(*m_store, RegRoot::CurrentUser, watches + u'\\' + QLatin1String(name), "Item", "x");
+    for (const char *name : { "+500000", "1 2", "500000.5", "60000abc", "abc" })
+        QTest::ignoreMessage(QtWarningMsg,
+            qPrintable(
+                QStringLiteral("Watch list key \"%1\" is not an item number and is left out of the list")
+                    .arg(QLatin1String(name))));
+    WatchListModel model;
+    WatchItems records;
+    WatchListActions actions(*m_store, model, records);
+    QCOMPARE(actions.fillFromStore(false), 2);
+    QCOMPARE(model.rowText(0), "777777");
+    QCOMPARE(model.rowText(1), "2407604973");
+    QCOMPARE(records.count(), 2);
 }
 
 void TestWatchStore::decimalTextUsesAPointInEveryLocale_data()
