@@ -4,12 +4,14 @@
 
 #include <sqlite3.h>
 
+#include "TestSupport.h"
 #include "exchange/RegExport.h"
 #include "watchlist/RegistryFunctions.h"
 #include "watchlist/RegistryStore.h"
 #include "watchlist/WatchStore.h"
 
 using namespace th;
+using namespace th::test;
 
 Q_DECLARE_METATYPE(th::RegValue)
 
@@ -58,9 +60,8 @@ private:
 void TestRegExport::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
-    Result<std::unique_ptr<RegistryStore>> opened = RegistryStore::openInFolder(m_dir->path());
-    QVERIFY2(opened.ok(), qPrintable(opened.errorMessage()));
-    m_store = std::move(opened).value();
+    m_store = openTestStore(m_dir->path());
+    QVERIFY(m_store);
 }
 
 void TestRegExport::cleanup()

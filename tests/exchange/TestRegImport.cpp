@@ -3,11 +3,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "TestSupport.h"
 #include "exchange/RegImport.h"
 #include "watchlist/RegistryFunctions.h"
 #include "watchlist/RegistryStore.h"
 
 using namespace th;
+using namespace th::test;
 
 Q_DECLARE_METATYPE(th::RegValue)
 
@@ -132,9 +134,8 @@ private:
 void TestRegImport::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
-    Result<std::unique_ptr<RegistryStore>> opened = RegistryStore::openInFolder(m_dir->path());
-    QVERIFY2(opened.ok(), qPrintable(opened.errorMessage()));
-    m_store = std::move(opened).value();
+    m_store = openTestStore(m_dir->path());
+    QVERIFY(m_store);
 }
 
 void TestRegImport::cleanup()

@@ -11,6 +11,7 @@
 #include "watchlist/WatchStore.h"
 
 using namespace th;
+using namespace th::test;
 
 namespace {
 
@@ -55,13 +56,6 @@ QString longText(qsizetype length)
     return text;
 }
 
-std::unique_ptr<RegistryStore> openStore(const QString &folder)
-{
-    QDir().mkpath(folder);
-    Result<std::unique_ptr<RegistryStore>> opened = RegistryStore::openInFolder(folder);
-    return opened ? std::move(opened).value() : nullptr;
-}
-
 } // namespace
 
 // A backup read back into an empty store gives the same store; a file of the system's
@@ -88,8 +82,8 @@ private:
 void TestRegRoundTrip::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
-    m_first = openStore(m_dir->filePath("first"));
-    m_second = openStore(m_dir->filePath("second"));
+    m_first = openTestStore(m_dir->filePath("first"));
+    m_second = openTestStore(m_dir->filePath("second"));
     QVERIFY(m_first && m_second);
 }
 

@@ -11,6 +11,7 @@
 #include "watchlist/WatchStore.h"
 
 using namespace th;
+using namespace th::test;
 
 namespace {
 
@@ -133,11 +134,7 @@ void TestStoreCli::importListAndExport()
 
 void TestStoreCli::refusedImportChangesNothing()
 {
-    {
-        Result<std::unique_ptr<RegistryStore>> store = RegistryStore::openInFolder(m_home->path());
-        QVERIFY(store.ok());
-        SaveRegString(*store.value(), RegRoot::CurrentUser, itemKeyPath("600000"), "Item", "600000");
-    }
+    QVERIFY(storeWatchedItems(m_home->path(), { "600000" }));
     const QString script = m_home->filePath("bad.reg");
     writeFile(script,
         "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Quillmarsh\\Tallyhawk\\Watches\\\\700000]\n"
@@ -166,11 +163,7 @@ void TestStoreCli::importReportsLinesReadAsLatin1()
 
 void TestStoreCli::exportOfAnUnreadableStoreFails()
 {
-    {
-        Result<std::unique_ptr<RegistryStore>> store = RegistryStore::openInFolder(m_home->path());
-        QVERIFY(store.ok());
-        SaveRegString(*store.value(), RegRoot::CurrentUser, itemKeyPath("600000"), "Item", "600000");
-    }
+    QVERIFY(storeWatchedItems(m_home->path(), { "600000" }));
     // The file still opens as a store, but its values cannot be read.
     sqlite3 *db = nullptr;
     QCOMPARE(sqlite3_open(QFile::encodeName(storePath()).constData(), &db), SQLITE_OK);

@@ -2,6 +2,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "TestSupport.h"
 #include "common/DateTimeMath.h"
 #include "common/Numeric.h"
 #include "watchlist/AppSettings.h"
@@ -14,6 +15,7 @@
 #include "watchlist/WatchStore.h"
 
 using namespace th;
+using namespace th::test;
 
 namespace {
 const QString kSettings = QString::fromUtf16(kSettingsKey);
@@ -58,9 +60,8 @@ private:
 void TestWatchStore::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
-    Result<std::unique_ptr<RegistryStore>> opened = RegistryStore::openInFolder(m_dir->path());
-    QVERIFY2(opened.ok(), qPrintable(opened.errorMessage()));
-    m_store = std::move(opened).value();
+    m_store = openTestStore(m_dir->path());
+    QVERIFY(m_store);
 }
 
 void TestWatchStore::cleanup()

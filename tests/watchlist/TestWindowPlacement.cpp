@@ -2,10 +2,12 @@
 #include <QTest>
 
 #include "FakePrompter.h"
+#include "TestSupport.h"
 #include "watchlist/RegistryStore.h"
 #include "watchlist/WindowPlacement.h"
 
 using namespace th;
+using namespace th::test;
 
 namespace {
 
@@ -72,9 +74,8 @@ private:
 void TestWindowPlacement::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
-    Result<std::unique_ptr<RegistryStore>> opened = RegistryStore::openInFolder(m_dir->path());
-    QVERIFY2(opened.ok(), qPrintable(opened.errorMessage()));
-    m_store = std::move(opened).value();
+    m_store = openTestStore(m_dir->path());
+    QVERIFY(m_store);
     m_prompter.clear();
 }
 
