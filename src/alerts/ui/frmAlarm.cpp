@@ -291,8 +291,12 @@ void frmAlarm::layOut(int sizeIndex, bool moveExtraLabels)
     digitFont.setPixelSize(pointsToPixels(size.digitPointSize));
     for (int i = 0; i < 3; ++i)
         lblRemaining[std::size_t(i)]->setFont(digitFont);
-    for (QLabel *colon : lblColon)
+    // A little room either side of the colons, as on a clock: 1dy,05 : 03 : 09.
+    const int colonRoom = digitFont.pixelSize() / 5;
+    for (QLabel *colon : lblColon) {
         colon->setFont(digitFont);
+        colon->setContentsMargins(colonRoom, 0, colonRoom, 0);
+    }
     QFont endedFont = endedFamily().isEmpty() ? QWidget::font() : QFont(endedFamily());
     endedFont.setBold(true);
     endedFont.setPixelSize(pointsToPixels(size.digitPointSize));
@@ -317,12 +321,15 @@ void frmAlarm::layOut(int sizeIndex, bool moveExtraLabels)
             std::max(0, optionsLeft - 2 * kMargin - captionWidth - kMargin), optionsHeight);
     }
 
-    // The digits centred in the room above that row; "Auction Ended" over them.
-    const int rowHeight = QFontMetrics(digitFont).height() + 2;
+    // The digits centred in the room above that row, with room to spare: the segments
+    // reach above the font's ascent. "Auction Ended" covers the whole row, so that no
+    // stray digit shows beside it.
+    const QFontMetrics metrics(digitFont);
+    const int rowHeight
+        = std::max(metrics.height(), metrics.tightBoundingRect(QStringLiteral("8")).height()) + kMargin;
     const int rowTop = std::max(0, (optionsTop - rowHeight) / 2);
     m_digits->setGeometry(0, rowTop, width, rowHeight);
-    const int endedWidth = std::min(width, lblRemaining[3]->sizeHint().width() + 2 * kMargin);
-    lblRemaining[3]->setGeometry((width - endedWidth) / 2, rowTop, endedWidth, rowHeight);
+    lblRemaining[3]->setGeometry(0, rowTop, width, rowHeight);
     lblRemaining[3]->raise();
 }
 
