@@ -7,7 +7,7 @@ packages=(
     g++ cmake ninja-build pkg-config clang-format
     qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-multimedia-dev libgl-dev
     libsqlite3-dev
-    fonts-dseg
+    fonts-dseg fonts-comic-neue
     xvfb xauth dbus
 )
 
