@@ -1,14 +1,18 @@
 #include "app/Application.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QPushButton>
 #include <QSessionManager>
 #include <QTimer>
 
 #include "alerts/AlertCentre.h"
 #include "alerts/AlertState.h"
+#include "alerts/CountdownClock.h"
 #include "alerts/ui/BidNotifier.h"
 #include "alerts/ui/EndingAlertPopUp.h"
+#include "alerts/ui/frmAlarm.h"
 #include "alerts/ui/frmEndingAlert.h"
 #include "app/Platform.h"
 #include "app/UpdateCommands.h"
@@ -29,6 +33,7 @@
 #include "watchlist/WatchItems.h"
 #include "watchlist/WatchListActions.h"
 #include "watchlist/WatchListModel.h"
+#include "watchlist/ui/WatchListView.h"
 
 namespace th {
 
@@ -169,6 +174,13 @@ void Application::connectWindows()
         m_resource.get(), &frmResource::closeOtherWindowsRequested, this, &Application::closeOtherWindows);
     connect(m_main.get(), &frmWatch::aboutRequested, this, &Application::showAbout);
     connectEndingAlerts();
+    // The countdown clock of the selected item: its button, its list-menu command and a
+    // double click in the list.
+    connect(
+        m_main->ui.cmdOpenClockDialog, &QPushButton::clicked, this, &Application::cmdOpenClockDialog_Click);
+    connect(m_main->listMenu.mnuClock, &QAction::triggered, this, &Application::cmdOpenClockDialog_Click);
+    connect(m_main->ui.lstWatching, &WatchListView::itemDoubleClicked, this,
+        &Application::cmdOpenClockDialog_Click);
     connect(m_main.get(), &frmWatch::endProgramRequested, this, &Application::exitProgram);
 }
 
@@ -192,6 +204,26 @@ void Application::connectEndingAlerts()
         if (blank)
             QApplication::alert(m_main.get());
     });
+}
+
+frmAlarm *Application::clockWindow() const
+{
+    return m_clockWindow;
+}
+
+void Application::cmdOpenClockDialog_Click()
+{
+    if (!m_listCommands->IsItemSelected())
+        return;
+    const std::optional<ClockTarget> target = clockTargetFor(m_listCommands->selectedItemText(), *m_records);
+    if (!target)
+        return;
+    if (!m_clockWindow) {
+        // One window for every opening; it belongs to the main window and goes with it.
+        m_clockWindow = new frmAlarm(*m_platform->clock, *m_store, *m_platform->prompter,
+            m_dataFolder + u"/config.ini", m_resourceFolder, m_main.get());
+    }
+    m_clockWindow->openFor(*target);
 }
 
 void Application::showAbout()

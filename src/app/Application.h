@@ -17,6 +17,7 @@ class frmResource;
 class HostConfig;
 class BidNotifier;
 class EndingAlertPopUp;
+class frmAlarm;
 class ClockSync;
 class UpdateCommands;
 class UpdateEngine;
@@ -72,6 +73,7 @@ public:
     ClockSync &clockSync() const { return *m_clockSync; }
     BidNotifier *bidNotifier() const { return m_bidNotifier.get(); }
     EndingAlertPopUp *alertPopUp() const { return m_alertPopUp.get(); }
+    frmAlarm *clockWindow() const;
     bool exiting() const { return m_exiting; }
 
 Q_SIGNALS:
@@ -83,6 +85,8 @@ private:
     void createEngine();
     void connectWindows();
     void connectEndingAlerts();
+    // Opens the countdown clock for the selected row, or turns an open one to it.
+    void cmdOpenClockDialog_Click();
     void showAbout();
     void closeOtherWindows();
     void scheduleScreenshot();
@@ -107,6 +111,7 @@ private:
     std::unique_ptr<EndingAlertPopUp> m_alertPopUp;
     std::unique_ptr<frmWatch> m_main;
     std::unique_ptr<frmResource> m_resource;
+    QPointer<frmAlarm> m_clockWindow;
     bool m_exiting = false;
 };
 

@@ -116,8 +116,6 @@ void WatchWindowUi::setupCommands(QMainWindow *window)
     Command1->setToolTip(QStringLiteral("Click Me to Update All Items"));
     cmdOpenClockDialog
         = named(new QPushButton(QStringLiteral("Countdown C&lock"), central), "cmdOpenClockDialog");
-    // The countdown clock arrives with its own window; until then the button is unavailable.
-    cmdOpenClockDialog->setEnabled(false);
     cmdClose = named(new QPushButton(QStringLiteral("&Close"), central), "cmdClose");
     cmdClose->setToolTip(
         QStringLiteral("Hide the window; Tallyhawk keeps watching from the notification area"));

@@ -2,9 +2,11 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QPushButton>
 #include <QTest>
 
 #include "AppFixture.h"
+#include "alerts/ui/frmAlarm.h"
 #include "app/WatchListCommands.h"
 #include "app/frmWatch.h"
 #include "common/Formats.h"
@@ -38,6 +40,7 @@ private Q_SLOTS:
     void copyNeedsASelectedRow();
     void clickFeedbackFollowsTheStoredNotes();
     void sortKeepsTheSelectedItemSelected();
+    void countdownClockOpensForTheSelectedItem();
 
 private:
     void store(const QString &item, const QString &name, const QString &value);
@@ -303,6 +306,22 @@ void TestWatchListCommands::sortKeepsTheSelectedItemSelected()
     model->setSubItem(0, WatchListModel::EndDate2, dateTimeText(QDateTime(QDate(2026, 12, 10), QTime(9, 0))));
     list->header()->sectionClicked(3);
     QCOMPARE(model->rowText(2), QStringLiteral("7000002"));
+}
+
+void TestWatchListCommands::countdownClockOpensForTheSelectedItem()
+{
+    const int row = model->findRow(QStringLiteral("7000001"));
+    WatchItemRecord &record = f->app->records().at(row + 1);
+    list->selectRow(row);
+    f->app->mainWindow()->ui.cmdOpenClockDialog->click();
+    QVERIFY(!f->app->clockWindow()); // no update has written the item's record yet
+    record.recItemNumber = 7000001;
+    record.recEndDate = f->clock->now().addSecs(3600);
+    Q_EMIT list->itemDoubleClicked();
+    QVERIFY(f->app->clockWindow());
+    QVERIFY(f->app->clockWindow()->isClockWindowOpen());
+    QCOMPARE(f->app->clockWindow()->clockEndTime(), record.recEndDate);
+    f->app->clockWindow()->close();
 }
 
 QTEST_MAIN(TestWatchListCommands)
