@@ -172,6 +172,19 @@ int readLayout(sqlite3 *db, qint64 &applicationId, qint64 &tables)
     return rc;
 }
 
+// Ends the transaction begun on `db`: committed when all in it went well (`rc`), rolled back
+// otherwise, with the error.
+Result<void> endTransaction(sqlite3 *db, int rc, const QString &path)
+{
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK)
+        return {};
+    const Error error = sqliteOpenError(rc, path, db);
+    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    return error;
+}
+
 // Checks an opened file and, when it is a new empty database, lays out the tables. Nothing
 // is written to a file that is neither empty nor a sound store of ours.
 Result<void> prepareStore(sqlite3 *db, const QString &path, int busyTimeoutMs)
@@ -183,13 +196,8 @@ Result<void> prepareStore(sqlite3 *db, const QString &path, int busyTimeoutMs)
     int rc = sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
     if (rc == SQLITE_OK)
         rc = readLayout(db, applicationId, tables);
-    if (rc == SQLITE_OK)
-        rc = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK) {
-        const Error error = sqliteOpenError(rc, path, db);
-        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-        return error;
-    }
+    if (Result<void> ended = endTransaction(db, rc, path); !ended)
+        return ended;
 
     if (applicationId == 0 && tables == 0) {
         // A new store. Another process may be laying it out at the same moment: the
@@ -200,13 +208,8 @@ Result<void> prepareStore(sqlite3 *db, const QString &path, int busyTimeoutMs)
         const bool stillNew = applicationId == 0 && tables == 0;
         if (rc == SQLITE_OK && stillNew)
             rc = sqlite3_exec(db, kCreateSchema, nullptr, nullptr, nullptr);
-        if (rc == SQLITE_OK)
-            rc = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-        if (rc != SQLITE_OK) {
-            const Error error = sqliteOpenError(rc, path, db);
-            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-            return error;
-        }
+        if (Result<void> ended = endTransaction(db, rc, path); !ended)
+            return ended;
         if (!stillNew && applicationId != kApplicationId)
             return openError(
                 StoreError::NotAStore, path, QStringLiteral("it is not a store of this program"));
