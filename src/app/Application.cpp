@@ -15,6 +15,7 @@
 #include "alerts/ui/frmAlarm.h"
 #include "alerts/ui/frmEndingAlert.h"
 #include "app/Platform.h"
+#include "app/SearchCommands.h"
 #include "app/UpdateCommands.h"
 #include "app/WatchListCommands.h"
 #include "app/frmAbout.h"
@@ -56,6 +57,7 @@ Application::Application(QString commandLine, std::unique_ptr<Platform> platform
 Application::~Application()
 {
     // Windows and the engine go before the seams and the store they use.
+    m_search.reset();
     m_alertPopUp.reset();
     m_bidNotifier.reset();
     m_updateCommands.reset();
@@ -174,6 +176,7 @@ void Application::connectWindows()
         m_resource.get(), &frmResource::closeOtherWindowsRequested, this, &Application::closeOtherWindows);
     connect(m_main.get(), &frmWatch::aboutRequested, this, &Application::showAbout);
     connectEndingAlerts();
+    connectSearch();
     // The countdown clock of the selected item: its button, its list-menu command and a
     // double click in the list.
     connect(
@@ -204,6 +207,17 @@ void Application::connectEndingAlerts()
         if (blank)
             QApplication::alert(m_main.get());
     });
+}
+
+void Application::connectSearch()
+{
+    const SearchHosts hosts { m_hosts->host(HostConfig::Host::Search).text,
+        m_hosts->host(HostConfig::Host::CompletedSearch).text,
+        m_hosts->host(HostConfig::Host::SellerListing).text, m_hosts->host(HostConfig::Host::ItemPage).text,
+        m_hosts->host(HostConfig::Host::Google).text };
+    m_search = std::make_unique<SearchCommands>(
+        *m_main, *m_platform->shell, *m_platform->browser, hosts, m_dataFolder + u"/IntelliSense/iSense.dat");
+    m_search->LoadSearchHistory();
 }
 
 frmAlarm *Application::clockWindow() const

@@ -17,6 +17,7 @@ class frmResource;
 class HostConfig;
 class BidNotifier;
 class EndingAlertPopUp;
+class SearchCommands;
 class frmAlarm;
 class ClockSync;
 class UpdateCommands;
@@ -73,6 +74,7 @@ public:
     ClockSync &clockSync() const { return *m_clockSync; }
     BidNotifier *bidNotifier() const { return m_bidNotifier.get(); }
     EndingAlertPopUp *alertPopUp() const { return m_alertPopUp.get(); }
+    SearchCommands *search() const { return m_search.get(); }
     frmAlarm *clockWindow() const;
     bool exiting() const { return m_exiting; }
 
@@ -85,6 +87,7 @@ private:
     void createEngine();
     void connectWindows();
     void connectEndingAlerts();
+    void connectSearch();
     // Opens the countdown clock for the selected row, or turns an open one to it.
     void cmdOpenClockDialog_Click();
     void showAbout();
@@ -109,6 +112,7 @@ private:
     std::unique_ptr<UpdateCommands> m_updateCommands;
     std::unique_ptr<BidNotifier> m_bidNotifier;
     std::unique_ptr<EndingAlertPopUp> m_alertPopUp;
+    std::unique_ptr<SearchCommands> m_search;
     std::unique_ptr<frmWatch> m_main;
     std::unique_ptr<frmResource> m_resource;
     QPointer<frmAlarm> m_clockWindow;

@@ -1,8 +1,13 @@
 #include <QCheckBox>
+#include <QComboBox>
+#include <QCompleter>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QTcpSocket>
 #include <QTest>
 
 #include "../update/EngineFixture.h"
@@ -10,6 +15,7 @@
 #include "alerts/AlertCentre.h"
 #include "alerts/ui/EndingAlertPopUp.h"
 #include "alerts/ui/frmEndingAlert.h"
+#include "app/SearchCommands.h"
 #include "app/UpdateCommands.h"
 #include "app/WatchListCommands.h"
 #include "app/frmResource.h"
@@ -34,6 +40,7 @@ private Q_SLOTS:
     void automaticUpdateSwitchesBothTimers();
     void statusBarShowsClocksAndEngineLights();
     void itemEndingSoonBringsUpTheAlertWindowOnItsRow();
+    void searchOpensTheSitesPageAndRemembersIt();
 
 private:
     void addToSimulator(qint64 number, const QString &title, qint64 endsInSeconds);
@@ -178,6 +185,43 @@ void TestAppUpdate::itemEndingSoonBringsUpTheAlertWindowOnItsRow()
     QTRY_VERIFY(!selected.isEmpty());
     QCOMPARE(selected, QStringLiteral("2407600004"));
     QCOMPARE(shortLabel, QStringLiteral("Total Item will be ended in 5 min.: 1"));
+}
+
+void TestAppUpdate::searchOpensTheSitesPageAndRemembersIt()
+{
+    QVERIFY(QDir(f->dataFolder.path()).mkpath(QStringLiteral("IntelliSense")));
+    QCOMPARE(f->start(QStringLiteral("/show")), Application::StartResult::Running);
+    WatchWindowUi &ui = f->app->mainWindow()->ui;
+    ui.chkGoogle->setChecked(true);
+    ui.txtAddress->setEditText(QStringLiteral("pewter & brass"));
+    QTest::keyClick(ui.txtAddress->lineEdit(), Qt::Key_Return);
+    QCOMPARE(f->shell->opened.size(), 1);
+    const QString address = f->shell->opened.first();
+    QVERIFY2(address.endsWith(u"&SortProperty=MetaEndSort&query=pewter+%26+brass"), qPrintable(address));
+    QCOMPARE(f->browser->sessions.size(), 1);
+    QVERIFY(f->browser->sessions[0]->visible && f->browser->sessions[0]->released);
+
+    // The simulator serves a page of results for the address.
+    const QUrl url(address);
+    QTcpSocket socket;
+    socket.connectToHost(url.host(), quint16(url.port(80)));
+    QVERIFY(socket.waitForConnected(5000));
+    socket.write("GET " + url.toEncoded(QUrl::RemoveScheme | QUrl::RemoveAuthority) + " HTTP/1.0\r\n\r\n");
+    QByteArray page;
+    while (socket.waitForReadyRead(5000))
+        page += socket.readAll();
+    QVERIFY2(page.startsWith("HTTP/1.1 200"), page.left(80).constData());
+
+    // The search is remembered and offered again.
+    QCOMPARE(f->app->search()->history(), QStringList { QStringLiteral("pewter & brass") });
+    QFile file(f->dataFolder.filePath(QStringLiteral("IntelliSense/iSense.dat")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("pewter & brass\r\n"));
+    QCompleter *completer = f->app->search()->completer();
+    completer->setCompletionPrefix(QStringLiteral("PEW"));
+    QCOMPARE(completer->currentCompletion(), QStringLiteral("pewter & brass"));
+    f->app->search()->removeHistoryEntry(QStringLiteral("pewter & brass"));
+    QVERIFY(f->app->search()->history().isEmpty());
 }
 
 QTEST_MAIN(TestAppUpdate)

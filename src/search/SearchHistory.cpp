@@ -1,0 +1,70 @@
+#include "search/SearchHistory.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+namespace th {
+
+namespace {
+
+QString decodeLine(const QByteArray &line)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8(line);
+    if (utf8.hasError())
+        text = QString::fromLatin1(line);
+    return text;
+}
+
+} // namespace
+
+QStringList LoadSearchHistory(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QStringList entries;
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    for (QByteArray line : lines) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+        QString entry = decodeLine(line).trimmed();
+        if (entry.size() >= 2 && entry.startsWith(u'"') && entry.endsWith(u'"'))
+            entry = entry.mid(1, entry.size() - 2).trimmed();
+        if (!entry.isEmpty())
+            entries.append(entry);
+    }
+    return entries;
+}
+
+bool SaveSearchHistory(const QString &path, const QStringList &entries)
+{
+    // The folder is made with the data folder; without it there is no history to keep.
+    if (!QFileInfo(QFileInfo(path).absolutePath()).isDir())
+        return false;
+    QByteArray bytes;
+    for (const QString &entry : entries)
+        bytes += entry.trimmed().toUtf8() + "\r\n";
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(bytes);
+    return file.commit();
+}
+
+QStringList withSearchOnTop(QStringList history, const QString &entry)
+{
+    const QString trimmed = entry.trimmed();
+    if (trimmed.isEmpty())
+        return history;
+    history.removeIf(
+        [&](const QString &earlier) { return earlier.compare(trimmed, Qt::CaseInsensitive) == 0; });
+    history.prepend(trimmed);
+    while (history.size() > kSearchHistoryMax)
+        history.removeLast();
+    return history;
+}
+
+} // namespace th

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace th {
+
+// The search box's history in IntelliSense/iSense.dat: the entries, each followed by CR LF,
+// no header. Entries are written as UTF-8; a line that is not valid UTF-8 (an older file's
+// accented text) is read as Latin-1. Each line is one entry, whatever commas it holds, with
+// surrounding double quotes removed.
+
+inline constexpr int kSearchHistoryMax = 100;
+
+// The entries of the file in file order, trimmed, empty ones left out. A missing file or
+// folder gives none.
+QStringList LoadSearchHistory(const QString &path);
+
+// Writes `entries` (each trimmed) in place of the file. A missing folder or a file that
+// cannot be written loses the history quietly: false then.
+bool SaveSearchHistory(const QString &path, const QStringList &entries);
+
+// `entry` (trimmed) on top of `history`, any earlier copy of it (in any capitals) removed, at
+// most kSearchHistoryMax entries kept.
+QStringList withSearchOnTop(QStringList history, const QString &entry);
+
+} // namespace th
