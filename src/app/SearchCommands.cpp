@@ -35,7 +35,9 @@ SearchCommands::SearchCommands(frmWatch &window, IShell &shell, IBrowserFactory 
     m_completer->popup()->installEventFilter(this);
     ui.txtAddress->view()->installEventFilter(this);
 
-    // Enter in the box searches; the box itself would only take the text into its list.
+    // Enter in the box searches; the box itself would only take the text into its list. The
+    // keys reach the box or its line, depending on who sends them.
+    ui.txtAddress->installEventFilter(this);
     ui.txtAddress->lineEdit()->installEventFilter(this);
     connect(ui.cmdSearch, &QToolButton::clicked, this, &SearchCommands::RunSearch);
     connect(ui.cmdClear, &QToolButton::clicked, this, &SearchCommands::cmdClear_Click);
@@ -131,7 +133,8 @@ bool SearchCommands::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-        if (enter && watched == m_window.ui.txtAddress->lineEdit() && !m_completer->popup()->isVisible()) {
+        const bool inBox = watched == m_window.ui.txtAddress || watched == m_window.ui.txtAddress->lineEdit();
+        if (enter && inBox && !m_completer->popup()->isVisible()) {
             RunSearch();
             return true;
         }

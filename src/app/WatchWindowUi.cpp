@@ -92,12 +92,6 @@ void WatchWindowUi::setupSearch(QMainWindow *window)
         options->addWidget(box);
     options->addStretch(1);
     grid->addLayout(options);
-
-    // The search arrives with its own subsystem; until then its controls are present but
-    // unavailable.
-    for (QWidget *w : std::initializer_list<QWidget *> { txtAddress, cmdSearch, cmdClear, cboSorted,
-             chkSearchSeller, chkCompletedItems, chkTitleDesc, chkBuyItNow, chkPaypalOnly, chkGoogle })
-        w->setEnabled(false);
 }
 
 void WatchWindowUi::setupCommands(QMainWindow *window)

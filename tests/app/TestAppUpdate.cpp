@@ -9,6 +9,7 @@
 #include <QScopeGuard>
 #include <QTcpSocket>
 #include <QTest>
+#include <QToolButton>
 
 #include "../update/EngineFixture.h"
 #include "AppFixture.h"
@@ -192,6 +193,10 @@ void TestAppUpdate::searchOpensTheSitesPageAndRemembersIt()
     QVERIFY(QDir(f->dataFolder.path()).mkpath(QStringLiteral("IntelliSense")));
     QCOMPARE(f->start(QStringLiteral("/show")), Application::StartResult::Running);
     WatchWindowUi &ui = f->app->mainWindow()->ui;
+    const QList<const QWidget *> controls { ui.txtAddress, ui.cmdSearch, ui.cmdClear, ui.cboSorted,
+        ui.chkGoogle, ui.chkSearchSeller, ui.chkCompletedItems };
+    for (const QWidget *control : controls)
+        QVERIFY(control->isEnabled());
     ui.chkGoogle->setChecked(true);
     ui.txtAddress->setEditText(QStringLiteral("pewter & brass"));
     QTest::keyClick(ui.txtAddress->lineEdit(), Qt::Key_Return);
