@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QHash>
 #include <QPushButton>
 #include <QSessionManager>
 #include <QTimer>
@@ -27,6 +28,8 @@
 #include "common/Timers.h"
 #include "common/Version.h"
 #include "engine/UpdateEngine.h"
+#include "exchange/RemovableMedia.h"
+#include "exchange/ui/frmImportExport.h"
 #include "platform/AppPaths.h"
 #include "watchlist/AppSettings.h"
 #include "watchlist/HostConfig.h"
@@ -177,6 +180,7 @@ void Application::connectWindows()
     connect(m_main.get(), &frmWatch::aboutRequested, this, &Application::showAbout);
     connectEndingAlerts();
     connectSearch();
+    connect(m_main->listMenu.mnuImportExport, &QAction::triggered, this, &Application::mnuImportExport_Click);
     // The countdown clock of the selected item: its button, its list-menu command and a
     // double click in the list.
     connect(
@@ -207,6 +211,40 @@ void Application::connectEndingAlerts()
         if (blank)
             QApplication::alert(m_main.get());
     });
+}
+
+void Application::mnuImportExport_Click()
+{
+    frmImportExport dialog(frmImportExport::Context {
+                               *m_store,
+                               *m_platform->prompter,
+                               m_dataFolder,
+                               [] { return removableFolders(readMountTable(), isRemovableDevice); },
+                               [this] { reloadListKeepingRecords(); },
+                           },
+        m_main.get());
+    dialog.exec();
+}
+
+void Application::reloadListKeepingRecords()
+{
+    // No answer of a pass dealt over the old rows may land while the list is filled again.
+    m_engine->stopPass();
+    // What the program knows of each item stays with it: an automatic bid already started
+    // must never start again because the list was reloaded.
+    QHash<double, WatchItemRecord> known;
+    for (int i = 1; i <= m_records->count(); ++i) {
+        if (m_records->at(i).recItemNumber != 0)
+            known.insert(m_records->at(i).recItemNumber, m_records->at(i));
+    }
+    m_listCommands->listReloadFlag = true;
+    m_listCommands->updateItems();
+    for (int i = 1; i <= m_records->count(); ++i) {
+        const auto kept = known.constFind(m_listModel->rowText(i - 1).trimmed().toDouble());
+        if (kept != known.constEnd())
+            m_records->at(i) = *kept;
+    }
+    m_listCommands->subReSortItemByDate();
 }
 
 void Application::connectSearch()

@@ -76,6 +76,8 @@ public:
     EndingAlertPopUp *alertPopUp() const { return m_alertPopUp.get(); }
     SearchCommands *search() const { return m_search.get(); }
     frmAlarm *clockWindow() const;
+    // Empties the list and fills it from the store again, each item keeping its record.
+    void reloadListKeepingRecords();
     bool exiting() const { return m_exiting; }
 
 Q_SIGNALS:
@@ -88,6 +90,9 @@ private:
     void connectWindows();
     void connectEndingAlerts();
     void connectSearch();
+    // The backup and restore of the watch list.
+    void mnuImportExport_Click();
+
     // Opens the countdown clock for the selected row, or turns an open one to it.
     void cmdOpenClockDialog_Click();
     void showAbout();

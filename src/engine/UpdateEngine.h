@@ -75,6 +75,9 @@ public:
     void updateBids();
     // The end of the program: every timer off, every transfer cancelled.
     void shutDown();
+    // The all-items pass running now stops: nothing more of it is applied or counted. The
+    // next pass start gives the commands back when it ends.
+    void stopPass() { m_pass.stop(); }
     // "Automatic Update": switches the minute counter and the countdown on or off.
     void setAutomaticUpdate(bool on);
     // Around an automatic bid: the periodic updates stop, and start again counting from now.

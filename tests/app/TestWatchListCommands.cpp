@@ -41,6 +41,7 @@ private Q_SLOTS:
     void clickFeedbackFollowsTheStoredNotes();
     void sortKeepsTheSelectedItemSelected();
     void countdownClockOpensForTheSelectedItem();
+    void reloadAfterARestoreKeepsEachItemsRecord();
 
 private:
     void store(const QString &item, const QString &name, const QString &value);
@@ -322,6 +323,20 @@ void TestWatchListCommands::countdownClockOpensForTheSelectedItem()
     QVERIFY(f->app->clockWindow()->isClockWindowOpen());
     QCOMPARE(f->app->clockWindow()->clockEndTime(), record.recEndDate);
     f->app->clockWindow()->close();
+}
+
+void TestWatchListCommands::reloadAfterARestoreKeepsEachItemsRecord()
+{
+    WatchItems &records = f->app->records();
+    WatchItemRecord &started = records.at(model->findRow(QStringLiteral("7000002")) + 1);
+    started.recItemNumber = 7000002;
+    started.recAutoBidState = 1; // a real bid was started for it
+    QVERIFY(storeWatchedItems(f->dataFolder.path(), { "7000004" })); // the restore added one
+    f->app->reloadListKeepingRecords();
+    QCOMPARE(model->rowCount(), 4);
+    QCOMPARE(records.count(), 4);
+    QCOMPARE(records.at(model->findRow(QStringLiteral("7000002")) + 1).recAutoBidState, 1);
+    QCOMPARE(records.at(model->findRow(QStringLiteral("7000004")) + 1).recItemNumber, 0.0);
 }
 
 QTEST_MAIN(TestWatchListCommands)
