@@ -30,6 +30,7 @@
 #include "engine/UpdateEngine.h"
 #include "exchange/RemovableMedia.h"
 #include "exchange/ui/frmImportExport.h"
+#include "exchange/ui/frmPaypalVerify.h"
 #include "platform/AppPaths.h"
 #include "watchlist/AppSettings.h"
 #include "watchlist/HostConfig.h"
@@ -181,6 +182,13 @@ void Application::connectWindows()
     connectEndingAlerts();
     connectSearch();
     connect(m_main->listMenu.mnuImportExport, &QAction::triggered, this, &Application::mnuImportExport_Click);
+    connect(m_main->listMenu.mnuPaypalVerify, &QAction::triggered, this, [this] {
+        frmPaypalVerify dialog(
+            frmPaypalVerify::Context { *m_platform->browser, *m_platform->shell,
+                m_hosts->host(HostConfig::Host::Hotmail).text, m_hosts->host(HostConfig::Host::Paypal).text },
+            m_main.get());
+        dialog.exec();
+    });
     // The countdown clock of the selected item: its button, its list-menu command and a
     // double click in the list.
     connect(

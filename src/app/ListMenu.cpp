@@ -65,9 +65,8 @@ void ListMenu::build(QWidget *parent)
     mnuPaypalVerify = entry(m, "mnuPaypalVerify", QStringLiteral("> Verify: Paypal-verified user"));
 
     // Commands whose subsystems are not part of this build yet: present, unavailable.
-    for (QAction *later :
-        { mnuRemarkPrice, mnuRemoveMaxbid, mnuBidNow, mnuEbaySetting, mnuSetAutoBid, mnuRemoveAutoBid,
-            mnuUpdateCurrentItem, mnuUpdate, mnuAutoUpdate, mnuSyncClock, mnuPaypalVerify })
+    for (QAction *later : { mnuRemarkPrice, mnuRemoveMaxbid, mnuBidNow, mnuEbaySetting, mnuSetAutoBid,
+             mnuRemoveAutoBid, mnuUpdateCurrentItem, mnuUpdate, mnuAutoUpdate, mnuSyncClock })
         later->setEnabled(false);
 }
 

@@ -2,14 +2,18 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "FakeBrowser.h"
 #include "FakePrompter.h"
+#include "FakeSeams.h"
 #include "TestSupport.h"
 #include "exchange/RemovableMedia.h"
 #include "exchange/ui/frmImportExport.h"
+#include "exchange/ui/frmPaypalVerify.h"
 #include "watchlist/RegistryFunctions.h"
 #include "watchlist/RegistryStore.h"
 #include "watchlist/WatchStore.h"
@@ -29,6 +33,7 @@ private Q_SLOTS:
     void restoreReloadsTheListAndConfirms();
     void refusedRestoreNamesTheLineAndChangesNothing();
     void foldersOfferRemovableMediaThenTheDataFolder();
+    void paypalLookUpOpensTheFirstUseWindowOnceAndTheEncodedAddress();
 
 private:
     std::unique_ptr<frmImportExport> dialog(const QStringList &removable = {});
@@ -167,6 +172,25 @@ void TestImportExportDialog::foldersOfferRemovableMediaThenTheDataFolder()
     QCOMPARE(form.cboImportExport->count(), 3);
     QCOMPARE(form.cboImportExport->itemText(0), QStringLiteral("/media/joe/USB STICK"));
     QCOMPARE(form.cboImportExport->currentText(), m_home->path());
+}
+
+void TestImportExportDialog::paypalLookUpOpensTheFirstUseWindowOnceAndTheEncodedAddress()
+{
+    FakeBrowserFactory browser;
+    FakeShell shell;
+    frmPaypalVerify form(
+        frmPaypalVerify::Context { browser, shell, QStringLiteral("mail.test"), QStringLiteral("pay.test") });
+    QTest::keyClick(form.txtPaypalIn, Qt::Key_Return); // an empty box: nothing at all
+    QVERIFY(browser.sessions.isEmpty());
+    form.cmdVerify_Click(); // empty: only the first-use window
+    QCOMPARE(browser.sessions.size(), 1);
+    QCOMPARE(browser.sessions[0]->actions.first().text, QStringLiteral("http://mail.test"));
+    QVERIFY(browser.sessions[0]->visible && browser.sessions[0]->released);
+    QVERIFY(shell.opened.isEmpty());
+    form.txtPaypalIn->setText(QStringLiteral(" a+b@x.example "));
+    QTest::keyClick(form.txtPaypalIn, Qt::Key_Return);
+    QCOMPARE(shell.opened, QStringList { QStringLiteral("https://pay.test/verified/pal=a%2Bb%40x.example") });
+    QCOMPARE(browser.sessions.size(), 1); // the first-use window only once
 }
 
 QTEST_MAIN(TestImportExportDialog)
