@@ -15,6 +15,7 @@
 #include "alerts/ui/EndingAlertPopUp.h"
 #include "alerts/ui/frmAlarm.h"
 #include "alerts/ui/frmEndingAlert.h"
+#include "app/BidSettingsCommands.h"
 #include "app/Platform.h"
 #include "app/SearchCommands.h"
 #include "app/UpdateCommands.h"
@@ -22,6 +23,7 @@
 #include "app/frmAbout.h"
 #include "app/frmResource.h"
 #include "app/frmWatch.h"
+#include "autobid/ui/frmAutoBid.h"
 #include "clock/ClockState.h"
 #include "clock/ClockSync.h"
 #include "clock/TimeServerTable.h"
@@ -61,6 +63,7 @@ Application::Application(QString commandLine, std::unique_ptr<Platform> platform
 Application::~Application()
 {
     // Windows and the engine go before the seams and the store they use.
+    m_bidSettings.reset();
     m_search.reset();
     m_alertPopUp.reset();
     m_bidNotifier.reset();
@@ -181,6 +184,21 @@ void Application::connectWindows()
     connect(m_main.get(), &frmWatch::aboutRequested, this, &Application::showAbout);
     connectEndingAlerts();
     connectSearch();
+    m_bidSettings = std::make_unique<BidSettingsCommands>(BidSettingsCommands::Parts {
+        *m_main,
+        *m_listModel,
+        *m_records,
+        *m_store,
+        *m_settings,
+        *m_platform->prompter,
+        *m_platform->clock,
+        [this] { openSettingsDialog(); },
+        [this](const AutoBidDialogValues &values) -> std::optional<AutoBidEntry> {
+            frmAutoBid dialog(values, *m_platform->prompter, m_main.get());
+            dialog.exec();
+            return dialog.entry();
+        },
+    });
     connect(m_main->listMenu.mnuImportExport, &QAction::triggered, this, &Application::mnuImportExport_Click);
     connect(m_main->listMenu.mnuPaypalVerify, &QAction::triggered, this, [this] {
         frmPaypalVerify dialog(
@@ -219,6 +237,11 @@ void Application::connectEndingAlerts()
         if (blank)
             QApplication::alert(m_main.get());
     });
+}
+
+void Application::openSettingsDialog()
+{
+    // The settings dialog arrives with its own work; until then nothing opens.
 }
 
 void Application::mnuImportExport_Click()

@@ -18,6 +18,7 @@ class HostConfig;
 class BidNotifier;
 class EndingAlertPopUp;
 class SearchCommands;
+class BidSettingsCommands;
 class frmAlarm;
 class ClockSync;
 class UpdateCommands;
@@ -75,6 +76,7 @@ public:
     BidNotifier *bidNotifier() const { return m_bidNotifier.get(); }
     EndingAlertPopUp *alertPopUp() const { return m_alertPopUp.get(); }
     SearchCommands *search() const { return m_search.get(); }
+    BidSettingsCommands *bidSettings() const { return m_bidSettings.get(); }
     frmAlarm *clockWindow() const;
     // Empties the list and fills it from the store again, each item keeping its record.
     void reloadListKeepingRecords();
@@ -90,6 +92,8 @@ private:
     void connectWindows();
     void connectEndingAlerts();
     void connectSearch();
+    // The settings dialog, modal.
+    void openSettingsDialog();
     // The backup and restore of the watch list.
     void mnuImportExport_Click();
 
@@ -118,6 +122,7 @@ private:
     std::unique_ptr<BidNotifier> m_bidNotifier;
     std::unique_ptr<EndingAlertPopUp> m_alertPopUp;
     std::unique_ptr<SearchCommands> m_search;
+    std::unique_ptr<BidSettingsCommands> m_bidSettings;
     std::unique_ptr<frmWatch> m_main;
     std::unique_ptr<frmResource> m_resource;
     QPointer<frmAlarm> m_clockWindow;

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <optional>
+
+#include <QString>
+#include <QStringList>
+
+#include "common/Money.h"
+
+namespace th {
+
+class RegistryStore;
+struct WatchItemRecord;
+
+// What the automatic-bid dialog shows when it opens for an item.
+struct AutoBidDialogValues {
+    QString auctionTitle; // Auction: "title"
+    QString currentMaxBid; // the price column
+    QString minimumBidText;
+    Money minimumBid; // current price and increment: the least the dialog accepts
+    QStringList secondsChoices; // 2..60, then 65..180 in fives
+    QStringList quantityChoices; // 1 .. the page's quantity
+    // The stored setting, or "", "1" and "20" for an item never set.
+    QString price;
+    QString quantity;
+    QString seconds;
+};
+
+// What the user confirmed in the dialog.
+struct AutoBidEntry {
+    Money amount;
+    qint32 quantity = 0;
+    qint32 seconds = 0;
+};
+
+// The dialog's values for the item `item`, with its record (when there is one), the row's
+// title and price texts, and the item's stored setting.
+AutoBidDialogValues autoBidDialogValues(const QString &item, const QString &title, const QString &priceText,
+    const WatchItemRecord *record, const RegistryStore &store);
+
+// The checks of the dialog's OK, in order.
+enum class MaxBidCheck { Accepted, Empty, NotNumeric, BelowMinimum };
+MaxBidCheck checkMaxBid(const QString &text, Money minimumBid);
+
+// The dialog's confirmed values: the amount, and the quantity and seconds rounded to whole
+// numbers from their texts (a text that is not a number counts 0).
+AutoBidEntry autoBidEntry(const QString &priceText, const QString &quantityText, const QString &secondsText);
+
+// Stores an automatic bid from the record's end and its three bid fields.
+void storeAutoBid(RegistryStore &store, const QString &item, const WatchItemRecord &record);
+// Takes the automatic bid away: every value of it, or (`keepTraces`, when a reminder note
+// replaces it) all but the exact end and the moment it fired. The record's bid fields go
+// to 0 at once, so that nothing can fire for it any more.
+void deleteAutoBid(RegistryStore &store, const QString &item, WatchItemRecord *record, bool keepTraces);
+
+// The list's tool tip for an item in Auto-Bid.
+QString autoBidToolTip(const WatchItemRecord &record);
+
+} // namespace th

@@ -1,0 +1,130 @@
+#include "autobid/ui/frmAutoBid.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "platform/IPrompter.h"
+
+namespace th {
+
+namespace {
+
+QLabel *namedLabel(QWidget *parent, const char *name, const QString &text)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    return label;
+}
+
+QComboBox *editableCombo(QWidget *parent, const char *name)
+{
+    auto *combo = new QComboBox(parent);
+    combo->setObjectName(QString::fromLatin1(name));
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    return combo;
+}
+
+} // namespace
+
+frmAutoBid::frmAutoBid(const AutoBidDialogValues &values, IPrompter &prompter, QWidget *parent)
+    : QDialog(parent)
+    , m_prompter(prompter)
+    , m_minimumBid(values.minimumBid)
+{
+    setObjectName(QStringLiteral("frmAutoBid"));
+    setWindowTitle(QStringLiteral("Auto-Bid"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setModal(true);
+
+    auto *grid = new QGridLayout(this);
+    lblAuctionTitle = namedLabel(this, "lblAuctionTitle", values.auctionTitle);
+    lblAuctionTitle->setWordWrap(true);
+    QFont bold = lblAuctionTitle->font();
+    bold.setBold(true);
+    lblAuctionTitle->setFont(bold);
+    grid->addWidget(lblAuctionTitle, 0, 0, 1, 3);
+    lblCurrentMaxBid = namedLabel(this, "lblCurrentMaxBid", values.currentMaxBid);
+    grid->addWidget(lblCurrentMaxBid, 1, 0, 1, 3);
+    lblMinBid = namedLabel(this, "lblMinBid", values.minimumBidText);
+    grid->addWidget(lblMinBid, 2, 0, 1, 3);
+
+    grid->addWidget(namedLabel(this, "lblMaxAutoBidPrice", QStringLiteral("My Max.Bid Price:")), 3, 0);
+    txtMaxBidPrice = new QLineEdit(values.price, this);
+    txtMaxBidPrice->setObjectName(QStringLiteral("txtMaxBidPrice"));
+    grid->addWidget(txtMaxBidPrice, 3, 1);
+    grid->addWidget(namedLabel(this, "lblQuantity", QStringLiteral("Max.Quantity:")), 4, 0);
+    cboMaxQuantity = editableCombo(this, "cboMaxQuantity");
+    cboMaxQuantity->addItems(values.quantityChoices);
+    cboMaxQuantity->setEditText(values.quantity);
+    grid->addWidget(cboMaxQuantity, 4, 1);
+    grid->addWidget(namedLabel(this, "lblBidTime", QStringLiteral("Bidding At/Around")), 5, 0);
+    cboAutoBidTime = editableCombo(this, "cboAutoBidTime");
+    cboAutoBidTime->addItems(values.secondsChoices);
+    cboAutoBidTime->setEditText(values.seconds);
+    grid->addWidget(cboAutoBidTime, 5, 1);
+    grid->addWidget(
+        namedLabel(this, "lblBiddingTxt", QStringLiteral("Seconds Before the End of this auction")), 5, 2);
+
+    const QStringList notes {
+        QStringLiteral(
+            "Please AWARE that .....This function is NOT 100% guarantee due to 1. Ebays page format, "
+            "2. Internet Connection Speed....."),
+        QStringLiteral(
+            "Note: Time to bid is depended on your internet connection. You NEED to give an ample time "
+            "for program to 1. pull up browser, 2.Fetch current Item page, 3. Fill Information, "
+            "4. Auto-Click submission. (which most likely depends on Inet-Speed)"),
+    };
+    int row = 6;
+    for (const QString &note : notes) {
+        QLabel *label = namedLabel(this, "lblNote", note);
+        label->setWordWrap(true);
+        label->setMaximumWidth(520);
+        grid->addWidget(label, row++, 0, 1, 3);
+    }
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    cmdOk = new QPushButton(QStringLiteral("&Ok"), this);
+    cmdOk->setObjectName(QStringLiteral("cmdOk"));
+    cmdOk->setDefault(true);
+    cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    buttons->addWidget(cmdOk);
+    buttons->addWidget(cmdCancel);
+    grid->addLayout(buttons, row, 0, 1, 3);
+
+    connect(cmdOk, &QPushButton::clicked, this, &frmAutoBid::cmdOk_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void frmAutoBid::cmdOk_Click()
+{
+    const QString price = txtMaxBidPrice->text();
+    QString text;
+    QString title = QStringLiteral("Error: Wrong data type");
+    switch (checkMaxBid(price, m_minimumBid)) {
+    case MaxBidCheck::Accepted:
+        m_entry = autoBidEntry(price, cboMaxQuantity->currentText(), cboAutoBidTime->currentText());
+        accept();
+        return;
+    case MaxBidCheck::Empty:
+        text = QStringLiteral("No. Max Bid Price");
+        break;
+    case MaxBidCheck::NotNumeric:
+        text = QStringLiteral("Please check, Max.Bid Price must be numeric only");
+        break;
+    case MaxBidCheck::BelowMinimum:
+        text = QStringLiteral("Please check, Max.Bid Price must >= Current Bid + Bid Increment");
+        title = QStringLiteral("Error: Wrong Bid Amount");
+        break;
+    }
+    m_prompter.message(text, title, PromptIcon::Critical, PromptButtons::Ok);
+    txtMaxBidPrice->setFocus();
+}
+
+} // namespace th
