@@ -7,19 +7,9 @@
 #include <QVBoxLayout>
 
 #include "alerts/AlertCentre.h"
+#include "platform_gui/NamedWidgets.h"
 
 namespace th {
-
-namespace {
-
-QLabel *namedLabel(QWidget *parent, const char *name, const QString &text)
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    return label;
-}
-
-} // namespace
 
 frmEndingAlert::frmEndingAlert(QWidget *parent)
     : QDialog(parent)

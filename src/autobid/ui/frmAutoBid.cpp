@@ -8,17 +8,11 @@
 #include <QPushButton>
 
 #include "platform/IPrompter.h"
+#include "platform_gui/NamedWidgets.h"
 
 namespace th {
 
 namespace {
-
-QLabel *namedLabel(QWidget *parent, const char *name, const QString &text)
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    return label;
-}
 
 QComboBox *editableCombo(QWidget *parent, const char *name)
 {

@@ -10,20 +10,9 @@
 #include "exchange/RegExport.h"
 #include "exchange/RegImport.h"
 #include "platform/IPrompter.h"
+#include "platform_gui/NamedWidgets.h"
 
 namespace th {
-
-namespace {
-
-QLabel *namedLabel(QWidget *parent, const char *name, const QString &text)
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setWordWrap(true);
-    return label;
-}
-
-} // namespace
 
 frmImportExport::frmImportExport(Context context, QWidget *parent)
     : QDialog(parent)
@@ -36,6 +25,7 @@ frmImportExport::frmImportExport(Context context, QWidget *parent)
 
     auto *grid = new QGridLayout(this);
     lblTo = namedLabel(this, "lblTo", QStringLiteral("Import/Export Current Ebay Item From/To:"));
+    lblTo->setWordWrap(true);
     grid->addWidget(lblTo, 0, 0, 1, 3);
     cboImportExport = new QComboBox(this);
     cboImportExport->setObjectName(QStringLiteral("cboImportExport"));
@@ -57,12 +47,14 @@ frmImportExport::frmImportExport(Context context, QWidget *parent)
     grid->addWidget(cmdImport, 2, 1, 1, 2);
     Label1 = namedLabel(
         this, "Label1", QStringLiteral("PLEASE WAIT until you get a \"Successful Import\" confirmation"));
+    Label1->setWordWrap(true);
     grid->addWidget(Label1, 3, 0, 1, 3);
     lblWarning = namedLabel(this, "lblWarning",
         QStringLiteral(
             "Import & Export feature will backup to the same FILENAME -- However, this feature is useful "
             "for backup or when you travel to another location and would like to bring a copy of your "
             "database with you."));
+    lblWarning->setWordWrap(true);
     QFont small = lblWarning->font();
     small.setPointSizeF(small.pointSizeF() * 0.9);
     lblWarning->setFont(small);
