@@ -64,6 +64,15 @@ UpdateCommands::UpdateCommands(Parts parts, QObject *parent)
 void UpdateCommands::applyCommandState(const CommandState &state)
 {
     frmWatch &w = m_p.window;
+    // A button that locks while it has the focus would pass the focus on down the window,
+    // to "Close", which a Space then presses: the list takes it instead.
+    const QWidget *focus = w.focusWidget();
+    const bool focusLocks = (focus == w.ui.cmdAddItem && !state.addRemove)
+        || (focus == w.ui.cmdRemove && !state.addRemove)
+        || (focus == w.ui.cmdUpdateOneItem && !state.updateOne)
+        || (focus == w.ui.Command1 && !state.updateAll);
+    if (focusLocks)
+        w.ui.lstWatching->setFocus();
     m_p.resource.mnuSetUpWatch->setEnabled(state.trayUpdate);
     m_p.resource.mnuGetItemInfo->setEnabled(state.trayUpdate);
     w.ui.cmdAddItem->setEnabled(state.addRemove);

@@ -31,6 +31,8 @@ namespace {
 // News of a bid is announced only while the item has at least this many minute boundaries
 // left: later the user is busy with the end itself.
 constexpr qint64 kAnnounceMinutesLeft = 4;
+// The end of a page that names none.
+const QDate kZeroDate(1899, 12, 30);
 // The state of a record whose item the user has won.
 constexpr qint32 kAutoBidStateWon = 5;
 
@@ -109,6 +111,8 @@ Result<PageApplier::Outcome> PageApplier::apply(
     const QDateTime now = m_ctx.clock.now();
     if (secondBoundaries(now, end) <= 0 && !stored.WonItem.trimmed().isEmpty())
         model.setIcon(row, WatchListModel::IconHammerWin);
+    // A page without an end says nothing about whether the auction is over.
+    model.setEnded(row, end.date() != kZeroDate && secondBoundaries(now, end) <= 0);
 
     if (announceNewBid(row, parsed, end)) {
         // The announcement may have been a window: the list may have moved meanwhile.

@@ -1,5 +1,7 @@
 #include "watchlist/WatchListModel.h"
 
+#include <QColor>
+
 #include <algorithm>
 #include <limits>
 
@@ -76,9 +78,28 @@ QVariant WatchListModel::data(const QModelIndex &index, int role) const
         return {};
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(column.alignment | Qt::AlignVCenter);
+    case Qt::ForegroundRole:
+        if (row.icon == IconHammerWin)
+            return QColor(0, 110, 40);
+        if (row.ended)
+            return QColor(Qt::gray);
+        return {};
     default:
         return {};
     }
+}
+
+bool WatchListModel::ended(int row) const
+{
+    return row >= 0 && row < m_rows.size() && m_rows[row].ended;
+}
+
+void WatchListModel::setEnded(int row, bool ended)
+{
+    if (row < 0 || row >= m_rows.size() || m_rows[row].ended == ended)
+        return;
+    m_rows[row].ended = ended;
+    Q_EMIT dataChanged(index(row, 0), index(row, columnCount() - 1), { Qt::ForegroundRole });
 }
 
 QVariant WatchListModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -176,7 +197,9 @@ void WatchListModel::setIcon(int row, int icon)
     if (row < 0 || row >= m_rows.size() || m_rows[row].icon == icon)
         return;
     m_rows[row].icon = icon;
-    Q_EMIT dataChanged(index(row, 0), index(row, 0), { Qt::DecorationRole });
+    // A won item's whole row takes its colour.
+    Q_EMIT dataChanged(
+        index(row, 0), index(row, columnCount() - 1), { Qt::DecorationRole, Qt::ForegroundRole });
 }
 
 int WatchListModel::findRow(const QString &itemText) const

@@ -79,6 +79,10 @@ public:
     void setTag(int row, const QString &tag);
     int icon(int row) const;
     void setIcon(int row, int icon);
+    // Whether the row's auction is over, as its last page said; an ended row is drawn greyed,
+    // a won one (its icon) in a colour of its own.
+    bool ended(int row) const;
+    void setEnded(int row, bool ended);
     // The first row whose trimmed text equals the trimmed `itemText`, or -1.
     int findRow(const QString &itemText) const;
 
@@ -103,6 +107,7 @@ private:
         std::array<QString, SubItemCount> sub; // [0] unused: the row text stands there
         QString tag;
         int icon = IconBlank;
+        bool ended = false;
     };
     // Sorts the rows stably; `less` compares two row positions of the order before the sort.
     template<typename Less> void stableSort(Less less);

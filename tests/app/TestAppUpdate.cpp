@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCompleter>
@@ -42,6 +43,7 @@ private Q_SLOTS:
     void statusBarShowsClocksAndEngineLights();
     void itemEndingSoonBringsUpTheAlertWindowOnItsRow();
     void searchOpensTheSitesPageAndRemembersIt();
+    void aLockedButtonPassesTheFocusToTheList();
 
 private:
     void addToSimulator(qint64 number, const QString &title, qint64 endsInSeconds);
@@ -227,6 +229,20 @@ void TestAppUpdate::searchOpensTheSitesPageAndRemembersIt()
     QCOMPARE(completer->currentCompletion(), QStringLiteral("pewter & brass"));
     f->app->search()->removeHistoryEntry(QStringLiteral("pewter & brass"));
     QVERIFY(f->app->search()->history().isEmpty());
+}
+
+void TestAppUpdate::aLockedButtonPassesTheFocusToTheList()
+{
+    QCOMPARE(f->start(QStringLiteral("/show")), Application::StartResult::Running);
+    frmWatch *w = f->app->mainWindow();
+    QTRY_VERIFY(w->ui.panels[1]->text().startsWith(u"Last Update: "));
+    QApplication::setActiveWindow(w);
+    w->ui.cmdUpdateOneItem->setFocus();
+    QTRY_VERIFY(w->ui.cmdUpdateOneItem->hasFocus());
+    f->app->engine()->subActive2(); // the commands lock
+    QVERIFY(!w->ui.cmdUpdateOneItem->isEnabled());
+    QVERIFY(w->ui.lstWatching->hasFocus());
+    QVERIFY(!w->ui.cmdClose->hasFocus());
 }
 
 QTEST_MAIN(TestAppUpdate)

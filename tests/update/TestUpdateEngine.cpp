@@ -1,3 +1,4 @@
+#include <QColor>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -260,6 +261,10 @@ void TestUpdateEngine::wonItemIsStoredAndShown()
         QStringLiteral("True"));
     QCOMPARE(f->model.icon(f->row(2400000077)), int(WatchListModel::IconHammerWin));
     QCOMPARE(f->records.at(f->row(2400000077) + 1).recAutoBidState, 5);
+    // The row reads as won: ended, in a colour of its own.
+    QVERIFY(f->model.ended(f->row(2400000077)));
+    QCOMPARE(f->model.data(f->model.index(f->row(2400000077), 1), Qt::ForegroundRole).value<QColor>(),
+        QColor(0, 110, 40));
     // Later updates keep the icon through the stored mark alone.
     f->settings.EBayID.clear();
     QVERIFY(f->runPass());

@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 
 #include "watchlist/WatchListModel.h"
 #include "watchlist/ui/RowIcons.h"
@@ -48,6 +49,19 @@ void WatchListView::applyColumnLayout()
             setColumnWidth(i, twipsToPixels(columns[i].widthTwips));
         }
     }
+}
+
+void WatchListView::paintEvent(QPaintEvent *event)
+{
+    QTreeView::paintEvent(event);
+    if (m_model.rowCount() > 0)
+        return;
+    // An empty list says how to fill it.
+    QPainter painter(viewport());
+    painter.setPen(palette().color(QPalette::Disabled, QPalette::Text));
+    painter.drawText(viewport()->rect().adjusted(24, 24, -24, -24), Qt::AlignCenter | Qt::TextWordWrap,
+        QStringLiteral("No items watched yet.\n\nClick \"Add Item\" and enter the item number of an auction, "
+                       "or restore a backup with \"Import/Export\" in the list's right-click menu."));
 }
 
 int WatchListView::selectedRow() const

@@ -27,6 +27,7 @@ Q_SIGNALS:
     void headerClicked(int column);
 
 protected:
+    void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
