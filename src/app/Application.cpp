@@ -15,6 +15,7 @@
 #include "alerts/ui/frmAlarm.h"
 #include "alerts/ui/frmEndingAlert.h"
 #include "app/Platform.h"
+#include "app/SettingsCommands.h"
 #include "app/UpdateCommands.h"
 #include "app/WatchListCommands.h"
 #include "app/frmAbout.h"
@@ -58,6 +59,7 @@ Application::~Application()
     // Windows and the engine go before the seams and the store they use.
     m_alertPopUp.reset();
     m_bidNotifier.reset();
+    m_settingsCommands.reset();
     m_updateCommands.reset();
     m_engine.reset();
     m_listCommands.reset();
@@ -162,6 +164,10 @@ void Application::createEngine()
         m_engine->subActive2();
     };
     m_updateCommands->tmShowSysClock_Timer();
+    m_settingsCommands = std::make_unique<SettingsCommands>(
+        SettingsCommands::Parts { *m_settings, *m_store, *m_platform->prompter, *m_platform->sound,
+            *m_platform->startupEntry, *m_engine, *m_listModel, m_resourceFolder });
+    m_settingsCommands->connectMenus(*m_resource, *m_main);
 }
 
 void Application::connectWindows()
