@@ -38,7 +38,8 @@ QComboBox *comboBox(QWidget *parent, const char *name)
     // The text can be typed as well as picked; a text that is not a number counts as 0.
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);
-    box->setMinimumContentsLength(3);
+    // Two digits and the arrow fit without being cut.
+    box->setMinimumWidth(70);
     return box;
 }
 
