@@ -1,5 +1,6 @@
 #include "settings/SettingsEditor.h"
 
+#include <algorithm>
 #include <limits>
 
 #include <QCoreApplication>
