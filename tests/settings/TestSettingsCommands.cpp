@@ -13,7 +13,9 @@
 #include "engine/UpdateEngine.h"
 #include "settings/ui/frmEmailWebBased.h"
 #include "watchlist/AppSettings.h"
+#include "watchlist/RegistryFunctions.h"
 #include "watchlist/WatchListModel.h"
+#include "watchlist/WatchStore.h"
 
 using namespace th;
 using namespace th::test;
@@ -68,16 +70,23 @@ void TestSettingsCommands::newIntervalStartsTheSequentialPassAndSorts()
     QCOMPARE(f.start(), Application::StartResult::Running);
     UpdateEngine *engine = f.app->engine();
     QVERIFY(!f.app->listModel().ownSorting());
+    f.app->settings().SecondAlert = 10;
 
     QTimer::singleShot(0, this, [&] {
         frmEmailWebBased *dialog = f.app->settingsCommands()->dialog();
         QVERIFY(dialog);
         dialog->cboAutoUpdateEvery->setCurrentText(every);
+        dialog->cboMinutes->setCurrentText(QStringLiteral("ten")); // not a number: off
         dialog->cmdClose->click();
     });
     f.app->resources()->mnuSystemSetting->trigger();
 
     QCOMPARE(f.app->settings().AutoUpdateEvery, every.toInt());
+    // Only a changed interval is stored.
+    QCOMPARE(GetRegDword(*f.app->store(), RegRoot::CurrentUser, QString::fromUtf16(kSettingsKey),
+                 QStringLiteral("AutoUpdateEvery"), -1),
+        passDue ? every.toInt() : -1);
+    QCOMPARE(f.app->settings().SecondAlert, 0);
     QCOMPARE(engine->tmrDelayUpdateBid.isActive(), passDue);
     QCOMPARE(f.app->listModel().ownSorting(), passDue);
     if (!passDue)

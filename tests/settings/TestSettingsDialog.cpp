@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -86,8 +85,6 @@ private Q_SLOTS:
     void untickedSaveSettingKeepsOnlyTheName();
     void browseCancelResetsToTheDefaultFile_data();
     void browseCancelResetsToTheDefaultFile();
-    void onlyAChangedIntervalIsAnnounced_data();
-    void onlyAChangedIntervalIsAnnounced();
     void autoStartBoxWritesAndRemovesTheEntry();
     void openingWithAutoStartRewritesAStaleEntry();
     void unwritableAutoStartFolderIsReported();
@@ -201,32 +198,6 @@ void TestSettingsDialog::browseCancelResetsToTheDefaultFile()
     QCOMPARE(box->text(), chosen);
     QCOMPARE(f.text(valueName), chosen);
     QCOMPARE(f.played.size(), 1);
-}
-
-void TestSettingsDialog::onlyAChangedIntervalIsAnnounced_data()
-{
-    QTest::addColumn<QString>("every");
-    QTest::addColumn<int>("announced");
-    QTest::addColumn<qint32>("stored");
-    QTest::newRow("unchanged") << "5" << 0 << kAbsent;
-    QTest::newRow("changed") << "7" << 1 << 7;
-}
-
-void TestSettingsDialog::onlyAChangedIntervalIsAnnounced()
-{
-    QFETCH(QString, every);
-    QFETCH(int, announced);
-    QFETCH(qint32, stored);
-    Fixture f;
-    auto dialog = f.open();
-    QSignalSpy spy(dialog.get(), &frmEmailWebBased::updateIntervalChanged);
-    dialog->cboAutoUpdateEvery->setCurrentText(every);
-    dialog->cboMinutes->setCurrentText(QStringLiteral("ten")); // not a number: off
-    dialog->cmdClose->click();
-    QCOMPARE(spy.size(), announced);
-    QCOMPARE(f.number(QStringLiteral("AutoUpdateEvery")), stored);
-    QCOMPARE(f.settings.AutoUpdateEvery, every.toInt());
-    QCOMPARE(f.number(QStringLiteral("SecondAlert")), 0);
 }
 
 void TestSettingsDialog::autoStartBoxWritesAndRemovesTheEntry()
