@@ -18,6 +18,7 @@
 #include "app/BidSettingsCommands.h"
 #include "app/Platform.h"
 #include "app/SearchCommands.h"
+#include "app/SettingsCommands.h"
 #include "app/UpdateCommands.h"
 #include "app/WatchListCommands.h"
 #include "app/frmAbout.h"
@@ -67,6 +68,7 @@ Application::~Application()
     m_search.reset();
     m_alertPopUp.reset();
     m_bidNotifier.reset();
+    m_settingsCommands.reset();
     m_updateCommands.reset();
     m_engine.reset();
     m_listCommands.reset();
@@ -171,6 +173,10 @@ void Application::createEngine()
         m_engine->subActive2();
     };
     m_updateCommands->tmShowSysClock_Timer();
+    m_settingsCommands = std::make_unique<SettingsCommands>(
+        SettingsCommands::Parts { *m_settings, *m_store, *m_platform->prompter, *m_platform->sound,
+            *m_platform->startupEntry, *m_engine, *m_listModel, m_resourceFolder });
+    m_settingsCommands->connectMenus(*m_resource, *m_main);
 }
 
 void Application::connectWindows()
@@ -241,7 +247,7 @@ void Application::connectEndingAlerts()
 
 void Application::openSettingsDialog()
 {
-    // The settings dialog arrives with its own work; until then nothing opens.
+    m_settingsCommands->openSettings(m_main.get());
 }
 
 void Application::mnuImportExport_Click()

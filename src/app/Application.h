@@ -26,6 +26,7 @@ class UpdateEngine;
 struct ClockState;
 class frmWatch;
 class RegistryStore;
+class SettingsCommands;
 class WatchItems;
 class WatchListActions;
 class WatchListCommands;
@@ -71,6 +72,7 @@ public:
     const HostConfig &hosts() const { return *m_hosts; }
     UpdateEngine *engine() const { return m_engine.get(); }
     UpdateCommands *updateCommands() const { return m_updateCommands.get(); }
+    SettingsCommands *settingsCommands() const { return m_settingsCommands.get(); }
     ClockState &clockState() const { return *m_clockState; }
     ClockSync &clockSync() const { return *m_clockSync; }
     BidNotifier *bidNotifier() const { return m_bidNotifier.get(); }
@@ -119,6 +121,7 @@ private:
     std::unique_ptr<ClockSync> m_clockSync;
     std::unique_ptr<UpdateEngine> m_engine;
     std::unique_ptr<UpdateCommands> m_updateCommands;
+    std::unique_ptr<SettingsCommands> m_settingsCommands;
     std::unique_ptr<BidNotifier> m_bidNotifier;
     std::unique_ptr<EndingAlertPopUp> m_alertPopUp;
     std::unique_ptr<SearchCommands> m_search;

@@ -63,10 +63,15 @@ void ListMenu::build(QWidget *parent)
     mnuSyncClock = entry(m, "mnuSyncClock", QStringLiteral("Sync.System Clock"));
     mnuBar9 = separator(m, "mnuBar9");
     mnuPaypalVerify = entry(m, "mnuPaypalVerify", QStringLiteral("> Verify: Paypal-verified user"));
+    // The web-mail entries stay hidden with everything under them; nothing shows them.
+    mnuChkMail = m->addMenu(QStringLiteral("> Check web-based email"));
+    mnuChkMail->setObjectName(QStringLiteral("mnuChkMail"));
+    mnuChkMail->menuAction()->setVisible(false);
+    mnuEmailSetting = entry(mnuChkMail, "mnuEmailSetting", QStringLiteral("Email Setting"));
 
     // Commands whose subsystems are not part of this build yet: present, unavailable.
-    for (QAction *later : { mnuRemarkPrice, mnuRemoveMaxbid, mnuBidNow, mnuEbaySetting, mnuSetAutoBid,
-             mnuRemoveAutoBid, mnuUpdateCurrentItem, mnuUpdate, mnuAutoUpdate, mnuSyncClock })
+    for (QAction *later : { mnuRemarkPrice, mnuRemoveMaxbid, mnuBidNow, mnuSetAutoBid, mnuRemoveAutoBid,
+             mnuUpdateCurrentItem, mnuUpdate, mnuAutoUpdate, mnuSyncClock })
         later->setEnabled(false);
 }
 

@@ -31,6 +31,8 @@ struct ListMenu {
     QAction *mnuSyncClock = nullptr;
     QAction *mnuBar9 = nullptr;
     QAction *mnuPaypalVerify = nullptr;
+    QMenu *mnuChkMail = nullptr;
+    QAction *mnuEmailSetting = nullptr;
 
     void build(QWidget *parent);
 };

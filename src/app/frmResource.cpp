@@ -67,7 +67,6 @@ void frmResource::createTrayMenu()
     // unavailable, so the menu keeps its shape.
     mnuGetItemInfo->setEnabled(false);
     mnuSyncClock->setEnabled(false);
-    mnuSystemSetting->setEnabled(false);
     mnuTestAdjClock->setEnabled(false);
 
     connect(mnuShow, &QAction::triggered, this, &frmResource::showMainWindowRequested);

@@ -1,0 +1,105 @@
+#include <QAction>
+#include <QComboBox>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include "../app/AppFixture.h"
+#include "app/SettingsCommands.h"
+#include "app/frmResource.h"
+#include "app/frmWatch.h"
+#include "engine/UpdateEngine.h"
+#include "settings/ui/frmEmailWebBased.h"
+#include "watchlist/AppSettings.h"
+#include "watchlist/RegistryFunctions.h"
+#include "watchlist/WatchListModel.h"
+#include "watchlist/WatchStore.h"
+
+using namespace th;
+using namespace th::test;
+
+// The settings dialog inside the program: where it opens from, and what a new update
+// interval sets going.
+class TestSettingsCommands final : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void opensModallyFromItsMenuEntries();
+    void newIntervalStartsTheSequentialPassAndSorts_data();
+    void newIntervalStartsTheSequentialPassAndSorts();
+};
+
+void TestSettingsCommands::opensModallyFromItsMenuEntries()
+{
+    AppFixture f;
+    QCOMPARE(f.start(), Application::StartResult::Running);
+    frmWatch *main = f.app->mainWindow();
+    QVERIFY(!main->listMenu.mnuChkMail->menuAction()->isVisible());
+    for (QAction *entry : { f.app->resources()->mnuSystemSetting, main->listMenu.mnuEbaySetting,
+             main->listMenu.mnuEmailSetting }) {
+        QVERIFY(entry->isEnabled());
+        bool wasModal = false;
+        QTimer::singleShot(0, this, [&] {
+            frmEmailWebBased *dialog = f.app->settingsCommands()->dialog();
+            QVERIFY(dialog);
+            wasModal = dialog->isModal() && dialog->isVisible();
+            dialog->close();
+        });
+        entry->trigger();
+        QVERIFY2(wasModal, qPrintable(entry->objectName()));
+        QVERIFY(!f.app->settingsCommands()->dialog());
+    }
+}
+
+void TestSettingsCommands::newIntervalStartsTheSequentialPassAndSorts_data()
+{
+    QTest::addColumn<QString>("every");
+    QTest::addColumn<bool>("passDue");
+    QTest::newRow("unchanged") << "5" << false;
+    QTest::newRow("changed") << "9" << true;
+}
+
+void TestSettingsCommands::newIntervalStartsTheSequentialPassAndSorts()
+{
+    QFETCH(QString, every);
+    QFETCH(bool, passDue);
+    AppFixture f;
+    QVERIFY(storeWatchedItems(f.dataFolder.path(), { QStringLiteral("2407600001") }));
+    QCOMPARE(f.start(), Application::StartResult::Running);
+    UpdateEngine *engine = f.app->engine();
+    QVERIFY(!f.app->listModel().ownSorting());
+    f.app->settings().SecondAlert = 10;
+
+    QTimer::singleShot(0, this, [&] {
+        frmEmailWebBased *dialog = f.app->settingsCommands()->dialog();
+        QVERIFY(dialog);
+        dialog->cboAutoUpdateEvery->setCurrentText(every);
+        dialog->cboMinutes->setCurrentText(QStringLiteral("ten")); // not a number: off
+        dialog->cmdClose->click();
+    });
+    f.app->resources()->mnuSystemSetting->trigger();
+
+    QCOMPARE(f.app->settings().AutoUpdateEvery, every.toInt());
+    // Only a changed interval is stored.
+    QCOMPARE(GetRegDword(*f.app->store(), RegRoot::CurrentUser, QString::fromUtf16(kSettingsKey),
+                 QStringLiteral("AutoUpdateEvery"), -1),
+        passDue ? every.toInt() : -1);
+    QCOMPARE(f.app->settings().SecondAlert, 0);
+    QCOMPARE(engine->tmrDelayUpdateBid.isActive(), passDue);
+    QCOMPARE(f.app->listModel().ownSorting(), passDue);
+    if (!passDue)
+        return;
+    QCOMPARE(engine->tmrDelayUpdateBid.interval(), UpdateEngine::kDelayedPassMsecs);
+    QVERIFY(engine->tmrDelayUpdateBid.isSingleShot());
+    QSignalSpy status(engine, &UpdateEngine::statusText);
+    engine->tmrDelayUpdateBid_Timer();
+    QVERIFY(std::any_of(status.cbegin(), status.cend(), [](const QList<QVariant> &args) {
+        return args.at(0).toInt() == 1
+            && args.at(1).toString() == QStringLiteral("Updating......stay cool....");
+    }));
+}
+
+QTEST_MAIN(TestSettingsCommands)
+#include "TestSettingsCommands.moc"
