@@ -37,6 +37,7 @@ private Q_SLOTS:
     void setStoresTheBidOnTheChosenItemEvenAfterASort();
     void removalsActOnlyOnTheirOwnIcon();
     void cancelledNoteChangesNothingAfterTheSwitch();
+    void withoutAnAccountTheSettingsComeFirst();
 
 private:
     // Item `item` has been updated: its record holds a price, an increment and an end.
@@ -53,6 +54,8 @@ private:
     std::optional<AutoBidEntry> answer;
     std::function<void()> whileDialogOpen;
     int dialogs = 0;
+    int settingsShown = 0;
+    QString accountAfterSettings;
 };
 
 void TestBidSettings::init()
@@ -65,6 +68,8 @@ void TestBidSettings::init()
     answer.reset();
     whileDialogOpen = {};
     dialogs = 0;
+    settingsShown = 0;
+    accountAfterSettings.clear();
 }
 
 void TestBidSettings::cleanup()
@@ -85,14 +90,18 @@ WatchItemRecord &TestBidSettings::updated(const QString &item, qint64 secondsLef
 
 std::unique_ptr<BidSettingsCommands> TestBidSettings::commands()
 {
-    return std::make_unique<BidSettingsCommands>(
-        BidSettingsCommands::Parts { *f->app->mainWindow(), *model, f->app->records(), *f->app->store(),
-            f->app->settings(), *f->prompter, *f->clock, {}, [this](const AutoBidDialogValues &) {
-                ++dialogs;
-                if (whileDialogOpen)
-                    whileDialogOpen();
-                return answer;
-            } });
+    return std::make_unique<BidSettingsCommands>(BidSettingsCommands::Parts { *f->app->mainWindow(), *model,
+        f->app->records(), *f->app->store(), f->app->settings(), *f->prompter, *f->clock,
+        [this] {
+            ++settingsShown;
+            f->app->settings().EBayID = accountAfterSettings;
+        },
+        [this](const AutoBidDialogValues &) {
+            ++dialogs;
+            if (whileDialogOpen)
+                whileDialogOpen();
+            return answer;
+        } });
 }
 
 void TestBidSettings::setDoesNothingOnAnItemThatCannotBeBidOn_data()
@@ -248,6 +257,20 @@ void TestBidSettings::cancelledNoteChangesNothingAfterTheSwitch()
     QCOMPARE(stored(QStringLiteral("7000001"), ItemValue::MaxBid), QStringLiteral("<none>"));
     QCOMPARE(record.recMaxAutoBid, Money {});
     QCOMPARE(model->icon(row), int(WatchListModel::IconBlank));
+}
+
+void TestBidSettings::withoutAnAccountTheSettingsComeFirst()
+{
+    updated(QStringLiteral("7000001"), 3600);
+    f->app->mainWindow()->ui.lstWatching->selectRow(model->findRow(QStringLiteral("7000001")));
+    f->app->settings().EBayID.clear();
+    commands()->mnuSetAutoBid_Click(); // still no account afterwards: nothing more
+    QCOMPARE(settingsShown, 1);
+    QCOMPARE(dialogs, 0);
+    accountAfterSettings = QStringLiteral("buyer");
+    commands()->mnuSetAutoBid_Click();
+    QCOMPARE(settingsShown, 2);
+    QCOMPARE(dialogs, 1);
 }
 
 QTEST_MAIN(TestBidSettings)
