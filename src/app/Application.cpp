@@ -14,6 +14,7 @@
 #include "alerts/ui/EndingAlertPopUp.h"
 #include "alerts/ui/frmAlarm.h"
 #include "alerts/ui/frmEndingAlert.h"
+#include "app/ClockCommands.h"
 #include "app/Platform.h"
 #include "app/UpdateCommands.h"
 #include "app/WatchListCommands.h"
@@ -58,6 +59,7 @@ Application::~Application()
     // Windows and the engine go before the seams and the store they use.
     m_alertPopUp.reset();
     m_bidNotifier.reset();
+    m_clockCommands.reset();
     m_updateCommands.reset();
     m_engine.reset();
     m_listCommands.reset();
@@ -162,6 +164,9 @@ void Application::createEngine()
         m_engine->subActive2();
     };
     m_updateCommands->tmShowSysClock_Timer();
+    m_clockCommands = std::make_unique<ClockCommands>(
+        ClockCommands::Parts { *m_resource, *m_main, *m_clockSync, *m_clockState, *m_settings, *m_store,
+            *m_hosts, *m_platform->clock, *m_platform->connection, *m_platform->tray });
 }
 
 void Application::connectWindows()

@@ -18,6 +18,7 @@ class HostConfig;
 class BidNotifier;
 class EndingAlertPopUp;
 class frmAlarm;
+class ClockCommands;
 class ClockSync;
 class UpdateCommands;
 class UpdateEngine;
@@ -71,6 +72,7 @@ public:
     UpdateCommands *updateCommands() const { return m_updateCommands.get(); }
     ClockState &clockState() const { return *m_clockState; }
     ClockSync &clockSync() const { return *m_clockSync; }
+    ClockCommands *clockCommands() const { return m_clockCommands.get(); }
     BidNotifier *bidNotifier() const { return m_bidNotifier.get(); }
     EndingAlertPopUp *alertPopUp() const { return m_alertPopUp.get(); }
     frmAlarm *clockWindow() const;
@@ -107,6 +109,7 @@ private:
     std::unique_ptr<ClockSync> m_clockSync;
     std::unique_ptr<UpdateEngine> m_engine;
     std::unique_ptr<UpdateCommands> m_updateCommands;
+    std::unique_ptr<ClockCommands> m_clockCommands;
     std::unique_ptr<BidNotifier> m_bidNotifier;
     std::unique_ptr<EndingAlertPopUp> m_alertPopUp;
     std::unique_ptr<frmWatch> m_main;

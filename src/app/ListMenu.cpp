@@ -67,7 +67,7 @@ void ListMenu::build(QWidget *parent)
     // Commands whose subsystems are not part of this build yet: present, unavailable.
     for (QAction *later :
         { mnuRemarkPrice, mnuRemoveMaxbid, mnuBidNow, mnuEbaySetting, mnuSetAutoBid, mnuRemoveAutoBid,
-            mnuUpdateCurrentItem, mnuUpdate, mnuAutoUpdate, mnuImportExport, mnuSyncClock, mnuPaypalVerify })
+            mnuUpdateCurrentItem, mnuUpdate, mnuAutoUpdate, mnuImportExport, mnuPaypalVerify })
         later->setEnabled(false);
 }
 
