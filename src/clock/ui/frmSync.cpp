@@ -43,6 +43,9 @@ QLineEdit *readOnlyBox(QWidget *parent, const char *name)
     auto *box = new QLineEdit(parent);
     box->setObjectName(QString::fromLatin1(name));
     box->setReadOnly(true);
+    // Shown values: a click may select them, but the keyboard focus passes them by (a
+    // check button that disables itself hands the focus on to the next control).
+    box->setFocusPolicy(Qt::ClickFocus);
     return box;
 }
 
@@ -160,6 +163,8 @@ QWidget *frmSync::createAdjustmentFrame()
     cmdChkTimeDiff->setToolTip(QStringLiteral(
         "System Clock may vary from -1 to 1 sec. Please recheck several times before making an adjustment"));
     cmdAdjustSysTime = button(frmeAtomTime, "cmdAdjustSysTime", QStringLiteral("&Adjust System Clock"));
+    // Nothing to adjust until a reply has shown a difference.
+    cmdAdjustSysTime->setEnabled(false);
     grid->addWidget(cmdChkTimeDiff, 0, 3);
     grid->addWidget(cmdAdjustSysTime, 1, 3);
     txtTimeZone = readOnlyBox(frmeAtomTime, "txtTimeZone");
