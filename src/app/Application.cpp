@@ -16,6 +16,7 @@
 #include "alerts/ui/frmAlarm.h"
 #include "alerts/ui/frmEndingAlert.h"
 #include "app/BidSettingsCommands.h"
+#include "app/ClockCommands.h"
 #include "app/Platform.h"
 #include "app/SearchCommands.h"
 #include "app/SettingsCommands.h"
@@ -69,6 +70,7 @@ Application::~Application()
     m_alertPopUp.reset();
     m_bidNotifier.reset();
     m_settingsCommands.reset();
+    m_clockCommands.reset();
     m_updateCommands.reset();
     m_engine.reset();
     m_listCommands.reset();
@@ -177,6 +179,9 @@ void Application::createEngine()
         SettingsCommands::Parts { *m_settings, *m_store, *m_platform->prompter, *m_platform->sound,
             *m_platform->startupEntry, *m_engine, *m_listModel, m_resourceFolder });
     m_settingsCommands->connectMenus(*m_resource, *m_main);
+    m_clockCommands = std::make_unique<ClockCommands>(
+        ClockCommands::Parts { *m_resource, *m_main, *m_clockSync, *m_clockState, *m_settings, *m_store,
+            *m_hosts, *m_platform->clock, *m_platform->connection, *m_platform->tray });
 }
 
 void Application::connectWindows()

@@ -20,6 +20,7 @@ class EndingAlertPopUp;
 class SearchCommands;
 class BidSettingsCommands;
 class frmAlarm;
+class ClockCommands;
 class ClockSync;
 class UpdateCommands;
 class UpdateEngine;
@@ -75,6 +76,7 @@ public:
     SettingsCommands *settingsCommands() const { return m_settingsCommands.get(); }
     ClockState &clockState() const { return *m_clockState; }
     ClockSync &clockSync() const { return *m_clockSync; }
+    ClockCommands *clockCommands() const { return m_clockCommands.get(); }
     BidNotifier *bidNotifier() const { return m_bidNotifier.get(); }
     EndingAlertPopUp *alertPopUp() const { return m_alertPopUp.get(); }
     SearchCommands *search() const { return m_search.get(); }
@@ -122,6 +124,7 @@ private:
     std::unique_ptr<UpdateEngine> m_engine;
     std::unique_ptr<UpdateCommands> m_updateCommands;
     std::unique_ptr<SettingsCommands> m_settingsCommands;
+    std::unique_ptr<ClockCommands> m_clockCommands;
     std::unique_ptr<BidNotifier> m_bidNotifier;
     std::unique_ptr<EndingAlertPopUp> m_alertPopUp;
     std::unique_ptr<SearchCommands> m_search;

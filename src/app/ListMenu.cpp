@@ -71,7 +71,7 @@ void ListMenu::build(QWidget *parent)
 
     // Commands whose subsystems are not part of this build yet: present, unavailable.
     for (QAction *later : { mnuRemarkPrice, mnuRemoveMaxbid, mnuBidNow, mnuSetAutoBid, mnuRemoveAutoBid,
-             mnuUpdateCurrentItem, mnuUpdate, mnuAutoUpdate, mnuSyncClock })
+             mnuUpdateCurrentItem, mnuUpdate, mnuAutoUpdate })
         later->setEnabled(false);
 }
 

@@ -132,10 +132,10 @@ void UpdateCommands::mnuAutoUpdate_Click()
 void UpdateCommands::tmShowSysClock_Timer()
 {
     WatchWindowUi &ui = m_p.window.ui;
-    const qint64 fineTune = m_p.settings.TimeFinetune;
-    ui.panels[4]->setText(u"Time: " + formatClock(m_p.clock.now().addSecs(fineTune).time()));
+    const qint64 fineTune = m_p.settings.TimeFinetune.msecs();
+    ui.panels[4]->setText(u"Time: " + formatClock(m_p.clock.now().addMSecs(fineTune).time()));
     m_p.clockSync.GetPacificOffsetHours();
-    ui.panels[5]->setText(u"Ebay: " + formatClock(m_p.clockSync.auctionSiteNow().addSecs(fineTune).time()));
+    ui.panels[5]->setText(u"Ebay: " + formatClock(m_p.clockSync.auctionSiteNow().addMSecs(fineTune).time()));
     for (int i = 0; i < UpdateEngine::kEngines; ++i) {
         if (m_p.engine.tmrSockTimeOut[i].isActive()) {
             ui.picSockStatus[i]->setPixmap(engineLight(kLightBusy));

@@ -17,7 +17,6 @@ frmResource::frmResource(ITray &tray, AlertCentre::Context alerts, QString resou
     , m_resourceFolder(std::move(resourceFolder))
 {
     setObjectName(QStringLiteral("frmResource"));
-    createTimers();
     createTrayMenu();
     connect(&m_tray, &ITray::doubleClicked, this, &frmResource::showMainWindowRequested);
     connect(&m_tray, &ITray::contextMenuRequested, this, &frmResource::popUpTrayMenu);
@@ -26,11 +25,6 @@ frmResource::frmResource(ITray &tray, AlertCentre::Context alerts, QString resou
 frmResource::~frmResource()
 {
     delete mnuOptions;
-}
-
-void frmResource::createTimers()
-{
-    setUpTimer(tmrAutoChkTimeSync, "tmrAutoChkTimeSync", 10000, true);
 }
 
 void frmResource::createTrayMenu()
@@ -66,10 +60,9 @@ void frmResource::createTrayMenu()
     // Commands whose windows and engines are not part of this build yet stay visible but
     // unavailable, so the menu keeps its shape.
     mnuGetItemInfo->setEnabled(false);
-    mnuSyncClock->setEnabled(false);
-    mnuTestAdjClock->setEnabled(false);
 
     connect(mnuShow, &QAction::triggered, this, &frmResource::showMainWindowRequested);
+    connect(mnuTestAdjClock, &QAction::triggered, &clockCheck, &AutoClockCheck::RunAutoClockCheck);
     connect(mnuAbout, &QAction::triggered, this, &frmResource::aboutRequested);
     connect(mnuExit, &QAction::triggered, this, &frmResource::exitRequested);
 }
@@ -82,7 +75,7 @@ void frmResource::popUpTrayMenu(const QPoint &at)
 void frmResource::load(const QIcon &mainIcon, const QString &caption, const TimeServerTable &timeServers)
 {
     m_alertCentre.resetLists();
-    lngAutoChkTimeSyncCnt = 0;
+    clockCheck.lngAutoChkTimeSyncCnt = 0;
     m_trayImage = QIcon(AppPaths::join(m_resourceFolder, QStringLiteral("trans.ico")));
     m_mainIcon = mainIcon;
     m_caption = caption;
@@ -93,6 +86,7 @@ void frmResource::load(const QIcon &mainIcon, const QString &caption, const Time
             ModifyTrayIcon(blank ? m_trayImage : m_mainIcon, m_caption);
     });
     m_timeServers = timeServers;
+    clockCheck.setServer(m_timeServers.at(1).address);
 }
 
 void frmResource::AddTrayIcon(const QIcon &icon, const QString &tip)

@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include "alerts/AlertCentre.h"
+#include "clock/AutoClockCheck.h"
 #include "clock/TimeServerTable.h"
 
 class QAction;
@@ -47,10 +48,9 @@ public:
     // The ending-item check with its timers, the tray's blinking and the alarm sound.
     AlertCentre &alerts() { return m_alertCentre; }
 
-    // The timer of the clock check.
-    QTimer tmrAutoChkTimeSync;
-
-    int lngAutoChkTimeSyncCnt = 0;
+    // The automatic clock check, with its timer, counter and socket.
+    AutoClockCheck clockCheck;
+    QTimer &tmrAutoChkTimeSync = clockCheck.tmrAutoChkTimeSync;
 
     // The tray menu and its entries.
     QMenu *mnuOptions = nullptr;
@@ -75,7 +75,6 @@ Q_SIGNALS:
     void closeOtherWindowsRequested();
 
 private:
-    void createTimers();
     void createTrayMenu();
     void popUpTrayMenu(const QPoint &at);
 

@@ -71,10 +71,10 @@ void ClockSync::startCorrection()
     if (seconds == 0 || m_correcting)
         return;
     m_correcting = true;
-    // A relative move: the date goes along when the correction crosses midnight, and the
-    // time the desktop takes to authorise it does not matter.
+    // A relative move: the date goes along when the correction crosses midnight. Automatic
+    // work never makes the desktop ask the user for authorisation.
     m_clockSetter.adjustBy(
-        qint64(seconds) * 1000, [self = QPointer<ClockSync>(this), seconds](Result<void> result) {
+        qint64(seconds) * 1000, false, [self = QPointer<ClockSync>(this), seconds](Result<void> result) {
             if (!self)
                 return;
             self->m_correcting = false;
@@ -82,10 +82,23 @@ void ClockSync::startCorrection()
                 qCWarning(lcClock) << "Clock correction by" << seconds
                                    << "s failed:" << result.errorMessage();
                 Q_EMIT self->clockCorrectionFailed(result.errorMessage());
+                if (self)
+                    Q_EMIT self->clockCorrectionRefused(result.error());
                 return;
             }
             self->m_state.ClockOffsetSeconds = 0;
             Q_EMIT self->clockCorrected(seconds);
+        });
+}
+
+void ClockSync::moveClockByUser(qint64 msecs, std::function<void(Result<void>)> done)
+{
+    m_clockSetter.adjustBy(
+        msecs, true, [self = QPointer<ClockSync>(this), done = std::move(done)](Result<void> result) {
+            if (!result)
+                qCWarning(lcClock) << "Clock setting asked by the user failed:" << result.errorMessage();
+            if (self && done)
+                done(result);
         });
 }
 

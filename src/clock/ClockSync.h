@@ -1,11 +1,14 @@
 #pragma once
 
+#include <functional>
+
 #include <QDateTime>
 #include <QObject>
 #include <QStringView>
 
 #include "clock/ClockState.h"
 #include "clock/DaytimeReply.h"
+#include "common/Result.h"
 
 namespace th {
 
@@ -45,6 +48,11 @@ public:
     // Now as US Pacific wall time, exactly: the auction site's clock.
     QDateTime auctionSiteNow() const;
 
+    // A correction the user asked for in the clock dialog: moves the whole date-time by
+    // `msecs`, letting the desktop ask for authorisation. ClockOffsetSeconds is left as it
+    // is; `done` gets the outcome (not called when this object is gone by then).
+    void moveClockByUser(qint64 msecs, std::function<void(Result<void>)> done);
+
     // True while a correction waits for the clock setter's answer.
     bool isCorrecting() const { return m_correcting; }
 
@@ -53,6 +61,8 @@ Q_SIGNALS:
     void clockCorrected(qint32 seconds);
     // The PC clock could not be moved; ClockOffsetSeconds still holds the offset.
     void clockCorrectionFailed(const QString &message);
+    // The same, with the setter's error code (IClockSetter::kKeptByNetworkTime and others).
+    void clockCorrectionRefused(const Error &error);
 
 private:
     void startCorrection();

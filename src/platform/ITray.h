@@ -28,6 +28,8 @@ public:
     // The menu the desktop may show by itself on a context request; the program also
     // opens it on contextMenuRequested.
     virtual void setContextMenu(QMenu *menu) = 0;
+    // A passing message beside the icon (a balloon); the icon and its tip stay as they are.
+    virtual void showMessage(const QString &title, const QString &text) = 0;
 
     static QString cutTip(const QString &tip) { return tip.left(kMaxTipLength); }
 

@@ -72,4 +72,9 @@ void SystemTray::setContextMenu(QMenu *menu)
     m_icon->setContextMenu(menu);
 }
 
+void SystemTray::showMessage(const QString &title, const QString &text)
+{
+    m_icon->showMessage(title, text, QSystemTrayIcon::Warning);
+}
+
 } // namespace th

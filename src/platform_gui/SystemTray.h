@@ -23,6 +23,7 @@ public:
     void remove() override;
     bool isShown() const override;
     void setContextMenu(QMenu *menu) override;
+    void showMessage(const QString &title, const QString &text) override;
 
 private:
     QSystemTrayIcon *m_icon = nullptr;

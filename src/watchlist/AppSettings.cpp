@@ -85,7 +85,7 @@ AppSettings loadAppSettings(const RegistryStore &store, const QString &resourceF
         = read.text(SettingName::gstrNotifyPlaySoundPath, defaults.gstrNotifyPlaySoundPath);
     s.gstrAlertTimeLeftSoundPath
         = read.text(SettingName::gstrAlertTimeLeftSoundPath, defaults.gstrAlertTimeLeftSoundPath);
-    s.TimeFinetune = read.number(SettingName::TimeFinetune, defaults.TimeFinetune);
+    s.TimeFinetune = read.number(SettingName::TimeFinetune, defaults.TimeFinetune.toStored());
     s.AutoAdjustTime = read.number(SettingName::AutoAdjustTime, defaults.AutoAdjustTime);
     s.AutoAdjustTimeB4Bid = read.number(SettingName::AutoAdjustTimeB4Bid, defaults.AutoAdjustTimeB4Bid);
     return s;

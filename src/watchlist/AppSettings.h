@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "common/FixedSeconds.h"
+
 namespace th {
 
 class RegistryStore;
@@ -57,8 +59,9 @@ struct AppSettings {
     qint32 chkShowBidNotification = 0;
     QString gstrNotifyPlaySoundPath;
     QString gstrAlertTimeLeftSoundPath;
-    // -5 .. +5
-    qint32 TimeFinetune = 0;
+    // Seconds added to both status-bar clocks, -5 .. +5 as chosen; the store keeps whole
+    // seconds, memory the four decimals typed.
+    FixedSeconds TimeFinetune;
     qint32 AutoAdjustTime = 0;
     qint32 AutoAdjustTimeB4Bid = 0;
 

@@ -9,12 +9,16 @@
 #include "AppFixture.h"
 #include "alerts/AlertCentre.h"
 #include "alerts/AlertState.h"
+#include "app/ClockCommands.h"
 #include "app/UnixSignals.h"
+#include "app/UpdateCommands.h"
 #include "app/frmResource.h"
 #include "app/frmWatch.h"
+#include "clock/ui/frmSync.h"
 #include "engine/UpdateEngine.h"
 #include "platform/ISingleInstance.h"
 #include "platform_gui/LcdFont.h"
+#include "watchlist/AppSettings.h"
 
 #include <csignal>
 
@@ -47,6 +51,9 @@ private Q_SLOTS:
     void storeThatCannotBeOpenedIsReportedAndKept();
     void terminationSignalsAskForExit();
     void digitFontLoadsAndUnloads();
+    void clockDialogOpensOnceAndKeepsTheFineTune();
+    void failedAutomaticCorrectionIsReportedWithoutABox_data();
+    void failedAutomaticCorrectionIsReportedWithoutABox();
 };
 
 void TestAppShell::showOption_data()
@@ -349,6 +356,57 @@ void TestAppShell::digitFontLoadsAndUnloads()
     LcdFont::UnloadLcdFont();
     QVERIFY(!LcdFont::isLoaded());
     QVERIFY(LcdFont::LoadLcdFont(QStringLiteral("/nonexistent")).isEmpty());
+}
+
+void TestAppShell::clockDialogOpensOnceAndKeepsTheFineTune()
+{
+    AppFixture f;
+    QCOMPARE(f.start(QStringLiteral("/show")), Application::StartResult::Running);
+    frmResource *res = f.app->resources();
+    // The hidden entry runs one tick of the automatic check once it is shown.
+    QVERIFY(!res->mnuTestAdjClock->isVisible());
+    f.app->settings().AutoAdjustTime = 1;
+    res->mnuTestAdjClock->setVisible(true);
+    res->mnuTestAdjClock->trigger();
+    QCOMPARE(res->clockCheck.lngAutoChkTimeSyncCnt, 1);
+    res->mnuSyncClock->trigger();
+    const QPointer<frmSync> dialog = f.app->clockCommands()->dialog();
+    QVERIFY(dialog && dialog->isVisible());
+    f.app->mainWindow()->listMenu.mnuSyncClock->trigger();
+    QCOMPARE(f.app->clockCommands()->dialog(), dialog.data());
+
+    // "+2.5" moves both status-bar clocks by two and a half seconds; the store keeps 2.
+    dialog->cboFineTune->setEditText(QStringLiteral("+2.5"));
+    dialog->cmdClose->click();
+    QTRY_VERIFY(!dialog);
+    QCOMPARE(f.app->settings().TimeFinetune.units(), 25000);
+    QCOMPARE(loadAppSettings(*f.app->store(), resourceFolder()).TimeFinetune, FixedSeconds(2));
+    f.clock->set(QDateTime(QDate(2026, 3, 2), QTime(12, 0, 0, 600)));
+    f.app->updateCommands()->tmShowSysClock_Timer();
+    QCOMPARE(f.app->mainWindow()->ui.panels[4]->text(), QStringLiteral("Time: 12:00:03"));
+}
+
+void TestAppShell::failedAutomaticCorrectionIsReportedWithoutABox_data()
+{
+    QTest::addColumn<bool>("trayAvailable");
+    QTest::newRow("notification area") << true;
+    QTest::newRow("status bar without one") << false;
+}
+
+void TestAppShell::failedAutomaticCorrectionIsReportedWithoutABox()
+{
+    QFETCH(bool, trayAvailable);
+    AppFixture f;
+    QCOMPARE(f.start(QStringLiteral("/show"), trayAvailable), Application::StartResult::Running);
+    f.app->resources()->mnuSyncClock->trigger();
+    const QString cause
+        = QStringLiteral("The clock cannot be set: the system clock is kept by network time synchronisation");
+    Q_EMIT f.app->resources()->clockCheck.correctionFailureToReport(cause);
+    QCOMPARE(f.tray->messages, trayAvailable ? QStringList { u"Tallyhawk|" + cause } : QStringList {});
+    if (!trayAvailable)
+        QCOMPARE(f.app->mainWindow()->ui.panels[1]->text(), cause);
+    QCOMPARE(f.app->clockCommands()->dialog()->lblClockMessage->text(), cause);
+    QVERIFY(f.prompter->shown().isEmpty());
 }
 
 QTEST_MAIN(TestAppShell)

@@ -116,7 +116,7 @@ void TestPlatform::clockSetterReportsFailureWithoutSystemBus()
     TimedatedClockSetter setter;
     bool called = false;
     Result<void> outcome;
-    setter.adjustBy(3000, [&](Result<void> result) {
+    setter.adjustBy(3000, false, [&](Result<void> result) {
         called = true;
         outcome = result;
     });

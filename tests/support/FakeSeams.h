@@ -65,9 +65,10 @@ public:
 // finishPending() when `hold` is set.
 class FakeClockSetter final : public IClockSetter {
 public:
-    void adjustBy(qint64 offsetMsecs, std::function<void(Result<void>)> done) override
+    void adjustBy(qint64 offsetMsecs, bool isInteractive, std::function<void(Result<void>)> done) override
     {
         adjustments.append(offsetMsecs);
+        interactive.append(isInteractive);
         if (hold) {
             pending.append(std::move(done));
             return;
@@ -81,6 +82,8 @@ public:
             done(result);
     }
     QList<qint64> adjustments;
+    // Whether each adjustment may ask the user for authorisation.
+    QList<bool> interactive;
     Result<void> result;
     bool hold = false;
     QList<std::function<void(Result<void>)>> pending;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+
 #include "platform/ITray.h"
 
 namespace th::test {
@@ -32,6 +34,10 @@ public:
     }
     bool isShown() const override { return shown; }
     void setContextMenu(QMenu *m) override { menu = m; }
+    void showMessage(const QString &title, const QString &text) override
+    {
+        messages.append(title + u'|' + text);
+    }
 
     // What the user does with the icon.
     void doubleClick() { Q_EMIT doubleClicked(); }
@@ -45,6 +51,8 @@ public:
     int adds = 0;
     int modifications = 0;
     int removals = 0;
+    // Every message shown, as "title|text".
+    QStringList messages;
 };
 
 } // namespace th::test
