@@ -226,6 +226,12 @@ void Application::connectWindows()
     connect(m_main->ui.lstWatching, &WatchListView::itemDoubleClicked, this,
         &Application::cmdOpenClockDialog_Click);
     connect(m_main.get(), &frmWatch::endProgramRequested, this, &Application::exitProgram);
+    connect(m_main.get(), &frmWatch::firstHiddenToTray, this, [this] {
+        m_platform->tray->showMessage(QString::fromLatin1(kProgramTitle),
+            QStringLiteral(
+                "Tallyhawk keeps watching your items here. Double-click the icon to open the list; "
+                "Exit is in the icon's menu."));
+    });
 }
 
 void Application::connectEndingAlerts()

@@ -51,6 +51,9 @@ void WatchWindowUi::setupUi(QMainWindow *window, WatchListModel &model)
     mnuInfo->setObjectName(QStringLiteral("mnuInfo"));
     mnuAbout = mnuInfo->addAction(QStringLiteral("&About"));
     mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
+    mnuExitProgram = mnuInfo->addAction(QStringLiteral("E&xit"));
+    mnuExitProgram->setObjectName(QStringLiteral("mnuExitProgram"));
+    mnuExitProgram->setVisible(false);
 }
 
 void WatchWindowUi::setupSearch(QMainWindow *window)

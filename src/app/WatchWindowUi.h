@@ -54,6 +54,8 @@ struct WatchWindowUi {
     // Menus.
     QMenu *mnuInfo = nullptr;
     QAction *mnuAbout = nullptr;
+    // Shown only where there is no notification area, whose menu holds Exit otherwise.
+    QAction *mnuExitProgram = nullptr;
 
     void setupUi(QMainWindow *window, WatchListModel &model);
 

@@ -1,5 +1,7 @@
 #include "app/frmWatch.h"
 
+#include <utility>
+
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGuiApplication>
@@ -30,6 +32,7 @@ frmWatch::frmWatch(WatchListModel &model, AlertState &alerts, QWidget *parent)
 
     connect(ui.cmdClose, &QPushButton::clicked, this, &frmWatch::hideToTray);
     connect(ui.mnuAbout, &QAction::triggered, this, &frmWatch::aboutRequested);
+    connect(ui.mnuExitProgram, &QAction::triggered, this, &frmWatch::endProgramRequested);
 }
 
 frmWatch::~frmWatch() = default;
@@ -63,6 +66,18 @@ void frmWatch::hideToTray()
         hide();
     else
         showMinimized();
+    if (m_hasTray && !std::exchange(m_hiddenBefore, true))
+        Q_EMIT firstHiddenToTray();
+}
+
+void frmWatch::setHasTray(bool hasTray)
+{
+    m_hasTray = hasTray;
+    // Without a notification area the window is the only way in: it says how to leave.
+    ui.mnuExitProgram->setVisible(!hasTray);
+    if (!hasTray)
+        ui.cmdClose->setToolTip(QStringLiteral(
+            "Minimise the window; Tallyhawk keeps watching. To end it, choose Exit in the Info menu"));
 }
 
 bool frmWatch::isParked() const

@@ -25,7 +25,7 @@ public:
 
     // Where the desktop has no notification area, closing minimises instead of hiding, so
     // the window can always be found again.
-    void setHasTray(bool hasTray) { m_hasTray = hasTray; }
+    void setHasTray(bool hasTray);
     // The program itself closes the window ("Exit"): nothing is refused.
     void closeByProgram();
     // Shows the window (not modal) and brings it to the front.
@@ -54,6 +54,8 @@ Q_SIGNALS:
     void aboutRequested();
     // The window itself has painted (alerts waiting pop up then).
     void painted();
+    // The window went to the notification area for the first time in this run.
+    void firstHiddenToTray();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -65,6 +67,7 @@ private:
     AlertState &m_alerts;
     bool m_hasTray = true;
     bool m_closingByProgram = false;
+    bool m_hiddenBefore = false;
 };
 
 } // namespace th

@@ -96,6 +96,8 @@ Result<PageApplier::Outcome> PageApplier::apply(
     if (row < 0)
         return Outcome::RowGone;
     writeColumns(row, parsed);
+    if (parsed[ItemPageData::IsNotFound] == u"True")
+        Q_EMIT itemNotFound(item.trimmed());
 
     m_ctx.clockSync.GetPacificOffsetHours();
     const Result<QDateTime> endResult = endDateFromPage(parsed[ItemPageData::EndsText]);

@@ -63,6 +63,8 @@ Q_SIGNALS:
     // Row `row` (0-based) has received a new bid while its item has time enough left for the
     // news to matter. The handler may be modal.
     void newBidAnnounced(int row);
+    // The page of `item` says there is no such item on the auction site.
+    void itemNotFound(const QString &item);
 
 private:
     void writeColumns(int row, const ItemPageData &page);

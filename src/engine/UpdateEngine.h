@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <QObject>
+#include <QSet>
 #include <QTimer>
 
 #include "common/HostPort.h"
@@ -168,6 +169,8 @@ private:
     SingleItemFetch m_fetch;
     int m_fetchDeadline = SingleItemFetch::kDeadlineMsecs;
     HostPort m_itemPage;
+    // Items already named as not found: each is named once a run.
+    QSet<QString> m_notFoundNamed;
 };
 
 } // namespace th

@@ -18,6 +18,8 @@ namespace th {
 namespace {
 constexpr qint64 kSecondsPerDay = 86400;
 constexpr qint64 kSecondsPerHour = 3600;
+// The status-bar panel that no other text of the engine uses.
+constexpr int kNotFoundPanel = 2;
 } // namespace
 
 UpdateEngine::UpdateEngine(Context context, QObject *parent)
@@ -39,6 +41,13 @@ UpdateEngine::UpdateEngine(Context context, QObject *parent)
     connect(&tmrDelayUpdateBid, &QTimer::timeout, this, &UpdateEngine::tmrDelayUpdateBid_Timer);
 
     connect(&m_applier, &PageApplier::newBidAnnounced, this, &UpdateEngine::newBidAnnounced);
+    // The row keeps what the page gave; the status bar names the item, once a run.
+    connect(&m_applier, &PageApplier::itemNotFound, this, [this](const QString &item) {
+        if (m_notFoundNamed.contains(item))
+            return;
+        m_notFoundNamed.insert(item);
+        Q_EMIT statusText(kNotFoundPanel, u"Item " + item + u" was not found on the auction site");
+    });
     connect(&m_pass, &PassEngines::statusText, this, &UpdateEngine::statusText);
     connect(&m_pass, &PassEngines::engineLabel, this, &UpdateEngine::engineLabel);
     connect(&m_pass, &PassEngines::entryStarted, this, &UpdateEngine::subInitial);

@@ -45,6 +45,7 @@ private Q_SLOTS:
     void sessionEndHidesFirstThenEnds();
     void refusedSessionEndWithoutNotificationAreaMinimises();
     void withoutNotificationAreaTheWindowIconBlinks();
+    void theWayOutIsNamed();
     void exitDuringStartUpEndsTheProgram();
     void closeButtonAcknowledgesAlerts();
     void sortOrdersAndStatusPanels();
@@ -268,6 +269,27 @@ void TestAppShell::withoutNotificationAreaTheWindowIconBlinks()
     alerts.tmrFlashing_Timer();
     QCOMPARE(main->windowIcon().cacheKey(), programIcon);
     QCOMPARE(f.tray->modifications, 0);
+}
+
+void TestAppShell::theWayOutIsNamed()
+{
+    {
+        AppFixture f;
+        QCOMPARE(f.start(QStringLiteral("/show")), Application::StartResult::Running);
+        frmWatch *main = f.app->mainWindow();
+        QVERIFY(!main->ui.mnuExitProgram->isVisible());
+        main->ui.cmdClose->click();
+        main->show();
+        main->ui.cmdClose->click();
+        QCOMPARE(f.tray->messages.size(), 1); // the first time only
+    }
+    AppFixture f;
+    QCOMPARE(f.start(QString(), /*trayAvailable=*/false), Application::StartResult::Running);
+    frmWatch *main = f.app->mainWindow();
+    QVERIFY(main->ui.mnuExitProgram->isVisible());
+    QVERIFY(main->ui.cmdClose->toolTip().contains(u"Exit in the Info menu"));
+    main->ui.mnuExitProgram->trigger();
+    QVERIFY(f.app->exiting());
 }
 
 void TestAppShell::exitDuringStartUpEndsTheProgram()

@@ -37,6 +37,7 @@ private Q_SLOTS:
     void reconnectStartsTheAnswerAfresh();
     void answersOnOpenConnectionsNeedNoTimeOut_data();
     void answersOnOpenConnectionsNeedNoTimeOut();
+    void anItemTheSiteDoesNotKnowIsNamedOnce();
 
 private:
     std::unique_ptr<EngineFixture> f;
@@ -538,6 +539,20 @@ void TestUpdateEngine::answersOnOpenConnectionsNeedNoTimeOut()
             QStringLiteral("Brass ship lantern no. %1").arg(i));
         QVERIFY(f->cell(2400000000 + i, WatchListModel::Price).contains(u"10.00"));
     }
+}
+
+void TestUpdateEngine::anItemTheSiteDoesNotKnowIsNamedOnce()
+{
+    f->watch(2400000001, 3600);
+    f->model.addRow(QStringLiteral("2400000999")); // no such item on the site
+    QSignalSpy status(f->engine.get(), &UpdateEngine::statusText);
+    QVERIFY(f->runPass());
+    QVERIFY(f->runPass());
+    int named = 0;
+    for (const QList<QVariant> &text : status)
+        named += text[1].toString() == u"Item 2400000999 was not found on the auction site" ? 1 : 0;
+    QCOMPARE(named, 1);
+    QCOMPARE(f->panels[2], QStringLiteral("Item 2400000999 was not found on the auction site"));
 }
 
 QTEST_GUILESS_MAIN(TestUpdateEngine)
