@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QHash>
+#include <QLabel>
 #include <QPushButton>
 #include <QSessionManager>
 #include <QTimer>
@@ -15,6 +16,7 @@
 #include "alerts/ui/EndingAlertPopUp.h"
 #include "alerts/ui/frmAlarm.h"
 #include "alerts/ui/frmEndingAlert.h"
+#include "app/BidCommands.h"
 #include "app/BidSettingsCommands.h"
 #include "app/ClockCommands.h"
 #include "app/Platform.h"
@@ -25,6 +27,8 @@
 #include "app/frmAbout.h"
 #include "app/frmResource.h"
 #include "app/frmWatch.h"
+#include "autobid/AutoBidTrigger.h"
+#include "autobid/BidSequence.h"
 #include "autobid/ui/frmAutoBid.h"
 #include "clock/ClockState.h"
 #include "clock/ClockSync.h"
@@ -65,6 +69,9 @@ Application::Application(QString commandLine, std::unique_ptr<Platform> platform
 Application::~Application()
 {
     // Windows and the engine go before the seams and the store they use.
+    m_bidCommands.reset();
+    m_autoBidTrigger.reset();
+    m_bidSequence.reset();
     m_bidSettings.reset();
     m_search.reset();
     m_alertPopUp.reset();
@@ -210,6 +217,7 @@ void Application::connectWindows()
             return dialog.entry();
         },
     });
+    connectBids();
     connect(m_main->listMenu.mnuImportExport, &QAction::triggered, this, &Application::mnuImportExport_Click);
     connect(m_main->listMenu.mnuPaypalVerify, &QAction::triggered, this, [this] {
         frmPaypalVerify dialog(
@@ -231,6 +239,44 @@ void Application::connectWindows()
             QStringLiteral(
                 "Tallyhawk keeps watching your items here. Double-click the icon to open the list; "
                 "Exit is in the icon's menu."));
+    });
+}
+
+void Application::connectBids()
+{
+    m_bidSequence = std::make_unique<BidSequence>(BidSequence::Context {
+        *m_platform->browser, *m_settings, m_hosts->host(HostConfig::Host::ItemPage) });
+    m_autoBidTrigger = std::make_unique<AutoBidTrigger>(AutoBidTrigger::Context { *m_records, *m_store,
+        *m_settings, *m_platform->clock, *m_engine, m_resource->clockCheck, *m_bidSequence });
+    m_bidCommands = std::make_unique<BidCommands>(BidCommands::Parts {
+        *m_main,
+        *m_listModel,
+        *m_records,
+        *m_store,
+        *m_settings,
+        *m_platform->prompter,
+        *m_platform->shell,
+        *m_platform->clock,
+        *m_autoBidTrigger,
+        *m_bidSequence,
+        m_hosts->host(HostConfig::Host::BidHistory),
+        [this] { openSettingsDialog(); },
+    });
+    AlertCentre &alerts = m_resource->alerts();
+    AutoBidTrigger *trigger = m_autoBidTrigger.get();
+    connect(&m_main->tmrChkAutoBid, &QTimer::timeout, trigger, &AutoBidTrigger::tmrChkAutoBid_Timer);
+    connect(trigger, &AutoBidTrigger::alertChecksQuieted, &alerts, &AlertCentre::pauseChecks);
+    connect(trigger, &AutoBidTrigger::alertChecksResumed, &alerts, &AlertCentre::resumeChecks);
+    connect(m_bidSequence.get(), &BidSequence::periodicWorkRestartRequested, trigger,
+        &AutoBidTrigger::restartPeriodicWork);
+    connect(trigger, &AutoBidTrigger::autoBidStatus, m_main.get(),
+        [this](const QString &text) { m_main->ui.panels[2]->setText(text); });
+    // A bid that cannot start is never silent, even with nobody at the window.
+    connect(trigger, &AutoBidTrigger::bidCouldNotStart, this, [this](const QString &, const QString &reason) {
+        if (m_platform->tray->isAvailable())
+            m_platform->tray->showMessage(QString::fromLatin1(kProgramTitle), reason);
+        else
+            m_main->ui.panels[1]->setText(reason);
     });
 }
 

@@ -19,6 +19,9 @@ class BidNotifier;
 class EndingAlertPopUp;
 class SearchCommands;
 class BidSettingsCommands;
+class AutoBidTrigger;
+class BidCommands;
+class BidSequence;
 class frmAlarm;
 class ClockCommands;
 class ClockSync;
@@ -81,6 +84,9 @@ public:
     EndingAlertPopUp *alertPopUp() const { return m_alertPopUp.get(); }
     SearchCommands *search() const { return m_search.get(); }
     BidSettingsCommands *bidSettings() const { return m_bidSettings.get(); }
+    BidSequence *bidSequence() const { return m_bidSequence.get(); }
+    AutoBidTrigger *autoBidTrigger() const { return m_autoBidTrigger.get(); }
+    BidCommands *bidCommands() const { return m_bidCommands.get(); }
     frmAlarm *clockWindow() const;
     // Empties the list and fills it from the store again, each item keeping its record.
     void reloadListKeepingRecords();
@@ -96,6 +102,8 @@ private:
     void connectWindows();
     void connectEndingAlerts();
     void connectSearch();
+    // The automatic bids, the bid commands and the browser window they drive.
+    void connectBids();
     // The settings dialog, modal.
     void openSettingsDialog();
     // The backup and restore of the watch list.
@@ -129,6 +137,9 @@ private:
     std::unique_ptr<EndingAlertPopUp> m_alertPopUp;
     std::unique_ptr<SearchCommands> m_search;
     std::unique_ptr<BidSettingsCommands> m_bidSettings;
+    std::unique_ptr<BidSequence> m_bidSequence;
+    std::unique_ptr<AutoBidTrigger> m_autoBidTrigger;
+    std::unique_ptr<BidCommands> m_bidCommands;
     std::unique_ptr<frmWatch> m_main;
     std::unique_ptr<frmResource> m_resource;
     QPointer<frmAlarm> m_clockWindow;

@@ -113,6 +113,11 @@ void WatchWindowUi::setupCommands(QMainWindow *window)
     Command1->setToolTip(QStringLiteral("Click Me to Update All Items"));
     cmdOpenClockDialog
         = named(new QPushButton(QStringLiteral("Countdown C&lock"), central), "cmdOpenClockDialog");
+    cmdBidReady = named(new QPushButton(QStringLiteral("&Fill-in Bid"), central), "cmdBidReady");
+    cmdBidReady->setToolTip(QStringLiteral("Bid Selected Item (Fill Info. Only)"));
+    cmdTestAutoBid = named(new QPushButton(QStringLiteral("&Real Bid Now"), central), "cmdTestAutoBid");
+    cmdTestAutoBid->setToolTip(
+        QStringLiteral("Make a REAL bid NOW (Please set the Max Price with Auto-Bid function)"));
     cmdClose = named(new QPushButton(QStringLiteral("&Close"), central), "cmdClose");
     cmdClose->setToolTip(
         QStringLiteral("Hide the window; Tallyhawk keeps watching from the notification area"));
@@ -125,6 +130,9 @@ void WatchWindowUi::setupCommands(QMainWindow *window)
     row->addWidget(cmdUpdateOneItem);
     row->addWidget(Command1);
     row->addWidget(cmdOpenClockDialog);
+    row->addSpacing(12);
+    row->addWidget(cmdBidReady);
+    row->addWidget(cmdTestAutoBid);
     row->addStretch(1);
     row->addWidget(cmdClose);
     static_cast<QVBoxLayout *>(central->layout())->addLayout(row);

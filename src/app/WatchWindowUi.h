@@ -42,6 +42,8 @@ struct WatchWindowUi {
     QPushButton *cmdUpdateOneItem = nullptr;
     QPushButton *Command1 = nullptr;
     QPushButton *cmdOpenClockDialog = nullptr;
+    QPushButton *cmdTestAutoBid = nullptr;
+    QPushButton *cmdBidReady = nullptr;
     QPushButton *cmdClose = nullptr;
 
     // Engine labels and lights.

@@ -28,6 +28,8 @@ struct AppFixture {
     FakeTray *tray = nullptr;
     FakeBrowserFactory *browser = nullptr;
     std::unique_ptr<ISingleInstance> instanceOverride;
+    // A real browser in place of the scripted one (`browser` stays null then).
+    std::unique_ptr<IBrowserFactory> browserOverride;
     std::unique_ptr<Application> app;
 
     std::unique_ptr<Platform> makePlatform(bool trayAvailable = true)
@@ -55,9 +57,13 @@ struct AppFixture {
         fakeTray->available = trayAvailable;
         tray = fakeTray.get();
         platform->tray = std::move(fakeTray);
-        auto fakeBrowser = std::make_unique<FakeBrowserFactory>();
-        browser = fakeBrowser.get();
-        platform->browser = std::move(fakeBrowser);
+        if (browserOverride) {
+            platform->browser = std::move(browserOverride);
+        } else {
+            auto fakeBrowser = std::make_unique<FakeBrowserFactory>();
+            browser = fakeBrowser.get();
+            platform->browser = std::move(fakeBrowser);
+        }
         return platform;
     }
 

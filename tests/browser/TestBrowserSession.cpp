@@ -1,37 +1,15 @@
-#include <unistd.h>
-
-#include <QDir>
-#include <QFile>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
 
+#include "TestSupport.h"
 #include "browser/BrowserFactory.h"
 
 using namespace th;
+using namespace th::test;
 
 namespace {
-
-// The web engine's helper processes started by this process.
-int webProcessCount()
-{
-    int count = 0;
-    const QString self = QString::number(getpid());
-    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
-    for (const QString &pid : entries) {
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-        if (!stat.open(QIODevice::ReadOnly))
-            continue;
-        const QString text = QString::fromLatin1(stat.readAll());
-        // pid (comm) state ppid ...
-        const qsizetype close = text.lastIndexOf(u')');
-        const QStringList rest = text.mid(close + 2).split(u' ');
-        if (rest.size() > 1 && rest[1] == self && text.contains(u"QtWebEngine"))
-            ++count;
-    }
-    return count;
-}
 
 const char kItemPage[]
     = "<html><head><title>Item</title></head><body>"
@@ -92,10 +70,10 @@ void TestBrowserSession::serve()
 
 void TestBrowserSession::drivesAFormThroughARealPage()
 {
-    QCOMPARE(webProcessCount(), 0);
+    QCOMPARE(webEngineProcessCount(), 0);
     {
         const std::unique_ptr<IBrowserFactory> factory = makeBrowserFactory();
-        QCOMPARE(webProcessCount(), 0); // a factory alone starts nothing
+        QCOMPARE(webEngineProcessCount(), 0); // a factory alone starts nothing
 
         std::unique_ptr<IBrowserSession> session = factory->createSession();
         QSignalSpy complete(session.get(), &IBrowserSession::documentComplete);
@@ -105,7 +83,7 @@ void TestBrowserSession::drivesAFormThroughARealPage()
         QTRY_COMPARE_WITH_TIMEOUT(complete.size(), 1, 60000);
         QCOMPARE(complete[0][0].toUrl(), QUrl(base + u"/item?id=4711"));
         QCOMPARE(complete[0][1].toBool(), true);
-        QVERIFY(webProcessCount() > 0);
+        QVERIFY(webEngineProcessCount() > 0);
 
         QCOMPARE(session->formCount(), 2);
         QCOMPARE(session->elementCount(0), 2);

@@ -2,7 +2,10 @@
 
 #include <ctime>
 
+#include <unistd.h>
+
 #include <QDir>
+#include <QFile>
 #include <QtGlobal>
 
 #include "watchlist/RegistryFunctions.h"
@@ -36,6 +39,25 @@ bool storeWatchedItems(const QString &folder, const QStringList &items)
     for (const QString &item : items)
         SaveRegString(*store, RegRoot::CurrentUser, itemKeyPath(item), QStringLiteral("Item"), item);
     return store->subKeyNames(RegRoot::CurrentUser, QString::fromUtf16(kWatchListKey)).size() >= items.size();
+}
+
+int webEngineProcessCount()
+{
+    int count = 0;
+    const QString self = QString::number(getpid());
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+    for (const QString &pid : entries) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const QString text = QString::fromLatin1(stat.readAll());
+        // pid (comm) state ppid ...
+        const qsizetype close = text.lastIndexOf(u')');
+        const QStringList rest = text.mid(close + 2).split(u' ');
+        if (rest.size() > 1 && rest[1] == self && text.contains(u"QtWebEngine"))
+            ++count;
+    }
+    return count;
 }
 
 } // namespace th::test

@@ -40,4 +40,7 @@ std::unique_ptr<RegistryStore> openTestStore(const QString &folder);
 // Puts `items` on the watch list kept in the store of `folder`, as adding them would.
 bool storeWatchedItems(const QString &folder, const QStringList &items);
 
+// The web engine's helper processes started by this process.
+int webEngineProcessCount();
+
 } // namespace th::test

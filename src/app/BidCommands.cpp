@@ -1,0 +1,193 @@
+#include "app/BidCommands.h"
+
+#include <QAction>
+#include <QPushButton>
+#include <QRegularExpression>
+
+#include "app/frmWatch.h"
+#include "autobid/AutoBidTrigger.h"
+#include "autobid/BidAddresses.h"
+#include "autobid/BidSequence.h"
+#include "common/Formats.h"
+#include "common/Numeric.h"
+#include "common/Version.h"
+#include "platform/IClock.h"
+#include "platform/IPrompter.h"
+#include "platform/IShell.h"
+#include "watchlist/AppSettings.h"
+#include "watchlist/RegistryFunctions.h"
+#include "watchlist/WatchItems.h"
+#include "watchlist/WatchListModel.h"
+#include "watchlist/WatchStore.h"
+#include "watchlist/ui/WatchListView.h"
+
+namespace th {
+
+namespace {
+
+constexpr int kTitleColumn = 1;
+constexpr int kPriceColumn = 3;
+constexpr int kQuantityColumn = 10;
+const QString kCrLf = QStringLiteral("\r\n");
+
+// A typed whole number as the bid form takes it: halves to even, within 16 bits.
+std::optional<qint16> toQuantity(const QString &text)
+{
+    if (!isNumeric(text))
+        return std::nullopt;
+    const double value = numericValue(text.trimmed(), SignRule::AllowSign);
+    if (value < -32768.5 || value > 32767.5)
+        return std::nullopt;
+    return qint16(roundHalfEven(value));
+}
+
+// The price column without its currency marks: "US $1,234.50" gives 1234.5.
+double priceOf(const QString &column)
+{
+    static const QRegularExpression marks(
+        QStringLiteral("US|GBP|\\$|,"), QRegularExpression::CaseInsensitiveOption);
+    return numericValue(QString(column).remove(marks).trimmed());
+}
+
+} // namespace
+
+BidCommands::BidCommands(Parts parts, QObject *parent)
+    : QObject(parent)
+    , m_p(std::move(parts))
+{
+    WatchWindowUi &ui = m_p.window.ui;
+    connect(ui.cmdTestAutoBid, &QPushButton::clicked, this, &BidCommands::cmdTestAutoBid_Click);
+    connect(ui.cmdBidReady, &QPushButton::clicked, this, &BidCommands::cmdBidReady_Click);
+    m_p.window.listMenu.mnuBidNow->setEnabled(true);
+    connect(m_p.window.listMenu.mnuBidNow, &QAction::triggered, this, &BidCommands::cmdBidReady_Click);
+}
+
+QString BidCommands::selectedItem() const
+{
+    return m_p.model.rowText(m_p.window.ui.lstWatching->selectedRow()).trimmed();
+}
+
+void BidCommands::cmdTestAutoBid_Click()
+{
+    const QString item = selectedItem();
+    if (item.isEmpty())
+        return;
+    const double number = numericValue(item);
+    const int index = m_p.records.find(number);
+    const Money amount = index > 0 ? m_p.records.at(index).recMaxAutoBid : Money {};
+    const qint32 quantity = index > 0 ? m_p.records.at(index).recMaxQuantity : 0;
+    if (amount <= Money {} || quantity < 1) {
+        m_p.prompter.message(QStringLiteral("Please set bid value using Auto-Bid Mode"),
+            QString::fromLatin1(kProgramTitle), PromptIcon::Critical, PromptButtons::Ok);
+        return;
+    }
+    const QString title = m_p.model.subItem(m_p.model.findRow(item), kTitleColumn);
+    const QString text = u"Do you want to make a REAL bid (base on setting from Auto-Bid) NOW?" + kCrLf
+        + kCrLf + u"--------- Last warning....you are going to make a REAL bid now -------" + kCrLf + kCrLf
+        + u"Item: " + title + kCrLf + u"Max-bid Price: " + amount.toText() + kCrLf + u"Quantity: "
+        + QString::number(quantity);
+    const PromptAnswer answer = m_p.prompter.message(
+        text, QStringLiteral("Make a REAL Bid Now"), PromptIcon::None, PromptButtons::YesNo);
+    if (answer == PromptAnswer::No)
+        return;
+    // The list may have changed while the question was open: the records are looked up anew.
+    for (int i = 1; i <= m_p.records.count(); ++i) {
+        WatchItemRecord &record = m_p.records.at(i);
+        if (record.recItemNumber != number)
+            continue;
+        record.recAutoBidState = 1;
+        record.recAutoBidFiredAt = m_p.clock.now();
+        m_p.sequence.blnAutoBid = true;
+        m_p.trigger.StartRealBid(i);
+    }
+}
+
+void BidCommands::fillInFailed()
+{
+    m_p.prompter.message(QStringLiteral("There is an error, please retry again"),
+        QStringLiteral("Error in cmdBidRead module"), PromptIcon::Critical, PromptButtons::Ok);
+    m_p.sequence.releaseWindow();
+}
+
+void BidCommands::cmdBidReady_Click()
+{
+    if (m_p.model.rowCount() == 0)
+        return;
+    const QString item = selectedItem();
+    if (item.isEmpty()) {
+        m_p.prompter.message(QStringLiteral("Please select an item first"),
+            QStringLiteral("Error: No item selected"), PromptIcon::Information, PromptButtons::Ok);
+        return;
+    }
+    if (m_p.settings.EBayID.isEmpty() && m_p.settings.EBayPWD.isEmpty() && m_p.openSettings)
+        m_p.openSettings();
+
+    // Every modal step lets the list change: the row is found again by its item each time.
+    const auto column = [&](int index) { return m_p.model.subItem(m_p.model.findRow(item), index); };
+    qint16 quantity = 1;
+    const double offered = numericValue(column(kQuantityColumn));
+    if (offered > 1) {
+        const std::optional<QString> typed
+            = m_p.prompter.input(QStringLiteral("Quantity > 1, How many do you want to bid?"),
+                QStringLiteral("Quntity more than one, please specify"), QStringLiteral("1"));
+        const std::optional<qint16> asked = typed ? toQuantity(*typed) : std::nullopt;
+        if (!asked) {
+            fillInFailed();
+            return;
+        }
+        // Nothing, or less than nothing, cannot be bid for either.
+        if (*asked > offered || *asked < 1) {
+            m_p.prompter.message(QStringLiteral("You have enter the wrong number, please re-enter again"),
+                QStringLiteral("Error: Wrong number"), PromptIcon::Information, PromptButtons::Ok);
+            return;
+        }
+        quantity = *asked;
+    }
+
+    const double price = priceOf(column(kPriceColumn));
+    if (!(price > 0)) {
+        m_p.prompter.message(QStringLiteral("Program error in getting the current price"),
+            QStringLiteral("Error: Wrong info"), PromptIcon::Information, PromptButtons::Ok);
+        return;
+    }
+    const double note = numericValue(GetRegString(m_p.store, RegRoot::CurrentUser, itemKeyPath(item),
+        QString::fromUtf16(ItemValue::MaxBid), QStringLiteral("0")));
+    const int index = m_p.records.find(numericValue(item));
+    const Money increment = index > 0 ? m_p.records.at(index).recBidIncrement : Money {};
+    const Money minimum = Money::fromDouble(price) + increment;
+    QString prompt
+        = u"Please enter your MAX. bid price" + kCrLf + u"Starting from -->  " + formatMoney(minimum) + kCrLf;
+    if (note != 0)
+        prompt += u"Your current in mind Max-bid is >>> "
+            + formatMoney(Money::fromDouble(note), MoneyFormat::DollarSpaced) + kCrLf;
+    prompt += u"and Becareful about UNIT (US/GBP)";
+    const QString typed
+        = m_p.prompter.input(prompt, QStringLiteral("Maximum bid, please specify your bid"), QString())
+              .value_or(QString());
+    if (!isNumeric(typed) || numericValue(typed.trimmed(), SignRule::AllowSign) == 0) {
+        m_p.prompter.message(QStringLiteral("Please enter your bid price first"),
+            QStringLiteral("Cancle action"), PromptIcon::Critical, PromptButtons::Ok);
+        return;
+    }
+    const Money amount = Money::fromDouble(numericValue(typed.trimmed(), SignRule::AllowSign));
+    // Only an amount below the current price is refused: the site itself tells about the minimum.
+    if (amount < Money::fromDouble(price)) {
+        m_p.prompter.message(u"You have enter the wrong number or amount is less than current price," + kCrLf
+                + u"please re-enter again",
+            QStringLiteral("Error: Wrong number"), PromptIcon::Information, PromptButtons::Ok);
+        return;
+    }
+
+    m_p.shell.open(bidHistoryUrl(m_p.bidHistory, item).toString());
+    if (!m_p.sequence.openItemPage(item)) {
+        fillInFailed();
+        return;
+    }
+    // The amounts change only now: a real bid still loading its pages keeps its own until then.
+    m_p.sequence.curBidAmount = amount;
+    m_p.sequence.intBidQuantity = quantity;
+    m_p.sequence.blnFillOnly = true;
+    m_p.sequence.blnFillOnlyStep2 = false;
+}
+
+} // namespace th

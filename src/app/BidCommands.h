@@ -1,0 +1,60 @@
+#pragma once
+
+#include <functional>
+
+#include <QObject>
+#include <QString>
+
+#include "common/HostPort.h"
+
+namespace th {
+
+struct AppSettings;
+class AutoBidTrigger;
+class BidSequence;
+class frmWatch;
+class IClock;
+class IPrompter;
+class IShell;
+class RegistryStore;
+class WatchItems;
+class WatchListModel;
+
+// The two bids the user starts by hand on the selected item: a real bid now with the
+// automatic bid's stored amount and quantity, and a fill-in bid whose amount the user types,
+// which stops at the filled sign-in page so that the user confirms it in the browser window.
+class BidCommands final : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(BidCommands)
+
+public:
+    struct Parts {
+        frmWatch &window;
+        WatchListModel &model;
+        WatchItems &records;
+        RegistryStore &store;
+        const AppSettings &settings;
+        IPrompter &prompter;
+        IShell &shell;
+        IClock &clock;
+        AutoBidTrigger &trigger;
+        BidSequence &sequence;
+        HostPort bidHistory;
+        // The settings dialog, modal; it may change the account.
+        std::function<void()> openSettings;
+    };
+
+    explicit BidCommands(Parts parts, QObject *parent = nullptr);
+
+    void cmdTestAutoBid_Click();
+    void cmdBidReady_Click();
+
+private:
+    QString selectedItem() const;
+    // The error that ends a fill-in bid which went wrong.
+    void fillInFailed();
+
+    Parts m_p;
+};
+
+} // namespace th

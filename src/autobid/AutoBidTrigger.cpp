@@ -1,0 +1,132 @@
+#include "autobid/AutoBidTrigger.h"
+
+#include <QCoreApplication>
+#include <QLoggingCategory>
+#include <QScopeGuard>
+
+#include "autobid/BidSequence.h"
+#include "clock/AutoClockCheck.h"
+#include "common/DateTimeMath.h"
+#include "common/Formats.h"
+#include "engine/UpdateEngine.h"
+#include "platform/IClock.h"
+#include "watchlist/AppSettings.h"
+#include "watchlist/RegistryFunctions.h"
+#include "watchlist/RegistryStore.h"
+#include "watchlist/WatchItems.h"
+#include "watchlist/WatchStore.h"
+
+Q_LOGGING_CATEGORY(lcAutoBid, "tallyhawk.autobid")
+
+namespace th {
+
+namespace {
+
+QString itemText(double itemNumber)
+{
+    return QString::number(qint64(itemNumber));
+}
+
+} // namespace
+
+AutoBidTrigger::AutoBidTrigger(Context context, QObject *parent)
+    : QObject(parent)
+    , m_ctx(context)
+{
+}
+
+void AutoBidTrigger::tmrChkAutoBid_Timer()
+{
+    // A tick that outlasts a second would otherwise start the next one inside itself.
+    if (m_ticking)
+        return;
+    m_ticking = true;
+    const auto done = qScopeGuard([this] { m_ticking = false; });
+
+    int active = 0;
+    for (int i = 1; i <= m_ctx.records.count(); ++i) {
+        QCoreApplication::processEvents();
+        // Rows may have been removed or re-sorted meanwhile: the record is read afresh.
+        if (!m_ctx.records.contains(i))
+            break;
+        WatchItemRecord &record = m_ctx.records.at(i);
+        const qint64 secondsLeft = secondBoundaries(m_ctx.clock.now(), record.recEndDate);
+        if (record.recMaxAutoBid > Money {} && secondsLeft > 0)
+            ++active;
+        // Outbid beyond the maximum, or nothing to buy: this item is done with.
+        if (record.recMaxAutoBid < record.recCurrentPrice + record.recBidIncrement
+            || record.recMaxQuantity < 1)
+            continue;
+        if (record.recAutoBidState == 0 && secondsLeft > 0 && secondsLeft <= record.recMaxTimeLeft) {
+            record.recAutoBidState = 1;
+            record.recAutoBidFiredAt = m_ctx.clock.now();
+            const QString item = itemText(record.recItemNumber);
+            qCInfo(lcAutoBid, "automatic bid for item %s fires with %lld seconds left", qPrintable(item),
+                secondsLeft);
+            Q_EMIT bidFired(item);
+            StartRealBid(i);
+            // The moment goes under the key of the item that fired, not the selected row's.
+            SaveRegString(m_ctx.store, RegRoot::CurrentUser, itemKeyPath(item),
+                QString::fromUtf16(ItemValue::AutoBidAt), dateTimeText(m_ctx.clock.now()).trimmed());
+            restartPeriodicWork();
+        } else if (secondsLeft > 0 && secondsLeft <= qint64(record.recMaxTimeLeft) + kQuietSeconds) {
+            quietWindow();
+        }
+    }
+    Q_EMIT autoBidStatus(
+        active < 1 ? QStringLiteral("No Auto-Bid") : u"Auto-Bid (" + QString::number(active) + u')');
+}
+
+void AutoBidTrigger::quietWindow()
+{
+    if (m_ctx.settings.AutoAdjustTimeB4Bid != 0)
+        m_ctx.clockCheck.RunAutoClockCheck();
+    m_ctx.clockCheck.pause();
+    m_ctx.engine.quietUpdates();
+    Q_EMIT alertChecksQuieted();
+}
+
+bool AutoBidTrigger::StartRealBid(int index)
+{
+    if (!m_ctx.records.contains(index))
+        return false;
+    const WatchItemRecord record = m_ctx.records.at(index);
+    const QString item = itemText(record.recItemNumber);
+    if (m_ctx.settings.EBayID.isEmpty() && m_ctx.settings.EBayPWD.isEmpty()) {
+        const QString reason = u"The bid for item " + item
+            + u" could not be placed: no auction-site account is set (Settings, eBay's Account).";
+        qCWarning(lcAutoBid, "%s", qPrintable(reason));
+        Q_EMIT bidCouldNotStart(item, reason);
+        return false;
+    }
+    BidSequence &sequence = m_ctx.sequence;
+    sequence.intBidQuantity = qint16(qBound<qint32>(0, record.recMaxQuantity, 32767));
+    sequence.curBidAmount = record.recMaxAutoBid;
+    if (!sequence.openItemPage(item)) {
+        const QString reason
+            = u"The bid for item " + item + u" could not be placed: the browser window could not be opened.";
+        qCWarning(lcAutoBid, "%s", qPrintable(reason));
+        Q_EMIT bidCouldNotStart(item, reason);
+        ResumeUpdates();
+        return false;
+    }
+    sequence.blnAutoBid = true;
+    sequence.blnAutoBidStep2 = false;
+    // The updates run while the pages load.
+    ResumeUpdates();
+    return true;
+}
+
+void AutoBidTrigger::ResumeUpdates()
+{
+    m_ctx.engine.ResumeUpdates();
+}
+
+void AutoBidTrigger::restartPeriodicWork()
+{
+    ResumeUpdates();
+    Q_EMIT alertChecksResumed();
+    m_ctx.clockCheck.restartCounting();
+}
+
+} // namespace th
