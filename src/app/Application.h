@@ -22,6 +22,8 @@ class BidSettingsCommands;
 class frmAlarm;
 class ClockCommands;
 class ClockSync;
+class ColumnWidthMemory;
+class LiveTimeLeft;
 class UpdateCommands;
 class UpdateEngine;
 struct ClockState;
@@ -81,6 +83,8 @@ public:
     EndingAlertPopUp *alertPopUp() const { return m_alertPopUp.get(); }
     SearchCommands *search() const { return m_search.get(); }
     BidSettingsCommands *bidSettings() const { return m_bidSettings.get(); }
+    LiveTimeLeft *liveTimeLeft() const { return m_liveTimeLeft.get(); }
+    ColumnWidthMemory *columnWidths() const { return m_columnWidths.get(); }
     frmAlarm *clockWindow() const;
     // Empties the list and fills it from the store again, each item keeping its record.
     void reloadListKeepingRecords();
@@ -129,6 +133,8 @@ private:
     std::unique_ptr<EndingAlertPopUp> m_alertPopUp;
     std::unique_ptr<SearchCommands> m_search;
     std::unique_ptr<BidSettingsCommands> m_bidSettings;
+    std::unique_ptr<LiveTimeLeft> m_liveTimeLeft;
+    std::unique_ptr<ColumnWidthMemory> m_columnWidths;
     std::unique_ptr<frmWatch> m_main;
     std::unique_ptr<frmResource> m_resource;
     QPointer<frmAlarm> m_clockWindow;
