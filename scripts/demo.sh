@@ -31,12 +31,18 @@ daytime=$(awk '$1 == "daytime" { print $2 }' "$ports")
 portal=$(awk '$1 == "portal" { print $2 }' "$ports")
 echo "Simulator: site $site, daytime $daytime, portal $portal"
 
+# The program's own sections ([User], [Columns]) of an earlier run stay; the hosts are new.
+kept=""
+if [ -f "$TALLYHAWK_HOME/config.ini" ]; then
+    kept=$(awk '/^\[/ { keep = ($0 != "[Hosts]" && $0 != "[TimeServers]") } keep' "$TALLYHAWK_HOME/config.ini")
+fi
 {
     echo "[Hosts]"
     for key in ItemPage Main BidHistory Search CompletedSearch SellerListing; do echo "$key=$site"; done
     for key in Google Hotmail YahooMail Paypal; do echo "$key=$portal"; done
     echo "[TimeServers]"
     for i in $(seq 0 11); do echo "Server$i=$daytime"; done
+    if [ -n "$kept" ]; then printf '%s\n' "$kept"; fi
 } >"$TALLYHAWK_HOME/config.ini"
 
 if [ ! -f "$TALLYHAWK_HOME/registry.db" ]; then

@@ -19,6 +19,7 @@
 #include "app/BidCommands.h"
 #include "app/BidSettingsCommands.h"
 #include "app/ClockCommands.h"
+#include "app/ColumnWidthMemory.h"
 #include "app/Platform.h"
 #include "app/SearchCommands.h"
 #include "app/SettingsCommands.h"
@@ -42,10 +43,13 @@
 #include "platform/AppPaths.h"
 #include "watchlist/AppSettings.h"
 #include "watchlist/HostConfig.h"
+#include "watchlist/LiveTimeLeft.h"
 #include "watchlist/RegistryStore.h"
+#include "watchlist/UserConfig.h"
 #include "watchlist/WatchItems.h"
 #include "watchlist/WatchListActions.h"
 #include "watchlist/WatchListModel.h"
+#include "watchlist/cIniFile.h"
 #include "watchlist/ui/WatchListView.h"
 
 namespace th {
@@ -81,15 +85,23 @@ Application::~Application()
     m_updateCommands.reset();
     m_engine.reset();
     m_listCommands.reset();
+    m_columnWidths.reset();
+    m_liveTimeLeft.reset();
     m_main.reset();
     m_resource.reset();
 }
 
 Application::StartResult Application::start()
 {
-    // One program per data folder, decided before the store or the tray is touched.
-    if (!m_platform->instance->tryAcquire())
+    // One program per data folder, decided before the store or the tray is touched. A start
+    // with "/show" first asks the running program to bring its window forward; an automatic
+    // start ends silently.
+    const bool showOption = m_commandLine.compare(u"/show", Qt::CaseInsensitive) == 0;
+    if (!m_platform->instance->tryAcquire()) {
+        if (showOption)
+            m_platform->instance->askHolderToShow();
         return StartResult::AnotherInstance;
+    }
 
     // The main window with its caption and the search sort orders.
     m_main = std::make_unique<frmWatch>(*m_listModel, *m_alerts);
@@ -105,6 +117,10 @@ Application::StartResult Application::start()
     m_listCommands = std::make_unique<WatchListCommands>(*m_main, *m_listModel, *m_listActions,
         WatchListCommands::Seams { *m_platform->prompter, *m_platform->shell, *m_platform->clock });
     m_listCommands->setItemPageHost(m_hosts->host(HostConfig::Host::ItemPage).text);
+    // The column widths the user left, where there are any.
+    m_columnWidths
+        = std::make_unique<ColumnWidthMemory>(*m_main->ui.lstWatching, configIniPath(m_dataFolder));
+    m_columnWidths->restore();
 
     // The resource window: alert lists, tray image, tray icon, time servers.
     m_resource = std::make_unique<frmResource>(*m_platform->tray,
@@ -122,8 +138,13 @@ Application::StartResult Application::start()
 
     // The command line: "/show" in any capitals, and nothing else, shows the window.
     // Without a notification area the window is the only way in, so it is always shown.
-    if (m_commandLine.compare(u"/show", Qt::CaseInsensitive) == 0 || !hasTray)
+    if (showOption || !hasTray)
         m_main->show();
+    // From now on a later start with "/show" brings the window forward.
+    m_platform->instance->listenForShowRequests([this] {
+        if (m_main && !m_exiting)
+            m_main->showWatchWindow();
+    });
 
     // The watch list from the store, then sorted by end date. Filling lets pending events
     // run: an exit asked for meanwhile ends start-up here.
@@ -131,6 +152,8 @@ Application::StartResult Application::start()
     if (m_exiting)
         return StartResult::Exited;
     m_listCommands->subReSortItemByDate();
+    // The countdown of the time left, where the user asked for it.
+    m_liveTimeLeft->setEnabled(UserConfig::liveTimeLeft(configIniPath(m_dataFolder)));
 
     // The minute counter of the automatic update.
     enableTimer(m_engine->tmrCheckBids);
@@ -182,9 +205,10 @@ void Application::createEngine()
         m_engine->subActive2();
     };
     m_updateCommands->tmShowSysClock_Timer();
-    m_settingsCommands = std::make_unique<SettingsCommands>(
-        SettingsCommands::Parts { *m_settings, *m_store, *m_platform->prompter, *m_platform->sound,
-            *m_platform->startupEntry, *m_engine, *m_listModel, m_resourceFolder });
+    m_liveTimeLeft = std::make_unique<LiveTimeLeft>(*m_listModel, *m_records, *m_platform->clock);
+    m_settingsCommands = std::make_unique<SettingsCommands>(SettingsCommands::Parts { *m_settings, *m_store,
+        *m_platform->prompter, *m_platform->sound, *m_platform->startupEntry, *m_engine, *m_listModel,
+        *m_liveTimeLeft, m_resourceFolder, configIniPath(m_dataFolder) });
     m_settingsCommands->connectMenus(*m_resource, *m_main);
     m_clockCommands = std::make_unique<ClockCommands>(
         ClockCommands::Parts { *m_resource, *m_main, *m_clockSync, *m_clockState, *m_settings, *m_store,
@@ -383,6 +407,10 @@ void Application::exitProgram()
     if (m_exiting)
         return;
     m_exiting = true;
+    if (m_liveTimeLeft)
+        m_liveTimeLeft->setEnabled(false);
+    if (m_columnWidths)
+        m_columnWidths->saveIfChanged();
     if (m_main)
         m_main->closeByProgram();
     if (m_resource)

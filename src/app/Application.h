@@ -25,6 +25,8 @@ class BidSequence;
 class frmAlarm;
 class ClockCommands;
 class ClockSync;
+class ColumnWidthMemory;
+class LiveTimeLeft;
 class UpdateCommands;
 class UpdateEngine;
 struct ClockState;
@@ -87,6 +89,8 @@ public:
     BidSequence *bidSequence() const { return m_bidSequence.get(); }
     AutoBidTrigger *autoBidTrigger() const { return m_autoBidTrigger.get(); }
     BidCommands *bidCommands() const { return m_bidCommands.get(); }
+    LiveTimeLeft *liveTimeLeft() const { return m_liveTimeLeft.get(); }
+    ColumnWidthMemory *columnWidths() const { return m_columnWidths.get(); }
     frmAlarm *clockWindow() const;
     // Empties the list and fills it from the store again, each item keeping its record.
     void reloadListKeepingRecords();
@@ -140,6 +144,8 @@ private:
     std::unique_ptr<BidSequence> m_bidSequence;
     std::unique_ptr<AutoBidTrigger> m_autoBidTrigger;
     std::unique_ptr<BidCommands> m_bidCommands;
+    std::unique_ptr<LiveTimeLeft> m_liveTimeLeft;
+    std::unique_ptr<ColumnWidthMemory> m_columnWidths;
     std::unique_ptr<frmWatch> m_main;
     std::unique_ptr<frmResource> m_resource;
     QPointer<frmAlarm> m_clockWindow;

@@ -1,7 +1,12 @@
 #include "app/Platform.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
+
 #include "browser/BrowserFactory.h"
 #include "platform/AppPaths.h"
+#include "platform/CheckedShell.h"
+#include "platform/IWebBrowserCheck.h"
 #include "platform/TimedatedClockSetter.h"
 #include "platform_gui/DesktopShell.h"
 #include "platform_gui/QtSoundPlayer.h"
@@ -15,7 +20,9 @@ std::unique_ptr<Platform> makeRealPlatform(const QString &dataFolder, const QStr
     auto platform = std::make_unique<Platform>();
     platform->clock = std::make_unique<SystemClock>();
     platform->prompter = std::make_unique<WidgetPrompter>();
-    platform->shell = std::make_unique<DesktopShell>();
+    platform->shell = std::make_unique<CheckedShell>(std::make_unique<DesktopShell>(),
+        std::make_unique<XdgWebBrowserCheck>(), *platform->prompter,
+        [](const QString &text) { QGuiApplication::clipboard()->setText(text); });
     platform->sound
         = std::make_unique<QtSoundPlayer>(AppPaths::join(resourceFolder, QStringLiteral("default.wav")));
     platform->timeZone = std::make_unique<SystemTimeZoneSource>();

@@ -9,6 +9,7 @@
 #include "engine/UpdateEngine.h"
 #include "platform/AppPaths.h"
 #include "settings/ui/frmEmailWebBased.h"
+#include "watchlist/LiveTimeLeft.h"
 #include "watchlist/WatchListModel.h"
 
 namespace th {
@@ -38,10 +39,14 @@ void SettingsCommands::openSettings(QWidget *owner)
     const QString defaultSound = AppPaths::join(m_p.resourceFolder, QStringLiteral("default.wav"));
     m_dialog = new frmEmailWebBased(
         SettingsEditor::Context { m_p.settings, m_p.store, m_p.prompter, m_p.startupEntry, m_p.resourceFolder,
-            [&sound, defaultSound](const QString &path) { PlaySoundFile(sound, path, defaultSound); } },
+            [&sound, defaultSound](const QString &path) { PlaySoundFile(sound, path, defaultSound); },
+            m_p.configPath },
         owner);
     connect(
         m_dialog, &frmEmailWebBased::updateIntervalChanged, this, &SettingsCommands::updateIntervalChanged);
+    LiveTimeLeft &live = m_p.liveTimeLeft;
+    connect(
+        m_dialog, &frmEmailWebBased::liveTimeLeftChanged, this, [&live](bool on) { live.setEnabled(on); });
     m_dialog->exec();
     // The program may have ended meanwhile and taken the owner, and the dialog, with it.
     delete m_dialog.data();

@@ -14,6 +14,7 @@ class frmWatch;
 class IPrompter;
 class ISoundPlayer;
 class IStartupEntry;
+class LiveTimeLeft;
 class RegistryStore;
 class UpdateEngine;
 class WatchListModel;
@@ -34,7 +35,10 @@ public:
         IStartupEntry &startupEntry;
         UpdateEngine &engine;
         WatchListModel &model;
+        LiveTimeLeft &liveTimeLeft;
         QString resourceFolder;
+        // config.ini of the data folder.
+        QString configPath;
     };
 
     explicit SettingsCommands(Parts parts, QObject *parent = nullptr);

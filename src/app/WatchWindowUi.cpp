@@ -107,7 +107,7 @@ void WatchWindowUi::setupCommands(QMainWindow *window)
     ChkDeleteConfirm->setToolTip(
         QStringLiteral("If Checked, \"System will not ask you for Item deletion == Multiple-Deletion\""));
     cmdGoTo = named(new QPushButton(QStringLiteral("&Go to Item Page"), central), "cmdGoTo");
-    cmdUpdateOneItem = named(new QPushButton(QStringLiteral("Update &Item"), central), "cmdUpdateOneItem");
+    cmdUpdateOneItem = named(new QPushButton(QStringLiteral("Up&date Item"), central), "cmdUpdateOneItem");
     cmdUpdateOneItem->setToolTip(QStringLiteral("Click Me to Update the Selected Item"));
     Command1 = named(new QPushButton(QStringLiteral("&Update All"), central), "Command1");
     Command1->setToolTip(QStringLiteral("Click Me to Update All Items"));

@@ -62,10 +62,13 @@ void frmWatch::hideToTray()
 {
     AcknowledgeAlerts();
     MainWindowActive = false;
-    if (m_hasTray)
+    if (m_hasTray) {
+        if (isVisible())
+            m_parkedGeometry = saveGeometry();
         hide();
-    else
+    } else {
         showMinimized();
+    }
     if (m_hasTray && !std::exchange(m_hiddenBefore, true))
         Q_EMIT firstHiddenToTray();
 }
@@ -87,6 +90,10 @@ bool frmWatch::isParked() const
 
 void frmWatch::showWatchWindow()
 {
+    // The desktop may place a window shown again wherever it likes: it returns where the
+    // user left it.
+    if (!isVisible() && !m_parkedGeometry.isEmpty())
+        restoreGeometry(std::exchange(m_parkedGeometry, {}));
     if (isMinimized())
         showNormal();
     else

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QMainWindow>
 #include <QTimer>
 
@@ -68,6 +69,8 @@ private:
     bool m_hasTray = true;
     bool m_closingByProgram = false;
     bool m_hiddenBefore = false;
+    // Where the window stood when it went to the notification area; it comes back there.
+    QByteArray m_parkedGeometry;
 };
 
 } // namespace th

@@ -7,8 +7,9 @@
 namespace th {
 
 enum class PromptIcon { None, Information, Critical, Exclamation, Question };
-enum class PromptButtons { Ok, OkCancel, YesNo, YesNoCancel };
-enum class PromptAnswer { Ok, Cancel, Yes, No };
+// CopyAddressClose: a "Copy Address" button (answer Copy) and a "Close" button (answer Ok).
+enum class PromptButtons { Ok, OkCancel, YesNo, YesNoCancel, CopyAddressClose };
+enum class PromptAnswer { Ok, Cancel, Yes, No, Copy };
 
 // Every message box, input box and file dialog of the program. Each call is modal: it
 // returns only when the user has answered, and other events (timers, sockets) go on

@@ -6,6 +6,8 @@
 #include <QLockFile>
 #include <QStandardPaths>
 
+#include "platform/ShowRequestChannel.h"
+
 namespace th {
 
 LockFileSingleInstance::LockFileSingleInstance(const QString &dataFolder)
@@ -18,7 +20,9 @@ LockFileSingleInstance::LockFileSingleInstance(const QString &dataFolder)
     QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (folder.isEmpty())
         folder = QDir::tempPath();
-    m_lockPath = folder + u"/tallyhawk-" + QString::fromLatin1(hash) + u".lock";
+    const QString base = folder + u"/tallyhawk-" + QString::fromLatin1(hash);
+    m_lockPath = base + u".lock";
+    m_socketPath = base + u".sock";
 }
 
 LockFileSingleInstance::~LockFileSingleInstance() = default;
@@ -31,6 +35,20 @@ bool LockFileSingleInstance::tryAcquire()
     // A lock whose owner died is stale at once: QLockFile checks the owner's process.
     m_lock->setStaleLockTime(0);
     return m_lock->tryLock(0);
+}
+
+void LockFileSingleInstance::listenForShowRequests(std::function<void()> showRequested)
+{
+    Q_ASSERT(m_lock && m_lock->isLocked());
+    m_channel = std::make_unique<ShowRequestChannel>(m_socketPath);
+    QObject::connect(m_channel.get(), &ShowRequestChannel::showRequested, m_channel.get(),
+        [showRequested = std::move(showRequested)] { showRequested(); });
+    m_channel->listen();
+}
+
+bool LockFileSingleInstance::askHolderToShow()
+{
+    return ShowRequestChannel::sendShowRequest(m_socketPath);
 }
 
 } // namespace th

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace th {
 
@@ -37,6 +38,8 @@ QMessageBox::StandardButtons toButtons(PromptButtons buttons)
         return QMessageBox::Yes | QMessageBox::No;
     case PromptButtons::YesNoCancel:
         return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case PromptButtons::CopyAddressClose:
+        return QMessageBox::Close;
     }
     return QMessageBox::Ok;
 }
@@ -54,7 +57,18 @@ PromptAnswer WidgetPrompter::message(
 {
     QMessageBox box(toIcon(icon), title, text, toButtons(buttons), dialogParent());
     box.setWindowModality(Qt::ApplicationModal);
-    switch (box.exec()) {
+    QPushButton *copy = nullptr;
+    if (buttons == PromptButtons::CopyAddressClose) {
+        copy = box.addButton(QStringLiteral("&Copy Address"), QMessageBox::AcceptRole);
+        box.setDefaultButton(copy);
+        box.setEscapeButton(QMessageBox::Close);
+        // The address in the text can be selected too.
+        box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    }
+    const int result = box.exec();
+    if (copy)
+        return box.clickedButton() == copy ? PromptAnswer::Copy : PromptAnswer::Ok;
+    switch (result) {
     case QMessageBox::Yes:
         return PromptAnswer::Yes;
     case QMessageBox::No:

@@ -13,6 +13,7 @@
 #include "watchlist/AppSettings.h"
 #include "watchlist/CryptPassword.h"
 #include "watchlist/RegistryFunctions.h"
+#include "watchlist/UserConfig.h"
 #include "watchlist/WatchStore.h"
 
 namespace th {
@@ -100,6 +101,7 @@ SettingsForm SettingsEditor::load() const
     form.ebay = { s.EBayID, s.EBayPWD, s.EBayPWD, s.SaveEBay != 0 };
     form.autoAdjTime = s.AutoAdjustTime != 0;
     form.autoAdjTimeB4Bid = s.AutoAdjustTimeB4Bid != 0;
+    form.liveTimeLeft = UserConfig::liveTimeLeft(m_ctx.configPath);
     return form;
 }
 
@@ -219,6 +221,12 @@ bool SettingsEditor::save(const SettingsForm &form)
     if (every != s.AutoUpdateEvery) {
         number(SettingName::AutoUpdateEvery, s.AutoUpdateEvery, every);
         Q_EMIT updateIntervalChanged();
+    }
+    // Written only when it changes, so that a user who never asks for it finds config.ini
+    // as it was.
+    if (form.liveTimeLeft != UserConfig::liveTimeLeft(m_ctx.configPath)) {
+        UserConfig::setLiveTimeLeft(m_ctx.configPath, form.liveTimeLeft);
+        Q_EMIT liveTimeLeftChanged(form.liveTimeLeft);
     }
 
     SaveRegString(store, RegRoot::CurrentUser, settingsKey(), name(SettingName::gstrAlertTimeLeftSoundPath),

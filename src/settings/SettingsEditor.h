@@ -33,6 +33,8 @@ struct SettingsForm {
     bool autoAdjTime = false;
     bool autoAdjTimeB4Bid = false;
     bool autoStart = false;
+    // Ours, kept in config.ini: count time left down between updates.
+    bool liveTimeLeft = false;
     QString alertSound;
     QString notifySound;
 };
@@ -60,6 +62,8 @@ public:
         QString resourceFolder;
         // Plays a sound file once.
         std::function<void(const QString &path)> playSound;
+        // config.ini of the data folder, where the settings of ours are kept.
+        QString configPath;
     };
     enum class Sound { Alert, Notify };
 
@@ -80,6 +84,8 @@ public:
 Q_SIGNALS:
     // The save changed the update interval: a pass over all items is due.
     void updateIntervalChanged();
+    // The save switched the countdown of the time left on or off.
+    void liveTimeLeftChanged(bool on);
 
 private:
     bool takeAccount(

@@ -1,7 +1,11 @@
+#include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
+#include <QHash>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
@@ -10,6 +14,7 @@
 #include "alerts/AlertCentre.h"
 #include "alerts/AlertState.h"
 #include "app/ClockCommands.h"
+#include "app/ColumnWidthMemory.h"
 #include "app/UnixSignals.h"
 #include "app/UpdateCommands.h"
 #include "app/frmResource.h"
@@ -19,6 +24,9 @@
 #include "platform/ISingleInstance.h"
 #include "platform_gui/LcdFont.h"
 #include "watchlist/AppSettings.h"
+#include "watchlist/WatchListModel.h"
+#include "watchlist/ui/RowIcons.h"
+#include "watchlist/ui/WatchListView.h"
 
 #include <csignal>
 
@@ -26,6 +34,17 @@
 
 using namespace th;
 using namespace th::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray configText(const AppFixture &f)
+{
+    QFile ini(f.dataFolder.filePath(QStringLiteral("config.ini")));
+    return ini.open(QIODevice::ReadOnly) ? ini.readAll() : QByteArray();
+}
+
+} // namespace
 
 // Start-up, the two windows, their timers, the tray icon and menu, and closing.
 class TestAppShell final : public QObject {
@@ -35,6 +54,12 @@ private Q_SLOTS:
     void showOption_data();
     void showOption();
     void secondInstanceOnTheSameDataFolderEnds();
+    void secondStartWithShowBringsTheRunningWindowForward();
+    void onlyASecondStartWithShowAsksForTheWindow_data();
+    void onlyASecondStartWithShowAsksForTheWindow();
+    void windowShownFromTheTrayReturnsWhereTheUserLeftIt();
+    void columnsStartWithThePartsWidths();
+    void resizedColumnWidthsAreRestoredAfterARestart();
     void timersHaveTheirIntervalsAndStates();
     void captionAndTrayTip();
     void longTipIsCut();
@@ -46,6 +71,7 @@ private Q_SLOTS:
     void refusedSessionEndWithoutNotificationAreaMinimises();
     void withoutNotificationAreaTheWindowIconBlinks();
     void theWayOutIsNamed();
+    void mainWindowAccessKeysAreUnambiguous();
     void exitDuringStartUpEndsTheProgram();
     void closeButtonAcknowledgesAlerts();
     void sortOrdersAndStatusPanels();
@@ -87,7 +113,7 @@ void TestAppShell::secondInstanceOnTheSameDataFolderEnds()
 
     AppFixture second;
     second.instanceOverride = std::make_unique<LockFileSingleInstance>(first.dataFolder.path());
-    QCOMPARE(second.start(QStringLiteral("/show")), Application::StartResult::AnotherInstance);
+    QCOMPARE(second.start(), Application::StartResult::AnotherInstance);
     // It ended before touching the tray, the store or a window.
     QCOMPARE(second.tray->adds, 0);
     QVERIFY(!second.app->mainWindow());
@@ -100,6 +126,162 @@ void TestAppShell::secondInstanceOnTheSameDataFolderEnds()
     QCOMPARE(elsewhere.start(), Application::StartResult::Running);
     // The first one is unchanged.
     QVERIFY(first.tray->isShown());
+    QCoreApplication::processEvents();
+    QVERIFY(!first.app->mainWindow()->isVisible());
+}
+
+void TestAppShell::secondStartWithShowBringsTheRunningWindowForward()
+{
+    AppFixture first;
+    first.instanceOverride = std::make_unique<LockFileSingleInstance>(first.dataFolder.path());
+    QCOMPARE(first.start(), Application::StartResult::Running);
+    frmWatch *main = first.app->mainWindow();
+    QVERIFY(!main->isVisible());
+
+    AppFixture second;
+    second.instanceOverride = std::make_unique<LockFileSingleInstance>(first.dataFolder.path());
+    QCOMPARE(second.start(QStringLiteral("/Show")), Application::StartResult::AnotherInstance);
+    // The second still ended before touching the tray, the store or a window.
+    QCOMPARE(second.tray->adds, 0);
+    QVERIFY(!second.app->mainWindow());
+    QVERIFY(!second.app->store());
+    QTRY_VERIFY(main->isVisible());
+    QVERIFY(!first.app->exiting());
+
+    // Minimised, it comes back too.
+    main->showMinimized();
+    AppFixture third;
+    third.instanceOverride = std::make_unique<LockFileSingleInstance>(first.dataFolder.path());
+    QCOMPARE(third.start(QStringLiteral("/show")), Application::StartResult::AnotherInstance);
+    QTRY_VERIFY(!main->isMinimized());
+    QVERIFY(main->isVisible());
+}
+
+void TestAppShell::onlyASecondStartWithShowAsksForTheWindow_data()
+{
+    QTest::addColumn<QString>("commandLine");
+    QTest::addColumn<int>("requests");
+    QTest::newRow("automatic start") << "" << 0;
+    QTest::newRow("/show") << "/show" << 1;
+    QTest::newRow("capitals") << "/SHOW" << 1;
+    QTest::newRow("further text") << "/show x" << 0;
+}
+
+void TestAppShell::onlyASecondStartWithShowAsksForTheWindow()
+{
+    QFETCH(QString, commandLine);
+    AppFixture second;
+    auto instance = std::make_unique<FakeSingleInstance>();
+    instance->available = false;
+    FakeSingleInstance *fake = instance.get();
+    second.instanceOverride = std::move(instance);
+    QCOMPARE(second.start(commandLine), Application::StartResult::AnotherInstance);
+    QTEST(fake->showRequestsSent, "requests");
+    QVERIFY(!fake->onShowRequest);
+
+    // The holder listens once it is up, and shows its window when asked.
+    AppFixture holder;
+    auto held = std::make_unique<FakeSingleInstance>();
+    FakeSingleInstance *heldFake = held.get();
+    holder.instanceOverride = std::move(held);
+    QCOMPARE(holder.start(), Application::StartResult::Running);
+    QVERIFY(heldFake->onShowRequest);
+    QVERIFY(!holder.app->mainWindow()->isVisible());
+    heldFake->onShowRequest();
+    QVERIFY(holder.app->mainWindow()->isVisible());
+}
+
+void TestAppShell::windowShownFromTheTrayReturnsWhereTheUserLeftIt()
+{
+    AppFixture f;
+    QCOMPARE(f.start(QStringLiteral("/show")), Application::StartResult::Running);
+    frmWatch *main = f.app->mainWindow();
+    main->resize(main->minimumSize());
+    main->move(QPoint(37, 23));
+    const QRect left = main->geometry();
+    main->ui.cmdClose->click();
+    QVERIFY(!main->isVisible());
+    // The desktop would place a window shown anew where it likes.
+    main->move(QPoint(0, 0));
+    f.tray->doubleClick();
+    QVERIFY(main->isVisible());
+    QCOMPARE(main->geometry(), left);
+
+    // Moved again and put away with the close box: it returns to the new place.
+    main->move(QPoint(51, 64));
+    const QRect again = main->geometry();
+    QVERIFY(!main->close());
+    main->move(QPoint(60, 60));
+    f.app->resources()->mnuShow->trigger();
+    QCOMPARE(main->geometry(), again);
+}
+
+void TestAppShell::columnsStartWithThePartsWidths()
+{
+    AppFixture f;
+    QCOMPARE(f.start(), Application::StartResult::Running);
+    const WatchListView *view = f.app->mainWindow()->ui.lstWatching;
+    const WatchListModel &model = f.app->listModel();
+    QCOMPARE(model.columnCount(), 11);
+    for (int i = 0; i < model.columnCount(); ++i) {
+        const int twips = model.columns().at(i).widthTwips;
+        QCOMPARE(view->isColumnHidden(i), twips == 0);
+        if (twips != 0)
+            QCOMPARE(view->columnWidth(i), twipsToPixels(twips));
+    }
+    QCOMPARE(view->columnWidth(1), twipsToPixels(6703));
+    QVERIFY(view->isColumnHidden(model.columnOfKey(QStringLiteral("End Date2"))));
+    // Nothing is written for a user who never resized a column.
+    f.app->exitProgram();
+    QVERIFY(!configText(f).contains("[Columns]"));
+}
+
+void TestAppShell::resizedColumnWidthsAreRestoredAfterARestart()
+{
+    AppFixture f;
+    QCOMPARE(f.start(QStringLiteral("/show")), Application::StartResult::Running);
+    WatchListView *view = f.app->mainWindow()->ui.lstWatching;
+    ColumnWidthMemory *memory = f.app->columnWidths();
+    QVERIFY(!memory->tmrSaveColumnWidths.isActive());
+    view->header()->resizeSection(1, 333);
+    view->header()->resizeSection(5, 121);
+    // A drag is written once it has ended.
+    QVERIFY(memory->tmrSaveColumnWidths.isActive());
+    QVERIFY(memory->tmrSaveColumnWidths.isSingleShot());
+    QVERIFY(!configText(f).contains("[Columns]"));
+    memory->save();
+    QVERIFY(!memory->tmrSaveColumnWidths.isActive());
+    QByteArray text = configText(f);
+    QVERIFY(text.contains(
+        QByteArray("[Columns]\nWidth0=" + QByteArray::number(twipsToPixels(2205)) + "\nWidth1=333\n")));
+    QVERIFY(text.contains("\nWidth5=121\n"));
+    QVERIFY(text.contains("\nWidth8=0\n"));
+    QVERIFY(text.contains(QByteArray("\nWidth10=" + QByteArray::number(twipsToPixels(900)) + "\n")));
+    // The hosts written before stay as they were.
+    QVERIFY(text.startsWith("[Hosts]\nItemPage=127.0.0.1:1\n"));
+
+    // A change still waiting at exit is written then.
+    view->header()->resizeSection(2, 77);
+    f.app->exitProgram();
+    QVERIFY(configText(f).contains("\nWidth2=77\n"));
+    f.app.reset();
+
+    // Even a width saved for the hidden end-date key keeps it hidden.
+    QFile ini(f.dataFolder.filePath(QStringLiteral("config.ini")));
+    QVERIFY(ini.open(QIODevice::ReadWrite));
+    text = ini.readAll().replace("Width8=0", "Width8=90").replace("Width3=", "Width3=x");
+    ini.resize(0);
+    ini.write(text);
+    ini.close();
+    QCOMPARE(f.start(), Application::StartResult::Running);
+    view = f.app->mainWindow()->ui.lstWatching;
+    QCOMPARE(view->columnWidth(1), 333);
+    QCOMPARE(view->columnWidth(2), 77);
+    QCOMPARE(view->columnWidth(5), 121);
+    // A value that is not a width gives the column its own.
+    QCOMPARE(view->columnWidth(3), twipsToPixels(2204));
+    QVERIFY(view->isColumnHidden(8));
+    QCOMPARE(view->columnWidths().at(8), 0);
 }
 
 void TestAppShell::timersHaveTheirIntervalsAndStates()
@@ -290,6 +472,30 @@ void TestAppShell::theWayOutIsNamed()
     QVERIFY(main->ui.cmdClose->toolTip().contains(u"Exit in the Info menu"));
     main->ui.mnuExitProgram->trigger();
     QVERIFY(f.app->exiting());
+}
+
+void TestAppShell::mainWindowAccessKeysAreUnambiguous()
+{
+    // Two controls sharing an access key make it only move the focus: the Info menu, where
+    // Exit lives without a notification area, must open with Alt+I.
+    AppFixture f;
+    QCOMPARE(f.start(QString(), /*trayAvailable=*/false), Application::StartResult::Running);
+    frmWatch *main = f.app->mainWindow();
+    QStringList captions;
+    for (const QAbstractButton *button : main->findChildren<QAbstractButton *>())
+        captions.append(button->text());
+    for (const QAction *menu : main->menuBar()->actions())
+        captions.append(menu->text());
+    QHash<QChar, QString> owners;
+    for (const QString &caption : captions) {
+        const qsizetype at = QString(caption).replace(u"&&"_s, u"  "_s).indexOf(u'&');
+        if (at < 0 || at + 1 >= caption.size())
+            continue;
+        const QChar key = caption.at(at + 1).toLower();
+        QVERIFY2(!owners.contains(key), qPrintable(owners.value(key) + u" and "_s + caption));
+        owners.insert(key, caption);
+    }
+    QCOMPARE(owners.value(u'i'), QStringLiteral("&Info"));
 }
 
 void TestAppShell::exitDuringStartUpEndsTheProgram()

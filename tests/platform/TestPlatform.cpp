@@ -1,18 +1,26 @@
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <QLocalSocket>
+
+#include "FakePrompter.h"
+#include "FakeSeams.h"
 #include "platform/AppPaths.h"
+#include "platform/CheckedShell.h"
 #include "platform/IConnectionState.h"
 #include "platform/ISingleInstance.h"
 #include "platform/IStartupEntry.h"
 #include "platform/ITray.h"
+#include "platform/ShowRequestChannel.h"
 #include "platform/TimedatedClockSetter.h"
 
 using namespace th;
+using namespace th::test;
 
 // The non-GUI implementations of the platform seams, each in a temporary folder of its own.
 class TestPlatform final : public QObject {
@@ -24,6 +32,15 @@ private Q_SLOTS:
     void resourceFileNamesLoseDoubledSeparators();
     void oneInstancePerDataFolder();
     void staleLockOfADeadProcessIsTakenOver();
+    void laterStartAsksTheHolderToShowItsWindow();
+    void showRequestWithoutAHolderFails();
+    void onlyAShowRequestIsAnswered();
+    void socketLeftByADeadProgramIsReplaced();
+    void webAddressOpensWhereABrowserIsSetUp();
+    void webAddressWithoutABrowserIsNamedAndCanBeCopied_data();
+    void webAddressWithoutABrowserIsNamedAndCanBeCopied();
+    void failedOpenOfAnUnknownDesktopIsReported();
+    void filesOpenWithoutTheBrowserCheck();
     void startupEntryIsWrittenAndRemoved();
     void clockSetterReportsFailureWithoutSystemBus();
     void proxyFromTheEnvironmentIsReported();
@@ -90,6 +107,155 @@ void TestPlatform::staleLockOfADeadProcessIsTakenOver()
     file.write("999999999\ntallyhawk\n" + QSysInfo::machineHostName().toUtf8() + "\n");
     file.close();
     QVERIFY(probe.tryAcquire());
+}
+
+void TestPlatform::laterStartAsksTheHolderToShowItsWindow()
+{
+    const QString folder = m_dir.filePath(QStringLiteral("show"));
+    QDir().mkpath(folder);
+    LockFileSingleInstance first(folder);
+    LockFileSingleInstance later(folder);
+    QVERIFY(first.tryAcquire());
+    int shown = 0;
+    first.listenForShowRequests([&shown] { ++shown; });
+    QVERIFY(!later.tryAcquire());
+    QVERIFY(later.askHolderToShow());
+    QTRY_COMPARE(shown, 1);
+    QVERIFY(later.askHolderToShow());
+    QTRY_COMPARE(shown, 2);
+    // The socket lies beside the lock, named from the same data folder.
+    QCOMPARE(QFileInfo(first.socketPath()).path(), QFileInfo(first.lockPath()).path());
+    QCOMPARE(
+        QFileInfo(first.socketPath()).completeBaseName(), QFileInfo(first.lockPath()).completeBaseName());
+    QCOMPARE(later.socketPath(), first.socketPath());
+}
+
+void TestPlatform::showRequestWithoutAHolderFails()
+{
+    const QString folder = m_dir.filePath(QStringLiteral("nobody"));
+    QDir().mkpath(folder);
+    LockFileSingleInstance alone(folder);
+    QVERIFY(!alone.askHolderToShow());
+    QVERIFY(!ShowRequestChannel::sendShowRequest(m_dir.filePath(QStringLiteral("runtime/none.sock")), 200));
+}
+
+void TestPlatform::onlyAShowRequestIsAnswered()
+{
+    ShowRequestChannel channel(m_dir.filePath(QStringLiteral("runtime/only.sock")));
+    QVERIFY(channel.listen());
+    QSignalSpy shown(&channel, &ShowRequestChannel::showRequested);
+    for (const QByteArray &junk : { QByteArray("hello\n"), QByteArray(200, 'x'), QByteArray("SHOW") }) {
+        QLocalSocket socket;
+        socket.connectToServer(channel.socketPath());
+        QVERIFY(socket.waitForConnected(2000));
+        socket.write(junk);
+        QVERIFY(socket.waitForBytesWritten(2000));
+        socket.disconnectFromServer();
+    }
+    QVERIFY(ShowRequestChannel::sendShowRequest(channel.socketPath()));
+    // The real request is answered once, and nothing else was.
+    QTRY_COMPARE(shown.count(), 1);
+    QCoreApplication::processEvents();
+    QCOMPARE(shown.count(), 1);
+}
+
+void TestPlatform::socketLeftByADeadProgramIsReplaced()
+{
+    const QString path = m_dir.filePath(QStringLiteral("runtime/left.sock"));
+    QFile left(path);
+    QVERIFY(left.open(QIODevice::WriteOnly));
+    left.close();
+    ShowRequestChannel channel(path);
+    QVERIFY(channel.listen());
+    QSignalSpy shown(&channel, &ShowRequestChannel::showRequested);
+    QVERIFY(ShowRequestChannel::sendShowRequest(path));
+    QTRY_COMPARE(shown.count(), 1);
+}
+
+namespace {
+
+struct ShellFixture {
+    FakeShell *desktop = nullptr;
+    FakeWebBrowserCheck *check = nullptr;
+    FakePrompter prompter;
+    QStringList copied;
+    std::unique_ptr<CheckedShell> shell;
+
+    explicit ShellFixture(IWebBrowserCheck::Answer answer, bool desktopOpens = true)
+    {
+        auto fakeDesktop = std::make_unique<FakeShell>();
+        desktop = fakeDesktop.get();
+        desktop->succeed = desktopOpens;
+        auto fakeCheck = std::make_unique<FakeWebBrowserCheck>();
+        check = fakeCheck.get();
+        check->answer = answer;
+        shell = std::make_unique<CheckedShell>(std::move(fakeDesktop), std::move(fakeCheck), prompter,
+            [this](const QString &text) { copied.append(text); });
+    }
+};
+
+const QString kItemPage = QStringLiteral("http://127.0.0.1:1/aw-cgi/eBayISAPI.dll?ViewItem&item=7000001");
+
+} // namespace
+
+void TestPlatform::webAddressOpensWhereABrowserIsSetUp()
+{
+    ShellFixture f(IWebBrowserCheck::Answer::Present);
+    QVERIFY(f.shell->open(kItemPage));
+    QCOMPARE(f.check->questions, 1);
+    QCOMPARE(f.desktop->opened, QStringList { kItemPage });
+    QVERIFY(f.prompter.shown().isEmpty());
+}
+
+void TestPlatform::webAddressWithoutABrowserIsNamedAndCanBeCopied_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<bool>("copy");
+    QTest::newRow("copied") << kItemPage << true;
+    QTest::newRow("closed") << kItemPage << false;
+    QTest::newRow("https") << QStringLiteral("HTTPS://www.paypal.com/x?a=1") << true;
+}
+
+void TestPlatform::webAddressWithoutABrowserIsNamedAndCanBeCopied()
+{
+    QFETCH(QString, address);
+    QFETCH(bool, copy);
+    ShellFixture f(IWebBrowserCheck::Answer::Missing);
+    f.prompter.queueAnswer(copy ? PromptAnswer::Copy : PromptAnswer::Ok);
+    QVERIFY(!f.shell->open(address));
+    // The desktop is not asked: it would report success and show nothing.
+    QVERIFY(f.desktop->opened.isEmpty());
+    QCOMPARE(f.prompter.shown().size(), 1);
+    const FakePrompter::Shown shown = f.prompter.last();
+    QCOMPARE(shown.text, CheckedShell::unopenedMessage(address));
+    QVERIFY(shown.text.contains(u"\n\n" + address + u"\n\n"));
+    QVERIFY(shown.text.startsWith(u"This page could not be opened, because no web browser is set up"));
+    QCOMPARE(shown.title, QStringLiteral("Tallyhawk"));
+    QCOMPARE(shown.icon, PromptIcon::Exclamation);
+    QCOMPARE(shown.buttons, PromptButtons::CopyAddressClose);
+    QCOMPARE(f.copied, copy ? QStringList { address } : QStringList {});
+}
+
+void TestPlatform::failedOpenOfAnUnknownDesktopIsReported()
+{
+    ShellFixture failing(IWebBrowserCheck::Answer::Unknown, /*desktopOpens=*/false);
+    QVERIFY(!failing.shell->open(kItemPage));
+    QCOMPARE(failing.desktop->opened, QStringList { kItemPage });
+    QCOMPARE(failing.prompter.last().text, CheckedShell::unopenedMessage(kItemPage));
+
+    ShellFixture opening(IWebBrowserCheck::Answer::Unknown);
+    QVERIFY(opening.shell->open(kItemPage));
+    QVERIFY(opening.prompter.shown().isEmpty());
+}
+
+void TestPlatform::filesOpenWithoutTheBrowserCheck()
+{
+    ShellFixture f(IWebBrowserCheck::Answer::Missing);
+    const QString file = m_dir.filePath(QStringLiteral("backup.reg"));
+    QVERIFY(f.shell->open(file));
+    QCOMPARE(f.check->questions, 0);
+    QCOMPARE(f.desktop->opened, QStringList { file });
+    QVERIFY(f.prompter.shown().isEmpty());
 }
 
 void TestPlatform::startupEntryIsWrittenAndRemoved()

@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QMenu>
 #include <QPushButton>
@@ -13,6 +14,7 @@
 #include "engine/UpdateEngine.h"
 #include "settings/ui/frmEmailWebBased.h"
 #include "watchlist/AppSettings.h"
+#include "watchlist/LiveTimeLeft.h"
 #include "watchlist/RegistryFunctions.h"
 #include "watchlist/WatchListModel.h"
 #include "watchlist/WatchStore.h"
@@ -29,6 +31,7 @@ private Q_SLOTS:
     void opensModallyFromItsMenuEntries();
     void newIntervalStartsTheSequentialPassAndSorts_data();
     void newIntervalStartsTheSequentialPassAndSorts();
+    void liveTimeLeftIsSwitchedFromTheDialogAndKeptForTheNextStart();
 };
 
 void TestSettingsCommands::opensModallyFromItsMenuEntries()
@@ -99,6 +102,33 @@ void TestSettingsCommands::newIntervalStartsTheSequentialPassAndSorts()
         return args.at(0).toInt() == 1
             && args.at(1).toString() == QStringLiteral("Updating......stay cool....");
     }));
+}
+
+void TestSettingsCommands::liveTimeLeftIsSwitchedFromTheDialogAndKeptForTheNextStart()
+{
+    AppFixture f;
+    QCOMPARE(f.start(), Application::StartResult::Running);
+    LiveTimeLeft *live = f.app->liveTimeLeft();
+    QVERIFY(!live->isEnabled());
+
+    QTimer::singleShot(0, this, [&] {
+        frmEmailWebBased *dialog = f.app->settingsCommands()->dialog();
+        QVERIFY(dialog);
+        QVERIFY(!dialog->chkLiveTimeLeft->isChecked());
+        dialog->chkLiveTimeLeft->setChecked(true);
+        dialog->cmdClose->click();
+    });
+    f.app->resources()->mnuSystemSetting->trigger();
+    QVERIFY(live->isEnabled());
+    QCOMPARE(live->tmrLiveTimeLeft.interval(), 1000);
+    // Exit stops it with the other timers.
+    f.app->exitProgram();
+    QVERIFY(!live->isEnabled());
+    f.app.reset();
+
+    // The next start counts down from the beginning.
+    QCOMPARE(f.start(), Application::StartResult::Running);
+    QVERIFY(f.app->liveTimeLeft()->isEnabled());
 }
 
 QTEST_MAIN(TestSettingsCommands)

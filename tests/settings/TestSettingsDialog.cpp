@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -39,7 +40,13 @@ struct Fixture {
     std::unique_ptr<frmEmailWebBased> open()
     {
         return std::make_unique<frmEmailWebBased>(SettingsEditor::Context { settings, *store, prompter,
-            startup, resourceFolder(), [this](const QString &path) { played.append(path); } });
+            startup, resourceFolder(), [this](const QString &path) { played.append(path); }, configPath() });
+    }
+    QString configPath() const { return folder.filePath(QStringLiteral("config.ini")); }
+    QByteArray configText() const
+    {
+        QFile ini(configPath());
+        return ini.open(QIODevice::ReadOnly) ? ini.readAll() : QByteArray();
     }
     QString text(const QString &name, const QString &key = QString::fromUtf16(kSettingsKey)) const
     {
@@ -88,6 +95,7 @@ private Q_SLOTS:
     void autoStartBoxWritesAndRemovesTheEntry();
     void openingWithAutoStartRewritesAStaleEntry();
     void unwritableAutoStartFolderIsReported();
+    void liveTimeLeftBoxSitsUnderTheIntervalAndIsKeptInConfig();
 };
 
 void TestSettingsDialog::passwordsDifferingInCaseStopTheSave_data()
@@ -246,6 +254,54 @@ void TestSettingsDialog::unwritableAutoStartFolderIsReported()
     QVERIFY(!dialog->chkAutoStart->isChecked());
     QCOMPARE(f.number(QStringLiteral("LoadAtWinStartUp")), kAbsent);
     QCOMPARE(f.settings.LoadAtWinStartUp, 0);
+}
+
+void TestSettingsDialog::liveTimeLeftBoxSitsUnderTheIntervalAndIsKeptInConfig()
+{
+    Fixture f;
+    QFile ini(f.configPath());
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write("[User]\nLargeScreen=1\n");
+    ini.close();
+    auto dialog = f.open();
+    QCOMPARE(dialog->chkLiveTimeLeft->text(), QStringLiteral("Count time left down between updates"));
+    // Off unless the user asks for it.
+    QVERIFY(!dialog->chkLiveTimeLeft->isChecked());
+    // Right under the update interval.
+    dialog->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+    const int intervalBottom
+        = dialog->cboAutoUpdateEvery->mapTo(dialog.get(), QPoint(0, dialog->cboAutoUpdateEvery->height()))
+              .y();
+    const int boxTop = dialog->chkLiveTimeLeft->mapTo(dialog.get(), QPoint(0, 0)).y();
+    const int nextTop = dialog->chkAutoAdjTime->mapTo(dialog.get(), QPoint(0, 0)).y();
+    QVERIFY(intervalBottom <= boxTop);
+    QVERIFY(boxTop < nextTop);
+
+    // A save that leaves it off writes nothing of it.
+    QSignalSpy switched(dialog.get(), &frmEmailWebBased::liveTimeLeftChanged);
+    dialog->cmdClose->click();
+    QCOMPARE(f.configText(), QByteArray("[User]\nLargeScreen=1\n"));
+    QCOMPARE(switched.count(), 0);
+
+    dialog = f.open();
+    dialog->chkLiveTimeLeft->setChecked(true);
+    QSignalSpy switchedOn(dialog.get(), &frmEmailWebBased::liveTimeLeftChanged);
+    dialog->cmdClose->click();
+    QCOMPARE(f.configText(), QByteArray("[User]\nLargeScreen=1\nLiveTimeLeft=1\n"));
+    QCOMPARE(switchedOn.count(), 1);
+    QCOMPARE(switchedOn.first().at(0).toBool(), true);
+    // Nothing of the store's settings key names it.
+    QCOMPARE(f.text(QStringLiteral("LiveTimeLeft")), QStringLiteral("<absent>"));
+
+    dialog = f.open();
+    QVERIFY(dialog->chkLiveTimeLeft->isChecked());
+    dialog->chkLiveTimeLeft->setChecked(false);
+    QSignalSpy switchedOff(dialog.get(), &frmEmailWebBased::liveTimeLeftChanged);
+    dialog->cmdClose->click();
+    QCOMPARE(f.configText(), QByteArray("[User]\nLargeScreen=1\nLiveTimeLeft=0\n"));
+    QCOMPARE(switchedOff.count(), 1);
+    QCOMPARE(switchedOff.first().at(0).toBool(), false);
 }
 
 QTEST_MAIN(TestSettingsDialog)

@@ -14,6 +14,7 @@
 #include "platform/ISoundPlayer.h"
 #include "platform/IStartupEntry.h"
 #include "platform/ITimeZoneSource.h"
+#include "platform/IWebBrowserCheck.h"
 
 namespace th::test {
 
@@ -112,6 +113,18 @@ public:
     QString lastCommand;
 };
 
+// Answers whether a web browser is set up with `answer`, counting the questions.
+class FakeWebBrowserCheck final : public IWebBrowserCheck {
+public:
+    Answer httpHandler() override
+    {
+        ++questions;
+        return answer;
+    }
+    Answer answer = Answer::Present;
+    int questions = 0;
+};
+
 class FakeSingleInstance final : public ISingleInstance {
 public:
     bool tryAcquire() override
@@ -119,8 +132,20 @@ public:
         ++attempts;
         return available;
     }
+    void listenForShowRequests(std::function<void()> showRequested) override
+    {
+        onShowRequest = std::move(showRequested);
+    }
+    bool askHolderToShow() override
+    {
+        ++showRequestsSent;
+        return true;
+    }
     bool available = true;
     int attempts = 0;
+    // What the holder runs when a later start asks for the window (empty until it listens).
+    std::function<void()> onShowRequest;
+    int showRequestsSent = 0;
 };
 
 } // namespace th::test

@@ -96,6 +96,7 @@ frmEmailWebBased::frmEmailWebBased(SettingsEditor::Context context, QWidget *par
     createControls();
     connect(
         &m_editor, &SettingsEditor::updateIntervalChanged, this, &frmEmailWebBased::updateIntervalChanged);
+    connect(&m_editor, &SettingsEditor::liveTimeLeftChanged, this, &frmEmailWebBased::liveTimeLeftChanged);
     connect(cmdBrowse, &QPushButton::clicked, this,
         [this] { cmdBrowse_Click(SettingsEditor::Sound::Alert, txtAlertSound); });
     connect(cmdBrowse2, &QPushButton::clicked, this,
@@ -183,6 +184,12 @@ void frmEmailWebBased::createControls()
     every->addWidget(new QLabel(QStringLiteral("Min."), this));
     every->addStretch(1);
     layout->addLayout(every);
+    chkLiveTimeLeft = named(
+        new QCheckBox(QStringLiteral("Count time left down between updates"), this), "chkLiveTimeLeft");
+    chkLiveTimeLeft->setToolTip(QStringLiteral(
+        "The t-Remaining column counts down every second and reads \"Ended\" once an auction is over; "
+        "otherwise it shows the item page's text as of the last update"));
+    layout->addWidget(chkLiveTimeLeft);
     chkAutoAdjTime
         = named(new QCheckBox(QStringLiteral("Auto-Adjust time every 10 minutes"), this), "chkAutoAdjTime");
     chkAutoAdjTimeB4Bid
@@ -247,6 +254,7 @@ void frmEmailWebBased::load()
 
     chkAutoAdjTime->setChecked(f.autoAdjTime);
     chkAutoAdjTimeB4Bid->setChecked(f.autoAdjTimeB4Bid);
+    chkLiveTimeLeft->setChecked(f.liveTimeLeft);
 }
 
 SettingsForm frmEmailWebBased::form() const
@@ -266,6 +274,7 @@ SettingsForm frmEmailWebBased::form() const
     f.autoAdjTime = chkAutoAdjTime->isChecked();
     f.autoAdjTimeB4Bid = chkAutoAdjTimeB4Bid->isChecked();
     f.autoStart = chkAutoStart->isChecked();
+    f.liveTimeLeft = chkLiveTimeLeft->isChecked();
     f.alertSound = txtAlertSound->text();
     f.notifySound = txtNotifySound->text();
     return f;

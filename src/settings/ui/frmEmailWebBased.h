@@ -54,6 +54,8 @@ public:
     QLineEdit *txtNotifySound = nullptr;
     QPushButton *cmdBrowse2 = nullptr;
     QComboBox *cboAutoUpdateEvery = nullptr;
+    // Ours: "Count time left down between updates".
+    QCheckBox *chkLiveTimeLeft = nullptr;
     QCheckBox *chkAutoAdjTime = nullptr;
     QCheckBox *chkAutoAdjTimeB4Bid = nullptr;
     QCheckBox *chkAutoStart = nullptr;
@@ -62,6 +64,8 @@ public:
 Q_SIGNALS:
     // A save changed the update interval.
     void updateIntervalChanged();
+    // A save switched the countdown of the time left on or off.
+    void liveTimeLeftChanged(bool on);
 
 private:
     void createControls();

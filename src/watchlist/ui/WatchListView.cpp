@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScopedValueRollback>
 
 #include "watchlist/WatchListModel.h"
 #include "watchlist/ui/RowIcons.h"
@@ -35,11 +36,16 @@ WatchListView::WatchListView(WatchListModel &model, QWidget *parent)
     connect(this, &QAbstractItemView::clicked, this, &WatchListView::itemClicked);
     connect(this, &QAbstractItemView::doubleClicked, this, &WatchListView::itemDoubleClicked);
     connect(&m_model, &QAbstractItemModel::columnsInserted, this, &WatchListView::applyColumnLayout);
+    connect(header(), &QHeaderView::sectionResized, this, [this](int column) {
+        if (!m_layingOut && !isColumnHidden(column))
+            Q_EMIT columnWidthsChangedByUser();
+    });
     applyColumnLayout();
 }
 
 void WatchListView::applyColumnLayout()
 {
+    const QScopedValueRollback layingOut(m_layingOut, true);
     const auto &columns = m_model.columns();
     for (int i = 0; i < columns.size(); ++i) {
         if (columns[i].widthTwips == 0) {
@@ -48,6 +54,23 @@ void WatchListView::applyColumnLayout()
             setColumnHidden(i, false);
             setColumnWidth(i, twipsToPixels(columns[i].widthTwips));
         }
+    }
+}
+
+QList<int> WatchListView::columnWidths() const
+{
+    QList<int> widths;
+    for (int i = 0; i < m_model.columnCount(); ++i)
+        widths.append(isColumnHidden(i) ? 0 : columnWidth(i));
+    return widths;
+}
+
+void WatchListView::restoreColumnWidths(const QList<int> &widths)
+{
+    const QScopedValueRollback layingOut(m_layingOut, true);
+    for (int i = 0; i < m_model.columnCount() && i < widths.size(); ++i) {
+        if (!isColumnHidden(i) && widths[i] > 0)
+            setColumnWidth(i, widths[i]);
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QTreeView>
 
 namespace th {
@@ -19,12 +20,20 @@ public:
     int selectedRow() const;
     void selectRow(int row);
 
+    // The width of every column in pixels; a hidden column ("End Date2") counts 0.
+    QList<int> columnWidths() const;
+    // Gives the columns widths saved earlier: an entry that is missing, negative or 0 keeps
+    // the column's own width, and a hidden column stays hidden whatever is saved for it.
+    void restoreColumnWidths(const QList<int> &widths);
+
 Q_SIGNALS:
     void itemClicked();
     void rightButtonDown(const QPoint &globalPos);
     void enterPressed();
     void itemDoubleClicked();
     void headerClicked(int column);
+    // The user dragged a column to a new width.
+    void columnWidthsChangedByUser();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -35,6 +44,8 @@ private:
     void applyColumnLayout();
 
     WatchListModel &m_model;
+    // Set while the program itself sizes the columns.
+    bool m_layingOut = false;
 };
 
 } // namespace th

@@ -1,0 +1,87 @@
+#include "watchlist/LiveTimeLeft.h"
+
+#include "common/DateTimeMath.h"
+#include "common/Numeric.h"
+#include "common/Timers.h"
+#include "platform/IClock.h"
+#include "watchlist/WatchItems.h"
+#include "watchlist/WatchListModel.h"
+
+namespace th {
+
+namespace {
+
+// The end a page without one leaves in the record.
+const QDate kZeroDate(1899, 12, 30);
+
+QString count(qint64 number, const char *singular, const char *plural)
+{
+    return QStringLiteral("%1 %2").arg(number).arg(QLatin1String(number == 1 ? singular : plural));
+}
+
+} // namespace
+
+QString liveTimeLeftText(qint64 secondsLeft)
+{
+    if (secondsLeft <= 0)
+        return QStringLiteral("Ended");
+    const qint64 days = secondsLeft / 86400;
+    const qint64 hours = secondsLeft % 86400 / 3600;
+    const qint64 minutes = secondsLeft % 3600 / 60;
+    const qint64 seconds = secondsLeft % 60;
+    if (days > 0)
+        return QStringLiteral("%1, %2 +").arg(count(days, "day", "days"), count(hours, "hour", "hours"));
+    if (hours > 0)
+        return QStringLiteral("%1, %2 +").arg(count(hours, "hour", "hours"), count(minutes, "min", "mins"));
+    if (minutes > 0)
+        return QStringLiteral("%1 %2").arg(count(minutes, "min", "mins"), count(seconds, "sec", "secs"));
+    return count(seconds, "sec", "secs");
+}
+
+LiveTimeLeft::LiveTimeLeft(WatchListModel &model, WatchItems &records, IClock &clock, QObject *parent)
+    : QObject(parent)
+    , m_model(model)
+    , m_records(records)
+    , m_clock(clock)
+{
+    setUpTimer(tmrLiveTimeLeft, "tmrLiveTimeLeft", 1000, false);
+    connect(&tmrLiveTimeLeft, &QTimer::timeout, this, &LiveTimeLeft::tmrLiveTimeLeft_Timer);
+}
+
+void LiveTimeLeft::setEnabled(bool on)
+{
+    if (!on) {
+        disableTimer(tmrLiveTimeLeft);
+        return;
+    }
+    if (isEnabled())
+        return;
+    enableTimer(tmrLiveTimeLeft);
+    tmrLiveTimeLeft_Timer();
+}
+
+void LiveTimeLeft::tmrLiveTimeLeft_Timer()
+{
+    const QDateTime now = m_clock.now();
+    const int rows = m_model.rowCount();
+    for (int row = 0; row < rows; ++row) {
+        // A row being updated shows "Updating..." in its price until its page arrives.
+        if (m_model.subItem(row, WatchListModel::Price).contains(u"Updating"))
+            continue;
+        if (!m_records.contains(row + 1))
+            continue;
+        const WatchItemRecord &record = m_records.at(row + 1);
+        // Only the record of the row's own item counts, and only once a page gave it an end.
+        if (record.recItemNumber == 0 || record.recItemNumber != numericValue(m_model.rowText(row).trimmed()))
+            continue;
+        if (!record.recEndDate.isValid() || record.recEndDate.date() == kZeroDate)
+            continue;
+        const qint64 secondsLeft = secondBoundaries(now, record.recEndDate);
+        m_model.setSubItem(row, WatchListModel::TimeRemaining, liveTimeLeftText(secondsLeft));
+        // The row reads as ended at once, not only after the next update.
+        if (secondsLeft <= 0)
+            m_model.setEnded(row, true);
+    }
+}
+
+} // namespace th
