@@ -167,6 +167,7 @@ void TestBidFlow::automaticBidIsPlacedBeforeTheEnd()
 void TestBidFlow::fillInBidLeavesTheSignInFilledAndUnsent()
 {
     select(kSingle);
+    const QWidgetList before = QApplication::topLevelWidgets();
     f->prompter->queueInput(QStringLiteral("12"));
     f->app->bidCommands()->cmdBidReady_Click();
     BidSequence &sequence = *f->app->bidSequence();
@@ -176,7 +177,7 @@ void TestBidFlow::fillInBidLeavesTheSignInFilledAndUnsent()
 
     QWebEngineView *window = nullptr;
     for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (auto *view = qobject_cast<QWebEngineView *>(widget); view && view->isVisible())
+        if (auto *view = qobject_cast<QWebEngineView *>(widget); view && !before.contains(view))
             window = view;
     }
     QVERIFY(window);
