@@ -284,6 +284,8 @@ void Application::connectBids()
         *m_autoBidTrigger,
         *m_bidSequence,
         m_hosts->host(HostConfig::Host::BidHistory),
+        m_hosts->host(HostConfig::Host::Hotmail),
+        m_hosts->host(HostConfig::Host::YahooMail),
         [this] { openSettingsDialog(); },
     });
     AlertCentre &alerts = m_resource->alerts();

@@ -60,6 +60,8 @@ BidCommands::BidCommands(Parts parts, QObject *parent)
     connect(ui.cmdBidReady, &QPushButton::clicked, this, &BidCommands::cmdBidReady_Click);
     m_p.window.listMenu.mnuBidNow->setEnabled(true);
     connect(m_p.window.listMenu.mnuBidNow, &QAction::triggered, this, &BidCommands::cmdBidReady_Click);
+    connect(m_p.window.listMenu.mnuHotmail, &QAction::triggered, this, &BidCommands::mnuHotmail_Click);
+    connect(m_p.window.listMenu.mnuYahoo, &QAction::triggered, this, &BidCommands::mnuYahoo_Click);
 }
 
 QString BidCommands::selectedItem() const
@@ -188,6 +190,34 @@ void BidCommands::cmdBidReady_Click()
     m_p.sequence.intBidQuantity = quantity;
     m_p.sequence.blnFillOnly = true;
     m_p.sequence.blnFillOnlyStep2 = false;
+}
+
+void BidCommands::mnuHotmail_Click()
+{
+    openWebMail(&AppSettings::HotmailID, &AppSettings::HotmailPWD, m_p.hotmail);
+}
+
+void BidCommands::mnuYahoo_Click()
+{
+    openWebMail(&AppSettings::YahooID, &AppSettings::YahooPWD, m_p.yahooMail);
+}
+
+void BidCommands::openWebMail(
+    const QString AppSettings::*id, const QString AppSettings::*password, const HostPort &host)
+{
+    const auto missing = [&] { return (m_p.settings.*id).isEmpty() || (m_p.settings.*password).isEmpty(); };
+    if (missing()) {
+        if (m_p.openSettings)
+            m_p.openSettings();
+        if (missing()) {
+            m_p.prompter.message(QStringLiteral("Please provide username and password first"),
+                QStringLiteral("Error: Need User Information"), PromptIcon::Critical, PromptButtons::Ok);
+            return;
+        }
+    }
+    // The user signs in in the window; a bid window waiting for its next page is let go.
+    if (!m_p.sequence.openOtherPage(QUrl(u"http://" + host.text + u'/')))
+        m_p.sequence.releaseWindow();
 }
 
 } // namespace th

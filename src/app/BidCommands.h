@@ -6,10 +6,10 @@
 #include <QString>
 
 #include "common/HostPort.h"
+#include "watchlist/AppSettings.h"
 
 namespace th {
 
-struct AppSettings;
 class AutoBidTrigger;
 class BidSequence;
 class frmWatch;
@@ -23,6 +23,7 @@ class WatchListModel;
 // The two bids the user starts by hand on the selected item: a real bid now with the
 // automatic bid's stored amount and quantity, and a fill-in bid whose amount the user types,
 // which stops at the filled sign-in page so that the user confirms it in the browser window.
+// The web-mail shortcuts open their start page in the same browser window slot.
 class BidCommands final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(BidCommands)
@@ -40,6 +41,8 @@ public:
         AutoBidTrigger &trigger;
         BidSequence &sequence;
         HostPort bidHistory;
+        HostPort hotmail;
+        HostPort yahooMail;
         // The settings dialog, modal; it may change the account.
         std::function<void()> openSettings;
     };
@@ -48,11 +51,17 @@ public:
 
     void cmdTestAutoBid_Click();
     void cmdBidReady_Click();
+    void mnuHotmail_Click();
+    void mnuYahoo_Click();
 
 private:
     QString selectedItem() const;
     // The error that ends a fill-in bid which went wrong.
     void fillInFailed();
+    // Opens a web-mail start page once the service's account is set; the settings come first
+    // when it is not.
+    void openWebMail(
+        const QString AppSettings::*id, const QString AppSettings::*password, const HostPort &host);
 
     Parts m_p;
 };

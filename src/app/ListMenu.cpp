@@ -67,6 +67,8 @@ void ListMenu::build(QWidget *parent)
     mnuChkMail = m->addMenu(QStringLiteral("> Check web-based email"));
     mnuChkMail->setObjectName(QStringLiteral("mnuChkMail"));
     mnuChkMail->menuAction()->setVisible(false);
+    mnuHotmail = entry(mnuChkMail, "mnuHotmail", QStringLiteral("Hotmail"));
+    mnuYahoo = entry(mnuChkMail, "mnuYahoo", QStringLiteral("Yahoo!"));
     mnuEmailSetting = entry(mnuChkMail, "mnuEmailSetting", QStringLiteral("Email Setting"));
 
     // Commands whose subsystems are not part of this build yet: present, unavailable.

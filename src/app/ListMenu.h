@@ -32,6 +32,8 @@ struct ListMenu {
     QAction *mnuBar9 = nullptr;
     QAction *mnuPaypalVerify = nullptr;
     QMenu *mnuChkMail = nullptr;
+    QAction *mnuHotmail = nullptr;
+    QAction *mnuYahoo = nullptr;
     QAction *mnuEmailSetting = nullptr;
 
     void build(QWidget *parent);

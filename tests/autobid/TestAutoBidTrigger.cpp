@@ -39,6 +39,7 @@ private Q_SLOTS:
     void itemsThatMayNotFire();
     void withoutAnAccountTheBidIsReportedAndNotRetried();
     void realBidNowAsksAndStarts();
+    void webMailWindowTakesTheBidWindowsPlace();
     void fillInBidChecksQuantityAndAmount_data();
     void fillInBidChecksQuantityAndAmount();
 
@@ -218,6 +219,24 @@ void TestAutoBidTrigger::realBidNowAsksAndStarts()
     commands.cmdTestAutoBid_Click();
     QCOMPARE(f->browser->sessions.size(), 1);
     QCOMPARE(f->app->records().at(model->findRow(kFirst) + 1).recAutoBidState, 1);
+    QVERIFY(f->app->bidSequence()->blnAutoBid);
+}
+
+void TestAutoBidTrigger::webMailWindowTakesTheBidWindowsPlace()
+{
+    armed(kFirst, 3600, QStringLiteral("25.5"));
+    f->app->mainWindow()->ui.lstWatching->selectRow(model->findRow(kFirst));
+    f->app->bidCommands()->cmdTestAutoBid_Click();
+    f->app->settings().HotmailID = QStringLiteral("reader");
+    f->app->settings().HotmailPWD = QStringLiteral("pw");
+    f->app->mainWindow()->listMenu.mnuHotmail->trigger();
+    QCOMPARE(f->browser->sessions.size(), 2);
+    QCOMPARE(f->browser->sessions[1]->actions.first().text, QStringLiteral("http://127.0.0.1:1/"));
+    QVERIFY(f->browser->sessions[0]->released);
+    f->browser->sessions[0]->complete(
+        QUrl(QStringLiteral("http://127.0.0.1:1/ws/eBayISAPI.dll?ViewItem&item=7000001")),
+        { {}, { "maxbid", "quant" } });
+    QCOMPARE(f->browser->sessions[0]->actions.size(), 3); // navigate, show, release: nothing filled
     QVERIFY(f->app->bidSequence()->blnAutoBid);
 }
 
