@@ -161,8 +161,9 @@ private:
     void lock(const CommandState &locked);
     void restoreIdleState(IdleScope scope);
     void passEnd(const QString &unreachable);
-    // The watchdog's verdict on the pass that ended: the status-bar note (empty when the
-    // pages read), with the message to the user sent when it is news.
+    // The watchdog's verdict on the pass that ended: the status-bar note, naming the armed
+    // bids whose pages read empty (empty when the pages read), with the message to the user
+    // sent when it is news.
     QString checkPagesRead();
     void sequentialPassEnded();
     QString rowItem(int row) const;

@@ -176,20 +176,29 @@ QString UpdateEngine::checkPagesRead()
         return QString();
     const QString counted
         = QStringLiteral("%1 of %2 item pages read empty").arg(report->empty).arg(report->answered);
+    QStringList items;
+    QStringList named;
+    for (const auto &[item, title] : report->armedItems) {
+        items.append(item);
+        named.append(title.isEmpty() ? item : item + u" (" + title + u")");
+    }
     if (!report->toldBefore) {
         QString message = counted
             + u": the auction site has most likely changed its pages, and Tallyhawk cannot read them.";
-        if (!report->armedItems.isEmpty()) {
-            QStringList named;
-            for (const auto &[item, title] : report->armedItems)
-                named.append(title.isEmpty() ? item : item + u" (" + title + u")");
-            // Without an end date read from its page an automatic bid never comes due.
+        // Without an end date read from its page an automatic bid never comes due.
+        if (!named.isEmpty())
             message += u" These automatic bids cannot fire while their pages read empty: " + named.join(u", ")
                 + u".";
-        }
         Q_EMIT pagesReadEmpty(message);
     }
-    return u"  (" + counted + u": the site may have changed its pages)";
+    // Where the desktop has no notification area the status bar is all the user sees; the
+    // note is kept short enough to show beside the time of the update.
+    QString note = QStringLiteral("  (%1 of %2 pages read empty, the site may have changed")
+                       .arg(report->empty)
+                       .arg(report->answered);
+    if (!items.isEmpty())
+        note += u"; automatic bids that cannot fire: " + items.join(u", ");
+    return note + u")";
 }
 
 void UpdateEngine::setAutomaticUpdate(bool on)

@@ -179,6 +179,11 @@ std::optional<StoreCopy> newestSound(const QString &folder)
 
 Result<Restored> restore(const QString &storePath, const QString &copyPath, const QDateTime &now)
 {
+    const QString canonical = QFileInfo(copyPath).canonicalFilePath();
+    if (!canonical.isEmpty() && canonical == QFileInfo(storePath).canonicalFilePath())
+        return makeError(StoreError::NotASoundCopy,
+            QStringLiteral("%1 is the store itself, not a copy of it.")
+                .arg(QDir::toNativeSeparators(copyPath)));
     if (Result<void> checked = RegistryStore::checkCopy(copyPath); !checked)
         return checked.error();
     Restored restored;

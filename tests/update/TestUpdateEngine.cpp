@@ -580,7 +580,8 @@ void TestUpdateEngine::changedPagesAreToldOnceNamingTheArmedBids()
             "5 of 5 item pages read empty: the auction site has most likely changed its pages, and "
             "Tallyhawk cannot read them. These automatic bids cannot fire while their pages read "
             "empty: 2400000001 (Brass ship lantern no. 1)."));
-    QVERIFY(f->panels[1].endsWith(u"  (5 of 5 item pages read empty: the site may have changed its pages)"));
+    QVERIFY(f->panels[1].endsWith(u"  (5 of 5 pages read empty, the site may have changed; automatic bids "
+                                  u"that cannot fire: 2400000001)"));
 
     // Said once; the status bar keeps saying it while it lasts, and forgets it once the pages
     // read again.
