@@ -14,6 +14,7 @@
 #include <cstdio>
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -96,7 +97,8 @@ int main(int argc, char **argv)
 
     const Clock::time_point start = Clock::now();
     const double cpuBefore = th::bench::processCpuSeconds();
-    const th::Result<th::ImportSummary> imported = th::RunRegImport(*store.value(), script);
+    const th::Result<th::ImportSummary> imported
+        = th::RunRegImport(*store.value(), script, QDateTime::currentDateTime());
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     const double cpu = th::bench::processCpuSeconds() - cpuBefore;
     if (!imported) {

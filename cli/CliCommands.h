@@ -11,5 +11,7 @@ int runParse(const QStringList &args, QTextStream &out, QTextStream &err);
 int runList(const QStringList &args, QTextStream &out, QTextStream &err);
 int runExport(const QStringList &args, QTextStream &out, QTextStream &err);
 int runImport(const QStringList &args, QTextStream &out, QTextStream &err);
+int runBackups(const QStringList &args, QTextStream &out, QTextStream &err);
+int runRestore(const QStringList &args, QTextStream &out, QTextStream &err);
 
 } // namespace th::cli

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include <QDateTime>
 #include <QFileInfo>
 
 #include "cli/CliCommands.h"
@@ -71,7 +72,8 @@ int runImport(const QStringList &args, QTextStream &out, QTextStream &err)
     Result<std::unique_ptr<RegistryStore>> store = openStore();
     if (!store)
         return fail(err, store.errorMessage());
-    const Result<ImportSummary> imported = RunRegImport(*store.value(), args.first());
+    const Result<ImportSummary> imported
+        = RunRegImport(*store.value(), args.first(), QDateTime::currentDateTime());
     if (!imported)
         return fail(err, imported.errorMessage());
     out << importReport(imported.value(), args.first()) << '\n';

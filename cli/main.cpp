@@ -24,6 +24,9 @@ constexpr Command kCommands[] = {
     { "list", "list              print the watch list with every stored value", th::cli::runList },
     { "export", "export FOLDER     write the watch list to FOLDER/eBayWatch.reg", th::cli::runExport },
     { "import", "import FILE       read a registry script into the store", th::cli::runImport },
+    { "backups", "backups           list the store's copies, newest first", th::cli::runBackups },
+    { "restore", "restore FILE      put a copy of the store in its place (while Tallyhawk is not running)",
+        th::cli::runRestore },
 };
 
 void printUsage(QTextStream &stream)

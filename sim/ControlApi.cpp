@@ -134,6 +134,8 @@ HttpResponse ControlApi::handle(const HttpRequest &request)
         return log(request);
     if (section == "daytime")
         return daytime(request, body);
+    if (section == "layout")
+        return layout(request, body);
     if (section == "signed-in" && isPost(request)) {
         m_simulator.site().setSignedInUser(body.value(QLatin1String("user")).toString());
         return json(QJsonObject { { QStringLiteral("user"), m_simulator.site().signedInUser() } });
@@ -296,6 +298,22 @@ HttpResponse ControlApi::faults(const HttpRequest &request, const QJsonObject &b
         perItem.insert(QString::number(it.key()), faultToJson(it.value()));
     object.insert(QStringLiteral("items"), perItem);
     return json(object);
+}
+
+HttpResponse ControlApi::layout(const HttpRequest &request, const QJsonObject &body)
+{
+    SiteRoutes &site = m_simulator.site();
+    if (isPost(request)) {
+        const QString name = body.value(QLatin1String("layout")).toString();
+        if (name == u"changed")
+            site.setPageLayout(PageLayout::Changed);
+        else if (name == u"known")
+            site.setPageLayout(PageLayout::Known);
+        else
+            return failure(QStringLiteral("layout is \"known\" or \"changed\""));
+    }
+    return json(QJsonObject { { QStringLiteral("layout"),
+        site.pageLayout() == PageLayout::Changed ? QStringLiteral("changed") : QStringLiteral("known") } });
 }
 
 HttpResponse ControlApi::listening(const QJsonObject &body)

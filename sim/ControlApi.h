@@ -32,6 +32,7 @@ struct ItemSnapshot;
 //                                        base64)
 //   GET  /sim/daytime, POST /sim/daytime {"offsetSeconds": n, "mode": "answer"|"silent"|"close"}
 //   POST /sim/signed-in                  {"user": id} ("" signs out)
+//   GET  /sim/layout, POST /sim/layout   {"layout": "known"|"changed"}: how item pages look
 //   POST /sim/reset                      an empty site
 class ControlApi final {
 public:
@@ -53,6 +54,7 @@ private:
     HttpResponse listening(const QJsonObject &body);
     HttpResponse log(const HttpRequest &request);
     HttpResponse daytime(const HttpRequest &request, const QJsonObject &body);
+    HttpResponse layout(const HttpRequest &request, const QJsonObject &body);
 
     Simulator &m_simulator;
 };

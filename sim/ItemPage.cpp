@@ -226,6 +226,42 @@ QString itemTable(const ItemSnapshot &item)
     return table;
 }
 
+// The changed layout's names for what the known layout says.
+struct Renamed {
+    const char *known;
+    const char *changed;
+};
+constexpr Renamed kChangedLayout[] = {
+    { ">Current bid</font>", ">Winning offer</font>" },
+    { ">Starting bid</font>", ">Opening offer</font>" },
+    { ">Quantity</font>", ">Units</font>" },
+    { ">Winning bidders</font>", ">Leading buyers</font>" },
+    { "># of bids</font>", ">Offers placed</font>" },
+    { ">Time left</font>", ">Remaining</font>" },
+    { ">Location</font>", ">Ships from</font>" },
+    { ">Started</font>", ">Listed on</font>" },
+    { ">Country/Region</font>", ">Origin</font>" },
+    { ">Ends</font>", ">Closing</font>" },
+    { ">Seller (Rating)</font>", ">Seller info</font>" },
+    { ">High bidder</font>", ">Leading buyer</font>" },
+    { ">Bid increment</font>", ">Raise by</font>" },
+    { ">Buy It Now</font>", ">Buy now</font>" },
+    { ">Buy It Now</a>", ">Buy now</a>" },
+    { "(Reserve met)", "Reserve price met" },
+    { "(Reserve not met)", "Reserve price not met" },
+    { "This auction has ended.", "Bidding on this listing is over." },
+    { "This auction is closed.", "The seller withdrew this listing." },
+    { "<b>US ", "<b class=\"amount\">US " },
+    // The search form's sort order too: the reader would take its "ends" for the end date.
+    { "MetaEndSort", "ClosingSoonest" },
+};
+
+QString changedPageTitle(const ItemSnapshot &item)
+{
+    return item.listing.title + QLatin1String(" | Item ") + QString::number(item.listing.number)
+        + QLatin1String(" | eBay");
+}
+
 } // namespace
 
 QString itemPageTitle(const ItemSnapshot &item, SiteSection section)
@@ -235,12 +271,14 @@ QString itemPageTitle(const ItemSnapshot &item, SiteSection section)
         + QLatin1String(") - ") + item.listing.title;
 }
 
-QString itemPage(const ItemSnapshot &item, SiteSection section)
+QString itemPage(const ItemSnapshot &item, SiteSection section, PageLayout layout)
 {
     const QString pageName = !item.listing.isAuction() ? QStringLiteral("PageViewItemFixedPrice")
         : section == SiteSection::Motors               ? QStringLiteral("PageViewItemMotors")
                                                        : QStringLiteral("PageViewItem");
-    QString page = pageHead(itemPageTitle(item, section), pageName, section);
+    const bool changed = layout == PageLayout::Changed;
+    QString page
+        = pageHead(changed ? changedPageTitle(item) : itemPageTitle(item, section), pageName, section);
     page += siteHeader(section);
     page += QLatin1String("<table border=\"0\" cellpadding=\"2\" cellspacing=\"0\" width=\"100%\"><tr><td>"
                           "<font size=\"2\"><a href=\"/\">Back to home page</a></font></td></tr></table>\n");
@@ -249,6 +287,10 @@ QString itemPage(const ItemSnapshot &item, SiteSection section)
     page += itemTable(item);
     page += itemPageBody(item, section);
     page += siteFooter();
+    if (changed) {
+        for (const Renamed &renamed : kChangedLayout)
+            page.replace(QLatin1String(renamed.known), QLatin1String(renamed.changed));
+    }
     return withCrLf(page);
 }
 

@@ -198,6 +198,7 @@ void Simulator::reset()
     m_faults.clear();
     m_log.clear();
     m_routes.setSignedInUser(QString());
+    m_routes.setPageLayout(PageLayout::Known);
     abortSiteConnections();
     if (m_siteListener)
         m_siteListener->resume();

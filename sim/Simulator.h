@@ -102,8 +102,9 @@ public:
     // drawn from the seed.
     void loadBuiltInCatalogue();
 
-    // Back to an empty site: no items, members, faults, log entries or signed-in member; the
-    // daytime server answers again without offset; both servers listen. The clock is kept.
+    // Back to an empty site: no items, members, faults, log entries or signed-in member, and
+    // the known page layout; the daytime server answers again without offset; both servers
+    // listen. The clock is kept.
     void reset();
 
 private:

@@ -130,7 +130,7 @@ HttpResponse SiteRoutes::viewItem(qint64 number, const QByteArray &path)
         return response;
     }
     const SiteSection section = item->listing.motors ? SiteSection::Motors : SiteSection::Main;
-    return HttpResponse::html(itemPage(*item, section));
+    return HttpResponse::html(itemPage(*item, section, m_layout));
 }
 
 HttpResponse SiteRoutes::makeBid(const FormFields &fields, bool motorsPath, bool buyItNow)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sim/HttpMessage.h"
+#include "sim/ItemPage.h"
 
 namespace th::sim {
 
@@ -17,6 +18,9 @@ public:
     // A member who counts as signed in already: the sign-in page then asks for no password.
     void setSignedInUser(const QString &user) { m_signedInUser = user; }
     QString signedInUser() const { return m_signedInUser; }
+    // The layout of the item pages from now on.
+    void setPageLayout(PageLayout layout) { m_layout = layout; }
+    PageLayout pageLayout() const { return m_layout; }
 
     // The item a request is about: its "item" field, in the address or in a posted form.
     static qint64 itemOf(const QByteArray &target, const QByteArray &body);
@@ -32,6 +36,7 @@ private:
 
     AuctionHouse &m_house;
     QString m_signedInUser;
+    PageLayout m_layout = PageLayout::Known;
 };
 
 // The stand-in pages of the outside services: web search ("/search?q="), payment

@@ -82,6 +82,9 @@ void addOptions(QCommandLineParser &parser)
             QStringLiteral("number"), QStringLiteral("1") },
         { QStringLiteral("speed"), QStringLiteral("How many times busier the other bidders are (default 1)."),
             QStringLiteral("factor"), QStringLiteral("1") },
+        { QStringLiteral("changed-layout"),
+            QStringLiteral("Item pages in a changed layout: every label renamed, another page title (the "
+                           "control interface switches it too).") },
     });
 }
 
@@ -132,6 +135,8 @@ int main(int argc, char *argv[])
     } else {
         simulator.loadBuiltInCatalogue();
     }
+    if (parser.isSet(QStringLiteral("changed-layout")))
+        simulator.site().setPageLayout(th::sim::PageLayout::Changed);
     if (!installSignalHandlers(app)) {
         std::fprintf(stderr, "tallyhawk-sim: cannot install signal handlers\n");
         return 1;

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QHash>
 #include <QLabel>
 #include <QPushButton>
@@ -45,6 +46,7 @@
 #include "watchlist/HostConfig.h"
 #include "watchlist/LiveTimeLeft.h"
 #include "watchlist/RegistryStore.h"
+#include "watchlist/StoreBackups.h"
 #include "watchlist/UserConfig.h"
 #include "watchlist/WatchItems.h"
 #include "watchlist/WatchListActions.h"
@@ -166,14 +168,43 @@ bool Application::openStore()
 {
     Result<std::unique_ptr<RegistryStore>> store = RegistryStore::openInFolder(m_dataFolder);
     if (!store.ok()) {
-        m_platform->prompter->message(store.errorMessage(), QString::fromLatin1(kProgramTitle),
+        m_platform->prompter->message(storeFailureText(store.error()), QString::fromLatin1(kProgramTitle),
             PromptIcon::Critical, PromptButtons::Ok);
         return false;
     }
     m_store = std::move(store).value();
+    takeDailyCopy();
     m_hosts = std::make_unique<HostConfig>(HostConfig::load(m_dataFolder + u"/config.ini"));
     *m_settings = loadAppSettings(*m_store, m_resourceFolder);
     return true;
+}
+
+QString Application::storeFailureText(const Error &error) const
+{
+    // A store that is damaged or not a store at all can be replaced by a sound copy; one
+    // that is locked or newer than this program must not be.
+    const int code = error.code;
+    if (code != StoreError::Damaged && code != StoreError::NotAStore && code != StoreError::CannotRead)
+        return error.message;
+    const std::optional<StoreCopy> copy = StoreBackups::newestSound(
+        StoreBackups::folderFor(AppPaths::join(m_dataFolder, QString::fromUtf16(RegistryStore::kFileName))));
+    if (!copy)
+        return error.message;
+    const QString path = QDir::toNativeSeparators(copy->path);
+    return error.message + u"\n\nThe newest sound copy of the store is " + path
+        + u". To put it in the store's place, run:\n\n    tallyhawk-cli restore " + path;
+}
+
+void Application::takeDailyCopy()
+{
+    const Result<QString> copy = StoreBackups::takeDailyCopy(*m_store, m_platform->clock->now());
+    if (copy)
+        return;
+    // The program runs on without it; the user learns that the watch list has no fresh copy.
+    qWarning("%s", qPrintable(copy.errorMessage()));
+    QTimer::singleShot(0, this, [this, message = copy.errorMessage()] {
+        m_platform->tray->showMessage(QString::fromLatin1(kProgramTitle), message);
+    });
 }
 
 void Application::createEngine()
@@ -191,6 +222,9 @@ void Application::createEngine()
     connect(m_engine.get(), &UpdateEngine::checksResumed, &alerts, &AlertCentre::resumeChecks);
     connect(m_engine.get(), &UpdateEngine::firstPassFinished, m_main.get(),
         [this] { enableTimer(m_main->tmrChkAutoBid); });
+    connect(m_engine.get(), &UpdateEngine::pagesReadEmpty, this, [this](const QString &message) {
+        m_platform->tray->showMessage(QString::fromLatin1(kProgramTitle), message);
+    });
     m_resource->setEngine(m_engine.get());
     m_bidNotifier = std::make_unique<BidNotifier>(*m_engine, *m_listModel, *m_settings, *m_platform->sound,
         AppPaths::join(m_resourceFolder, QStringLiteral("default.wav")));
@@ -338,6 +372,7 @@ void Application::mnuImportExport_Click()
     frmImportExport dialog(frmImportExport::Context {
                                *m_store,
                                *m_platform->prompter,
+                               *m_platform->clock,
                                m_dataFolder,
                                [] { return removableFolders(readMountTable(), isRemovableDevice); },
                                [this] { reloadListKeepingRecords(); },

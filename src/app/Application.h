@@ -33,6 +33,7 @@ struct ClockState;
 class frmWatch;
 class RegistryStore;
 class SettingsCommands;
+struct Error;
 class WatchItems;
 class WatchListActions;
 class WatchListCommands;
@@ -102,6 +103,11 @@ Q_SIGNALS:
 
 private:
     bool openStore();
+    // What the user is told when the store cannot be opened: the reason, and the copy of the
+    // store that could replace it, with the command that does it.
+    QString storeFailureText(const Error &error) const;
+    // The first start of a day keeps a copy of the store as it is.
+    void takeDailyCopy();
     void createEngine();
     void connectWindows();
     void connectEndingAlerts();

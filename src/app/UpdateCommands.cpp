@@ -46,8 +46,11 @@ UpdateCommands::UpdateCommands(Parts parts, QObject *parent)
     connect(&w.tmShowSysClock, &QTimer::timeout, this, &UpdateCommands::tmShowSysClock_Timer);
 
     connect(&engine, &UpdateEngine::statusText, this, [this](int panel, const QString &text) {
-        if (panel >= 1 && panel <= 5)
+        if (panel >= 1 && panel <= 5) {
             m_p.window.ui.panels[panel]->setText(text);
+            // A text longer than its panel can still be read whole.
+            m_p.window.ui.panels[panel]->setToolTip(text);
+        }
     });
     connect(&engine, &UpdateEngine::engineLabel, this,
         [this](int index, const QString &text) { m_p.window.ui.chkSockStatus[index]->setText(text); });

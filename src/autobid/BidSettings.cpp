@@ -48,6 +48,7 @@ AutoBidDialogValues autoBidDialogValues(const QString &item, const QString &titl
     values.auctionTitle = u"Auction: \"" + title + u"\"";
     if (record) {
         values.minimumBid = record->recCurrentPrice + record->recBidIncrement;
+        values.currentPrice = record->recCurrentPrice;
         for (int q = 1; q <= record->recQuantity; ++q)
             values.quantityChoices.append(QString::number(q));
     }
@@ -70,6 +71,17 @@ MaxBidCheck checkMaxBid(const QString &text, Money minimumBid)
     if (Money::fromDouble(numericValue(text)) < minimumBid)
         return MaxBidCheck::BelowMinimum;
     return MaxBidCheck::Accepted;
+}
+
+std::optional<QString> maxBidTypoQuestion(const QString &text, Money currentPrice)
+{
+    constexpr qint64 kTimesBeforeAsking = 10;
+    const Money amount = Money::fromDouble(numericValue(text));
+    if (currentPrice <= Money {} || amount.units() <= kTimesBeforeAsking * currentPrice.units())
+        return std::nullopt;
+    const qint64 times = amount.units() / currentPrice.units();
+    return u"Is " + formatMoney(amount) + u" right? It is " + QString::number(times)
+        + u" times the current price.";
 }
 
 AutoBidEntry autoBidEntry(const QString &priceText, const QString &quantityText, const QString &secondsText)

@@ -18,6 +18,7 @@ struct AutoBidDialogValues {
     QString currentMaxBid; // the price column
     QString minimumBidText;
     Money minimumBid; // current price and increment: the least the dialog accepts
+    Money currentPrice;
     QStringList secondsChoices; // 2..60, then 65..180 in fives
     QStringList quantityChoices; // 1 .. the page's quantity
     // The stored setting, or "", "1" and "20" for an item never set.
@@ -41,6 +42,11 @@ AutoBidDialogValues autoBidDialogValues(const QString &item, const QString &titl
 // The checks of the dialog's OK, in order.
 enum class MaxBidCheck { Accepted, Empty, NotNumeric, BelowMinimum };
 MaxBidCheck checkMaxBid(const QString &text, Money minimumBid);
+
+// After the checks: a maximum of more than ten times the current price is more likely a
+// slipped digit than a plan, and the user is asked to confirm it. The question, or nothing
+// when the amount needs none (or there is no price to compare with).
+std::optional<QString> maxBidTypoQuestion(const QString &text, Money currentPrice);
 
 // The dialog's confirmed values: the amount, and the quantity and seconds rounded to whole
 // numbers from their texts (a text that is not a number counts 0).

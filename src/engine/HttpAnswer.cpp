@@ -106,4 +106,16 @@ Result<QByteArray> httpAnswerBody(QByteArrayView answer)
     return joined;
 }
 
+bool httpErrorStatus(QByteArrayView answer)
+{
+    // "HTTP/1.1 503 Service Unavailable"
+    if (!answer.startsWith("HTTP/"))
+        return false;
+    const qsizetype blank = answer.indexOf(' ');
+    if (blank < 0 || answer.size() < blank + 4)
+        return false;
+    const char first = answer[blank + 1];
+    return first == '4' || first == '5';
+}
+
 } // namespace th

@@ -20,4 +20,8 @@ bool httpAnswerComplete(QByteArrayView answer);
 // that is not HTTP, or that was cut off before the end of its headers, is an error.
 Result<QByteArray> httpAnswerBody(QByteArrayView answer);
 
+// True when the answer's status line says that the server failed or refused the request
+// (4xx, 5xx): its text is the server's complaint, not the page asked for.
+bool httpErrorStatus(QByteArrayView answer);
+
 } // namespace th

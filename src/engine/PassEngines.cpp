@@ -208,8 +208,11 @@ bool PassEngines::subExtractData(int ListIndexIn, const QString &item, const QBy
     slot.applying = true;
     ++m_updatedCount;
     Q_EMIT statusText(1, QStringLiteral("Updating : %1/%2").arg(m_updatedCount).arg(m_passTotal));
+    const ItemPageData page = ParseItemPage(answer);
+    if (!httpErrorStatus(answer))
+        Q_EMIT pageAnswered(item, page);
     const Result<PageApplier::Outcome> outcome
-        = m_applier.apply(ParseItemPage(answer), item, PageApplier::Variant::Pass, superseded);
+        = m_applier.apply(page, item, PageApplier::Variant::Pass, superseded);
     if (!outcome.ok() && !superseded())
         Q_EMIT applyFailed(outcome.errorMessage());
     if (superseded())

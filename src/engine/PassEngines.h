@@ -17,6 +17,7 @@ class QTcpSocket;
 namespace th {
 
 class IClock;
+class ItemPageData;
 class PageApplier;
 class WatchListModel;
 
@@ -102,6 +103,9 @@ Q_SIGNALS:
     void passCompleted(const QString &unreachable);
     // A page was applied after its pass had ended.
     void lateAnswerApplied();
+    // An item page of the running pass has arrived and is about to be applied: a page the
+    // server sent, not its complaint about the request.
+    void pageAnswered(const QString &item, const ItemPageData &page);
 
 private:
     void connectEngine(int index);

@@ -11,6 +11,7 @@
 #include "common/HostPort.h"
 #include "engine/CommandState.h"
 #include "engine/PageApplier.h"
+#include "engine/ParserWatchdog.h"
 #include "engine/PassEngines.h"
 #include "engine/SequentialPass.h"
 #include "engine/SingleItemFetch.h"
@@ -134,6 +135,10 @@ Q_SIGNALS:
     void newBidAnnounced(int row);
     // Applying a page of an all-items pass failed; the user is told with `message`.
     void applyFailed(const QString &message);
+    // Most pages of an all-items pass read empty: the site has most likely changed its pages.
+    // `message` tells the user so and names the armed automatic bids that cannot fire now;
+    // it comes once until the pages read again or another armed bid's page stops reading.
+    void pagesReadEmpty(const QString &message);
     // An all-items pass has counted its last answer.
     void passFinished();
     // The first all-items pass of the run has ended: the auto-bid trigger may start.
@@ -156,6 +161,10 @@ private:
     void lock(const CommandState &locked);
     void restoreIdleState(IdleScope scope);
     void passEnd(const QString &unreachable);
+    // The watchdog's verdict on the pass that ended: the status-bar note, naming the armed
+    // bids whose pages read empty (empty when the pages read), with the message to the user
+    // sent when it is news.
+    QString checkPagesRead();
     void sequentialPassEnded();
     QString rowItem(int row) const;
 
@@ -171,6 +180,7 @@ private:
     HostPort m_itemPage;
     // Items already named as not found: each is named once a run.
     QSet<QString> m_notFoundNamed;
+    ParserWatchdog m_watchdog;
 };
 
 } // namespace th

@@ -11,6 +11,7 @@
 #include "engine/ItemPageParser.h"
 #include "platform/IClock.h"
 #include "watchlist/AppSettings.h"
+#include "watchlist/WatchItems.h"
 #include "watchlist/WatchListModel.h"
 
 namespace th {
@@ -53,6 +54,12 @@ UpdateEngine::UpdateEngine(Context context, QObject *parent)
     connect(&m_pass, &PassEngines::entryStarted, this, &UpdateEngine::subInitial);
     connect(&m_pass, &PassEngines::passCompleted, this, &UpdateEngine::passEnd);
     connect(&m_pass, &PassEngines::lateAnswerApplied, this, &UpdateEngine::reSortRequested);
+    connect(&m_pass, &PassEngines::pageAnswered, this, [this](const QString &item, const ItemPageData &page) {
+        // The row still shows what the item's last page gave, before this one is applied.
+        const int row = m_ctx.model.findRow(item);
+        m_watchdog.pageAnswered(
+            item, page, row >= 0 ? m_ctx.model.subItem(row, WatchListModel::ItemName) : QString());
+    });
     connect(&m_pass, &PassEngines::applyFailed, this, [this](const QString &message) {
         Q_EMIT applyFailed(message);
         restoreIdleState(IdleScope::PassEnd);
@@ -107,6 +114,7 @@ void UpdateEngine::lock(const CommandState &locked)
 
 void UpdateEngine::subActive2()
 {
+    m_watchdog.passStarted();
     m_pass.start();
 }
 
@@ -148,9 +156,49 @@ void UpdateEngine::passEnd(const QString &unreachable)
     QString text = u"Last Update: " + formatDate(m_ctx.clock.now(), DateFormat::LongYear);
     if (!unreachable.isEmpty())
         text += u"  (not reached: " + unreachable + u")";
+    text += checkPagesRead();
     Q_EMIT statusText(1, text);
     restoreIdleState(IdleScope::PassEnd);
     Q_EMIT passFinished();
+}
+
+QString UpdateEngine::checkPagesRead()
+{
+    const auto isArmed = [this](const QString &item) {
+        const int index = m_ctx.records.find(numericValue(item));
+        if (index == 0)
+            return false;
+        const WatchItemRecord &record = m_ctx.records.at(index);
+        return record.recMaxAutoBid > Money {} && record.recAutoBidState == 0;
+    };
+    const std::optional<ParserWatchdog::Report> report = m_watchdog.passEnded(isArmed);
+    if (!report)
+        return QString();
+    const QString counted
+        = QStringLiteral("%1 of %2 item pages read empty").arg(report->empty).arg(report->answered);
+    QStringList items;
+    QStringList named;
+    for (const auto &[item, title] : report->armedItems) {
+        items.append(item);
+        named.append(title.isEmpty() ? item : item + u" (" + title + u")");
+    }
+    if (!report->toldBefore) {
+        QString message = counted
+            + u": the auction site has most likely changed its pages, and Tallyhawk cannot read them.";
+        // Without an end date read from its page an automatic bid never comes due.
+        if (!named.isEmpty())
+            message += u" These automatic bids cannot fire while their pages read empty: " + named.join(u", ")
+                + u".";
+        Q_EMIT pagesReadEmpty(message);
+    }
+    // Where the desktop has no notification area the status bar is all the user sees; the
+    // note is kept short enough to show beside the time of the update.
+    QString note = QStringLiteral("  (%1 of %2 pages read empty, the site may have changed")
+                       .arg(report->empty)
+                       .arg(report->answered);
+    if (!items.isEmpty())
+        note += u"; automatic bids that cannot fire: " + items.join(u", ");
+    return note + u")";
 }
 
 void UpdateEngine::setAutomaticUpdate(bool on)

@@ -6,6 +6,7 @@
 
 #include "exchange/RegScriptReader.h"
 #include "watchlist/RegistryStore.h"
+#include "watchlist/StoreBackups.h"
 #include "watchlist/WatchStore.h"
 
 namespace th {
@@ -178,7 +179,7 @@ Result<ImportSummary> importRegScript(
     return importRegScript(store, buffer, displayName);
 }
 
-Result<ImportSummary> RunRegImport(RegistryStore &store, const QString &fileName)
+Result<ImportSummary> RunRegImport(RegistryStore &store, const QString &fileName, const QDateTime &now)
 {
     const QFileInfo info(fileName);
     if (info.isDir())
@@ -188,7 +189,13 @@ Result<ImportSummary> RunRegImport(RegistryStore &store, const QString &fileName
         return importError(fileName, file.errorString());
     if (file.size() > kMaxScriptBytes)
         return importError(fileName, QStringLiteral("the file is too large for a registry script"));
-    return importRegScript(store, file, fileName);
+    // A mistaken import can be undone only from a copy of the store as it was before it.
+    const Result<QString> copy = StoreBackups::takeImportCopy(store, now);
+    if (!copy)
+        return importError(fileName, copy.errorMessage() + u" Nothing was imported");
+    Result<ImportSummary> imported = importRegScript(store, file, fileName);
+    StoreBackups::settleImportCopy(copy.value(), imported.ok());
+    return imported;
 }
 
 QString importReport(const ImportSummary &summary, const QString &displayName)

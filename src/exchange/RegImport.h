@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QList>
 #include <QString>
 
@@ -43,8 +44,9 @@ Result<ImportSummary> importRegScript(
     RegistryStore &store, const QByteArray &script, const QString &displayName);
 
 // The restore command's importer: reads the file `fileName` and imports it as above. The
-// list is to be reloaded once it has returned.
-Result<ImportSummary> RunRegImport(RegistryStore &store, const QString &fileName);
+// list is to be reloaded once it has returned. A copy of the store is taken first (see
+// StoreBackups, `now` dates it); when it cannot be taken nothing is imported.
+Result<ImportSummary> RunRegImport(RegistryStore &store, const QString &fileName, const QDateTime &now);
 
 // What a finished import tells the user: the first line says how many keys and values came
 // from the file; further lines say how many lines were read as Latin-1 and which watch-list

@@ -30,6 +30,8 @@ inline constexpr int Locked = 105;
 inline constexpr int NewerVersion = 106;
 inline constexpr int WriteFailed = 107;
 inline constexpr int ReadOnly = 108;
+inline constexpr int CopyFailed = 109;
+inline constexpr int NotASoundCopy = 110;
 } // namespace StoreError
 
 // Our registry: a hive of keys and values in one SQLite file (`registry.db` in the data
@@ -96,8 +98,26 @@ public:
     // `work` or any of its writes fails, none of them.
     Result<void> transaction(const std::function<Result<void>()> &work);
 
+    // Copies the whole store to a new file at `path` (mode 0600) through SQLite's online
+    // backup, while other programs may go on using the store. The copy is written under a
+    // temporary name beside `path` and renamed only when complete, so a failed copy never
+    // leaves half a file under that name; it is one self-contained file, without a
+    // write-ahead log beside it.
+    Result<void> copyTo(const QString &path) const;
+    // Replaces everything in the store with the content of the copy at `path`, through the
+    // same backup mechanism and the store's own connection: the write-ahead log beside the
+    // store stays consistent with the file. Check the copy with checkCopy first.
+    Result<void> replaceWith(const QString &path);
+    // Whether `path` is a sound copy of a store of ours: it opens, bears our mark, is of a
+    // version this program reads and passes SQLite's full integrity check. Never writes to it.
+    static Result<void> checkCopy(const QString &path);
+
     // What the last failed operation met, for logs and messages.
     QString lastError() const { return m_lastError; }
+
+    // Marks a SQLite file as a store of this program ("THKR"); any other database is refused.
+    static constexpr qint64 kApplicationId = 0x54484B52;
+    static constexpr qint64 kSchemaVersion = 1;
 
 private:
     RegistryStore(QString path, sqlite3 *db);

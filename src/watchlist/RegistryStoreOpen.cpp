@@ -21,10 +21,9 @@ namespace th {
 
 namespace {
 
-// Marks a SQLite file as a store of this program ("THKR"); any other database is refused.
-// The schema below writes the same number.
-constexpr qint64 kApplicationId = 0x54484B52;
-constexpr qint64 kSchemaVersion = 1;
+// The schema below writes the same mark as a plain number.
+constexpr qint64 kApplicationId = RegistryStore::kApplicationId;
+constexpr qint64 kSchemaVersion = RegistryStore::kSchemaVersion;
 
 // Keys form a tree whose two roots have the fixed ids 1 (current user) and 2 (local
 // machine). `fold` is the name as names are compared; values keep their creation order in

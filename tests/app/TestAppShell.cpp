@@ -1,6 +1,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QHash>
 #include <QHeaderView>
 #include <QLabel>
@@ -24,6 +25,7 @@
 #include "platform/ISingleInstance.h"
 #include "platform_gui/LcdFont.h"
 #include "watchlist/AppSettings.h"
+#include "watchlist/RegistryStore.h"
 #include "watchlist/WatchListModel.h"
 #include "watchlist/ui/RowIcons.h"
 #include "watchlist/ui/WatchListView.h"
@@ -76,6 +78,7 @@ private Q_SLOTS:
     void closeButtonAcknowledgesAlerts();
     void sortOrdersAndStatusPanels();
     void storeThatCannotBeOpenedIsReportedAndKept();
+    void startUpKeepsTheDaysCopyOfTheStore();
     void terminationSignalsAskForExit();
     void digitFontLoadsAndUnloads();
     void clockDialogOpensOnceAndKeepsTheFineTune();
@@ -555,14 +558,39 @@ void TestAppShell::storeThatCannotBeOpenedIsReportedAndKept()
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(garbage);
     }
+    // Two copies: a sound one, and a newer one that is damaged too.
+    const QString backups = f.dataFolder.filePath(QStringLiteral("backups"));
+    QVERIFY(QDir().mkpath(backups));
+    const QString sound = backups + u"/registry-2026-02-27.db";
+    {
+        QTemporaryDir other;
+        QVERIFY(storeWatchedItems(other.path(), { "2407600001" }));
+        QVERIFY(openTestStore(other.path())->copyTo(sound));
+        QFile damaged(backups + u"/registry-2026-02-28.db");
+        QVERIFY(damaged.open(QIODevice::WriteOnly));
+        damaged.write(garbage);
+    }
     QCOMPARE(f.start(QStringLiteral("/show")), Application::StartResult::Failed);
     QCOMPARE(f.prompter->shown().size(), 1);
     QCOMPARE(f.prompter->last().icon, PromptIcon::Critical);
     QVERIFY(f.prompter->last().text.contains(QStringLiteral("registry.db")));
+    QVERIFY2(f.prompter->last().text.endsWith(
+                 u"To put it in the store's place, run:\n\n    tallyhawk-cli restore " + sound),
+        qPrintable(f.prompter->last().text));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), garbage);
     QVERIFY(!f.app->mainWindow()->isVisible());
+}
+
+void TestAppShell::startUpKeepsTheDaysCopyOfTheStore()
+{
+    AppFixture f;
+    QVERIFY(storeWatchedItems(f.dataFolder.path(), { "2407600001" }));
+    QCOMPARE(f.start(QStringLiteral("/show")), Application::StartResult::Running);
+    const QString copy = f.dataFolder.filePath(
+        u"backups/registry-" + f.clock->now().date().toString(u"yyyy-MM-dd") + u".db");
+    QVERIFY(RegistryStore::checkCopy(copy));
 }
 
 void TestAppShell::terminationSignalsAskForExit()

@@ -3,6 +3,7 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 
 #include "../app/AppFixture.h"
@@ -32,6 +33,8 @@ private Q_SLOTS:
     void setDoesNothingOnAnItemThatCannotBeBidOn();
     void dialogChecksThePriceAgainstTheLeastBid_data();
     void dialogChecksThePriceAgainstTheLeastBid();
+    void dialogAsksOnceAboutAMaximumFarAboveThePrice_data();
+    void dialogAsksOnceAboutAMaximumFarAboveThePrice();
     void dialogShowsStoredValuesOrDefaults();
     void setStoresTheBidOnTheChosenItemEvenAfterASort_data();
     void setStoresTheBidOnTheChosenItemEvenAfterASort();
@@ -158,6 +161,45 @@ void TestBidSettings::dialogChecksThePriceAgainstTheLeastBid()
         QCOMPARE(prompter.last().text, message);
         QCOMPARE(prompter.last().icon, PromptIcon::Critical);
     }
+}
+
+void TestBidSettings::dialogAsksOnceAboutAMaximumFarAboveThePrice_data()
+{
+    QTest::addColumn<QString>("price");
+    QTest::addColumn<bool>("yes");
+    QTest::addColumn<QString>("question");
+    const QString eleven = QStringLiteral("Is $115.50 right? It is 11 times the current price.");
+    QTest::newRow("9 times") << "90" << true << QString();
+    QTest::newRow("10 times") << "100" << true << QString();
+    QTest::newRow("11 times, meant") << "115.50" << true << eleven;
+    QTest::newRow("11 times, a slip") << "115.50" << false << eleven;
+}
+
+void TestBidSettings::dialogAsksOnceAboutAMaximumFarAboveThePrice()
+{
+    QFETCH(QString, price);
+    QFETCH(bool, yes);
+    QFETCH(QString, question);
+    const WatchItemRecord &record = updated(QStringLiteral("7000001"), 3600);
+    FakePrompter prompter;
+    prompter.queueAnswer(yes ? PromptAnswer::Yes : PromptAnswer::No);
+    frmAutoBid dialog(autoBidDialogValues(QStringLiteral("7000001"), QStringLiteral("Lamp"),
+                          QStringLiteral("$10.00"), &record, *f->app->store()),
+        prompter);
+    dialog.txtMaxBidPrice->setText(price);
+    dialog.cmdOk->setFocus();
+    dialog.cmdOk_Click();
+    QCOMPARE(prompter.shown().size(), question.isEmpty() ? 0 : 1);
+    if (!question.isEmpty()) {
+        QCOMPARE(prompter.last().text, question);
+        QCOMPARE(prompter.last().title, QStringLiteral("Check your maximum bid"));
+        QCOMPARE(prompter.last().icon, PromptIcon::Question);
+        QCOMPARE(prompter.last().buttons, PromptButtons::YesNo);
+    }
+    QCOMPARE(dialog.entry().has_value(), yes);
+    QCOMPARE(dialog.result() == QDialog::Accepted, yes);
+    if (!yes)
+        QCOMPARE(dialog.focusWidget(), dialog.txtMaxBidPrice);
 }
 
 void TestBidSettings::dialogShowsStoredValuesOrDefaults()

@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "FakeBrowser.h"
+#include "FakeClock.h"
 #include "FakePrompter.h"
 #include "FakeSeams.h"
 #include "TestSupport.h"
@@ -43,6 +44,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_folder;
     std::unique_ptr<RegistryStore> m_store;
     FakePrompter m_prompter;
+    FakeClock m_clock;
     int m_reloads = 0;
 };
 
@@ -80,8 +82,8 @@ void TestImportExportDialog::cleanup()
 
 std::unique_ptr<frmImportExport> TestImportExportDialog::dialog(const QStringList &removable)
 {
-    auto made = std::make_unique<frmImportExport>(frmImportExport::Context {
-        *m_store, m_prompter, m_home->path(), [removable] { return removable; }, [this] { ++m_reloads; } });
+    auto made = std::make_unique<frmImportExport>(frmImportExport::Context { *m_store, m_prompter, m_clock,
+        m_home->path(), [removable] { return removable; }, [this] { ++m_reloads; } });
     made->cboImportExport->setEditText(m_folder->path());
     return made;
 }
@@ -167,8 +169,8 @@ void TestImportExportDialog::foldersOfferRemovableMediaThenTheDataFolder()
         = removableFolders(mounts, [](const QString &device) { return device == u"/dev/sdc1"; });
     QCOMPARE(
         folders, (QStringList { QStringLiteral("/media/joe/USB STICK"), QStringLiteral("/mnt/backup") }));
-    frmImportExport form(
-        frmImportExport::Context { *m_store, m_prompter, m_home->path(), [folders] { return folders; }, {} });
+    frmImportExport form(frmImportExport::Context {
+        *m_store, m_prompter, m_clock, m_home->path(), [folders] { return folders; }, {} });
     QCOMPARE(form.cboImportExport->count(), 3);
     QCOMPARE(form.cboImportExport->itemText(0), QStringLiteral("/media/joe/USB STICK"));
     QCOMPARE(form.cboImportExport->currentText(), m_home->path());

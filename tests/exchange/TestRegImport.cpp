@@ -3,6 +3,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "FakeClock.h"
 #include "TestSupport.h"
 #include "exchange/RegImport.h"
 #include "watchlist/RegistryFunctions.h"
@@ -855,13 +856,13 @@ void TestRegImport::watchKeysThatAreNoItemNumbersAreLeftOut()
 
 void TestRegImport::refusesFoldersAndMissingFiles()
 {
-    const Result<ImportSummary> folder = RunRegImport(*m_store, m_dir->path());
+    const Result<ImportSummary> folder = RunRegImport(*m_store, m_dir->path(), FakeClock().now());
     QVERIFY(!folder.ok());
     QVERIFY(folder.errorMessage().contains(m_dir->path()));
     const QString missing = m_dir->filePath("eBayWatch.reg");
     QVERIFY(!FileExistsAt(missing));
     QVERIFY(!FileExistsAt(m_dir->path()));
-    const Result<ImportSummary> absent = RunRegImport(*m_store, missing);
+    const Result<ImportSummary> absent = RunRegImport(*m_store, missing, FakeClock().now());
     QVERIFY(!absent.ok());
     QVERIFY(absent.errorMessage().startsWith("Cannot import " + missing));
 }

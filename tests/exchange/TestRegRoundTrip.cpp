@@ -3,6 +3,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "FakeClock.h"
 #include "TestSupport.h"
 #include "exchange/RegExport.h"
 #include "exchange/RegImport.h"
@@ -135,7 +136,7 @@ void TestRegRoundTrip::backupRestoresEveryItem()
 
     const QString file = watchListExportPath(m_dir->path());
     QVERIFY(exportWatchList(store, file).ok());
-    const Result<ImportSummary> imported = RunRegImport(*m_second, file);
+    const Result<ImportSummary> imported = RunRegImport(*m_second, file, FakeClock().now());
     QVERIFY2(imported.ok(), qPrintable(imported.errorMessage()));
 
     const QString watches = QString::fromUtf16(kWatchListKey);
@@ -157,7 +158,7 @@ void TestRegRoundTrip::expandableAndMultiStringsComeBackAsText()
         RegValue { "Multi", RegKind::MultiString, regDataFromText(QStringView(u"one\0two\0\0", 9)) });
     const QString file = watchListExportPath(m_dir->path());
     QVERIFY(exportWatchList(*m_first, file).ok());
-    QVERIFY(RunRegImport(*m_second, file).ok());
+    QVERIFY(RunRegImport(*m_second, file, FakeClock().now()).ok());
     QCOMPARE(m_second->values(RegRoot::CurrentUser, key),
         (QList<RegValue> {
             RegValue::fromString("Expand", "%HOME%\\x"), RegValue::fromString("Multi", "one") }));
@@ -182,7 +183,7 @@ void TestRegRoundTrip::textsComeBackExactly()
     SaveRegString(*m_first, RegRoot::CurrentUser, key, "Note", text);
     const QString file = watchListExportPath(m_dir->path());
     QVERIFY(exportWatchList(*m_first, file).ok());
-    const Result<ImportSummary> imported = RunRegImport(*m_second, file);
+    const Result<ImportSummary> imported = RunRegImport(*m_second, file, FakeClock().now());
     QVERIFY2(imported.ok(), qPrintable(imported.errorMessage()));
     QCOMPARE(GetRegString(*m_second, RegRoot::CurrentUser, key, "Note"), text);
 }
@@ -190,7 +191,7 @@ void TestRegRoundTrip::textsComeBackExactly()
 void TestRegRoundTrip::systemEditorFileSurvivesImportAndExport()
 {
     const QString original = th::test::testDataFolder() + "/exchange/orig.reg";
-    const Result<ImportSummary> first = RunRegImport(*m_first, original);
+    const Result<ImportSummary> first = RunRegImport(*m_first, original, FakeClock().now());
     QVERIFY2(first.ok(), qPrintable(first.errorMessage()));
 
     const QString top = QStringLiteral("Test Regedit");
@@ -216,7 +217,7 @@ void TestRegRoundTrip::systemEditorFileSurvivesImportAndExport()
 
     const QString exported = m_dir->filePath("orig-again.reg");
     QVERIFY(ExportRegKey(*m_first, cu, top, exported, true, false).ok());
-    const Result<ImportSummary> second = RunRegImport(*m_second, exported);
+    const Result<ImportSummary> second = RunRegImport(*m_second, exported, FakeClock().now());
     QVERIFY2(second.ok(), qPrintable(second.errorMessage()));
     QCOMPARE(contents(*m_second, cu, top, true), contents(*m_first, cu, top, true));
     const QString reexported = m_dir->filePath("orig-third.reg");

@@ -1,4 +1,6 @@
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -6,6 +8,7 @@
 #include <sqlite3.h>
 
 #include "TestSupport.h"
+#include "platform/ISingleInstance.h"
 #include "watchlist/RegistryFunctions.h"
 #include "watchlist/RegistryStore.h"
 #include "watchlist/WatchStore.h"
@@ -52,6 +55,7 @@ private Q_SLOTS:
     void unopenableStoreIsReportedAndLeftAlone();
     void wrongArgumentsAreReported_data();
     void wrongArgumentsAreReported();
+    void restoreWaitsForTheProgramToEndThenRestores();
 
 private:
     Run cli(const QStringList &args) const;
@@ -62,6 +66,11 @@ private:
 void TestStoreCli::init()
 {
     m_home = std::make_unique<QTemporaryDir>();
+    // The program's lock lives in the runtime folder, here one of the test's own.
+    const QString runtime = m_home->filePath("runtime");
+    QVERIFY(QDir().mkpath(runtime));
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
 }
 
 Run TestStoreCli::cli(const QStringList &args) const
@@ -247,6 +256,32 @@ void TestStoreCli::wrongArgumentsAreReported()
     QVERIFY(run.status > 0);
     QCOMPARE(run.out, QString());
     QCOMPARE(run.err.count(u'\n'), 1);
+}
+
+void TestStoreCli::restoreWaitsForTheProgramToEndThenRestores()
+{
+    const QString script = m_home->filePath("in.reg");
+    const QByteArray head = "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Quillmarsh\\Tallyhawk\\Watches\\";
+    writeFile(script, head + "2407604973]\r\n\"Item\"=\"2407604973\"\r\n\"MaxBid\"=\"25\"\r\n\r\n");
+    QCOMPARE(cli({ "import", script }).status, 0);
+    const QString before = cli({ "list" }).out;
+    writeFile(script, head + "500000]\r\n\"Item\"=\"500000\"\r\n\r\n");
+    QCOMPARE(cli({ "import", script }).status, 0);
+    // The newest copy is the store as it was before the second import.
+    const QString copy = cli({ "backups" }).out.section(u'\n', 0, 0).section(u' ', -1);
+    QVERIFY2(copy.contains(u"-import-"), qPrintable(copy));
+
+    auto program = std::make_unique<LockFileSingleInstance>(m_home->path());
+    QVERIFY(program->tryAcquire());
+    Run run = cli({ "restore", QFileInfo(copy).fileName() });
+    QCOMPARE(run.status, 1);
+    QVERIFY2(run.err.contains(u"Tallyhawk is running on the data folder"), qPrintable(run.err));
+    QVERIFY(cli({ "list" }).out.contains(u"500000"));
+
+    program.reset();
+    run = cli({ "restore", QFileInfo(copy).fileName() });
+    QCOMPARE(run.status, 0);
+    QCOMPARE(cli({ "list" }).out, before);
 }
 
 QTEST_GUILESS_MAIN(TestStoreCli)

@@ -38,6 +38,8 @@ private Q_SLOTS:
     void answersOnOpenConnectionsNeedNoTimeOut_data();
     void answersOnOpenConnectionsNeedNoTimeOut();
     void anItemTheSiteDoesNotKnowIsNamedOnce();
+    void changedPagesAreToldOnceNamingTheArmedBids();
+    void serverErrorsAreNotBlamedOnThePages();
 
 private:
     std::unique_ptr<EngineFixture> f;
@@ -456,6 +458,7 @@ void TestUpdateEngine::unreachableSiteEndsThePassWithErr()
     for (int i = 0; i < UpdateEngine::kEngines; ++i)
         connect(f->engine->socket(i), &QTcpSocket::errorOccurred, this, [&refusals] { ++refusals; });
     QSignalSpy finished(f->engine.get(), &UpdateEngine::passFinished);
+    QSignalSpy readEmpty(f->engine.get(), &UpdateEngine::pagesReadEmpty);
     f->engine->subActive2();
     // Every attempt is refused; the time-out tries twice more, then gives the entry up, and
     // the second entries of engines 1 and 2 are not tried at all.
@@ -466,6 +469,7 @@ void TestUpdateEngine::unreachableSiteEndsThePassWithErr()
             f->engine->tmrSockTimeOut_Timer(i);
     }
     QCOMPARE(finished.size(), 1);
+    QCOMPARE(readEmpty.size(), 0); // no page came, so none read empty
     QCOMPARE(refusals, 15);
     for (int i = 1; i <= 7; ++i)
         QCOMPARE(f->cell(2400000000 + i, WatchListModel::Price), QStringLiteral("Err."));
@@ -553,6 +557,54 @@ void TestUpdateEngine::anItemTheSiteDoesNotKnowIsNamedOnce()
         named += text[1].toString() == u"Item 2400000999 was not found on the auction site" ? 1 : 0;
     QCOMPARE(named, 1);
     QCOMPARE(f->panels[2], QStringLiteral("Item 2400000999 was not found on the auction site"));
+}
+
+void TestUpdateEngine::changedPagesAreToldOnceNamingTheArmedBids()
+{
+    for (int i = 1; i <= 5; ++i)
+        f->watch(2400000000 + i, 3600);
+    // Automatic bids on items 1 and 3; the one on 3 has fired already.
+    for (const char *item : { "2400000001", "2400000003" })
+        SaveRegString(*f->store, RegRoot::CurrentUser, itemKeyPath(QString::fromLatin1(item)),
+            QStringLiteral("MaxAutoBid"), QStringLiteral("40"));
+    QSignalSpy readEmpty(f->engine.get(), &UpdateEngine::pagesReadEmpty);
+    QVERIFY(f->runPass());
+    QCOMPARE(readEmpty.size(), 0);
+    f->records.at(f->row(2400000003) + 1).recAutoBidState = 1;
+
+    f->sim.site().setPageLayout(sim::PageLayout::Changed);
+    QVERIFY(f->runPass());
+    QCOMPARE(readEmpty.size(), 1);
+    QCOMPARE(readEmpty[0][0].toString(),
+        QStringLiteral(
+            "5 of 5 item pages read empty: the auction site has most likely changed its pages, and "
+            "Tallyhawk cannot read them. These automatic bids cannot fire while their pages read "
+            "empty: 2400000001 (Brass ship lantern no. 1)."));
+    QVERIFY(f->panels[1].endsWith(u"  (5 of 5 pages read empty, the site may have changed; automatic bids "
+                                  u"that cannot fire: 2400000001)"));
+
+    // Said once; the status bar keeps saying it while it lasts, and forgets it once the pages
+    // read again.
+    QVERIFY(f->runPass());
+    QCOMPARE(readEmpty.size(), 1);
+    QVERIFY(f->panels[1].contains(u"read empty"));
+    f->sim.site().setPageLayout(sim::PageLayout::Known);
+    QVERIFY(f->runPass());
+    QVERIFY(!f->panels[1].contains(u"read empty"));
+    QCOMPARE(readEmpty.size(), 1);
+}
+
+void TestUpdateEngine::serverErrorsAreNotBlamedOnThePages()
+{
+    const CannedServer busy("HTTP/1.0 503 Service Unavailable\r\nContent-Type: "
+                            "text/html\r\n\r\n<html><title>Busy</title></html>");
+    f->engine->setHosts(busy.site(), *parseHostPort(u"www.ebay.com", 80));
+    for (int i = 1; i <= 5; ++i)
+        f->watch(2400000000 + i, 3600);
+    QSignalSpy readEmpty(f->engine.get(), &UpdateEngine::pagesReadEmpty);
+    QVERIFY(f->runPass());
+    QCOMPARE(readEmpty.size(), 0);
+    QVERIFY(!f->panels[1].contains(u"read empty"));
 }
 
 QTEST_GUILESS_MAIN(TestUpdateEngine)

@@ -29,6 +29,7 @@ frmAutoBid::frmAutoBid(const AutoBidDialogValues &values, IPrompter &prompter, Q
     : QDialog(parent)
     , m_prompter(prompter)
     , m_minimumBid(values.minimumBid)
+    , m_currentPrice(values.currentPrice)
 {
     setObjectName(QStringLiteral("frmAutoBid"));
     setWindowTitle(QStringLiteral("Auto-Bid"));
@@ -103,6 +104,13 @@ void frmAutoBid::cmdOk_Click()
     QString title = QStringLiteral("Error: Wrong data type");
     switch (checkMaxBid(price, m_minimumBid)) {
     case MaxBidCheck::Accepted:
+        if (const std::optional<QString> question = maxBidTypoQuestion(price, m_currentPrice); question
+            && m_prompter.message(*question, QStringLiteral("Check your maximum bid"), PromptIcon::Question,
+                   PromptButtons::YesNo)
+                != PromptAnswer::Yes) {
+            txtMaxBidPrice->setFocus();
+            return;
+        }
         m_entry = autoBidEntry(price, cboMaxQuantity->currentText(), cboAutoBidTime->currentText());
         accept();
         return;

@@ -41,6 +41,7 @@ public:
 private:
     IPrompter &m_prompter;
     Money m_minimumBid;
+    Money m_currentPrice;
     std::optional<AutoBidEntry> m_entry;
 };
 

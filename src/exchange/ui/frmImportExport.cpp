@@ -9,6 +9,7 @@
 #include "common/Version.h"
 #include "exchange/RegExport.h"
 #include "exchange/RegImport.h"
+#include "platform/IClock.h"
 #include "platform/IPrompter.h"
 #include "platform_gui/NamedWidgets.h"
 
@@ -132,7 +133,7 @@ void frmImportExport::cmdImport_Click()
     cmdExport->setEnabled(false);
     // The import is written in one go before the list is filled again, so the list shows
     // what the store holds; a file that cannot be read whole changes nothing.
-    const Result<ImportSummary> imported = RunRegImport(m_ctx.store, path);
+    const Result<ImportSummary> imported = RunRegImport(m_ctx.store, path, m_ctx.clock.now());
     if (!imported) {
         cmdImport->setEnabled(true);
         cmdExport->setEnabled(true);

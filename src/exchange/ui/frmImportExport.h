@@ -12,6 +12,7 @@ class QToolButton;
 
 namespace th {
 
+class IClock;
 class IPrompter;
 class RegistryStore;
 
@@ -25,6 +26,7 @@ public:
     struct Context {
         RegistryStore &store;
         IPrompter &prompter;
+        IClock &clock; // dates the copy of the store taken before a restore
         QString dataFolder; // the default folder
         // The folders of the removable media mounted now.
         std::function<QStringList()> removableFolders;
