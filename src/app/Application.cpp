@@ -220,8 +220,10 @@ void Application::createEngine()
     AlertCentre &alerts = m_resource->alerts();
     connect(m_engine.get(), &UpdateEngine::checksQuieted, &alerts, &AlertCentre::pauseChecks);
     connect(m_engine.get(), &UpdateEngine::checksResumed, &alerts, &AlertCentre::resumeChecks);
-    connect(m_engine.get(), &UpdateEngine::firstPassFinished, m_main.get(),
-        [this] { enableTimer(m_main->tmrChkAutoBid); });
+    connect(m_engine.get(), &UpdateEngine::firstPassFinished, m_main.get(), [this] {
+        if (m_autoBidTrigger)
+            m_autoBidTrigger->startTicking();
+    });
     connect(m_engine.get(), &UpdateEngine::pagesReadEmpty, this, [this](const QString &message) {
         m_platform->tray->showMessage(QString::fromLatin1(kProgramTitle), message);
     });
@@ -324,7 +326,7 @@ void Application::connectBids()
     });
     AlertCentre &alerts = m_resource->alerts();
     AutoBidTrigger *trigger = m_autoBidTrigger.get();
-    connect(&m_main->tmrChkAutoBid, &QTimer::timeout, trigger, &AutoBidTrigger::tmrChkAutoBid_Timer);
+    trigger->attachTimer(m_main->tmrChkAutoBid);
     connect(trigger, &AutoBidTrigger::alertChecksQuieted, &alerts, &AlertCentre::pauseChecks);
     connect(trigger, &AutoBidTrigger::alertChecksResumed, &alerts, &AlertCentre::resumeChecks);
     connect(m_bidSequence.get(), &BidSequence::periodicWorkRestartRequested, trigger,

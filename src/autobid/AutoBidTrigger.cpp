@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QLoggingCategory>
 #include <QScopeGuard>
+#include <QTimer>
 
 #include "autobid/BidSequence.h"
 #include "clock/AutoClockCheck.h"
@@ -33,6 +34,33 @@ AutoBidTrigger::AutoBidTrigger(Context context, QObject *parent)
     : QObject(parent)
     , m_ctx(context)
 {
+}
+
+void AutoBidTrigger::attachTimer(QTimer &timer)
+{
+    m_timer = &timer;
+    timer.setTimerType(Qt::PreciseTimer);
+    connect(&timer, &QTimer::timeout, this, &AutoBidTrigger::onTick);
+}
+
+void AutoBidTrigger::startTicking()
+{
+    if (m_timer && !m_timer->isActive())
+        m_timer->start(msecsToNextTick(m_ctx.clock.now()));
+}
+
+void AutoBidTrigger::onTick()
+{
+    tmrChkAutoBid_Timer();
+    // Realigned at every tick, on the clock the check compares with; a timer switched off
+    // meanwhile stays off.
+    if (m_timer && m_timer->isActive())
+        m_timer->start(msecsToNextTick(m_ctx.clock.now()));
+}
+
+int AutoBidTrigger::msecsToNextTick(const QDateTime &now)
+{
+    return kTickMsecs - now.time().msec() + kAfterSecondMsecs;
 }
 
 void AutoBidTrigger::tmrChkAutoBid_Timer()

@@ -1,7 +1,11 @@
 #pragma once
 
+#include <QDateTime>
 #include <QObject>
+#include <QPointer>
 #include <QString>
+
+class QTimer;
 
 namespace th {
 
@@ -25,6 +29,11 @@ class AutoBidTrigger final : public QObject {
 public:
     // The quiet time before an item's bid, on top of its lead.
     static constexpr int kQuietSeconds = 120;
+    // The tick lands this long after each whole second of the PC clock: the site's ends are
+    // whole seconds, so a tick just past a second sees the full lead the user set, where a
+    // tick anywhere inside the second would lose up to a second of it.
+    static constexpr int kTickMsecs = 1000;
+    static constexpr int kAfterSecondMsecs = 5;
 
     struct Context {
         WatchItems &records;
@@ -38,7 +47,17 @@ public:
 
     explicit AutoBidTrigger(Context context, QObject *parent = nullptr);
 
-    // The tick of tmrChkAutoBid. It lets other events run between items and is safe against
+    // Drives `timer` (tmrChkAutoBid): each of its ticks runs the check and sets the next one
+    // just after the coming whole second, so that its phase never drifts.
+    void attachTimer(QTimer &timer);
+    // Switches the tick on, first landing just after the next whole second, unless it runs.
+    void startTicking();
+    // One tick of the timer: the check, then the next tick aligned again.
+    void onTick();
+    // From `now` to just after its next whole second.
+    static int msecsToNextTick(const QDateTime &now);
+
+    // The check of every item. It lets other events run between items and is safe against
     // being entered again meanwhile and against the list changing under it.
     void tmrChkAutoBid_Timer();
     // Starts a real bid for record `index` (1-based) with its stored amount and quantity.
@@ -64,6 +83,7 @@ private:
     void quietWindow();
 
     Context m_ctx;
+    QPointer<QTimer> m_timer;
     bool m_ticking = false;
 };
 

@@ -4,6 +4,7 @@
 
 #include <QLabel>
 #include <QTest>
+#include <QTimer>
 
 #include "../app/AppFixture.h"
 #include "alerts/AlertCentre.h"
@@ -35,6 +36,7 @@ private Q_SLOTS:
     void init();
     void cleanup();
     void firesAtItsLeadAfterAQuietWindowForItsOwnItem();
+    void tickLandsJustAfterEachWholeSecond();
     void itemsThatMayNotFire_data();
     void itemsThatMayNotFire();
     void withoutAnAccountTheBidIsReportedAndNotRetried();
@@ -142,6 +144,31 @@ void TestAutoBidTrigger::firesAtItsLeadAfterAQuietWindowForItsOwnItem()
     tick();
     QCOMPARE(f->browser->sessions.size(), 1);
     QVERIFY(quiet());
+}
+
+void TestAutoBidTrigger::tickLandsJustAfterEachWholeSecond()
+{
+    QTimer &timer = f->app->mainWindow()->tmrChkAutoBid;
+    AutoBidTrigger &trigger = *f->app->autoBidTrigger();
+    const QDateTime second(QDate(2026, 12, 8), QTime(12, 0));
+    f->clock->set(second.addMSecs(370));
+    trigger.startTicking();
+    QCOMPARE(timer.timerType(), Qt::PreciseTimer);
+    QCOMPARE(timer.interval(), 635);
+    armed(kFirst, 0, QStringLiteral("50"), 10).recEndDate = second.addSecs(12);
+
+    f->clock->set(second.addMSecs(1005));
+    trigger.onTick();
+    QVERIFY(f->browser->sessions.isEmpty()); // 11 seconds left
+    QCOMPARE(timer.interval(), 1000);
+    // The bid fires with the whole lead left, not somewhere inside its last second.
+    f->clock->set(second.addMSecs(2005));
+    trigger.onTick();
+    QCOMPARE(f->browser->sessions.size(), 1);
+    // A late tick puts the next one back on its phase.
+    f->clock->set(second.addMSecs(3012));
+    trigger.onTick();
+    QCOMPARE(timer.interval(), 993);
 }
 
 void TestAutoBidTrigger::itemsThatMayNotFire_data()
