@@ -3,8 +3,9 @@
 # application, the libraries of widgets (the ui folders and platform_gui) and the browser
 # may see Qt Widgets, and only the browser the web engine. "See" means directly or through
 # the usage requirements of the libraries it links, which is what decides whether its code
-# can include their headers. The desktop program itself and the tests are consumers of
-# everything and are not checked; the headless programs and the benchmarks are.
+# can include their headers. The desktop program itself, the programs that run it whole
+# (property TALLYHAWK_DESKTOP) and the tests are consumers of everything and are not checked;
+# the headless programs and the other benchmarks are.
 
 set(TALLYHAWK_WIDGET_TARGETS th_app th_platform_gui th_browser)
 
@@ -58,7 +59,8 @@ function(tallyhawk_check_layering)
     foreach(target IN LISTS targets)
         get_target_property(type ${target} TYPE)
         get_target_property(is_test ${target} TALLYHAWK_TEST)
-        if(target STREQUAL "tallyhawk" OR is_test OR type STREQUAL "UTILITY")
+        get_target_property(is_desktop ${target} TALLYHAWK_DESKTOP)
+        if(target STREQUAL "tallyhawk" OR is_test OR is_desktop OR type STREQUAL "UTILITY")
             continue()
         endif()
         _tallyhawk_seen(${target} seen)

@@ -128,6 +128,14 @@ bool AutoBidTrigger::StartRealBid(int index)
         return false;
     }
     BidSequence &sequence = m_ctx.sequence;
+    // One browser window is driven at a time: a real bid still on its way is cut off by this one.
+    if ((sequence.blnAutoBid || sequence.blnAutoBidStep2) && sequence.IE() && sequence.item != item) {
+        const QString reason = u"The bid for item " + sequence.item
+            + u" may not have been placed: the bid for item " + item
+            + u" started before its pages were done. Check item " + sequence.item + u" on the site.";
+        qCWarning(lcAutoBid, "%s", qPrintable(reason));
+        Q_EMIT bidCouldNotStart(sequence.item, reason);
+    }
     sequence.intBidQuantity = qint16(qBound<qint32>(0, record.recMaxQuantity, 32767));
     sequence.curBidAmount = record.recMaxAutoBid;
     if (!sequence.openItemPage(item)) {

@@ -144,6 +144,13 @@ void TestAutoBidTrigger::firesAtItsLeadAfterAQuietWindowForItsOwnItem()
     tick();
     QCOMPARE(f->browser->sessions.size(), 1);
     QVERIFY(quiet());
+
+    // Another bid before the first one's pages are done cuts it off, and says so.
+    armed(kSecond, 20);
+    tick();
+    QCOMPARE(f->browser->sessions.size(), 2);
+    QCOMPARE(f->tray->messages.size(), 1);
+    QVERIFY(f->tray->messages[0].contains(kFirst));
 }
 
 void TestAutoBidTrigger::tickLandsJustAfterEachWholeSecond()
