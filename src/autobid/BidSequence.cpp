@@ -86,6 +86,14 @@ bool BidSequence::fillFirst(int form, const QString &name, const QString &value,
     return true;
 }
 
+bool BidSequence::fillAccount(int form)
+{
+    bool found = false;
+    fillFirst(form, QStringLiteral("user"), m_ctx.settings.EBayID);
+    fillFirst(form, QStringLiteral("pass"), m_ctx.settings.EBayPWD, &found);
+    return found;
+}
+
 bool BidSequence::submitBidForm(int form)
 {
     // A missing amount or quantity field is no reason to stop: the form goes as it is.
@@ -112,10 +120,7 @@ void BidSequence::fillInSignInStep()
         releaseWindow();
         return;
     }
-    bool found = false;
-    fillFirst(kBidForm, QStringLiteral("user"), m_ctx.settings.EBayID);
-    fillFirst(kBidForm, QStringLiteral("pass"), m_ctx.settings.EBayPWD, &found);
-    if (found) {
+    if (fillAccount(kBidForm)) {
         Q_EMIT signInFilled(item, false);
         // The filled page stays in front of the user, who confirms the bid.
         releaseWindow();
@@ -130,8 +135,7 @@ void BidSequence::realBidSignInStep(const QUrl &url, bool topLevel)
         if (m_ie->elementCount(kBidForm) < 0) {
             // The sign-in fields on the page's only form.
             if (m_ie->elementCount(kFallbackForm) >= 0) {
-                fillFirst(kFallbackForm, QStringLiteral("user"), m_ctx.settings.EBayID);
-                fillFirst(kFallbackForm, QStringLiteral("pass"), m_ctx.settings.EBayPWD);
+                fillAccount(kFallbackForm);
                 m_ie->submitForm(kFallbackForm);
                 Q_EMIT signInFilled(item, true);
             }
@@ -141,10 +145,7 @@ void BidSequence::realBidSignInStep(const QUrl &url, bool topLevel)
             releaseWindow();
             return;
         }
-        bool found = false;
-        fillFirst(kBidForm, QStringLiteral("user"), m_ctx.settings.EBayID);
-        fillFirst(kBidForm, QStringLiteral("pass"), m_ctx.settings.EBayPWD, &found);
-        if (found) {
+        if (fillAccount(kBidForm)) {
             // This places the bid.
             m_ie->submitForm(kBidForm);
             Q_EMIT signInFilled(item, true);

@@ -75,6 +75,8 @@ private:
     // The walk over a form's elements: the first element named `name` gets `value`.
     // False when the form does not exist; `found` tells whether the element did.
     bool fillFirst(int form, const QString &name, const QString &value, bool *found = nullptr);
+    // The account into `form`'s user and password fields; true when it has a password field.
+    bool fillAccount(int form);
     // Amount and quantity into `form`, then the form submitted. False when the form is missing.
     bool submitBidForm(int form);
     bool itemPageStep();
