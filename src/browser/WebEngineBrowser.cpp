@@ -152,6 +152,10 @@ std::unique_ptr<IBrowserSession> WebEngineBrowserFactory::createSession()
     auto *view = new QWebEngineView; // top-level; owned by the user, deleted on close or by us
     view->setAttribute(Qt::WA_DeleteOnClose);
     view->resize(1000, 750);
+    // The window says which page it shows, as any browser window does.
+    QObject::connect(view, &QWebEngineView::titleChanged, view, [view](const QString &title) {
+        view->setWindowTitle(title.isEmpty() ? QString() : title + u" - Tallyhawk");
+    });
     m_views.append(QPointer<QWebEngineView>(view));
     return std::make_unique<WebEngineBrowserSession>(view);
 }
