@@ -31,6 +31,7 @@
 #include "app/frmWatch.h"
 #include "autobid/AutoBidTrigger.h"
 #include "autobid/BidSequence.h"
+#include "autobid/SleepGuardPolicy.h"
 #include "autobid/ui/frmAutoBid.h"
 #include "clock/ClockState.h"
 #include "clock/ClockSync.h"
@@ -334,12 +335,31 @@ void Application::connectBids()
     connect(trigger, &AutoBidTrigger::autoBidStatus, m_main.get(),
         [this](const QString &text) { m_main->ui.panels[2]->setText(text); });
     // A bid that cannot start is never silent, even with nobody at the window.
-    connect(trigger, &AutoBidTrigger::bidCouldNotStart, this, [this](const QString &, const QString &reason) {
-        if (m_platform->tray->isAvailable())
-            m_platform->tray->showMessage(QString::fromLatin1(kProgramTitle), reason);
-        else
-            m_main->ui.panels[1]->setText(reason);
-    });
+    connect(trigger, &AutoBidTrigger::bidCouldNotStart, this,
+        [this](const QString &, const QString &reason) { tellUser(reason); });
+    connectSleepGuard();
+}
+
+void Application::connectSleepGuard()
+{
+    m_sleepGuard = std::make_unique<SleepGuardPolicy>(SleepGuardPolicy::Context {
+        *m_records, *m_platform->clock, *m_platform->sleepGuard, *m_engine, *m_autoBidTrigger });
+    SleepGuardPolicy *guard = m_sleepGuard.get();
+    // A bid set or removed, a row added, removed or moved: the lock follows at once.
+    WatchListModel *model = m_listModel.get();
+    connect(model, &QAbstractItemModel::dataChanged, guard, &SleepGuardPolicy::reviewSoon);
+    connect(model, &QAbstractItemModel::rowsRemoved, guard, &SleepGuardPolicy::reviewSoon);
+    connect(model, &QAbstractItemModel::modelReset, guard, &SleepGuardPolicy::reviewSoon);
+    connect(model, &QAbstractItemModel::layoutChanged, guard, &SleepGuardPolicy::reviewSoon);
+    connect(guard, &SleepGuardPolicy::userNotice, this, &Application::tellUser);
+}
+
+void Application::tellUser(const QString &text)
+{
+    if (m_platform->tray->isAvailable())
+        m_platform->tray->showMessage(QString::fromLatin1(kProgramTitle), text);
+    else
+        m_main->ui.panels[1]->setText(text);
 }
 
 void Application::connectEndingAlerts()

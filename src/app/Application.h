@@ -33,6 +33,7 @@ struct ClockState;
 class frmWatch;
 class RegistryStore;
 class SettingsCommands;
+class SleepGuardPolicy;
 struct Error;
 class WatchItems;
 class WatchListActions;
@@ -90,6 +91,7 @@ public:
     BidSequence *bidSequence() const { return m_bidSequence.get(); }
     AutoBidTrigger *autoBidTrigger() const { return m_autoBidTrigger.get(); }
     BidCommands *bidCommands() const { return m_bidCommands.get(); }
+    SleepGuardPolicy *sleepGuard() const { return m_sleepGuard.get(); }
     LiveTimeLeft *liveTimeLeft() const { return m_liveTimeLeft.get(); }
     ColumnWidthMemory *columnWidths() const { return m_columnWidths.get(); }
     frmAlarm *clockWindow() const;
@@ -114,6 +116,11 @@ private:
     void connectSearch();
     // The automatic bids, the bid commands and the browser window they drive.
     void connectBids();
+    // The computer kept awake for the automatic bids, and what follows a sleep.
+    void connectSleepGuard();
+    // A message the user must get even with nobody at the window: beside the tray icon, or
+    // in the status bar where there is no notification area.
+    void tellUser(const QString &text);
     // The settings dialog, modal.
     void openSettingsDialog();
     // The backup and restore of the watch list.
@@ -150,6 +157,7 @@ private:
     std::unique_ptr<BidSequence> m_bidSequence;
     std::unique_ptr<AutoBidTrigger> m_autoBidTrigger;
     std::unique_ptr<BidCommands> m_bidCommands;
+    std::unique_ptr<SleepGuardPolicy> m_sleepGuard;
     std::unique_ptr<LiveTimeLeft> m_liveTimeLeft;
     std::unique_ptr<ColumnWidthMemory> m_columnWidths;
     std::unique_ptr<frmWatch> m_main;

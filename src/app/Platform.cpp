@@ -7,6 +7,7 @@
 #include "platform/AppPaths.h"
 #include "platform/CheckedShell.h"
 #include "platform/IWebBrowserCheck.h"
+#include "platform/LogindSleepGuard.h"
 #include "platform/TimedatedClockSetter.h"
 #include "platform_gui/DesktopShell.h"
 #include "platform_gui/QtSoundPlayer.h"
@@ -27,6 +28,7 @@ std::unique_ptr<Platform> makeRealPlatform(const QString &dataFolder, const QStr
         = std::make_unique<QtSoundPlayer>(AppPaths::join(resourceFolder, QStringLiteral("default.wav")));
     platform->timeZone = std::make_unique<SystemTimeZoneSource>();
     platform->clockSetter = std::make_unique<TimedatedClockSetter>();
+    platform->sleepGuard = std::make_unique<LogindSleepGuard>();
     platform->connection = std::make_unique<NetworkConnectionState>();
     platform->startupEntry = std::make_unique<XdgStartupEntry>();
     platform->instance = std::make_unique<LockFileSingleInstance>(dataFolder);

@@ -11,6 +11,7 @@
 #include "platform/IPrompter.h"
 #include "platform/IShell.h"
 #include "platform/ISingleInstance.h"
+#include "platform/ISleepGuard.h"
 #include "platform/ISoundPlayer.h"
 #include "platform/IStartupEntry.h"
 #include "platform/ITimeZoneSource.h"
@@ -27,6 +28,7 @@ struct Platform {
     std::unique_ptr<ISoundPlayer> sound;
     std::unique_ptr<ITimeZoneSource> timeZone;
     std::unique_ptr<IClockSetter> clockSetter;
+    std::unique_ptr<ISleepGuard> sleepGuard;
     std::unique_ptr<IConnectionState> connection;
     std::unique_ptr<IStartupEntry> startupEntry;
     std::unique_ptr<ISingleInstance> instance;

@@ -85,6 +85,11 @@ public:
     // Around an automatic bid: the periodic updates stop, and start again counting from now.
     void quietUpdates();
     void ResumeUpdates();
+    // Whether the periodic updates are stopped for an automatic bid (and not started again
+    // since).
+    bool updatesQuietedForBid() const { return m_quietForBid; }
+    // The periodic update, now: an all-items pass, the next one counted from now.
+    void updateNow();
 
     // Timer handlers, public so that tests can tick them.
     void tmrCheckBids_Timer();
@@ -174,6 +179,7 @@ private:
     QDateTime m_nextUpdate;
     bool m_notifyReady = false;
     bool m_autoBidStarted = false;
+    bool m_quietForBid = false;
     CommandState m_commands;
     SingleItemFetch m_fetch;
     int m_fetchDeadline = SingleItemFetch::kDeadlineMsecs;

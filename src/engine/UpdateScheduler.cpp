@@ -214,12 +214,14 @@ void UpdateEngine::setAutomaticUpdate(bool on)
 
 void UpdateEngine::quietUpdates()
 {
+    m_quietForBid = true;
     disableTimer(tmrCheckBids);
     disableTimer(tmNextUpdate);
 }
 
 void UpdateEngine::ResumeUpdates()
 {
+    m_quietForBid = false;
     m_minutes = 0;
     m_nextUpdate = m_ctx.clock.now().addSecs(qint64(m_ctx.settings.AutoUpdateEvery) * 60);
     enableTimer(tmrCheckBids);
@@ -231,6 +233,11 @@ void UpdateEngine::tmrCheckBids_Timer()
     ++m_minutes;
     if (m_minutes < m_ctx.settings.AutoUpdateEvery)
         return;
+    updateNow();
+}
+
+void UpdateEngine::updateNow()
+{
     m_minutes = 0;
     disableTimer(tmNextUpdate);
     subActive2();

@@ -26,6 +26,7 @@ struct AppFixture {
     FakeShell *shell = nullptr;
     FakeSoundPlayer *sound = nullptr;
     FakeTray *tray = nullptr;
+    FakeSleepGuard *sleepGuard = nullptr;
     FakeBrowserFactory *browser = nullptr;
     std::unique_ptr<ISingleInstance> instanceOverride;
     // A real browser in place of the scripted one (`browser` stays null then).
@@ -49,6 +50,9 @@ struct AppFixture {
         platform->sound = std::move(fakeSound);
         platform->timeZone = std::make_unique<FakeTimeZoneSource>();
         platform->clockSetter = std::make_unique<FakeClockSetter>();
+        auto fakeSleepGuard = std::make_unique<FakeSleepGuard>();
+        sleepGuard = fakeSleepGuard.get();
+        platform->sleepGuard = std::move(fakeSleepGuard);
         platform->connection = std::make_unique<FakeConnectionState>();
         platform->startupEntry = std::make_unique<FakeStartupEntry>();
         platform->instance

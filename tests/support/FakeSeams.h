@@ -11,6 +11,7 @@
 #include "platform/IConnectionState.h"
 #include "platform/IShell.h"
 #include "platform/ISingleInstance.h"
+#include "platform/ISleepGuard.h"
 #include "platform/ISoundPlayer.h"
 #include "platform/IStartupEntry.h"
 #include "platform/ITimeZoneSource.h"
@@ -88,6 +89,26 @@ public:
     Result<void> result;
     bool hold = false;
     QList<std::function<void(Result<void>)>> pending;
+};
+
+// Records the locks asked for. Without `available` every request is refused as a system
+// without a bus refuses it.
+class FakeSleepGuard final : public ISleepGuard {
+public:
+    void hold(const QString &why) override
+    {
+        if (!available) {
+            Q_EMIT unavailable(QStringLiteral("no system bus"));
+            return;
+        }
+        reasons.append(why);
+        held = true;
+    }
+    void release() override { held = false; }
+    void wakeUp() { Q_EMIT resumed(); }
+    bool available = true;
+    bool held = false;
+    QStringList reasons;
 };
 
 class FakeConnectionState final : public IConnectionState {

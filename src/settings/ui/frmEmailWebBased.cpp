@@ -199,6 +199,14 @@ void frmEmailWebBased::createControls()
         new QCheckBox(QStringLiteral("Load program at Windows start (Auto-start)"), this), "chkAutoStart");
     layout->addWidget(chkAutoAdjTime);
     layout->addWidget(chkAutoAdjTimeB4Bid);
+    // The system lets a closed lid put a laptop to sleep whatever a program asks.
+    auto *sleepNote
+        = named(new QLabel(QStringLiteral("Tallyhawk keeps the computer awake 30 minutes before an "
+                                          "automatic bid,\nbut closing a laptop's lid may still "
+                                          "put it to sleep."),
+                    this),
+            "lblSleepGuardNote");
+    layout->addWidget(sleepNote);
     layout->addWidget(chkAutoStart);
 
     auto *buttons = new QHBoxLayout;
