@@ -72,6 +72,7 @@ void AutoBidTrigger::tmrChkAutoBid_Timer()
     const auto done = qScopeGuard([this] { m_ticking = false; });
 
     int active = 0;
+    bool quieted = false;
     for (int i = 1; i <= m_ctx.records.count(); ++i) {
         QCoreApplication::processEvents();
         // Rows may have been removed or re-sorted meanwhile: the record is read afresh.
@@ -99,8 +100,15 @@ void AutoBidTrigger::tmrChkAutoBid_Timer()
             restartPeriodicWork();
         } else if (secondsLeft > 0 && secondsLeft <= qint64(record.recMaxTimeLeft) + kQuietSeconds) {
             quietWindow();
+            quieted = true;
         }
     }
+    // The last item's quiet window is over (its end has passed, or it went from the list):
+    // the periodic work runs again, also when its bid window never reached the sign-in page
+    // that would have started it.
+    if (m_quietWindowOn && !quieted)
+        restartPeriodicWork();
+    m_quietWindowOn = quieted;
     Q_EMIT autoBidStatus(
         active < 1 ? QStringLiteral("No Auto-Bid") : u"Auto-Bid (" + QString::number(active) + u')');
 }

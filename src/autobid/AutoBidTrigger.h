@@ -85,6 +85,8 @@ private:
     Context m_ctx;
     QPointer<QTimer> m_timer;
     bool m_ticking = false;
+    // The last tick left the periodic work quiet for an item's bid.
+    bool m_quietWindowOn = false;
 };
 
 } // namespace th

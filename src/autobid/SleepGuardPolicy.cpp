@@ -71,8 +71,7 @@ void SleepGuardPolicy::review()
         const qint64 left = secondsLeft(record, now);
         // A bid whose item ended while the computer slept stays for the wake-up to report,
         // whichever of the two the program hears of first.
-        if (mayStillFire(record)
-            && (left > 0 || (!awake && m_watched.contains(record.recItemNumber))))
+        if (mayStillFire(record) && (left > 0 || (!awake && m_watched.contains(record.recItemNumber))))
             watched.insert(record.recItemNumber, nameOf(record));
         // A bid that has fired is still being placed in the browser until its item ends.
         const bool placing = record.recAutoBidState == 1 && record.recMaxAutoBid > Money {};
@@ -85,7 +84,8 @@ void SleepGuardPolicy::review()
     if (due.size() == 1)
         why = u"Tallyhawk: the automatic bid on " + due.first() + u" is due within 30 minutes";
     else if (!due.isEmpty())
-        why = u"Tallyhawk: the automatic bids on " + due.join(QStringLiteral(", ")) + u" are due within 30 minutes";
+        why = u"Tallyhawk: the automatic bids on " + due.join(QStringLiteral(", "))
+            + u" are due within 30 minutes";
     if (why == m_why)
         return;
     m_why = why;
@@ -142,7 +142,8 @@ bool SleepGuardPolicy::bidInQuietWindow() const
     const QDateTime now = m_ctx.clock.now();
     for (int i = 1; i <= m_ctx.records.count(); ++i) {
         const WatchItemRecord &record = m_ctx.records.at(i);
-        if (record.recMaxAutoBid < record.recCurrentPrice + record.recBidIncrement || record.recMaxQuantity < 1)
+        if (record.recMaxAutoBid < record.recCurrentPrice + record.recBidIncrement
+            || record.recMaxQuantity < 1)
             continue;
         const qint64 left = secondsLeft(record, now);
         if (left > 0 && left <= qint64(record.recMaxTimeLeft) + AutoBidTrigger::kQuietSeconds)

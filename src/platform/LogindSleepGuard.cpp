@@ -20,8 +20,8 @@ LogindSleepGuard::LogindSleepGuard(QObject *parent)
     if (!bus.isConnected())
         return;
     // The bus delivers its signals only to a slot named by its signature.
-    bus.connect(kService, kPath, kManager, QStringLiteral("PrepareForSleep"), this,
-        SLOT(onPrepareForSleep(bool)));
+    bus.connect(
+        kService, kPath, kManager, QStringLiteral("PrepareForSleep"), this, SLOT(onPrepareForSleep(bool)));
 }
 
 void LogindSleepGuard::hold(const QString &why)
@@ -52,7 +52,8 @@ void LogindSleepGuard::hold(const QString &why)
             return;
         if (reply.isError() || !reply.value().isValid()) {
             m_why.clear();
-            Q_EMIT unavailable(reply.isError() ? reply.error().message() : QStringLiteral("logind gave no lock"));
+            Q_EMIT unavailable(
+                reply.isError() ? reply.error().message() : QStringLiteral("logind gave no lock"));
             return;
         }
         // The lock of an earlier reason closes only now that the new one is held.

@@ -148,8 +148,9 @@ void TestSleepGuard::wakingPastTheEndNamesTheMissedBidAndFiresNothing()
     review();
     f->sleepGuard->wakeUp();
     QCOMPARE(f->tray->messages,
-        QStringList { QStringLiteral("Tallyhawk|The computer slept through the end of item 7000001 (Lamp 1): its "
-                                     "automatic bid was not placed.") });
+        QStringList {
+            QStringLiteral("Tallyhawk|The computer slept through the end of item 7000001 (Lamp 1): its "
+                           "automatic bid was not placed.") });
     tickTrigger();
     QVERIFY(f->browser->sessions.isEmpty());
     QCOMPARE(f->app->records().at(f->app->listModel().findRow(kFirst) + 1).recAutoBidState, 0);
@@ -195,8 +196,9 @@ void TestSleepGuard::aMissingLockIsReportedOnce()
     armed(kSecond, 600);
     review();
     QCOMPARE(f->tray->messages,
-        QStringList { QStringLiteral("Tallyhawk|Tallyhawk cannot keep the computer awake for an automatic bid (no "
-                                     "system bus): keep it from sleeping until the bid is placed.") });
+        QStringList {
+            QStringLiteral("Tallyhawk|Tallyhawk cannot keep the computer awake for an automatic bid (no "
+                           "system bus): keep it from sleeping until the bid is placed.") });
 }
 
 QTEST_MAIN(TestSleepGuard)
