@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Tallyhawk builds, tests and runs with. Safe to run again:
-# it installs only what is missing, and refreshes the package lists only then.
+# Installs the Debian packages Tallyhawk builds, tests and runs with, and any more named on
+# its command line. Safe to run again: it installs only what is missing, and refreshes the
+# package lists only then.
 set -euo pipefail
 
 packages=(
@@ -9,6 +10,7 @@ packages=(
     libsqlite3-dev
     fonts-dseg fonts-comic-neue
     xvfb xauth dbus
+    "$@"
 )
 
 missing=()
