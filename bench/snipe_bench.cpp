@@ -215,6 +215,13 @@ int main(int argc, char **argv)
 
     std::printf("snipe_bench: %lld automatic bids, %d per lead, against the simulator on loopback\n",
         qint64(bids.size()), perLead);
+    std::printf("%-12s %4s %12s %8s %8s %9s %s\n", "item", "lead", "fire after", "form", "sign-in",
+        "accepted", "placed before the end");
+    for (const Bid &bid : std::as_const(bids)) {
+        const qint64 after = bid.fired.isValid() ? bid.end.addSecs(-bid.lead).msecsTo(bid.fired) : -1;
+        std::printf("%-12lld %3ds %9lld ms %5lld ms %5lld ms %6lld ms %s\n", bid.item, bid.lead, after,
+            bid.formMs, bid.signInMs, bid.acceptedMs, bid.beforeEnd ? "yes" : "NO");
+    }
     for (int lead : kLeads) {
         int placed = 0;
         int count = 0;
