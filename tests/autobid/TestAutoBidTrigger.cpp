@@ -6,7 +6,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "../app/AppFixture.h"
+#include "BidFixture.h"
 #include "alerts/AlertCentre.h"
 #include "app/BidCommands.h"
 #include "app/frmResource.h"
@@ -65,12 +65,7 @@ private:
 void TestAutoBidTrigger::init()
 {
     f = std::make_unique<AppFixture>();
-    QVERIFY(storeWatchedItems(f->dataFolder.path(), { kFirst, kSecond }));
-    QCOMPARE(f->start(QStringLiteral("/show")), Application::StartResult::Running);
-    // The records are set by hand here: no page of the first pass may land over them.
-    f->app->engine()->stopPass();
-    f->app->settings().EBayID = QStringLiteral("buyer");
-    f->app->settings().EBayPWD = QStringLiteral("s3cret");
+    QVERIFY(startWithHandSetRecords(*f, { kFirst, kSecond }));
     model = &f->app->listModel();
 }
 
@@ -82,16 +77,7 @@ void TestAutoBidTrigger::cleanup()
 WatchItemRecord &TestAutoBidTrigger::armed(
     const QString &item, qint64 secondsLeft, const QString &max, int lead)
 {
-    WatchItemRecord &record = f->app->records().at(model->findRow(item) + 1);
-    record.recItemNumber = item.toDouble();
-    record.recCurrentPrice = Money::fromText(u"10");
-    record.recBidIncrement = Money::fromText(u"0.5");
-    record.recQuantity = 3;
-    record.recEndDate = f->clock->now().addSecs(secondsLeft);
-    record.recMaxAutoBid = Money::fromText(max);
-    record.recMaxQuantity = 2;
-    record.recMaxTimeLeft = lead;
-    return record;
+    return armRecord(*f, item, secondsLeft, max, lead);
 }
 
 void TestAutoBidTrigger::tick()

@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <QTest>
 
-#include "../app/AppFixture.h"
+#include "BidFixture.h"
 #include "app/frmWatch.h"
 #include "autobid/AutoBidTrigger.h"
 #include "autobid/SleepGuardPolicy.h"
@@ -48,12 +48,7 @@ private:
 void TestSleepGuard::init()
 {
     f = std::make_unique<AppFixture>();
-    QVERIFY(storeWatchedItems(f->dataFolder.path(), { kFirst, kSecond }));
-    QCOMPARE(f->start(QStringLiteral("/show")), Application::StartResult::Running);
-    // The records are set by hand here: no page of the first pass may land over them.
-    f->app->engine()->stopPass();
-    f->app->settings().EBayID = QStringLiteral("buyer");
-    f->app->settings().EBayPWD = QStringLiteral("s3cret");
+    QVERIFY(startWithHandSetRecords(*f, { kFirst, kSecond }));
 }
 
 void TestSleepGuard::cleanup()
@@ -63,17 +58,7 @@ void TestSleepGuard::cleanup()
 
 WatchItemRecord &TestSleepGuard::armed(const QString &item, qint64 secondsLeft)
 {
-    WatchItemRecord &record = f->app->records().at(f->app->listModel().findRow(item) + 1);
-    record.recItemNumber = item.toDouble();
-    record.recTitle = u"Lamp " + item.right(1);
-    record.recCurrentPrice = Money::fromText(u"10");
-    record.recBidIncrement = Money::fromText(u"0.5");
-    record.recQuantity = 1;
-    record.recEndDate = f->clock->now().addSecs(secondsLeft);
-    record.recMaxAutoBid = Money::fromText(u"50");
-    record.recMaxQuantity = 1;
-    record.recMaxTimeLeft = 20;
-    return record;
+    return armRecord(*f, item, secondsLeft);
 }
 
 void TestSleepGuard::locksOnlyForBidsDueWithinHalfAnHour_data()
