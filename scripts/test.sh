@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# The test command: installs what is missing, checks the formatting, builds and runs every test.
+# The test command: installs what is missing, checks the formatting, builds with warnings as
+# errors and runs every test.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup-deps.sh"
 "$root/scripts/check-format.sh"
-"$root/scripts/build.sh"
+TALLYHAWK_WERROR=ON "$root/scripts/build.sh"
 cd "${TALLYHAWK_BUILD_DIR:-$root/build}"
 ctest --output-on-failure --parallel "$(nproc)" "$@"

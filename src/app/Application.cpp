@@ -247,9 +247,9 @@ void Application::createEngine()
         *m_platform->prompter, *m_platform->sound, *m_platform->startupEntry, *m_engine, *m_listModel,
         *m_liveTimeLeft, m_resourceFolder, configIniPath(m_dataFolder) });
     m_settingsCommands->connectMenus(*m_resource, *m_main);
-    m_clockCommands = std::make_unique<ClockCommands>(
-        ClockCommands::Parts { *m_resource, *m_main, *m_clockSync, *m_clockState, *m_settings, *m_store,
-            *m_hosts, *m_platform->clock, *m_platform->connection, *m_platform->tray });
+    m_clockCommands = std::make_unique<ClockCommands>(ClockCommands::Parts { *m_resource, *m_main,
+        *m_clockSync, *m_clockState, *m_settings, *m_store, *m_hosts, *m_platform->clock,
+        *m_platform->connection, *m_platform->tray, *m_platform->prompter });
 }
 
 void Application::connectWindows()

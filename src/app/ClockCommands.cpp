@@ -36,7 +36,8 @@ void ClockCommands::mnuSyncClock_Click()
         QStringList configured;
         for (int i = 0; i < TimeServerTable::kCount; ++i)
             configured.append(m_p.hosts.timeServer(i).text);
-        m_dialog = new frmSync(frmSync::Seams { m_p.clockSync, m_p.state, m_p.clock, m_p.connection },
+        m_dialog = new frmSync(
+            frmSync::Seams { m_p.clockSync, m_p.state, m_p.clock, m_p.connection, m_p.prompter },
             TimeServerTable(configured), m_p.settings.TimeFinetune, &m_p.window);
         connect(m_dialog, &frmSync::fineTuneChosen, this, [this](const FixedSeconds &fineTune) {
             m_p.settings.TimeFinetune = fineTune;

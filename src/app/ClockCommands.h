@@ -14,6 +14,7 @@ class frmWatch;
 class HostConfig;
 class IClock;
 class IConnectionState;
+class IPrompter;
 class ITray;
 class RegistryStore;
 
@@ -36,6 +37,7 @@ public:
         const IClock &clock;
         const IConnectionState &connection;
         ITray &tray;
+        IPrompter &prompter;
     };
 
     explicit ClockCommands(Parts parts, QObject *parent = nullptr);

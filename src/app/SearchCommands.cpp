@@ -6,6 +6,7 @@
 #include <QCompleter>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QStringListModel>
 #include <QToolButton>
 #include <QUrl>
@@ -41,12 +42,8 @@ SearchCommands::SearchCommands(frmWatch &window, IShell &shell, IBrowserFactory 
     ui.txtAddress->lineEdit()->installEventFilter(this);
     connect(ui.cmdSearch, &QToolButton::clicked, this, &SearchCommands::RunSearch);
     connect(ui.cmdClear, &QToolButton::clicked, this, &SearchCommands::cmdClear_Click);
-    // An entry chosen from the offered history runs at once.
-    connect(
-        m_completer, qOverload<const QString &>(&QCompleter::activated), this, [this](const QString &entry) {
-            m_window.ui.txtAddress->setEditText(entry);
-            RunSearch();
-        });
+    // An entry chosen from the box's list, or from the offered history (the box takes the
+    // entry and reports it as its own choice), runs once.
     connect(ui.txtAddress, qOverload<int>(&QComboBox::activated), this, [this](int) { RunSearch(); });
     connect(&m_window, &frmWatch::closeRequested, this, &SearchCommands::SaveSearchHistory);
 }
@@ -126,15 +123,43 @@ void SearchCommands::showHistory()
     box->addItems(m_history);
 }
 
+bool SearchCommands::searchClickedPastOfferedHistory(const QMouseEvent &press) const
+{
+    const QToolButton *search = m_window.ui.cmdSearch;
+    const QPoint at = search->mapFromGlobal(press.globalPosition().toPoint());
+    return press.button() == Qt::LeftButton && search->isVisible() && search->isEnabled()
+        && search->rect().contains(at);
+}
+
 bool SearchCommands::eventFilter(QObject *watched, QEvent *event)
 {
+    QAbstractItemView *offered = m_completer->popup();
+    // While the history is offered, the offer holds the keyboard and the mouse: Enter and a
+    // click on the search button would only close it. Both search, with the text the box
+    // shows (the typed words, or the entry the user moved to).
+    if (watched == offered && offered->isVisible()) {
+        if (event->type() == QEvent::MouseButtonPress
+            && searchClickedPastOfferedHistory(*static_cast<QMouseEvent *>(event))) {
+            offered->hide();
+            RunSearch();
+            return true;
+        }
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                offered->hide();
+                RunSearch();
+                return true;
+            }
+        }
+    }
     // Control-Delete takes the highlighted entry out of the history, in the completion's
     // list as in the box's own.
     if (event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
         const bool inBox = watched == m_window.ui.txtAddress || watched == m_window.ui.txtAddress->lineEdit();
-        if (enter && inBox && !m_completer->popup()->isVisible()) {
+        if (enter && inBox) {
             RunSearch();
             return true;
         }

@@ -9,6 +9,7 @@
 #include "search/SearchAddress.h"
 
 class QCompleter;
+class QMouseEvent;
 class QStringListModel;
 
 namespace th {
@@ -46,6 +47,8 @@ protected:
 
 private:
     SearchOptions currentOptions() const;
+    // A press that the offered history took although it was meant for the search button.
+    bool searchClickedPastOfferedHistory(const QMouseEvent &press) const;
     void showHistory();
 
     frmWatch &m_window;

@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QScreen>
+#include <QWindow>
 
 #include "alerts/AlertState.h"
 #include "common/Timers.h"
@@ -132,9 +133,13 @@ bool frmWatch::event(QEvent *event)
     case QEvent::FocusIn:
         MainWindowActive = true;
         break;
-    case QEvent::Paint:
-        MainWindowActive = true;
-        Q_EMIT painted();
+    case QEvent::Show:
+        // The desktop says when the window comes into view (shown, restored, uncovered);
+        // its own repaints, such as the status-bar clocks every second, do not count.
+        if (QWindow *handle = windowHandle(); handle && handle != m_watchedSurface) {
+            handle->installEventFilter(this);
+            m_watchedSurface = handle;
+        }
         break;
     case QEvent::Hide:
         MainWindowActive = false;
@@ -143,6 +148,15 @@ bool frmWatch::event(QEvent *event)
         break;
     }
     return QMainWindow::event(event);
+}
+
+bool frmWatch::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_watchedSurface && event->type() == QEvent::Expose && m_watchedSurface->isExposed()) {
+        MainWindowActive = true;
+        Q_EMIT painted();
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 } // namespace th

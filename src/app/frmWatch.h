@@ -2,10 +2,13 @@
 
 #include <QByteArray>
 #include <QMainWindow>
+#include <QPointer>
 #include <QTimer>
 
 #include "app/ListMenu.h"
 #include "app/WatchWindowUi.h"
+
+class QWindow;
 
 namespace th {
 
@@ -53,7 +56,8 @@ Q_SIGNALS:
     // Closed while hidden by someone other than the program: the program must end.
     void endProgramRequested();
     void aboutRequested();
-    // The window itself has painted (alerts waiting pop up then).
+    // The window itself has come into view: shown, restored or uncovered (alerts waiting
+    // pop up then). A repaint of its contents is not one.
     void painted();
     // The window went to the notification area for the first time in this run.
     void firstHiddenToTray();
@@ -61,6 +65,7 @@ Q_SIGNALS:
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void createTimers();
@@ -69,6 +74,8 @@ private:
     bool m_hasTray = true;
     bool m_closingByProgram = false;
     bool m_hiddenBefore = false;
+    // The desktop's surface of the window, whose exposures count as the window painting.
+    QPointer<QWindow> m_watchedSurface;
     // Where the window stood when it went to the notification area; it comes back there.
     QByteArray m_parkedGeometry;
 };

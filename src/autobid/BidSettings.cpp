@@ -1,8 +1,11 @@
 #include "autobid/BidSettings.h"
 
+#include <algorithm>
+
 #include "common/DateTimeMath.h"
 #include "common/Formats.h"
 #include "common/Numeric.h"
+#include "common/WholeNumber.h"
 #include "watchlist/RegistryFunctions.h"
 #include "watchlist/RegistryStore.h"
 #include "watchlist/WatchItems.h"
@@ -51,6 +54,7 @@ AutoBidDialogValues autoBidDialogValues(const QString &item, const QString &titl
         values.currentPrice = record->recCurrentPrice;
         for (int q = 1; q <= record->recQuantity; ++q)
             values.quantityChoices.append(QString::number(q));
+        values.highestQuantity = std::max<qint32>(1, record->recQuantity);
     }
     values.currentMaxBid = u"Current Max.Bid: " + priceText;
     values.minimumBidText = u"Minimum Bid Amount:  " + formatMoney(values.minimumBid, MoneyFormat::Plain)
@@ -71,6 +75,31 @@ MaxBidCheck checkMaxBid(const QString &text, Money minimumBid)
     if (Money::fromDouble(numericValue(text)) < minimumBid)
         return MaxBidCheck::BelowMinimum;
     return MaxBidCheck::Accepted;
+}
+
+BidChoiceCheck checkBidChoices(const QString &quantity, const QString &seconds, qint32 highestQuantity)
+{
+    if (!wholeNumberWithin(quantity, 1, highestQuantity))
+        return BidChoiceCheck::QuantityOutOfRange;
+    if (!wholeNumberWithin(seconds, kFirstSeconds, kLastSeconds))
+        return BidChoiceCheck::SecondsOutOfRange;
+    return BidChoiceCheck::Accepted;
+}
+
+QString bidChoiceMessage(BidChoiceCheck check, qint32 highestQuantity)
+{
+    switch (check) {
+    case BidChoiceCheck::QuantityOutOfRange:
+        return QStringLiteral("Please check, Max.Quantity must be a whole number from 1 to %1")
+            .arg(highestQuantity);
+    case BidChoiceCheck::SecondsOutOfRange:
+        return QStringLiteral("Please check, the seconds before the end must be a whole number from %1 to %2")
+            .arg(kFirstSeconds)
+            .arg(kLastSeconds);
+    case BidChoiceCheck::Accepted:
+        break;
+    }
+    return {};
 }
 
 std::optional<QString> maxBidTypoQuestion(const QString &text, Money currentPrice)

@@ -21,6 +21,7 @@ struct AutoBidDialogValues {
     Money currentPrice;
     QStringList secondsChoices; // 2..60, then 65..180 in fives
     QStringList quantityChoices; // 1 .. the page's quantity
+    qint32 highestQuantity = 1; // the page's quantity, at least 1
     // The stored setting, or "", "1" and "20" for an item never set.
     QString price;
     QString quantity;
@@ -43,13 +44,21 @@ AutoBidDialogValues autoBidDialogValues(const QString &item, const QString &titl
 enum class MaxBidCheck { Accepted, Empty, NotNumeric, BelowMinimum };
 MaxBidCheck checkMaxBid(const QString &text, Money minimumBid);
 
+// The checks of the quantity and the seconds after the price's: whole numbers within the
+// dialog's lists (1 .. `highestQuantity`; 2 .. 180 seconds). Anything else would make an
+// automatic bid that shows as set but can never be placed.
+enum class BidChoiceCheck { Accepted, QuantityOutOfRange, SecondsOutOfRange };
+BidChoiceCheck checkBidChoices(const QString &quantity, const QString &seconds, qint32 highestQuantity);
+// What the user is told about a refused quantity or seconds value.
+QString bidChoiceMessage(BidChoiceCheck check, qint32 highestQuantity);
+
 // After the checks: a maximum of more than ten times the current price is more likely a
 // slipped digit than a plan, and the user is asked to confirm it. The question, or nothing
 // when the amount needs none (or there is no price to compare with).
 std::optional<QString> maxBidTypoQuestion(const QString &text, Money currentPrice);
 
-// The dialog's confirmed values: the amount, and the quantity and seconds rounded to whole
-// numbers from their texts (a text that is not a number counts 0).
+// The dialog's confirmed values, once every check has passed: the amount, the quantity and
+// the seconds.
 AutoBidEntry autoBidEntry(const QString &priceText, const QString &quantityText, const QString &secondsText);
 
 // Stores an automatic bid from the record's end and its three bid fields.

@@ -1,13 +1,13 @@
 #include "settings/SettingsEditor.h"
 
 #include <algorithm>
-#include <limits>
+#include <utility>
 
 #include <QCoreApplication>
 #include <QDir>
 
-#include "common/Numeric.h"
 #include "common/Version.h"
+#include "common/WholeNumber.h"
 #include "platform/IPrompter.h"
 #include "platform/IStartupEntry.h"
 #include "watchlist/AppSettings.h"
@@ -53,13 +53,23 @@ QString execArgument(const QString &argument)
     return out;
 }
 
-// The whole-number value of a combo box's text; a text that is not a number counts as 0.
-qint32 wholeNumber(const QString &text)
+// The ranges of the dialog's three lists, and what a text outside one is told as.
+struct NumberRange {
+    qint32 low;
+    qint32 high;
+    const char *what;
+    SettingsEditor::SaveResult refusal;
+};
+constexpr NumberRange kHours { 0, 12, "First Alert must be a whole number of hours",
+    SettingsEditor::SaveResult::HoursOutOfRange };
+constexpr NumberRange kMinutes { 0, 55, "Second Alert must be a whole number of minutes",
+    SettingsEditor::SaveResult::MinutesOutOfRange };
+constexpr NumberRange kUpdateEvery { 3, 59, "Program Update Item(s) Every must be a whole number of minutes",
+    SettingsEditor::SaveResult::UpdateEveryOutOfRange };
+
+qint32 checkedNumber(const QString &text, const NumberRange &range)
 {
-    const double value = numericValue(text);
-    if (value >= double(std::numeric_limits<qint32>::max()))
-        return std::numeric_limits<qint32>::max();
-    return qint32(roundHalfEven(value));
+    return *wholeNumberWithin(text, range.low, range.high);
 }
 
 qint32 flag(bool ticked)
@@ -191,14 +201,33 @@ void SettingsEditor::storeAccount(bool save, const QString &id, const QString &p
     }
 }
 
-bool SettingsEditor::save(const SettingsForm &form)
+SettingsEditor::SaveResult SettingsEditor::checkNumbers(const SettingsForm &form)
+{
+    const std::pair<const QString *, const NumberRange *> numbers[] { { &form.hours, &kHours },
+        { &form.minutes, &kMinutes }, { &form.updateEvery, &kUpdateEvery } };
+    for (const auto &[text, range] : numbers) {
+        if (wholeNumberWithin(*text, range->low, range->high))
+            continue;
+        m_ctx.prompter.message(QStringLiteral("Please check, %1 from %2 to %3")
+                                   .arg(QLatin1String(range->what))
+                                   .arg(range->low)
+                                   .arg(range->high),
+            QStringLiteral("Err: Value out of range"), PromptIcon::Critical, PromptButtons::Ok);
+        return range->refusal;
+    }
+    return SaveResult::Saved;
+}
+
+SettingsEditor::SaveResult SettingsEditor::save(const SettingsForm &form)
 {
     AppSettings &s = m_ctx.settings;
     // What an earlier account took into memory stays there when a later one mismatches.
     if (!takeAccount(form.hotmail, s.HotmailID, s.HotmailPWD, QStringLiteral("Hotmail"))
         || !takeAccount(form.yahoo, s.YahooID, s.YahooPWD, QStringLiteral("Yahoo!"))
         || !takeAccount(form.ebay, s.EBayID, s.EBayPWD, QStringLiteral("eBay")))
-        return false;
+        return SaveResult::PasswordMismatch;
+    if (const SaveResult refused = checkNumbers(form); refused != SaveResult::Saved)
+        return refused;
 
     storeAccount(form.hotmail.save, s.HotmailID, s.HotmailPWD, s.SaveHotmail, SettingName::HotmailID,
         SettingName::HotmailPWD, SettingName::SaveHotmail);
@@ -214,10 +243,10 @@ bool SettingsEditor::save(const SettingsForm &form)
     };
     number(SettingName::AutoAdjustTime, s.AutoAdjustTime, flag(form.autoAdjTime));
     number(SettingName::AutoAdjustTimeB4Bid, s.AutoAdjustTimeB4Bid, flag(form.autoAdjTimeB4Bid));
-    number(SettingName::FirstAlert, s.FirstAlert, wholeNumber(form.hours));
-    number(SettingName::SecondAlert, s.SecondAlert, wholeNumber(form.minutes));
+    number(SettingName::FirstAlert, s.FirstAlert, checkedNumber(form.hours, kHours));
+    number(SettingName::SecondAlert, s.SecondAlert, checkedNumber(form.minutes, kMinutes));
 
-    const qint32 every = wholeNumber(form.updateEvery);
+    const qint32 every = checkedNumber(form.updateEvery, kUpdateEvery);
     if (every != s.AutoUpdateEvery) {
         number(SettingName::AutoUpdateEvery, s.AutoUpdateEvery, every);
         Q_EMIT updateIntervalChanged();
@@ -237,7 +266,7 @@ bool SettingsEditor::save(const SettingsForm &form)
     number(SettingName::PlayBidIncrementNotifySound, s.PlayBidIncrementNotifySound,
         flag(form.playBidIncrementNotifySound));
     number(SettingName::chkShowBidNotification, s.chkShowBidNotification, flag(form.showBidNotification));
-    return true;
+    return SaveResult::Saved;
 }
 
 } // namespace th

@@ -66,6 +66,15 @@ public:
         QString configPath;
     };
     enum class Sound { Alert, Notify };
+    // How a press of the save button ended: saved, or refused (the user was told why) with
+    // the box to correct.
+    enum class SaveResult {
+        Saved,
+        PasswordMismatch,
+        HoursOutOfRange,
+        MinutesOutOfRange,
+        UpdateEveryOutOfRange
+    };
 
     explicit SettingsEditor(Context context, QObject *parent = nullptr);
 
@@ -77,9 +86,10 @@ public:
     // The start-up box was ticked or unticked: the desktop entry follows at once. Returns
     // the state the box must show, which stays as it was when the entry could not follow.
     bool setAutoStart(bool on);
-    // The save button: true when the dialog may close; false after a password mismatch,
-    // which stops before anything is stored.
-    bool save(const SettingsForm &form);
+    // The save button. A password mismatch, or a number outside its list's range (an
+    // update every 0 minutes would fetch every item every minute; a typo would switch an
+    // alert off unseen), is told to the user and stops before anything is stored.
+    SaveResult save(const SettingsForm &form);
 
 Q_SIGNALS:
     // The save changed the update interval: a pass over all items is due.
@@ -88,6 +98,7 @@ Q_SIGNALS:
     void liveTimeLeftChanged(bool on);
 
 private:
+    SaveResult checkNumbers(const SettingsForm &form);
     bool takeAccount(
         const SettingsForm::Account &account, QString &id, QString &password, const QString &service);
     void storeAccount(bool save, const QString &id, const QString &password, qint32 &saveFlag,

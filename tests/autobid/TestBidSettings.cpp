@@ -33,6 +33,8 @@ private Q_SLOTS:
     void setDoesNothingOnAnItemThatCannotBeBidOn();
     void dialogChecksThePriceAgainstTheLeastBid_data();
     void dialogChecksThePriceAgainstTheLeastBid();
+    void dialogTakesQuantityAndSecondsOnlyFromTheirLists_data();
+    void dialogTakesQuantityAndSecondsOnlyFromTheirLists();
     void dialogAsksOnceAboutAMaximumFarAboveThePrice_data();
     void dialogAsksOnceAboutAMaximumFarAboveThePrice();
     void dialogShowsStoredValuesOrDefaults();
@@ -151,16 +153,70 @@ void TestBidSettings::dialogChecksThePriceAgainstTheLeastBid()
                           QStringLiteral("$10.00"), &record, *f->app->store()),
         prompter);
     dialog.txtMaxBidPrice->setText(price);
-    dialog.cboAutoBidTime->setEditText(QStringLiteral("soon")); // not a number: 0 seconds
+    dialog.cboAutoBidTime->setEditText(QStringLiteral("65"));
     dialog.cmdOk_Click();
     QCOMPARE(dialog.entry().has_value(), message.isEmpty());
     if (message.isEmpty()) {
         QCOMPARE(dialog.entry()->amount, Money::fromText(u"10.5"));
-        QCOMPARE(dialog.entry()->seconds, 0);
+        QCOMPARE(dialog.entry()->seconds, 65);
     } else {
         QCOMPARE(prompter.last().text, message);
         QCOMPARE(prompter.last().icon, PromptIcon::Critical);
     }
+}
+
+void TestBidSettings::dialogTakesQuantityAndSecondsOnlyFromTheirLists_data()
+{
+    const QString quantity = QStringLiteral("Please check, Max.Quantity must be a whole number from 1 to 3");
+    const QString seconds
+        = QStringLiteral("Please check, the seconds before the end must be a whole number from 2 to 180");
+    QTest::addColumn<QString>("quantityText");
+    QTest::addColumn<QString>("secondsText");
+    QTest::addColumn<QString>("message"); // empty: taken
+    QTest::newRow("quantity abc") << "abc"
+                                  << "20" << quantity;
+    QTest::newRow("quantity 0") << "0"
+                                << "20" << quantity;
+    QTest::newRow("more than the page offers") << "4"
+                                               << "20" << quantity;
+    QTest::newRow("seconds abc") << "1"
+                                 << "abc" << seconds;
+    QTest::newRow("seconds 1") << "1"
+                               << "1" << seconds;
+    QTest::newRow("seconds 181") << "1"
+                                 << "181" << seconds;
+    QTest::newRow("seconds 2.5") << "1"
+                                 << "2.5" << seconds;
+    QTest::newRow("the lists' ends") << "3"
+                                     << "180" << QString();
+}
+
+void TestBidSettings::dialogTakesQuantityAndSecondsOnlyFromTheirLists()
+{
+    QFETCH(QString, quantityText);
+    QFETCH(QString, secondsText);
+    QFETCH(QString, message);
+    const WatchItemRecord &record = updated(QStringLiteral("7000001"), 3600);
+    FakePrompter prompter;
+    frmAutoBid dialog(autoBidDialogValues(QStringLiteral("7000001"), QStringLiteral("Lamp"),
+                          QStringLiteral("$10.00"), &record, *f->app->store()),
+        prompter);
+    dialog.txtMaxBidPrice->setText(QStringLiteral("12"));
+    dialog.cboMaxQuantity->setEditText(quantityText);
+    dialog.cboAutoBidTime->setEditText(secondsText);
+    dialog.cmdOk_Click();
+    QCOMPARE(dialog.entry().has_value(), message.isEmpty());
+    if (message.isEmpty()) {
+        QCOMPARE(dialog.entry()->quantity, 3);
+        QCOMPARE(dialog.entry()->seconds, 180);
+        return;
+    }
+    QCOMPARE(prompter.shown().size(), 1);
+    QCOMPARE(prompter.last().text, message);
+    QCOMPARE(prompter.last().icon, PromptIcon::Critical);
+    QVERIFY(dialog.result() != QDialog::Accepted);
+    QCOMPARE(dialog.focusWidget(),
+        message.contains(u"Max.Quantity") ? dialog.cboMaxQuantity : dialog.cboAutoBidTime);
 }
 
 void TestBidSettings::dialogAsksOnceAboutAMaximumFarAboveThePrice_data()

@@ -9,7 +9,9 @@
 #include <QTest>
 
 #include "FakeClock.h"
+#include "FakePrompter.h"
 #include "FakeSeams.h"
+#include "TestSupport.h"
 #include "clock/ClockSync.h"
 #include "clock/ui/frmSync.h"
 #include "sim/DaytimeServer.h"
@@ -25,6 +27,7 @@ class TestFrmSync final : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase();
     void init();
     void cleanup();
     void loadFillsTheListsAndShowsTheFineTune_data();
@@ -36,6 +39,8 @@ private Q_SLOTS:
     void autoUpdateSetsTheClockToTheNearestSuchTime();
     void closeButtonHandsOnTheFineTune_data();
     void closeButtonHandsOnTheFineTune();
+    void fineTuneOutsideItsRangeIsRefused_data();
+    void fineTuneOutsideItsRangeIsRefused();
     void noReplyWithinEightSecondsEnablesTheCheckAgain();
     void notConnectedDisablesTheAdjustment();
 
@@ -47,16 +52,25 @@ private:
     SystemTimeZoneSource m_zones;
     test::FakeClockSetter m_setter;
     test::FakeConnectionState m_connection;
+    test::FakePrompter m_prompter;
     ClockState m_state;
     std::unique_ptr<sim::DaytimeServer> m_server;
     std::unique_ptr<ClockSync> m_sync;
 };
+
+void TestFrmSync::initTestCase()
+{
+    // The dialog's zone box and its default GMT choice are those of New York, whatever zone
+    // the run was started in.
+    test::setTimeZone("America/New_York");
+}
 
 void TestFrmSync::init()
 {
     m_clock.set(QDateTime(QDate(2026, 3, 2), QTime(12, 0)));
     m_setter = {};
     m_state = {};
+    m_prompter.clear();
     m_connection.value = ConnectionFlag::Lan | ConnectionFlag::Configured;
     m_server = std::make_unique<sim::DaytimeServer>([this] { return m_clock.now().toUTC(); }, 1);
     QVERIFY(m_server->listen(QHostAddress::LocalHost, 0));
@@ -73,8 +87,9 @@ std::unique_ptr<frmSync> TestFrmSync::open(const FixedSeconds &fineTune)
 {
     QStringList configured(TimeServerTable::kCount);
     configured[1] = QStringLiteral("127.0.0.1:%1").arg(m_server->port());
-    auto dialog = std::make_unique<frmSync>(
-        frmSync::Seams { *m_sync, m_state, m_clock, m_connection }, TimeServerTable(configured), fineTune);
+    auto dialog
+        = std::make_unique<frmSync>(frmSync::Seams { *m_sync, m_state, m_clock, m_connection, m_prompter },
+            TimeServerTable(configured), fineTune);
     dialog->setAttribute(Qt::WA_DeleteOnClose, false);
     return dialog;
 }
@@ -214,6 +229,7 @@ void TestFrmSync::closeButtonHandsOnTheFineTune_data()
     QTest::newRow("-3") << "-3" << qint64(-30000) << -3;
     QTest::newRow("+2.5 keeps its half, stores the even 2") << "+2.5" << qint64(25000) << 2;
     QTest::newRow("3.5 stores 4") << "3.5" << qint64(35000) << 4;
+    QTest::newRow("-5, the list's end") << "-5" << qint64(-50000) << -5;
 }
 
 void TestFrmSync::closeButtonHandsOnTheFineTune()
@@ -231,6 +247,30 @@ void TestFrmSync::closeButtonHandsOnTheFineTune()
     QCOMPARE(fineTune.units(), units);
     QCOMPARE(fineTune.toStored(), stored);
     QVERIFY(!dialog->isVisible());
+}
+
+void TestFrmSync::fineTuneOutsideItsRangeIsRefused_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("99999") << "99999";
+    QTest::newRow("-3600") << "-3600";
+    QTest::newRow("+5.5") << "+5.5";
+}
+
+void TestFrmSync::fineTuneOutsideItsRangeIsRefused()
+{
+    QFETCH(QString, typed);
+    const auto dialog = open();
+    QSignalSpy chosen(dialog.get(), &frmSync::fineTuneChosen);
+    dialog->show();
+    dialog->cboFineTune->setEditText(typed);
+    QTest::mouseClick(dialog->cmdClose, Qt::LeftButton);
+    QCOMPARE(chosen.count(), 0);
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(m_prompter.shown().size(), 1);
+    QCOMPARE(
+        m_prompter.last().text, QStringLiteral("Please check, Finetune Adj. must be from -5 to +5 seconds"));
+    QCOMPARE(m_prompter.last().icon, PromptIcon::Critical);
 }
 
 void TestFrmSync::noReplyWithinEightSecondsEnablesTheCheckAgain()

@@ -79,7 +79,7 @@ void TestSettingsCommands::newIntervalStartsTheSequentialPassAndSorts()
         frmEmailWebBased *dialog = f.app->settingsCommands()->dialog();
         QVERIFY(dialog);
         dialog->cboAutoUpdateEvery->setCurrentText(every);
-        dialog->cboMinutes->setCurrentText(QStringLiteral("ten")); // not a number: off
+        dialog->cboMinutes->setCurrentText(QStringLiteral("0")); // off
         dialog->cmdClose->click();
     });
     f.app->resources()->mnuSystemSetting->trigger();

@@ -30,6 +30,7 @@ frmAutoBid::frmAutoBid(const AutoBidDialogValues &values, IPrompter &prompter, Q
     , m_prompter(prompter)
     , m_minimumBid(values.minimumBid)
     , m_currentPrice(values.currentPrice)
+    , m_highestQuantity(values.highestQuantity)
 {
     setObjectName(QStringLiteral("frmAutoBid"));
     setWindowTitle(QStringLiteral("Auto-Bid"));
@@ -104,6 +105,8 @@ void frmAutoBid::cmdOk_Click()
     QString title = QStringLiteral("Error: Wrong data type");
     switch (checkMaxBid(price, m_minimumBid)) {
     case MaxBidCheck::Accepted:
+        if (!bidChoicesAccepted())
+            return;
         if (const std::optional<QString> question = maxBidTypoQuestion(price, m_currentPrice); question
             && m_prompter.message(*question, QStringLiteral("Check your maximum bid"), PromptIcon::Question,
                    PromptButtons::YesNo)
@@ -127,6 +130,18 @@ void frmAutoBid::cmdOk_Click()
     }
     m_prompter.message(text, title, PromptIcon::Critical, PromptButtons::Ok);
     txtMaxBidPrice->setFocus();
+}
+
+bool frmAutoBid::bidChoicesAccepted()
+{
+    const BidChoiceCheck check
+        = checkBidChoices(cboMaxQuantity->currentText(), cboAutoBidTime->currentText(), m_highestQuantity);
+    if (check == BidChoiceCheck::Accepted)
+        return true;
+    m_prompter.message(bidChoiceMessage(check, m_highestQuantity), QStringLiteral("Error: Wrong data type"),
+        PromptIcon::Critical, PromptButtons::Ok);
+    (check == BidChoiceCheck::QuantityOutOfRange ? cboMaxQuantity : cboAutoBidTime)->setFocus();
+    return false;
 }
 
 } // namespace th

@@ -16,8 +16,8 @@ namespace th {
 class IPrompter;
 
 // "Auto-Bid": the highest price, the quantity and the seconds before the end of one item's
-// automatic bid. OK checks the price against the least bid the site accepts; Cancel and the
-// close box give nothing.
+// automatic bid. OK checks the price against the least bid the site accepts, and the quantity
+// and the seconds against their lists; Cancel and the close box give nothing.
 class frmAutoBid final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(frmAutoBid)
@@ -39,9 +39,14 @@ public:
     QPushButton *cmdCancel = nullptr;
 
 private:
+    // The quantity and the seconds within their lists; otherwise the user is told and the
+    // box to correct gets the focus.
+    bool bidChoicesAccepted();
+
     IPrompter &m_prompter;
     Money m_minimumBid;
     Money m_currentPrice;
+    qint32 m_highestQuantity;
     std::optional<AutoBidEntry> m_entry;
 };
 

@@ -22,6 +22,7 @@
 #include "common/Timers.h"
 #include "platform/IClock.h"
 #include "platform/IConnectionState.h"
+#include "platform/IPrompter.h"
 
 namespace th {
 
@@ -323,7 +324,17 @@ void frmSync::cmdAdjustSysTime_Click()
 
 void frmSync::cmdClose_Click()
 {
-    Q_EMIT fineTuneChosen(FixedSeconds::fromText(cboFineTune->currentText()));
+    // The fine tune corrects a clock that is a few seconds off; a typo such as 99999 would
+    // move both status-bar clocks by a day. A text without a number still means no fine tune.
+    constexpr qint64 kLimitUnits = 5 * 10000;
+    const FixedSeconds fineTune = FixedSeconds::fromText(cboFineTune->currentText());
+    if (qAbs(fineTune.units()) > kLimitUnits) {
+        m_seams.prompter.message(QStringLiteral("Please check, Finetune Adj. must be from -5 to +5 seconds"),
+            QStringLiteral("Err: Value out of range"), PromptIcon::Critical, PromptButtons::Ok);
+        cboFineTune->setFocus();
+        return;
+    }
+    Q_EMIT fineTuneChosen(fineTune);
     close();
 }
 

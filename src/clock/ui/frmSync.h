@@ -22,6 +22,7 @@ namespace th {
 class ClockSync;
 class IClock;
 class IConnectionState;
+class IPrompter;
 struct ClockState;
 
 // "Atomic Time Syncronisation": the state of the Internet connection, the difference
@@ -39,6 +40,8 @@ public:
         ClockState &state;
         const IClock &clock;
         const IConnectionState &connection;
+        // Tells a fine tune outside its list's range.
+        IPrompter &prompter;
     };
 
     // The load step: fills the lists from `servers`, shows `fineTune` and checks the

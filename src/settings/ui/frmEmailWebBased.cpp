@@ -35,7 +35,7 @@ QLineEdit *textBox(QWidget *parent, const char *name, bool password = false)
 QComboBox *comboBox(QWidget *parent, const char *name)
 {
     auto *box = named(new QComboBox(parent), name);
-    // The text can be typed as well as picked; a text that is not a number counts as 0.
+    // The text can be typed as well as picked; the save refuses one outside the list's range.
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);
     // Two digits and the arrow fit without being cut.
@@ -306,8 +306,22 @@ void frmEmailWebBased::chkAutoStart_Click(bool ticked)
 
 void frmEmailWebBased::cmdClose_Click()
 {
-    if (m_editor.save(form()))
+    switch (m_editor.save(form())) {
+    case SettingsEditor::SaveResult::Saved:
         accept();
+        break;
+    case SettingsEditor::SaveResult::PasswordMismatch:
+        break;
+    case SettingsEditor::SaveResult::HoursOutOfRange:
+        cboHours->setFocus();
+        break;
+    case SettingsEditor::SaveResult::MinutesOutOfRange:
+        cboMinutes->setFocus();
+        break;
+    case SettingsEditor::SaveResult::UpdateEveryOutOfRange:
+        cboAutoUpdateEvery->setFocus();
+        break;
+    }
 }
 
 } // namespace th
