@@ -16,6 +16,7 @@
 #include "alerts/AlertState.h"
 #include "app/ClockCommands.h"
 #include "app/ColumnWidthMemory.h"
+#include "app/SearchCommands.h"
 #include "app/UnixSignals.h"
 #include "app/UpdateCommands.h"
 #include "app/frmResource.h"
