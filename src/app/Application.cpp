@@ -440,7 +440,7 @@ void Application::connectSearch()
 void Application::tellFileNotSaved(const QString &why)
 {
     qWarning("%s", qPrintable(why));
-    m_platform->tray->showMessage(QString::fromLatin1(kProgramTitle), why);
+    tellUser(why);
 }
 
 frmAlarm *Application::clockWindow() const
