@@ -32,6 +32,9 @@ inline constexpr int WriteFailed = 107;
 inline constexpr int ReadOnly = 108;
 inline constexpr int CopyFailed = 109;
 inline constexpr int NotASoundCopy = 110;
+// The disk refused to read or write the file (a full disk, above all): nothing is wrong
+// with the store itself.
+inline constexpr int DiskRefused = 111;
 } // namespace StoreError
 
 // Our registry: a hive of keys and values in one SQLite file (`registry.db` in the data

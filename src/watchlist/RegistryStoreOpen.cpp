@@ -71,6 +71,11 @@ Error sqliteOpenError(int rc, const QString &path, sqlite3 *db)
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
         return openError(StoreError::Locked, path, QStringLiteral("another program keeps it locked"));
+    case SQLITE_FULL:
+    case SQLITE_IOERR:
+        // Opening writes the files beside the store; a full disk refuses them.
+        return openError(StoreError::DiskRefused, path,
+            QStringLiteral("the disk refuses to read or write it (%1); the disk may be full").arg(detail));
     default:
         return openError(StoreError::CannotRead, path, QStringLiteral("it cannot be read (%1)").arg(detail));
     }

@@ -6,6 +6,7 @@
 
 #include <sqlite3.h>
 
+#include "TestSupport.h"
 #include "watchlist/RegistryFunctions.h"
 #include "watchlist/RegistryStore.h"
 
@@ -70,6 +71,7 @@ private Q_SLOTS:
     void refusesFilesThatAreNoSoundStore();
     void refusesAStoreLockedPastTheTimeout();
     void storeIsMadePrivateWhateverItsMode();
+    void fullDiskIsReportedAsSuch();
 
 private:
     QString storePath() const { return m_dir->filePath(QStringLiteral("registry.db")); }
@@ -452,6 +454,26 @@ void TestRegistryStore::storeIsMadePrivateWhateverItsMode()
         QCOMPARE(::stat(QFile::encodeName(storePath() + suffix).constData(), &info), 0);
         QCOMPARE(info.st_mode & 0777, mode_t(0600));
     }
+}
+
+// A disk too full for the files beside the store is no damage to the store: it is not
+// reported as one (which would advise putting a copy in its place).
+void TestRegistryStore::fullDiskIsReportedAsSuch()
+{
+    SaveRegString(*m_store, RegRoot::CurrentUser, kKey, "Item", "2407604973");
+    m_store.reset();
+    QFile::remove(storePath() + "-wal");
+    QFile::remove(storePath() + "-shm");
+    const QByteArray before = fileBytes(storePath());
+    Result<std::unique_ptr<RegistryStore>> opened = Result<std::unique_ptr<RegistryStore>>(Error {});
+    {
+        const th::test::FileSizeLimit full(16);
+        opened = RegistryStore::open(storePath());
+    }
+    QVERIFY(!opened.ok());
+    QCOMPARE(opened.error().code, StoreError::DiskRefused);
+    QVERIFY2(opened.errorMessage().contains(u"the disk may be full"), qPrintable(opened.errorMessage()));
+    QCOMPARE(fileBytes(storePath()), before);
 }
 
 QTEST_APPLESS_MAIN(TestRegistryStore)
