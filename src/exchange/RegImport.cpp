@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 #include "common/ItemNumber.h"
 #include "exchange/RegScriptReader.h"
@@ -177,8 +178,10 @@ Result<ImportSummary> importRegScript(RegistryStore &store, QIODevice &script, c
         const Result<QStringList> after = store.checkedSubKeyNames(RegRoot::CurrentUser, watchList);
         if (!after)
             return after.error();
+        // Item names are digits: no case to fold.
+        const QSet<QString> kept(after.value().cbegin(), after.value().cend());
         for (const QString &item : before.value()) {
-            if (isItemKeyName(item) && !after.value().contains(item, Qt::CaseInsensitive))
+            if (isItemKeyName(item) && !kept.contains(item))
                 summary.removedWatchItems.append(item);
         }
         return {};
