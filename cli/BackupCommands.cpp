@@ -43,8 +43,7 @@ int runBackups(const QStringList &args, QTextStream &out, QTextStream &err)
     }
     for (const StoreCopy &copy : copies) {
         const bool daily = copy.kind == StoreCopy::Kind::Daily;
-        out << (daily ? copy.taken.toString(u"yyyy-MM-dd") + u"         "
-                      : copy.taken.toString(u"yyyy-MM-dd HH:mm:ss"))
+        out << copy.taken.toString(u"yyyy-MM-dd HH:mm:ss")
             << (daily ? "  daily          " : "  before import  ") << QDir::toNativeSeparators(copy.path)
             << '\n';
     }

@@ -45,7 +45,10 @@ int runList(const QStringList &args, QTextStream &out, QTextStream &err)
     Result<std::unique_ptr<RegistryStore>> store = openStore();
     if (!store)
         return fail(err, store.errorMessage());
-    out << describeWatchList(*store.value());
+    const Result<QString> listing = describeWatchList(*store.value());
+    if (!listing)
+        return fail(err, listing.errorMessage());
+    out << listing.value();
     return 0;
 }
 

@@ -124,6 +124,7 @@ Application::StartResult Application::start()
     m_columnWidths
         = std::make_unique<ColumnWidthMemory>(*m_main->ui.lstWatching, configIniPath(m_dataFolder));
     m_columnWidths->restore();
+    connect(m_columnWidths.get(), &ColumnWidthMemory::widthsNotSaved, this, &Application::tellFileNotSaved);
 
     // The resource window: alert lists, tray image, tray icon, time servers.
     m_resource = std::make_unique<frmResource>(*m_platform->tray,
@@ -433,6 +434,13 @@ void Application::connectSearch()
     m_search = std::make_unique<SearchCommands>(
         *m_main, *m_platform->shell, *m_platform->browser, hosts, m_dataFolder + u"/IntelliSense/iSense.dat");
     m_search->LoadSearchHistory();
+    connect(m_search.get(), &SearchCommands::historyNotSaved, this, &Application::tellFileNotSaved);
+}
+
+void Application::tellFileNotSaved(const QString &why)
+{
+    qWarning("%s", qPrintable(why));
+    tellUser(why);
 }
 
 frmAlarm *Application::clockWindow() const

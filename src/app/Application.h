@@ -110,6 +110,9 @@ private:
     QString storeFailureText(const Error &error) const;
     // The first start of a day keeps a copy of the store as it is.
     void takeDailyCopy();
+    // A file of the data folder could not be written (it keeps what it held): the user
+    // learns why.
+    void tellFileNotSaved(const QString &why);
     void createEngine();
     void connectWindows();
     void connectEndingAlerts();

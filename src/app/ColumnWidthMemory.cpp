@@ -34,7 +34,8 @@ void ColumnWidthMemory::save()
     disableTimer(tmrSaveColumnWidths);
     QList<int> widths = m_view.columnWidths();
     widths.resize(UserConfig::kColumnCount, 0);
-    UserConfig::setColumnWidths(m_configPath, widths);
+    if (const Result<void> saved = UserConfig::setColumnWidths(m_configPath, widths); !saved)
+        Q_EMIT widthsNotSaved(saved.errorMessage());
 }
 
 } // namespace th

@@ -25,6 +25,11 @@ public:
     void saveIfChanged();
     void save();
 
+Q_SIGNALS:
+    // The widths could not be written; config.ini keeps what it held before.
+    void widthsNotSaved(const QString &why);
+
+public:
     // Waits for a drag to end before writing the file.
     QTimer tmrSaveColumnWidths;
 

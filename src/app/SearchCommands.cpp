@@ -101,7 +101,9 @@ void SearchCommands::LoadSearchHistory()
 
 void SearchCommands::SaveSearchHistory()
 {
-    th::SaveSearchHistory(m_historyPath, m_history);
+    const Result<void> saved = th::SaveSearchHistory(m_historyPath, m_history);
+    if (!saved && saved.error().code != kSearchHistoryFolderMissing)
+        Q_EMIT historyNotSaved(saved.errorMessage());
 }
 
 void SearchCommands::removeHistoryEntry(const QString &entry)

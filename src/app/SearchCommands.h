@@ -42,6 +42,10 @@ public:
     QStringList history() const { return m_history; }
     QCompleter *completer() const { return m_completer; }
 
+Q_SIGNALS:
+    // The history file could not be written; it keeps what it held before.
+    void historyNotSaved(const QString &why);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 

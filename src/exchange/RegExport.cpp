@@ -1,8 +1,9 @@
 #include "exchange/RegExport.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
 
+#include "common/AtomicFile.h"
 #include "platform/AppPaths.h"
 #include "watchlist/RegistryStore.h"
 #include "watchlist/WatchStore.h"
@@ -110,31 +111,19 @@ Result<void> ExportRegKey(const RegistryStore &store, RegRoot root, const QStrin
 {
     // The sections of the sub-keys are appended in the same pass: the header then is in the
     // file already, so the outcome is the same as appending key by key.
-    QString text = kHeader;
-    if (append) {
+    QByteArray before;
+    if (append && QFileInfo::exists(fileName)) {
         QFile existing(fileName);
-        if (existing.open(QIODevice::ReadOnly) && existing.readAll().contains("REGEDIT4"))
-            text.clear();
+        if (!existing.open(QIODevice::ReadOnly))
+            return writeError(fileName, existing.errorString());
+        before = existing.readAll();
     }
+    QString text = before.contains("REGEDIT4") ? QString() : kHeader;
     if (const Result<void> read = appendSections(store, root, keyPath, includeSubkeys, text); !read)
         return makeError(302, QStringLiteral("Cannot back up to %1: %2").arg(fileName, read.errorMessage()));
-    const QByteArray bytes = text.toUtf8();
-
-    if (append) {
-        QFile file(fileName);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-            return writeError(fileName, file.errorString());
-        if (file.write(bytes) != bytes.size() || !file.flush())
-            return writeError(fileName, file.errorString());
-        return {};
-    }
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return writeError(fileName, file.errorString());
-    file.write(bytes);
-    if (!file.commit())
-        return writeError(fileName, file.errorString());
-    return {};
+    // Appending too writes the whole file anew, so that a write that fails part-way leaves
+    // the file as it was.
+    return writeFileAtomically(fileName, before + text.toUtf8());
 }
 
 Result<void> exportWatchList(const RegistryStore &store, const QString &fileName)

@@ -33,10 +33,11 @@ QString regValueLine(const RegValue &value);
 // "REGEDIT4"; then per key a line "[" root name "\" key path "]", its value lines in
 // creation order and an empty line. Each sub-key's path is its parent's path, "\" and its
 // name. Lines end in CR LF; the file is UTF-8 without a byte-order mark (plain ASCII for
-// everything the program itself stores). Without `append` the file is replaced only once
-// the new one is complete. A key that does not exist is written as a section without
-// values; a store that cannot be read fails the export, and the file is then left as it
-// was. The result tells the caller whether the file was written.
+// everything the program itself stores). The file is replaced only once the new one is
+// complete and on the disk (appending writes the old content and the new sections anew);
+// a write that fails leaves it as it was. A key that does not exist is written as a section
+// without values; a store that cannot be read fails the export, and the file is then left
+// as it was. The result tells the caller whether the file was written.
 Result<void> ExportRegKey(const RegistryStore &store, RegRoot root, const QString &keyPath,
     const QString &fileName, bool includeSubkeys, bool append);
 

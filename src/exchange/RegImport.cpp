@@ -1,9 +1,12 @@
 #include "exchange/RegImport.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
+#include "common/ItemNumber.h"
 #include "exchange/RegScriptReader.h"
 #include "watchlist/RegistryStore.h"
 #include "watchlist/StoreBackups.h"
@@ -21,7 +24,8 @@ Error importError(const QString &displayName, const QString &why)
     return makeError(401, QStringLiteral("Cannot import %1: %2").arg(displayName, why));
 }
 
-// At most this many left-out keys are named in the report; the rest are counted.
+// At most this many left-out keys (or removed items) are named in the report; the rest are
+// counted.
 constexpr int kMaxNamedSkippedKeys = 10;
 
 // The name of the item key that `keyPath` is or lies below, when it lies below the watch
@@ -50,7 +54,7 @@ public:
             m_path = operation.keyPath;
             m_root = operation.root;
             const std::optional<QStringView> item = watchItemName(m_root, m_path);
-            m_leftOut = item && !isItemKeyName(*item);
+            m_leftOut = item && !isImportedItemKeyName(*item);
             m_item = m_leftOut ? item->toString() : QString();
         }
         if (!m_leftOut)
@@ -158,12 +162,29 @@ Result<ImportSummary> importRegScript(RegistryStore &store, QIODevice &script, c
         return makeError(
             operation.line, QStringLiteral("line %1: %2").arg(operation.line).arg(store.lastError()));
     };
+    const QString watchList = QString::fromUtf16(kWatchListKey);
     const Result<void> applied = store.transaction([&]() -> Result<void> {
+        // A deletion anywhere above or at an item key takes watched items away: the list
+        // before and after tells which.
+        const Result<QStringList> before = store.checkedSubKeyNames(RegRoot::CurrentUser, watchList);
+        if (!before)
+            return before.error();
         const Result<RegScriptReadSummary> read = readRegScript(script, write);
         if (!read)
             return read.error();
         summary.latin1Lines = read.value().latin1Lines;
-        return pending.write(summary);
+        if (Result<void> written = pending.write(summary); !written)
+            return written;
+        const Result<QStringList> after = store.checkedSubKeyNames(RegRoot::CurrentUser, watchList);
+        if (!after)
+            return after.error();
+        // Item names are digits: no case to fold.
+        const QSet<QString> kept(after.value().cbegin(), after.value().cend());
+        for (const QString &item : before.value()) {
+            if (isItemKeyName(item) && !kept.contains(item))
+                summary.removedWatchItems.append(item);
+        }
+        return {};
     });
     if (!applied)
         return importError(displayName, applied.errorMessage());
@@ -195,7 +216,14 @@ Result<ImportSummary> RunRegImport(RegistryStore &store, const QString &fileName
         return importError(fileName, copy.errorMessage() + u" Nothing was imported");
     Result<ImportSummary> imported = importRegScript(store, file, fileName);
     StoreBackups::settleImportCopy(copy.value(), imported.ok());
+    if (imported)
+        imported.value().copyBefore = copy.value();
     return imported;
+}
+
+bool isImportedItemKeyName(QStringView name)
+{
+    return !name.startsWith(u'0') && normalizeItemNumber(name) == name;
 }
 
 QString importReport(const ImportSummary &summary, const QString &displayName)
@@ -204,11 +232,36 @@ QString importReport(const ImportSummary &summary, const QString &displayName)
                          .arg(summary.keys)
                          .arg(summary.values)
                          .arg(displayName);
+    if (const QString notes = importNotes(summary); !notes.isEmpty())
+        report += u'\n' + notes;
+    return report;
+}
+
+QString importNotes(const ImportSummary &summary)
+{
+    QStringList notes;
+    if (summary.deletions > 0)
+        notes.append(QStringLiteral("Deleted %1 keys and values that the file names for deletion")
+                         .arg(summary.deletions));
+    const QStringList &removed = summary.removedWatchItems;
+    if (!removed.isEmpty()) {
+        QStringList named = removed.mid(0, kMaxNamedSkippedKeys);
+        if (removed.size() > kMaxNamedSkippedKeys)
+            named.append(QStringLiteral("and %1 more").arg(removed.size() - kMaxNamedSkippedKeys));
+        notes.append(QStringLiteral("Removed %1 watched items: %2")
+                         .arg(removed.size())
+                         .arg(named.join(QStringLiteral(", "))));
+        if (!summary.copyBefore.isEmpty())
+            notes.append(
+                QStringLiteral("The watch list as it was before the import is kept in %1; to go back to it, "
+                               "end Tallyhawk and run: tallyhawk-cli restore %1")
+                    .arg(QDir::toNativeSeparators(summary.copyBefore)));
+    }
     if (summary.latin1Lines == 1)
-        report += QStringLiteral("\n1 line was not UTF-8 and was read as Latin-1 (ISO 8859-1)");
+        notes.append(QStringLiteral("1 line was not UTF-8 and was read as Latin-1 (ISO 8859-1)"));
     else if (summary.latin1Lines > 1)
-        report += QStringLiteral("\n%1 lines were not UTF-8 and were read as Latin-1 (ISO 8859-1)")
-                      .arg(summary.latin1Lines);
+        notes.append(QStringLiteral("%1 lines were not UTF-8 and were read as Latin-1 (ISO 8859-1)")
+                         .arg(summary.latin1Lines));
     const QList<SkippedWatchKey> &skipped = summary.skippedWatchKeys;
     if (!skipped.isEmpty()) {
         QStringList named;
@@ -216,11 +269,11 @@ QString importReport(const ImportSummary &summary, const QString &displayName)
             named.append(QStringLiteral("line %1 \"%2\"").arg(skipped[i].line).arg(skipped[i].name));
         if (skipped.size() > kMaxNamedSkippedKeys)
             named.append(QStringLiteral("and %1 more").arg(skipped.size() - kMaxNamedSkippedKeys));
-        report += QStringLiteral("\nLeft out %1 watch-list keys that are not item numbers: %2")
-                      .arg(skipped.size())
-                      .arg(named.join(QStringLiteral(", ")));
+        notes.append(QStringLiteral("Left out %1 watch-list keys that are not item numbers: %2")
+                         .arg(skipped.size())
+                         .arg(named.join(QStringLiteral(", "))));
     }
-    return report;
+    return notes.join(u'\n');
 }
 
 bool FileExistsAt(const QString &path)

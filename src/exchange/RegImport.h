@@ -4,6 +4,8 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <QStringList>
+#include <QStringView>
 
 #include "common/Result.h"
 
@@ -26,6 +28,8 @@ struct ImportSummary {
     int deletions = 0; // keys and values deleted
     int latin1Lines = 0; // lines that were not UTF-8 and were read as Latin-1
     QList<SkippedWatchKey> skippedWatchKeys; // in file order
+    QStringList removedWatchItems; // watched items the import deleted, in the store's order
+    QString copyBefore; // the copy of the store as it was before the import, when one was kept
 };
 
 // Merges a registry script into the store in one transaction, reading it line by line
@@ -35,10 +39,11 @@ struct ImportSummary {
 // HKEY_LOCAL_MACHINE, a file that cannot be read to its end) is refused with a message
 // naming the file (`displayName`) and the line, and changes nothing.
 //
-// Item keys under the watch list key whose names are not item numbers (see isItemKeyName)
-// are left out with their values and sub-keys, each key line noted in the summary; the
-// rest of the file is still imported, so that a backup holding such a key can be restored.
-// Deleting such a key is carried out.
+// Item keys under the watch list key whose names are not item numbers as the program writes
+// them (see isImportedItemKeyName) are left out with their values and sub-keys, each key
+// line noted in the summary; the rest of the file is still imported, so that a backup
+// holding such a key can be restored. Deleting such a key is carried out. The summary
+// names the watched items that the import deleted.
 Result<ImportSummary> importRegScript(RegistryStore &store, QIODevice &script, const QString &displayName);
 Result<ImportSummary> importRegScript(
     RegistryStore &store, const QByteArray &script, const QString &displayName);
@@ -48,10 +53,19 @@ Result<ImportSummary> importRegScript(
 // StoreBackups, `now` dates it); when it cannot be taken nothing is imported.
 Result<ImportSummary> RunRegImport(RegistryStore &store, const QString &fileName, const QDateTime &now);
 
+// Whether a key name under the watch list key, as a file gives it, names an item the way the
+// program writes one: digits only (no blank anywhere), no leading zero, at least 500000.
+// "12", "02407604981" and "2407604973 " would become rows that no page ever fills.
+bool isImportedItemKeyName(QStringView name);
+
 // What a finished import tells the user: the first line says how many keys and values came
-// from the file; further lines say how many lines were read as Latin-1 and which watch-list
-// keys were left out, by line.
+// from the file; importNotes follow it.
 QString importReport(const ImportSummary &summary, const QString &displayName);
+// What the user should know beyond the counts, one line each, empty when there is nothing:
+// how many keys and values the file deleted, which watched items went and the copy that
+// holds the list from before, how many lines were read as Latin-1, which watch-list keys
+// were left out, by line.
+QString importNotes(const ImportSummary &summary);
 
 // True when the path exists and is not a folder.
 bool FileExistsAt(const QString &path);

@@ -67,14 +67,25 @@ QString dataText(const RegValue &value)
     return u"hex(" + QString::number(value.kind, 16) + u"):" + hexBytes(value.data);
 }
 
-void describeKey(const RegistryStore &store, const QString &keyPath, const QString &indent, QString &text)
+// A store that cannot be read gives an error, never a listing that silently lacks what it
+// could not read.
+Result<void> describeKey(
+    const RegistryStore &store, const QString &keyPath, const QString &indent, QString &text)
 {
-    for (const RegValue &value : store.values(RegRoot::CurrentUser, keyPath))
+    const Result<QList<RegValue>> values = store.checkedValues(RegRoot::CurrentUser, keyPath);
+    if (!values)
+        return values.error();
+    for (const RegValue &value : values.value())
         text += indent + describeRegValue(value) + u'\n';
-    for (const QString &name : store.subKeyNames(RegRoot::CurrentUser, keyPath)) {
+    const Result<QStringList> names = store.checkedSubKeyNames(RegRoot::CurrentUser, keyPath);
+    if (!names)
+        return names.error();
+    for (const QString &name : names.value()) {
         text += indent + u'[' + name + u"]\n";
-        describeKey(store, keyPath + u'\\' + name, indent + u"  ", text);
+        if (Result<void> below = describeKey(store, keyPath + u'\\' + name, indent + u"  ", text); !below)
+            return below;
     }
+    return {};
 }
 
 } // namespace
@@ -85,13 +96,18 @@ QString describeRegValue(const RegValue &value)
     return name + u" = " + dataText(value);
 }
 
-QString describeWatchList(const RegistryStore &store)
+Result<QString> describeWatchList(const RegistryStore &store)
 {
     const QString watchList = QString::fromUtf16(kWatchListKey);
+    const Result<QStringList> items = store.checkedSubKeyNames(RegRoot::CurrentUser, watchList);
+    if (!items)
+        return items.error();
     QString text;
-    for (const QString &item : store.subKeyNames(RegRoot::CurrentUser, watchList)) {
+    for (const QString &item : items.value()) {
         text += item + u'\n';
-        describeKey(store, watchList + u'\\' + item, QStringLiteral("  "), text);
+        if (Result<void> described = describeKey(store, watchList + u'\\' + item, QStringLiteral("  "), text);
+            !described)
+            return described.error();
     }
     return text;
 }

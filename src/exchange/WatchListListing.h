@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include "common/Result.h"
 #include "watchlist/RegValue.h"
 
 namespace th {
@@ -16,7 +17,8 @@ QString describeRegValue(const RegValue &value);
 
 // The watch list with every stored value: each item key's name on a line of its own, its
 // values below it indented by two blanks (sub-keys, which the program never writes, by two
-// more with their names). Nothing at all for an empty watch list.
-QString describeWatchList(const RegistryStore &store);
+// more with their names). Nothing at all for an empty watch list. A store that cannot be
+// read in full gives an error instead of part of the list.
+Result<QString> describeWatchList(const RegistryStore &store);
 
 } // namespace th

@@ -25,10 +25,13 @@ public:
     virtual bool askHolderToShow() = 0;
 };
 
-// A lock file whose name derives from the canonical path of the data folder, kept in the
-// user's runtime folder (it is not inside the data folder, which may be read-only or on a
-// network share). A lock left by a crashed process is taken over. The local socket through
-// which later starts ask for the window lies beside it, named the same way.
+// A lock file in the data folder itself ("tallyhawk.lock" in its canonical path), so that
+// every program using the folder finds it whatever its environment (a restore from a shell
+// without the desktop's runtime folder included). A lock left by a crashed process is taken
+// over. The local socket through which later starts ask for the window lies beside it
+// ("tallyhawk.sock"); where that path would be too long for a socket, and for the lock where
+// the folder cannot hold one, a name derived from the canonical path in the user's runtime
+// folder serves instead.
 class LockFileSingleInstance final : public ISingleInstance {
 public:
     explicit LockFileSingleInstance(const QString &dataFolder);
@@ -41,6 +44,7 @@ public:
 
 private:
     QString m_lockPath;
+    QString m_fallbackLockPath;
     QString m_socketPath;
     std::unique_ptr<QLockFile> m_lock;
     std::unique_ptr<ShowRequestChannel> m_channel;

@@ -10,19 +10,38 @@
 
 namespace th {
 
-LockFileSingleInstance::LockFileSingleInstance(const QString &dataFolder)
+namespace {
+
+// Longest socket path the system takes (sun_path holds 108 bytes with the final NUL), with
+// room to spare.
+constexpr qsizetype kMaxSocketPathBytes = 100;
+
+// A name in the user's runtime folder derived from the canonical data-folder path, for what
+// cannot live in the data folder itself.
+QString runtimeName(const QString &canonical, const QString &suffix)
 {
-    QString canonical = QFileInfo(dataFolder).canonicalFilePath();
-    if (canonical.isEmpty())
-        canonical = QFileInfo(dataFolder).absoluteFilePath();
     const QByteArray hash
         = QCryptographicHash::hash(canonical.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
     QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (folder.isEmpty())
         folder = QDir::tempPath();
-    const QString base = folder + u"/tallyhawk-" + QString::fromLatin1(hash);
-    m_lockPath = base + u".lock";
-    m_socketPath = base + u".sock";
+    return folder + u"/tallyhawk-" + QString::fromLatin1(hash) + suffix;
+}
+
+} // namespace
+
+LockFileSingleInstance::LockFileSingleInstance(const QString &dataFolder)
+{
+    QString canonical = QFileInfo(dataFolder).canonicalFilePath();
+    if (canonical.isEmpty())
+        canonical = QFileInfo(dataFolder).absoluteFilePath();
+    // Every program that uses the data folder sees the folder itself, whatever its
+    // environment says: the lock lies there.
+    m_lockPath = canonical + u"/tallyhawk.lock";
+    m_fallbackLockPath = runtimeName(canonical, QStringLiteral(".lock"));
+    m_socketPath = canonical + u"/tallyhawk.sock";
+    if (QFile::encodeName(m_socketPath).size() > kMaxSocketPathBytes)
+        m_socketPath = runtimeName(canonical, QStringLiteral(".sock"));
 }
 
 LockFileSingleInstance::~LockFileSingleInstance() = default;
@@ -33,6 +52,15 @@ bool LockFileSingleInstance::tryAcquire()
         return true;
     m_lock = std::make_unique<QLockFile>(m_lockPath);
     // A lock whose owner died is stale at once: QLockFile checks the owner's process.
+    m_lock->setStaleLockTime(0);
+    if (m_lock->tryLock(0))
+        return true;
+    if (m_lock->error() == QLockFile::LockFailedError)
+        return false;
+    // A data folder where no lock can be made (read-only, say) cannot be written by anyone;
+    // the lock in the runtime folder keeps starts in one session apart until the store
+    // itself reports the folder.
+    m_lock = std::make_unique<QLockFile>(m_fallbackLockPath);
     m_lock->setStaleLockTime(0);
     return m_lock->tryLock(0);
 }

@@ -1,9 +1,11 @@
 #include "search/SearchHistory.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
+
+#include "common/AtomicFile.h"
 
 namespace th {
 
@@ -16,6 +18,15 @@ QString decodeLine(const QByteArray &line)
     if (utf8.hasError())
         text = QString::fromLatin1(line);
     return text;
+}
+
+// The reader takes one pair of double quotes around a line away: an entry that is itself
+// quoted ("red lamp" with its quotes) gets one more pair, so that it reads back as typed.
+QString lineFor(const QString &entry)
+{
+    if (entry.size() >= 2 && entry.startsWith(u'"') && entry.endsWith(u'"'))
+        return u'"' + entry + u'"';
+    return entry;
 }
 
 } // namespace
@@ -39,19 +50,16 @@ QStringList LoadSearchHistory(const QString &path)
     return entries;
 }
 
-bool SaveSearchHistory(const QString &path, const QStringList &entries)
+Result<void> SaveSearchHistory(const QString &path, const QStringList &entries)
 {
     // The folder is made with the data folder; without it there is no history to keep.
     if (!QFileInfo(QFileInfo(path).absolutePath()).isDir())
-        return false;
+        return makeError(kSearchHistoryFolderMissing,
+            QStringLiteral("Cannot write %1: its folder is missing").arg(QDir::toNativeSeparators(path)));
     QByteArray bytes;
     for (const QString &entry : entries)
-        bytes += entry.trimmed().toUtf8() + "\r\n";
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(bytes);
-    return file.commit();
+        bytes += lineFor(entry.trimmed()).toUtf8() + "\r\n";
+    return writeFileAtomically(path, bytes);
 }
 
 QStringList withSearchOnTop(QStringList history, const QString &entry)

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "common/Result.h"
+
 namespace th {
 
 // The search box's history in IntelliSense/iSense.dat: the entries, each followed by CR LF,
@@ -16,9 +18,14 @@ inline constexpr int kSearchHistoryMax = 100;
 // folder gives none.
 QStringList LoadSearchHistory(const QString &path);
 
-// Writes `entries` (each trimmed) in place of the file. A missing folder or a file that
-// cannot be written loses the history quietly: false then.
-bool SaveSearchHistory(const QString &path, const QStringList &entries);
+// Error code of a history that was not written because its folder is missing: the history
+// is then simply not kept, which is no news for the user.
+inline constexpr int kSearchHistoryFolderMissing = 501;
+
+// Writes `entries` (each trimmed) in place of the file, so that each reads back as it is: an
+// entry in double quotes is written inside one more pair. A file that cannot be written in
+// full stays as it was, and the error says why.
+Result<void> SaveSearchHistory(const QString &path, const QStringList &entries);
 
 // `entry` (trimmed) on top of `history`, any earlier copy of it (in any capitals) removed, at
 // most kSearchHistoryMax entries kept.

@@ -13,6 +13,7 @@
 #include "watchlist/AppSettings.h"
 #include "watchlist/CryptPassword.h"
 #include "watchlist/RegistryFunctions.h"
+#include "watchlist/RegistryStore.h"
 #include "watchlist/UserConfig.h"
 #include "watchlist/WatchStore.h"
 
@@ -229,6 +230,8 @@ SettingsEditor::SaveResult SettingsEditor::save(const SettingsForm &form)
     if (const SaveResult refused = checkNumbers(form); refused != SaveResult::Saved)
         return refused;
 
+    const quint64 failedBefore = m_ctx.store.failedWriteCount();
+    QStringList notSaved;
     storeAccount(form.hotmail.save, s.HotmailID, s.HotmailPWD, s.SaveHotmail, SettingName::HotmailID,
         SettingName::HotmailPWD, SettingName::SaveHotmail);
     storeAccount(form.yahoo.save, s.YahooID, s.YahooPWD, s.SaveYahoo, SettingName::YahooID,
@@ -254,7 +257,9 @@ SettingsEditor::SaveResult SettingsEditor::save(const SettingsForm &form)
     // Written only when it changes, so that a user who never asks for it finds config.ini
     // as it was.
     if (form.liveTimeLeft != UserConfig::liveTimeLeft(m_ctx.configPath)) {
-        UserConfig::setLiveTimeLeft(m_ctx.configPath, form.liveTimeLeft);
+        if (const Result<void> written = UserConfig::setLiveTimeLeft(m_ctx.configPath, form.liveTimeLeft);
+            !written)
+            notSaved.append(written.errorMessage());
         Q_EMIT liveTimeLeftChanged(form.liveTimeLeft);
     }
 
@@ -266,6 +271,12 @@ SettingsEditor::SaveResult SettingsEditor::save(const SettingsForm &form)
     number(SettingName::PlayBidIncrementNotifySound, s.PlayBidIncrementNotifySound,
         flag(form.playBidIncrementNotifySound));
     number(SettingName::chkShowBidNotification, s.chkShowBidNotification, flag(form.showBidNotification));
+    // The settings hold for this run either way; the user learns which were not kept.
+    if (m_ctx.store.failedWriteCount() != failedBefore)
+        notSaved.prepend(m_ctx.store.lastError());
+    if (!notSaved.isEmpty())
+        m_ctx.prompter.message(u"The settings could not all be saved.\n" + notSaved.join(u'\n'),
+            QString::fromLatin1(kProgramTitle), PromptIcon::Critical, PromptButtons::Ok);
     return SaveResult::Saved;
 }
 

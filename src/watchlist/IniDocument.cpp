@@ -1,8 +1,9 @@
 #include "watchlist/IniDocument.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
+
+#include "common/AtomicFile.h"
 
 namespace th {
 
@@ -137,13 +138,9 @@ QString IniDocument::text() const
     return text;
 }
 
-bool IniDocument::save(const QString &path) const
+Result<void> IniDocument::save(const QString &path) const
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(text().toUtf8());
-    return file.commit();
+    return writeFileAtomically(path, text().toUtf8());
 }
 
 } // namespace th

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "common/Result.h"
+
 namespace th {
 
 // The lines of an INI file, read and changed the way the system's profile functions do:
@@ -23,8 +25,8 @@ public:
 
     QString text() const;
     // Writes the document to `path` (UTF-8) in one step: the old file is replaced only once
-    // the new one is complete.
-    bool save(const QString &path) const;
+    // the new one is complete and on the disk; when the write fails it stays as it was.
+    Result<void> save(const QString &path) const;
 
 private:
     // The index of the section's header line, or -1.

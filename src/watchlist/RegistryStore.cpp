@@ -74,6 +74,7 @@ SqliteStatement &RegistryStore::statement(const char *sql) const
 void RegistryStore::noteError(const QString &what) const
 {
     m_lastError = QStringLiteral("The store %1: %2").arg(QDir::toNativeSeparators(m_path), what);
+    ++m_failedWrites;
     qCWarning(lcStore).noquote() << m_lastError;
 }
 

@@ -32,6 +32,9 @@ inline constexpr int WriteFailed = 107;
 inline constexpr int ReadOnly = 108;
 inline constexpr int CopyFailed = 109;
 inline constexpr int NotASoundCopy = 110;
+// The disk refused to read or write the file (a full disk, above all): nothing is wrong
+// with the store itself.
+inline constexpr int DiskRefused = 111;
 } // namespace StoreError
 
 // Our registry: a hive of keys and values in one SQLite file (`registry.db` in the data
@@ -53,10 +56,11 @@ public:
     // How many values setValues writes with one statement.
     static constexpr qsizetype kMaxValuesAtOnce = 8;
 
-    // Opens the store at `path`, creating it (mode 0600) when the file does not exist. A file
-    // that exists but is not a store of ours, is damaged or stays locked by another process
-    // longer than `busyTimeoutMs` is left exactly as it is and reported in an error naming
-    // the file: it is never recreated, truncated or written to.
+    // Opens the store at `path`, creating it when the file does not exist; the file is made
+    // owner-only (mode 0600) whatever mode it had. A file that exists but is not a store of
+    // ours, is damaged (an empty file is) or stays locked by another process longer than
+    // `busyTimeoutMs` is left exactly as it is and reported in an error naming the file: it
+    // is never recreated, truncated or written to.
     static Result<std::unique_ptr<RegistryStore>> open(
         const QString &path, int busyTimeoutMs = kDefaultBusyTimeoutMs);
     // The store of a data folder.
@@ -114,6 +118,9 @@ public:
 
     // What the last failed operation met, for logs and messages.
     QString lastError() const { return m_lastError; }
+    // How many writes have failed since the store was opened: a caller that writes through
+    // functions which report nothing (a dialog's save) compares it before and after.
+    quint64 failedWriteCount() const { return m_failedWrites; }
 
     // Marks a SQLite file as a store of this program ("THKR"); any other database is refused.
     static constexpr qint64 kApplicationId = 0x54484B52;
@@ -162,6 +169,7 @@ private:
     std::array<std::pair<QString, QString>, 16> m_folds;
     std::size_t m_nextFold = 0;
     mutable QString m_lastError;
+    mutable quint64 m_failedWrites = 0;
     mutable std::unordered_map<const char *, std::unique_ptr<SqliteStatement>> m_statements;
 };
 

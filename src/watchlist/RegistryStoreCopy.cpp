@@ -4,6 +4,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <optional>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <QDeadlineTimer>
@@ -124,7 +125,14 @@ Result<void> RegistryStore::copyTo(const QString &path) const
     const int fd = ::open(partName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0)
         return copyError(path, QString::fromLocal8Bit(std::strerror(errno)));
-    ::close(fd);
+    // Held while the copy is written: a part file nobody holds was left by a copy that was
+    // cut off, and StoreBackups clears those away.
+    ::flock(fd, LOCK_EX);
+    const auto fail = [&](const QString &why) {
+        QFile::remove(part);
+        ::close(fd);
+        return copyError(path, why);
+    };
 
     sqlite3 *copy = nullptr;
     int rc
@@ -135,15 +143,11 @@ Result<void> RegistryStore::copyTo(const QString &path) const
     sqlite3_close(copy);
     if (rc == SQLITE_OK)
         rc = makeSelfContained(part);
-    if (rc != SQLITE_OK) {
-        QFile::remove(part);
-        return copyError(path, why.isEmpty() ? QString::fromUtf8(sqlite3_errstr(rc)) : why);
-    }
-    if (::rename(partName.constData(), QFile::encodeName(path).constData()) != 0) {
-        const QString reason = QString::fromLocal8Bit(std::strerror(errno));
-        QFile::remove(part);
-        return copyError(path, reason);
-    }
+    if (rc != SQLITE_OK)
+        return fail(why.isEmpty() ? QString::fromUtf8(sqlite3_errstr(rc)) : why);
+    if (::rename(partName.constData(), QFile::encodeName(path).constData()) != 0)
+        return fail(QString::fromLocal8Bit(std::strerror(errno)));
+    ::close(fd);
     return {};
 }
 

@@ -3,11 +3,14 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <stdio.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QThread>
 
 #include <sqlite3.h>
@@ -68,6 +71,11 @@ Error sqliteOpenError(int rc, const QString &path, sqlite3 *db)
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
         return openError(StoreError::Locked, path, QStringLiteral("another program keeps it locked"));
+    case SQLITE_FULL:
+    case SQLITE_IOERR:
+        // Opening writes the files beside the store; a full disk refuses them.
+        return openError(StoreError::DiskRefused, path,
+            QStringLiteral("the disk refuses to read or write it (%1); the disk may be full").arg(detail));
     default:
         return openError(StoreError::CannotRead, path, QStringLiteral("it cannot be read (%1)").arg(detail));
     }
@@ -98,10 +106,11 @@ bool lockAgainstWriters(int fd, int timeoutMs)
     return true;
 }
 
-// Looks at the file before SQLite does: a file that is not empty and does not start as a
-// SQLite database is not ours, and is refused without ever being opened for writing. The look
-// happens under SQLite's own lock, so a store that another program is creating this moment
-// is seen before or after its first page is written, never halfway.
+// Looks at the file before SQLite does: a file that is not a SQLite database is not ours,
+// and is refused without ever being opened for writing. An empty file is a store that lost
+// its content (a new store appears only whole, see createStore): it is damaged, never taken
+// for a new store. The look happens under SQLite's own lock, so a store that another
+// program is writing this moment is seen before or after, never halfway.
 Result<void> examineFile(const QString &path, int timeoutMs)
 {
     QFile file(path);
@@ -111,28 +120,89 @@ Result<void> examineFile(const QString &path, int timeoutMs)
     if (!lockAgainstWriters(file.handle(), timeoutMs))
         return openError(StoreError::Locked, path, QStringLiteral("another program keeps it locked"));
     const qint64 size = file.size();
+    if (size == 0)
+        return openError(StoreError::Damaged, path, QStringLiteral("it is empty (0 bytes)"));
     const QByteArray head = file.read(100);
     static const QByteArray magic("SQLite format 3\0", 16);
-    if (size > 0 && (head.size() < 100 || !head.startsWith(magic)))
+    if (head.size() < 100 || !head.startsWith(magic))
         return openError(StoreError::NotAStore, path, QStringLiteral("it is not a store of this program"));
     return {};
 }
 
-// Creates the file with owner-only access when it is missing. SQLite gives its journal files
-// the same mode.
-Result<void> createIfMissing(const QString &path)
+// The store holds the account passwords: only its owner may read it, whatever mode an
+// older program or a copy left on the file and its journal files.
+void makePrivate(const QString &path)
 {
-    const QByteArray native = QFile::encodeName(path);
-    const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd >= 0) {
-        ::close(fd);
-        return {};
+    for (const QString &suffix : { QString(), QStringLiteral("-wal"), QStringLiteral("-shm") }) {
+        const QByteArray name = QFile::encodeName(path + suffix);
+        struct stat info { };
+        if (::stat(name.constData(), &info) != 0 || (info.st_mode & 0777) == 0600)
+            continue;
+        if (::chmod(name.constData(), 0600) != 0)
+            qWarning("The store file %s cannot be made private: %s", name.constData(), std::strerror(errno));
     }
-    if (errno == EEXIST)
-        return {};
+}
+
+// Lays out a new store in the file at `path` (a new, empty file).
+Result<void> layOutStore(const QString &path)
+{
+    sqlite3 *db = nullptr;
+    int rc = sqlite3_open_v2(
+        QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(db, kCreateSchema, nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    const QString why = rc == SQLITE_OK ? QString() : QString::fromUtf8(sqlite3_errmsg(db));
+    sqlite3_close(db);
+    if (rc != SQLITE_OK)
+        return makeError(StoreError::CannotCreate,
+            QStringLiteral("The store %1 cannot be created: %2.").arg(QDir::toNativeSeparators(path), why));
+    return {};
+}
+
+// Puts the finished file `made` in place at `path` unless a file is there already (another
+// program created the store first, which is as good). False with errno when neither happened.
+bool placeUnlessPresent(const QByteArray &made, const QByteArray &path)
+{
+    if (::link(made.constData(), path.constData()) == 0 || errno == EEXIST)
+        return true;
+    // A file system without hard links: a rename that never replaces.
+    return ::renameat2(AT_FDCWD, made.constData(), AT_FDCWD, path.constData(), RENAME_NOREPLACE) == 0
+        || errno == EEXIST;
+}
+
+Error cannotCreate(const QString &path, int error)
+{
     return makeError(StoreError::CannotCreate,
         QStringLiteral("The store %1 cannot be created: %2.")
-            .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(std::strerror(errno))));
+            .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(std::strerror(error))));
+}
+
+// Creates the store when it is missing. The new store is laid out completely under a
+// temporary name beside it, with owner-only access, and only then put in place, so the
+// store file never exists half-made; programs creating it at the same moment all end up
+// with the one that was placed first. SQLite gives its journal files the same mode.
+Result<void> createStore(const QString &path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    if (::access(native.constData(), F_OK) == 0)
+        return {};
+    const QString made = path + u".new-" + QString::number(::getpid()) + u'-'
+        + QString::number(QRandomGenerator::global()->generate(), 36);
+    const QByteArray madeName = QFile::encodeName(made);
+    ::unlink(madeName.constData());
+    const int fd = ::open(madeName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return cannotCreate(path, errno);
+    ::close(fd);
+    Result<void> laidOut = layOutStore(made);
+    if (laidOut && !placeUnlessPresent(madeName, native))
+        laidOut = cannotCreate(path, errno);
+    ::unlink(madeName.constData());
+    return laidOut;
 }
 
 // Runs a query of one number ("PRAGMA application_id", a count).
@@ -184,35 +254,19 @@ Result<void> endTransaction(sqlite3 *db, int rc, const QString &path)
     return error;
 }
 
-// Checks an opened file and, when it is a new empty database, lays out the tables. Nothing
-// is written to a file that is neither empty nor a sound store of ours.
+// Checks an opened file. Nothing is written to a file that is not a sound store of ours.
 Result<void> prepareStore(sqlite3 *db, const QString &path, int busyTimeoutMs)
 {
     qint64 applicationId = 0;
     qint64 tables = 0;
-    // Both looks in one read transaction: another program laying out the store between
-    // them would otherwise show a store with tables but without our mark.
+    // Both looks in one read transaction, so that they see one state of the file.
     int rc = sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
     if (rc == SQLITE_OK)
         rc = readLayout(db, applicationId, tables);
     if (Result<void> ended = endTransaction(db, rc, path); !ended)
         return ended;
 
-    if (applicationId == 0 && tables == 0) {
-        // A new store. Another process may be laying it out at the same moment: the
-        // immediate transaction waits for it, and the check inside it sees its work.
-        rc = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
-        if (rc == SQLITE_OK)
-            rc = readLayout(db, applicationId, tables);
-        const bool stillNew = applicationId == 0 && tables == 0;
-        if (rc == SQLITE_OK && stillNew)
-            rc = sqlite3_exec(db, kCreateSchema, nullptr, nullptr, nullptr);
-        if (Result<void> ended = endTransaction(db, rc, path); !ended)
-            return ended;
-        if (!stillNew && applicationId != kApplicationId)
-            return openError(
-                StoreError::NotAStore, path, QStringLiteral("it is not a store of this program"));
-    } else if (applicationId != kApplicationId) {
+    if (applicationId != kApplicationId) {
         return openError(StoreError::NotAStore, path, QStringLiteral("it is not a store of this program"));
     } else {
         qint64 version = 0;
@@ -255,10 +309,11 @@ Result<void> prepareStore(sqlite3 *db, const QString &path, int busyTimeoutMs)
 
 Result<std::unique_ptr<RegistryStore>> RegistryStore::open(const QString &path, int busyTimeoutMs)
 {
-    if (Result<void> created = createIfMissing(path); !created)
+    if (Result<void> created = createStore(path); !created)
         return created.error();
     if (Result<void> examined = examineFile(path, busyTimeoutMs); !examined)
         return examined.error();
+    makePrivate(path);
 
     sqlite3 *db = nullptr;
     const int rc = sqlite3_open_v2(

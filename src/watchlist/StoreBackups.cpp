@@ -2,6 +2,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -17,12 +21,13 @@ namespace {
 const QString kDayFormat = QStringLiteral("yyyy-MM-dd");
 const QString kTimeFormat = QStringLiteral("HHmmss");
 
-// registry-2026-03-02.db, registry-2026-03-02-import-143005.db, and, for a second import
-// within the same second, registry-2026-03-02-import-143005-2.db.
+// registry-2026-03-02-091500.db (daily), registry-2026-03-02-import-143005.db and, for a
+// second import within the same second, registry-2026-03-02-import-143005-2.db. Daily copies
+// of older versions are named by their day alone: registry-2026-03-02.db.
 const QRegularExpression &copyName()
 {
     static const QRegularExpression pattern(
-        QStringLiteral(R"(^registry-(\d{4}-\d{2}-\d{2})(?:-import-(\d{6})(?:-(\d+))?)?\.db$)"));
+        QStringLiteral(R"(^registry-(\d{4}-\d{2}-\d{2})(?:-(import-)?(\d{6})(?:-(\d+))?)?\.db$)"));
     return pattern;
 }
 
@@ -31,6 +36,15 @@ struct Named {
     int serial = 0; // orders the copies of one second
 };
 
+// When a daily copy named by its day alone was taken: the time its file was written, when
+// that lies on the day of its name (the copy was written then and renamed as it was), else
+// the start of the day.
+QDateTime takenOnDay(const QDate &day, const QFileInfo &file)
+{
+    const QDateTime written = file.lastModified();
+    return written.date() == day ? written : QDateTime(day, QTime(0, 0));
+}
+
 std::optional<Named> parse(const QFileInfo &file)
 {
     const QRegularExpressionMatch match = copyName().match(file.fileName());
@@ -38,14 +52,15 @@ std::optional<Named> parse(const QFileInfo &file)
         return std::nullopt;
     const QDate day = QDate::fromString(match.captured(1), kDayFormat);
     const bool beforeImport = match.hasCaptured(2);
-    const QTime time = beforeImport ? QTime::fromString(match.captured(2), kTimeFormat) : QTime(0, 0);
+    const bool timed = match.hasCaptured(3);
+    const QTime time = timed ? QTime::fromString(match.captured(3), kTimeFormat) : QTime(0, 0);
     if (!day.isValid() || !time.isValid())
         return std::nullopt;
     Named named;
     named.copy.path = file.absoluteFilePath();
     named.copy.kind = beforeImport ? StoreCopy::Kind::BeforeImport : StoreCopy::Kind::Daily;
-    named.copy.taken = QDateTime(day, time);
-    named.serial = match.hasCaptured(3) ? match.captured(3).toInt() : 0;
+    named.copy.taken = timed ? QDateTime(day, time) : takenOnDay(day, file);
+    named.serial = match.hasCaptured(4) ? match.captured(4).toInt() : 0;
     return named;
 }
 
@@ -116,7 +131,43 @@ Result<QString> moveAside(const QString &storePath, const QDateTime &now)
     return aside;
 }
 
+// Whether nobody writes the part file at `path` any more: a copy being written holds a lock
+// on it all along (see RegistryStore::copyTo); one that was cut off (a killed restore or
+// import) holds none. A part younger than a minute is left alone too, as it may be one
+// whose writer has not taken its lock yet.
+bool isStalePart(const QString &path)
+{
+    const QFileInfo info(path);
+    // File times are the system's, whatever clock the program keeps.
+    if (info.lastModified().secsTo(QDateTime::currentDateTime()) < 60)
+        return false;
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    bool stale = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    struct stat opened { };
+    struct stat named { };
+    // Still the same file under that name: it was not replaced meanwhile.
+    stale = stale && ::fstat(fd, &opened) == 0 && ::stat(name.constData(), &named) == 0
+        && opened.st_ino == named.st_ino && opened.st_dev == named.st_dev;
+    if (stale)
+        ::unlink(name.constData());
+    ::close(fd);
+    return stale;
+}
+
 } // namespace
+
+void removeStaleParts(const QString &folder)
+{
+    const QFileInfoList parts
+        = QDir(folder).entryInfoList({ QStringLiteral("registry-*.db.part") }, QDir::Files | QDir::Hidden);
+    for (const QFileInfo &part : parts) {
+        if (isStalePart(part.absoluteFilePath()))
+            qInfo("Removed %s, left by a copy of the store that was cut off", qPrintable(part.fileName()));
+    }
+}
 
 QString folderFor(const QString &storePath)
 {
@@ -128,8 +179,16 @@ Result<QString> takeDailyCopy(const RegistryStore &store, const QDateTime &now)
     const Result<QString> folder = ensureFolder(store.path());
     if (!folder)
         return folder;
-    const QString path
-        = QDir(folder.value()).filePath(u"registry-" + now.date().toString(kDayFormat) + u".db");
+    removeStaleParts(folder.value());
+    for (const Named &named : namedCopies(folder.value())) {
+        if (named.copy.kind == StoreCopy::Kind::Daily && named.copy.taken.date() == now.date())
+            return QString();
+    }
+    // Named with the time too, so that it sorts among the copies taken before imports of the
+    // same day by the moment it was taken.
+    const QString path = QDir(folder.value())
+                             .filePath(u"registry-" + now.date().toString(kDayFormat) + u'-'
+                                 + now.time().toString(kTimeFormat) + u".db");
     if (QFileInfo::exists(path))
         return QString();
     Result<QString> taken = takeCopy(store, path);

@@ -17,14 +17,16 @@ struct StoreCopy {
     enum class Kind { Daily, BeforeImport };
     QString path;
     Kind kind = Kind::Daily;
-    // When it was taken: the day for a daily copy, day and time for one before an import.
+    // When it was taken, to the second.
     QDateTime taken;
 };
 
 // The rolling copies of the store, in the folder "backups" beside it: one a day, taken at
-// start-up as "registry-YYYY-MM-DD.db", and one before every import, taken as
-// "registry-YYYY-MM-DD-import-HHMMSS.db". The newest seven daily copies and the newest four
-// import copies are kept; older ones of ours are deleted, nothing else in the folder is.
+// start-up as "registry-YYYY-MM-DD-HHMMSS.db" (older versions named it by the day alone,
+// "registry-YYYY-MM-DD.db"), and one before every import, taken as
+// "registry-YYYY-MM-DD-import-HHMMSS.db". They are ordered by the moment they were taken.
+// The newest seven daily copies and the newest four import copies are kept; older ones of
+// ours are deleted, nothing else in the folder is.
 namespace StoreBackups {
 
 inline constexpr int kDailyKept = 7;
@@ -33,8 +35,9 @@ inline constexpr int kBeforeImportKept = 4;
 // The backups folder of the store at `storePath`.
 QString folderFor(const QString &storePath);
 
-// Today's copy, unless the folder has it already: its path, or an empty path when there was
-// nothing to do.
+// Today's copy, unless the folder has one of today already: its path, or an empty path when
+// there was nothing to do. Taken at start-up, it first clears away the part files of copies
+// that were cut off (see removeStaleParts).
 Result<QString> takeDailyCopy(const RegistryStore &store, const QDateTime &now);
 // A copy of the store as it is before an import changes it: its path. Once the import is
 // over, settleImportCopy keeps it (and lets the oldest import copies go) or, when the import
@@ -42,6 +45,10 @@ Result<QString> takeDailyCopy(const RegistryStore &store, const QDateTime &now);
 // the copies of real imports out.
 Result<QString> takeImportCopy(const RegistryStore &store, const QDateTime &now);
 void settleImportCopy(const QString &copyPath, bool storeChanged);
+
+// Deletes the unfinished copies ("….db.part") in `folder` that no program is writing any
+// more, left by a restore or an import that was killed; a copy being written is left alone.
+void removeStaleParts(const QString &folder);
 
 // The copies in `folder`, newest first.
 QList<StoreCopy> list(const QString &folder);

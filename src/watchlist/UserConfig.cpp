@@ -1,5 +1,8 @@
 #include "watchlist/UserConfig.h"
 
+#include <QDir>
+
+#include "common/AtomicFile.h"
 #include "watchlist/IniDocument.h"
 #include "watchlist/cIniFile.h"
 
@@ -10,6 +13,14 @@ namespace {
 QString widthKey(int column)
 {
     return QStringLiteral("Width%1").arg(column);
+}
+
+// A file that cannot be read is never replaced: the entries the program cannot see would be
+// lost.
+Error unreadable(const QString &configPath)
+{
+    return makeError(kFileWriteFailed,
+        QStringLiteral("Cannot write %1: it cannot be read").arg(QDir::toNativeSeparators(configPath)));
 }
 
 } // namespace
@@ -24,14 +35,14 @@ bool liveTimeLeft(const QString &configPath)
     return ini.Value().trimmed() == u"1";
 }
 
-bool setLiveTimeLeft(const QString &configPath, bool on)
+Result<void> setLiveTimeLeft(const QString &configPath, bool on)
 {
-    cIniFile ini;
-    ini.Path = configPath;
-    ini.Section = QStringLiteral("User");
-    ini.Key = QStringLiteral("LiveTimeLeft");
-    ini.setValue(on ? QStringLiteral("1") : QStringLiteral("0"));
-    return ini.LastReturnCode() != 0;
+    std::optional<IniDocument> document = IniDocument::load(configPath);
+    if (!document)
+        return unreadable(configPath);
+    document->setValue(QStringLiteral("User"), QStringLiteral("LiveTimeLeft"),
+        on ? QStringLiteral("1") : QStringLiteral("0"));
+    return document->save(configPath);
 }
 
 QList<int> columnWidths(const QString &configPath)
@@ -50,12 +61,12 @@ QList<int> columnWidths(const QString &configPath)
     return widths;
 }
 
-bool setColumnWidths(const QString &configPath, const QList<int> &widths)
+Result<void> setColumnWidths(const QString &configPath, const QList<int> &widths)
 {
     // One read and one write for all of them: the file is replaced in one step.
     std::optional<IniDocument> document = IniDocument::load(configPath);
     if (!document)
-        return false;
+        return unreadable(configPath);
     for (int i = 0; i < widths.size(); ++i)
         document->setValue(QStringLiteral("Columns"), widthKey(i), QString::number(widths[i]));
     return document->save(configPath);

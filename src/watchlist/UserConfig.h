@@ -3,6 +3,8 @@
 #include <QList>
 #include <QString>
 
+#include "common/Result.h"
+
 namespace th {
 
 // Settings of ours that the store has no value names for, kept in config.ini of the data
@@ -14,12 +16,14 @@ inline constexpr int kColumnCount = 11;
 
 // Whether the list counts time left down between updates; off when missing.
 bool liveTimeLeft(const QString &configPath);
-bool setLiveTimeLeft(const QString &configPath, bool on);
+// The write of either setter either happens in full or leaves the file as it was; the error
+// tells why it failed.
+Result<void> setLiveTimeLeft(const QString &configPath, bool on);
 
 // The saved width of each column, -1 where none is saved (or the value is not a width).
 QList<int> columnWidths(const QString &configPath);
 // Writes one width per column, Width0 first.
-bool setColumnWidths(const QString &configPath, const QList<int> &widths);
+Result<void> setColumnWidths(const QString &configPath, const QList<int> &widths);
 
 } // namespace UserConfig
 

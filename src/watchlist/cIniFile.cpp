@@ -28,7 +28,7 @@ void cIniFile::setValue(const QString &text)
         return;
     }
     document->setValue(Section, Key, clean);
-    m_lastReturnCode = document->save(Path) ? 1 : 0;
+    m_lastReturnCode = document->save(Path).ok() ? 1 : 0;
 }
 
 QString configIniPath(const QString &dataFolder)

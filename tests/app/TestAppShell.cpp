@@ -16,6 +16,7 @@
 #include "alerts/AlertState.h"
 #include "app/ClockCommands.h"
 #include "app/ColumnWidthMemory.h"
+#include "app/SearchCommands.h"
 #include "app/UnixSignals.h"
 #include "app/UpdateCommands.h"
 #include "app/frmResource.h"
@@ -62,6 +63,7 @@ private Q_SLOTS:
     void windowShownFromTheTrayReturnsWhereTheUserLeftIt();
     void columnsStartWithThePartsWidths();
     void resizedColumnWidthsAreRestoredAfterARestart();
+    void filesThatCannotBeWrittenAreKeptAndTheUserIsTold();
     void timersHaveTheirIntervalsAndStates();
     void captionAndTrayTip();
     void longTipIsCut();
@@ -77,6 +79,7 @@ private Q_SLOTS:
     void exitDuringStartUpEndsTheProgram();
     void closeButtonAcknowledgesAlerts();
     void sortOrdersAndStatusPanels();
+    void storeThatCannotBeOpenedIsReportedAndKept_data();
     void storeThatCannotBeOpenedIsReportedAndKept();
     void startUpKeepsTheDaysCopyOfTheStore();
     void terminationSignalsAskForExit();
@@ -285,6 +288,35 @@ void TestAppShell::resizedColumnWidthsAreRestoredAfterARestart()
     QCOMPARE(view->columnWidth(3), twipsToPixels(2204));
     QVERIFY(view->isColumnHidden(8));
     QCOMPARE(view->columnWidths().at(8), 0);
+}
+
+// A disk that fills up while config.ini or the search history is written: the files keep
+// what they held (the configured hosts above all), and the user learns why.
+void TestAppShell::filesThatCannotBeWrittenAreKeptAndTheUserIsTold()
+{
+    AppFixture f;
+    QVERIFY(QDir(f.dataFolder.path()).mkpath(QStringLiteral("IntelliSense")));
+    QCOMPARE(f.start(QStringLiteral("/show")), Application::StartResult::Running);
+    const QByteArray config = configText(f);
+    f.app->mainWindow()->ui.txtAddress->setEditText(QString(2 * config.size(), u'x'));
+    f.app->search()->RunSearch();
+    const auto historyBytes = [&f] {
+        QFile history(f.dataFolder.filePath(QStringLiteral("IntelliSense/iSense.dat")));
+        return history.open(QIODevice::ReadOnly) ? history.readAll() : QByteArray();
+    };
+    const QByteArray searches = historyBytes();
+    QVERIFY(searches.size() > config.size());
+    f.app->mainWindow()->ui.lstWatching->header()->resizeSection(1, 333);
+    {
+        const FileSizeLimit full(config.size());
+        f.app->columnWidths()->save();
+        f.app->search()->SaveSearchHistory();
+    }
+    QCOMPARE(configText(f), config);
+    QCOMPARE(historyBytes(), searches);
+    QCOMPARE(f.tray->messages.size(), 2);
+    QVERIFY2(f.tray->messages[0].contains(u"config.ini: File too large"), qPrintable(f.tray->messages[0]));
+    QVERIFY2(f.tray->messages[1].contains(u"iSense.dat: File too large"), qPrintable(f.tray->messages[1]));
 }
 
 void TestAppShell::timersHaveTheirIntervalsAndStates()
@@ -546,17 +578,27 @@ void TestAppShell::sortOrdersAndStatusPanels()
     QCOMPARE(panels[3]->width(), 107); // 1600 twips
 }
 
+void TestAppShell::storeThatCannotBeOpenedIsReportedAndKept_data()
+{
+    QTest::addColumn<bool>("emptied");
+    QTest::newRow("not a store") << false;
+    // An empty file where the store was is a store that lost its content, not a new one.
+    QTest::newRow("store emptied") << true;
+}
+
 void TestAppShell::storeThatCannotBeOpenedIsReportedAndKept()
 {
+    QFETCH(bool, emptied);
     AppFixture f;
     const QString path = f.dataFolder.filePath(QStringLiteral("registry.db"));
     QByteArray garbage(8192, '\0');
     for (int i = 0; i < garbage.size(); ++i)
         garbage[i] = char((i * 7919) % 251);
+    const QByteArray content = emptied ? QByteArray() : garbage;
     {
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(garbage);
+        file.write(content);
     }
     // Two copies: a sound one, and a newer one that is damaged too.
     const QString backups = f.dataFolder.filePath(QStringLiteral("backups"));
@@ -579,7 +621,7 @@ void TestAppShell::storeThatCannotBeOpenedIsReportedAndKept()
         qPrintable(f.prompter->last().text));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), garbage);
+    QCOMPARE(file.readAll(), content);
     QVERIFY(!f.app->mainWindow()->isVisible());
 }
 
@@ -589,7 +631,7 @@ void TestAppShell::startUpKeepsTheDaysCopyOfTheStore()
     QVERIFY(storeWatchedItems(f.dataFolder.path(), { "2407600001" }));
     QCOMPARE(f.start(QStringLiteral("/show")), Application::StartResult::Running);
     const QString copy = f.dataFolder.filePath(
-        u"backups/registry-" + f.clock->now().date().toString(u"yyyy-MM-dd") + u".db");
+        u"backups/registry-" + f.clock->now().toString(u"yyyy-MM-dd-HHmmss") + u".db");
     QVERIFY(RegistryStore::checkCopy(copy));
 }
 

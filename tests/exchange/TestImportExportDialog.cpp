@@ -32,6 +32,7 @@ private Q_SLOTS:
     void noToOverwriteKeepsTheOldFile();
     void backupThatCannotBeWrittenSaysSoAndStaysOpen();
     void restoreReloadsTheListAndConfirms();
+    void restoreTellsWhatItDeletedAndLeftOut();
     void refusedRestoreNamesTheLineAndChangesNothing();
     void foldersOfferRemovableMediaThenTheDataFolder();
     void paypalLookUpOpensTheFirstUseWindowOnceAndTheEncodedAddress();
@@ -141,6 +142,26 @@ void TestImportExportDialog::restoreReloadsTheListAndConfirms()
     QCOMPARE(m_reloads, 1);
     QCOMPARE(readWatchList(*m_store).size(), 2);
     QCOMPARE(form->result(), int(QDialog::Accepted));
+}
+
+void TestImportExportDialog::restoreTellsWhatItDeletedAndLeftOut()
+{
+    SaveRegString(*m_store, RegRoot::CurrentUser, itemKeyPath(QStringLiteral("600001")),
+        QStringLiteral("Item"), QStringLiteral("600001"));
+    writeFile(backupPath(),
+        "REGEDIT4\r\n\r\n[-HKEY_CURRENT_USER\\Software\\Quillmarsh\\Tallyhawk\\Watches\\600001]\r\n"
+        "[HKEY_CURRENT_USER\\Software\\Quillmarsh\\Tallyhawk\\Watches\\12]\r\n\"Item\"=\"12\"\r\n"
+        "[HKEY_CURRENT_USER\\Software\\Quillmarsh\\Tallyhawk\\Watches\\600002]\r\n\"Note\"=\"Sch\xF6n\"\r\n");
+    auto form = dialog();
+    form->cmdImport_Click();
+    QCOMPARE(m_prompter.shown().size(), 3);
+    QCOMPARE(m_prompter.shown()[1].text, QStringLiteral("Successful Import"));
+    const QString report = m_prompter.last().text;
+    for (const QString &told : { QStringLiteral("Deleted 1 keys and values"),
+             QStringLiteral("Removed 1 watched items: 600001"), QStringLiteral("backups/registry-"),
+             QStringLiteral("1 line was not UTF-8"), QStringLiteral("line 4 \"12\"") })
+        QVERIFY2(report.contains(told), qPrintable(report));
+    QCOMPARE(readWatchList(*m_store), QStringList { "600002" });
 }
 
 void TestImportExportDialog::refusedRestoreNamesTheLineAndChangesNothing()

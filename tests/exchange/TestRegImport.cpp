@@ -1,5 +1,6 @@
 #include <cstring>
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -8,6 +9,7 @@
 #include "exchange/RegImport.h"
 #include "watchlist/RegistryFunctions.h"
 #include "watchlist/RegistryStore.h"
+#include "watchlist/WatchStore.h"
 
 using namespace th;
 using namespace th::test;
@@ -124,6 +126,7 @@ private Q_SLOTS:
     void existingKeysAreFoundAmongNewOnesAndAfterDeletions();
     void watchKeysThatAreNoItemNumbersAreLeftOut_data();
     void watchKeysThatAreNoItemNumbersAreLeftOut();
+    void deletedWatchListIsReportedWithTheCopyBefore();
     void refusesFoldersAndMissingFiles();
 
 private:
@@ -808,8 +811,17 @@ void TestRegImport::watchKeysThatAreNoItemNumbersAreLeftOut_data()
     const QByteArray watches = "[HKEY_CURRENT_USER\\Software\\Quillmarsh\\Tallyhawk\\Watches\\\\";
     QTest::newRow("digits") << watches + "2407604973]"
                             << "2407604973" << true;
+    QTest::newRow("the smallest item number") << watches + "500000]"
+                                              << "500000" << true;
+    // Rows that no page would fill: the program writes no such key itself.
     QTest::newRow("digits with blanks around") << watches + " 777777 ]"
-                                               << " 777777 " << true;
+                                               << " 777777 " << false;
+    QTest::newRow("digits with a blank after") << watches + "2407604973 ]"
+                                               << "2407604973 " << false;
+    QTest::newRow("below the smallest item number") << watches + "12]"
+                                                    << "12" << false;
+    QTest::newRow("leading zero") << watches + "02407604981]"
+                                  << "02407604981" << false;
     QTest::newRow("letters") << watches + "abc]"
                              << "abc" << false;
     QTest::newRow("blank inside") << watches + "1 2]"
@@ -849,9 +861,38 @@ void TestRegImport::watchKeysThatAreNoItemNumbersAreLeftOut()
         QCOMPARE(imported.value().skippedWatchKeys.first().name, item);
         QCOMPARE(importReport(imported.value(), "test.reg"),
             QStringLiteral("Imported 1 keys and 1 values from test.reg\n"
+                           "Deleted 1 keys and values that the file names for deletion\n"
                            "Left out 1 watch-list keys that are not item numbers: line 3 \"%1\"")
                 .arg(item));
     }
+}
+
+// A file that deletes the watch list key empties the list: the report says so, and names
+// the copy that holds the list from before.
+void TestRegImport::deletedWatchListIsReportedWithTheCopyBefore()
+{
+    const QStringList items { "2407604973", "2407604974" };
+    for (const QString &item : items)
+        SaveRegString(*m_store, RegRoot::CurrentUser, itemKeyPath(item), "Item", item);
+    const QString script = m_dir->filePath("eBayWatch.reg");
+    QFile file(script);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("REGEDIT4\r\n\r\n[-HKEY_CURRENT_USER\\Software\\Quillmarsh\\Tallyhawk\\Watches]\r\n");
+    file.close();
+
+    const Result<ImportSummary> imported = RunRegImport(*m_store, script, FakeClock().now());
+    QVERIFY2(imported.ok(), qPrintable(imported.errorMessage()));
+    QCOMPARE(imported.value().deletions, 1);
+    QCOMPARE(imported.value().removedWatchItems, items);
+    const QString copy = imported.value().copyBefore;
+    QVERIFY(RegistryStore::checkCopy(copy));
+    QCOMPARE(importReport(imported.value(), "eBayWatch.reg"),
+        QStringLiteral("Imported 0 keys and 0 values from eBayWatch.reg\n"
+                       "Deleted 1 keys and values that the file names for deletion\n"
+                       "Removed 2 watched items: 2407604973, 2407604974\n"
+                       "The watch list as it was before the import is kept in %1; to go back to it, end "
+                       "Tallyhawk and run: tallyhawk-cli restore %1")
+            .arg(copy));
 }
 
 void TestRegImport::refusesFoldersAndMissingFiles()

@@ -1,3 +1,6 @@
+#include <csignal>
+#include <sys/resource.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -51,14 +54,17 @@ private Q_SLOTS:
     void refusedImportChangesNothing();
     void importReportsLinesReadAsLatin1();
     void exportOfAnUnreadableStoreFails();
+    void listOfAnUnreadableStoreFails();
+    void exportOnAFullDiskFailsAndKeepsTheOldBackup();
     void unopenableStoreIsReportedAndLeftAlone_data();
     void unopenableStoreIsReportedAndLeftAlone();
     void wrongArgumentsAreReported_data();
     void wrongArgumentsAreReported();
+    void restoreWaitsForTheProgramToEndThenRestores_data();
     void restoreWaitsForTheProgramToEndThenRestores();
 
 private:
-    Run cli(const QStringList &args) const;
+    Run cli(const QStringList &args, const QProcessEnvironment &extra = {}, qint64 fileSizeLimit = -1) const;
     QString storePath() const { return m_home->filePath("registry.db"); }
     std::unique_ptr<QTemporaryDir> m_home;
 };
@@ -66,19 +72,36 @@ private:
 void TestStoreCli::init()
 {
     m_home = std::make_unique<QTemporaryDir>();
-    // The program's lock lives in the runtime folder, here one of the test's own.
+    // The desktop's runtime folder, here one of the test's own.
     const QString runtime = m_home->filePath("runtime");
     QVERIFY(QDir().mkpath(runtime));
     QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
 }
 
-Run TestStoreCli::cli(const QStringList &args) const
+// Runs the command line tool on the test's data folder. `extra` changes its environment (an
+// empty value removes a variable); a `fileSizeLimit` lets it write files only that large.
+Run TestStoreCli::cli(const QStringList &args, const QProcessEnvironment &extra, qint64 fileSizeLimit) const
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("TALLYHAWK_HOME", m_home->path());
+    for (const QString &name : extra.keys()) {
+        if (extra.value(name).isEmpty())
+            environment.remove(name);
+        else
+            environment.insert(name, extra.value(name));
+    }
     process.setProcessEnvironment(environment);
+    if (fileSizeLimit >= 0) {
+        process.setChildProcessModifier([fileSizeLimit] {
+            std::signal(SIGXFSZ, SIG_IGN);
+            rlimit limit {};
+            ::getrlimit(RLIMIT_FSIZE, &limit);
+            limit.rlim_cur = rlim_t(fileSizeLimit);
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        });
+    }
     process.start(QStringLiteral(TALLYHAWK_CLI), args);
     Run run;
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
@@ -187,6 +210,42 @@ void TestStoreCli::exportOfAnUnreadableStoreFails()
     QVERIFY(!QFile::exists(m_home->filePath("eBayWatch.reg")));
 }
 
+// A listing that stops at what could be read would pass for the whole list.
+void TestStoreCli::listOfAnUnreadableStoreFails()
+{
+    QVERIFY(storeWatchedItems(m_home->path(), { "600000" }));
+    sqlite3 *db = nullptr;
+    QCOMPARE(sqlite3_open(QFile::encodeName(storePath()).constData(), &db), SQLITE_OK);
+    QCOMPARE(sqlite3_exec(db, "ALTER TABLE reg_value RENAME TO gone", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+
+    const Run run = cli({ "list" });
+    QCOMPARE(run.status, 1);
+    QCOMPARE(run.out, QString());
+    QVERIFY2(run.err.startsWith("tallyhawk-cli: The store "), qPrintable(run.err));
+    QCOMPARE(run.err.count(u'\n'), 1);
+}
+
+// The disk takes only the first bytes of the new backup: the old one stays, and the command
+// fails with the reason.
+void TestStoreCli::exportOnAFullDiskFailsAndKeepsTheOldBackup()
+{
+    {
+        const std::unique_ptr<RegistryStore> store = openTestStore(m_home->path());
+        QVERIFY(store);
+        SaveRegString(*store, RegRoot::CurrentUser, itemKeyPath("2407604973"), "Note", QString(100000, u'x'));
+    }
+    const QString backup = m_home->filePath("eBayWatch.reg");
+    writeFile(backup, "REGEDIT4\r\n\r\nan older backup\r\n");
+    // Room for the store's shared-memory file, not for the backup.
+    const Run run = cli({ "export", m_home->path() }, {}, 64 * 1024);
+    QCOMPARE(run.status, 1);
+    QCOMPARE(run.out, QString());
+    QVERIFY2(run.err.startsWith("tallyhawk-cli: Cannot write " + backup + ": File too large"),
+        qPrintable(run.err));
+    QCOMPARE(fileBytes(backup), QByteArray("REGEDIT4\r\n\r\nan older backup\r\n"));
+}
+
 void TestStoreCli::unopenableStoreIsReportedAndLeftAlone_data()
 {
     QTest::addColumn<QString>("damage");
@@ -258,8 +317,20 @@ void TestStoreCli::wrongArgumentsAreReported()
     QCOMPARE(run.err.count(u'\n'), 1);
 }
 
+void TestStoreCli::restoreWaitsForTheProgramToEndThenRestores_data()
+{
+    QTest::addColumn<bool>("sameRuntimeFolder");
+    QTest::newRow("run from the desktop") << true;
+    // A shell of another session, or one started with su, has another runtime folder or none.
+    QTest::newRow("run without the desktop's runtime folder") << false;
+}
+
 void TestStoreCli::restoreWaitsForTheProgramToEndThenRestores()
 {
+    QFETCH(bool, sameRuntimeFolder);
+    QProcessEnvironment restoreEnvironment;
+    if (!sameRuntimeFolder)
+        restoreEnvironment.insert("XDG_RUNTIME_DIR", QString());
     const QString script = m_home->filePath("in.reg");
     const QByteArray head = "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Quillmarsh\\Tallyhawk\\Watches\\";
     writeFile(script, head + "2407604973]\r\n\"Item\"=\"2407604973\"\r\n\"MaxBid\"=\"25\"\r\n\r\n");
@@ -273,7 +344,7 @@ void TestStoreCli::restoreWaitsForTheProgramToEndThenRestores()
 
     auto program = std::make_unique<LockFileSingleInstance>(m_home->path());
     QVERIFY(program->tryAcquire());
-    Run run = cli({ "restore", QFileInfo(copy).fileName() });
+    Run run = cli({ "restore", QFileInfo(copy).fileName() }, restoreEnvironment);
     QCOMPARE(run.status, 1);
     QVERIFY2(run.err.contains(u"Tallyhawk is running on the data folder"), qPrintable(run.err));
     QVERIFY(cli({ "list" }).out.contains(u"500000"));

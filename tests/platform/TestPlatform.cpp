@@ -31,6 +31,7 @@ private Q_SLOTS:
     void dataFolderComesFromTheEnvironment();
     void resourceFileNamesLoseDoubledSeparators();
     void oneInstancePerDataFolder();
+    void lockIsFoundWhateverTheRuntimeFolder();
     void staleLockOfADeadProcessIsTakenOver();
     void laterStartAsksTheHolderToShowItsWindow();
     void showRequestWithoutAHolderFails();
@@ -93,7 +94,22 @@ void TestPlatform::oneInstancePerDataFolder()
     QVERIFY(first.tryAcquire()); // asking again keeps it
     QVERIFY(!second.tryAcquire());
     QVERIFY(other.tryAcquire());
-    QVERIFY(first.lockPath().startsWith(m_dir.filePath(QStringLiteral("runtime"))));
+    QVERIFY(first.lockPath().startsWith(a));
+}
+
+// A restore run from a shell without the desktop's runtime folder still finds the program.
+void TestPlatform::lockIsFoundWhateverTheRuntimeFolder()
+{
+    const QString folder = m_dir.filePath(QStringLiteral("elsewhere"));
+    QDir().mkpath(folder);
+    LockFileSingleInstance program(folder);
+    QVERIFY(program.tryAcquire());
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    qunsetenv("XDG_RUNTIME_DIR");
+    LockFileSingleInstance restore(folder);
+    const bool acquired = restore.tryAcquire();
+    qputenv("XDG_RUNTIME_DIR", runtime);
+    QVERIFY(!acquired);
 }
 
 void TestPlatform::staleLockOfADeadProcessIsTakenOver()
@@ -274,6 +290,13 @@ void TestPlatform::startupEntryIsWrittenAndRemoved()
     QVERIFY(entry.setEnabled(false, QString()).ok());
     QVERIFY(!entry.isEnabled());
     QVERIFY(entry.setEnabled(false, QString()).ok());
+    // A line break in the data folder's path would give the entry a second Exec= line, which
+    // the desktop refuses: no entry is written, and the caller is told why.
+    const Result<void> refused
+        = entry.setEnabled(true, QStringLiteral("env \"TALLYHAWK_HOME=/home/u/a\nb\" /usr/bin/tallyhawk"));
+    QVERIFY(!refused.ok());
+    QVERIFY2(refused.errorMessage().contains(u"line break"), qPrintable(refused.errorMessage()));
+    QVERIFY(!entry.isEnabled());
 }
 
 void TestPlatform::clockSetterReportsFailureWithoutSystemBus()

@@ -1,6 +1,8 @@
 #include "TestSupport.h"
 
+#include <csignal>
 #include <ctime>
+#include <sys/resource.h>
 
 #include <unistd.h>
 
@@ -58,6 +60,25 @@ int webEngineProcessCount()
             ++count;
     }
     return count;
+}
+
+FileSizeLimit::FileSizeLimit(qint64 bytes)
+{
+    // The system would end the process at the limit; the write is to fail instead.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit {};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    m_before = limit.rlim_cur == RLIM_INFINITY ? -1 : qint64(limit.rlim_cur);
+    limit.rlim_cur = rlim_t(bytes);
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+    rlimit limit {};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = m_before < 0 ? RLIM_INFINITY : rlim_t(m_before);
+    ::setrlimit(RLIMIT_FSIZE, &limit);
 }
 
 } // namespace th::test

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QtGlobal>
 
 namespace th {
 class RegistryStore;
@@ -42,5 +43,18 @@ bool storeWatchedItems(const QString &folder, const QStringList &items);
 
 // The web engine's helper processes started by this process.
 int webEngineProcessCount();
+
+// While it lives, files this process writes may grow only to `bytes`: a write beyond fails
+// with EFBIG after the first bytes have gone out, as on a disk that fills up meanwhile.
+class FileSizeLimit final {
+public:
+    explicit FileSizeLimit(qint64 bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+
+private:
+    qint64 m_before = -1;
+};
 
 } // namespace th::test

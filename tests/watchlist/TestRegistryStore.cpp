@@ -6,6 +6,7 @@
 
 #include <sqlite3.h>
 
+#include "TestSupport.h"
 #include "watchlist/RegistryFunctions.h"
 #include "watchlist/RegistryStore.h"
 
@@ -69,7 +70,8 @@ private Q_SLOTS:
     void refusesFilesThatAreNoSoundStore_data();
     void refusesFilesThatAreNoSoundStore();
     void refusesAStoreLockedPastTheTimeout();
-    void emptyFileBecomesAStore();
+    void storeIsMadePrivateWhateverItsMode();
+    void fullDiskIsReportedAsSuch();
 
 private:
     QString storePath() const { return m_dir->filePath(QStringLiteral("registry.db")); }
@@ -358,6 +360,7 @@ void TestRegistryStore::refusesFilesThatAreNoSoundStore_data()
     QTest::newRow("random bytes") << "garbage" << StoreError::NotAStore;
     QTest::newRow("shorter than a header") << "header-only" << StoreError::NotAStore;
     QTest::newRow("store cut in half") << "truncate" << StoreError::Damaged;
+    QTest::newRow("store emptied") << "empty" << StoreError::Damaged;
     QTest::newRow("store with a page overwritten") << "scribble" << StoreError::Damaged;
     QTest::newRow("database of another program") << "foreign" << StoreError::NotAStore;
     QTest::newRow("store of a newer version") << "newer" << StoreError::NewerVersion;
@@ -385,6 +388,8 @@ void TestRegistryStore::refusesFilesThatAreNoSoundStore()
             bytes[i] = char((i * 7919 + 13) % 251);
     } else if (damage == u"header-only") {
         bytes = bytes.left(50);
+    } else if (damage == u"empty") {
+        bytes.clear();
     } else if (damage == u"truncate") {
         bytes = bytes.left(bytes.size() / 2);
     } else if (damage == u"scribble") {
@@ -434,15 +439,41 @@ void TestRegistryStore::refusesAStoreLockedPastTheTimeout()
     QCOMPARE(GetRegString(*opened.value(), RegRoot::CurrentUser, kKey, "Item"), "2407604973");
 }
 
-void TestRegistryStore::emptyFileBecomesAStore()
+// The store holds the account passwords: a file that an older program or a copy left
+// readable by others is made private when it is opened.
+void TestRegistryStore::storeIsMadePrivateWhateverItsMode()
 {
+    SaveRegString(*m_store, RegRoot::CurrentUser, kKey, "Item", "2407604973");
+    QVERIFY(QFile::exists(storePath() + "-wal"));
+    for (const QString &suffix : { QString(), QStringLiteral("-wal"), QStringLiteral("-shm") })
+        ::chmod(QFile::encodeName(storePath() + suffix).constData(), 0644);
+    Result<std::unique_ptr<RegistryStore>> reopened = RegistryStore::open(storePath());
+    QVERIFY2(reopened.ok(), qPrintable(reopened.errorMessage()));
+    for (const QString &suffix : { QString(), QStringLiteral("-wal"), QStringLiteral("-shm") }) {
+        struct stat info { };
+        QCOMPARE(::stat(QFile::encodeName(storePath() + suffix).constData(), &info), 0);
+        QCOMPARE(info.st_mode & 0777, mode_t(0600));
+    }
+}
+
+// A disk too full for the files beside the store is no damage to the store: it is not
+// reported as one (which would advise putting a copy in its place).
+void TestRegistryStore::fullDiskIsReportedAsSuch()
+{
+    SaveRegString(*m_store, RegRoot::CurrentUser, kKey, "Item", "2407604973");
     m_store.reset();
-    QFile::remove(storePath());
-    writeFile(storePath(), QByteArray());
-    Result<std::unique_ptr<RegistryStore>> opened = RegistryStore::open(storePath());
-    QVERIFY2(opened.ok(), qPrintable(opened.errorMessage()));
-    SaveRegString(*opened.value(), RegRoot::CurrentUser, kKey, "Item", "1");
-    QCOMPARE(GetRegString(*opened.value(), RegRoot::CurrentUser, kKey, "Item"), "1");
+    QFile::remove(storePath() + "-wal");
+    QFile::remove(storePath() + "-shm");
+    const QByteArray before = fileBytes(storePath());
+    Result<std::unique_ptr<RegistryStore>> opened = Result<std::unique_ptr<RegistryStore>>(Error {});
+    {
+        const th::test::FileSizeLimit full(16);
+        opened = RegistryStore::open(storePath());
+    }
+    QVERIFY(!opened.ok());
+    QCOMPARE(opened.error().code, StoreError::DiskRefused);
+    QVERIFY2(opened.errorMessage().contains(u"the disk may be full"), qPrintable(opened.errorMessage()));
+    QCOMPARE(fileBytes(storePath()), before);
 }
 
 QTEST_APPLESS_MAIN(TestRegistryStore)

@@ -1,6 +1,9 @@
 // The rolling copies of the store: taken by day and before imports, checked, restored.
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -56,6 +59,8 @@ class TestStoreBackups final : public QObject {
 private Q_SLOTS:
     void init();
     void copiesRotateByDayAndKeepSevenAndFour();
+    void copiesOrderByTheMomentTheyWereTaken();
+    void cutOffCopiesAreClearedAtStartUp();
     void restoreBringsBackEveryKeyAndValue_data();
     void restoreBringsBackEveryKeyAndValue();
     void unsoundCopyIsRefusedAndChangesNothing_data();
@@ -126,10 +131,75 @@ void TestStoreBackups::copiesRotateByDayAndKeepSevenAndFour()
     QCOMPARE(fileNames(StoreBackups::list(backups())),
         (QStringList { "registry-2026-03-11-import-093000-5.db", "registry-2026-03-11-import-093000-4.db",
             "registry-2026-03-11-import-093000-3.db", "registry-2026-03-11-import-093000-2.db",
-            "registry-2026-03-11.db", "registry-2026-03-10.db", "registry-2026-03-09.db",
-            "registry-2026-03-08.db", "registry-2026-03-07.db", "registry-2026-03-06.db",
-            "registry-2026-03-05.db" }));
+            "registry-2026-03-11-093000.db", "registry-2026-03-10-093000.db", "registry-2026-03-09-093000.db",
+            "registry-2026-03-08-093000.db", "registry-2026-03-07-093000.db", "registry-2026-03-06-093000.db",
+            "registry-2026-03-05-093000.db" }));
     QVERIFY(QDir(backups()).entryList(QDir::Files | QDir::Hidden).size() == 11);
+}
+
+// An import before the first start of the day, then the day's copy: the day's copy is the
+// newer. A day's copy named by its day alone (an older version's) counts from the time its
+// file was written on that day.
+void TestStoreBackups::copiesOrderByTheMomentTheyWereTaken()
+{
+    std::unique_ptr<RegistryStore> store = open();
+    QVERIFY(store);
+    m_clock.set(QDateTime(QDate(2026, 3, 2), QTime(8, 0)));
+    const Result<QString> beforeImport = StoreBackups::takeImportCopy(*store, m_clock.now());
+    QVERIFY(beforeImport);
+    StoreBackups::settleImportCopy(beforeImport.value(), true);
+    store->setValue(RegRoot::CurrentUser, kWatches + u"\\2407604973",
+        RegValue::fromString(QStringLiteral("Item"), QStringLiteral("2407604973")));
+    m_clock.set(QDateTime(QDate(2026, 3, 2), QTime(9, 0)));
+    const Result<QString> daily = StoreBackups::takeDailyCopy(*store, m_clock.now());
+    QVERIFY(daily && !daily.value().isEmpty());
+    const QString older = backups() + u"/registry-2026-03-02.db";
+    QVERIFY(QFile::copy(beforeImport.value(), older));
+    QFile olderFile(older);
+    QVERIFY(olderFile.open(QIODevice::ReadWrite));
+    QVERIFY(
+        olderFile.setFileTime(QDateTime(QDate(2026, 3, 2), QTime(8, 30)), QFileDevice::FileModificationTime));
+    olderFile.close();
+
+    QCOMPARE(fileNames(StoreBackups::list(backups())),
+        (QStringList { "registry-2026-03-02-090000.db", "registry-2026-03-02.db",
+            "registry-2026-03-02-import-080000.db" }));
+    const std::optional<StoreCopy> newest = StoreBackups::newestSound(backups());
+    QVERIFY(newest);
+    QCOMPARE(newest->path, daily.value());
+}
+
+// A restore or an import that was killed leaves its unfinished copy; the next start clears
+// it away, but not the copy another program is writing.
+void TestStoreBackups::cutOffCopiesAreClearedAtStartUp()
+{
+    std::unique_ptr<RegistryStore> store = open();
+    QVERIFY(store);
+    QVERIFY(QDir().mkpath(backups()));
+    const auto part = [&](const QString &name, const QDateTime &written) {
+        const QString path = backups() + u'/' + name;
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly)) {
+            file.write("SQLite format 3");
+            file.flush();
+            file.setFileTime(written, QFileDevice::FileModificationTime);
+        }
+        return path;
+    };
+    const QDateTime anHourAgo = QDateTime::currentDateTime().addSecs(-3600);
+    const QString killed = part(QStringLiteral("registry-2026-03-01-import-120000.db.part"), anHourAgo);
+    const QString writing = part(QStringLiteral("registry-2026-03-02-import-092000.db.part"), anHourAgo);
+    const QString begun
+        = part(QStringLiteral("registry-2026-03-02-import-093000.db.part"), QDateTime::currentDateTime());
+    const int held = ::open(QFile::encodeName(writing).constData(), O_RDONLY | O_CLOEXEC);
+    QVERIFY(held >= 0);
+    QCOMPARE(::flock(held, LOCK_EX), 0);
+
+    QVERIFY(StoreBackups::takeDailyCopy(*store, m_clock.now()));
+    ::close(held);
+    QVERIFY(!QFile::exists(killed));
+    QVERIFY(QFile::exists(writing));
+    QVERIFY(QFile::exists(begun));
 }
 
 void TestStoreBackups::restoreBringsBackEveryKeyAndValue_data()

@@ -1,6 +1,7 @@
 #include "exchange/ui/frmImportExport.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -146,6 +147,10 @@ void frmImportExport::cmdImport_Click()
         m_ctx.reloadList();
     m_ctx.prompter.message(QStringLiteral("Successful Import"), QString::fromLatin1(kProgramTitle),
         PromptIcon::Information, PromptButtons::Ok);
+    // What the import deleted, left out or had to guess is not hidden behind the success.
+    if (const QString notes = importNotes(imported.value()); !notes.isEmpty())
+        m_ctx.prompter.message(importReport(imported.value(), QDir::toNativeSeparators(path)),
+            QString::fromLatin1(kProgramTitle), PromptIcon::Information, PromptButtons::Ok);
     accept();
 }
 
