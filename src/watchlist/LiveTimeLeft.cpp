@@ -62,7 +62,8 @@ void LiveTimeLeft::setEnabled(bool on)
 
 void LiveTimeLeft::tmrLiveTimeLeft_Timer()
 {
-    const QDateTime now = m_clock.now();
+    // Instants are compared: no record's end is converted from local time again.
+    const qint64 now = m_clock.now().toMSecsSinceEpoch();
     const int rows = m_model.rowCount();
     for (int row = 0; row < rows; ++row) {
         // A row being updated shows "Updating..." in its price until its page arrives.
@@ -76,7 +77,7 @@ void LiveTimeLeft::tmrLiveTimeLeft_Timer()
             continue;
         if (!record.recEndDate.isValid() || record.recEndDate.date() == kZeroDate)
             continue;
-        const qint64 secondsLeft = secondBoundaries(now, record.recEndDate);
+        const qint64 secondsLeft = secondBoundaries(now, record.recEndDate.instant());
         m_model.setSubItem(row, WatchListModel::TimeRemaining, liveTimeLeftText(secondsLeft));
         // The row reads as ended at once, not only after the next update.
         if (secondsLeft <= 0)
