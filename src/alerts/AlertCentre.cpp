@@ -83,19 +83,24 @@ void AlertCentre::queueEntering(
     QList<double> &pending, const QList<double> &done, bool (*inside)(qint64, qint32), qint32 threshold)
 {
     const QPointer<AlertCentre> self(this);
-    // The records may change while events run: their count is read again at every step, and
-    // a record is read whole at the moment it is looked at, so its number and its end belong
-    // to the same item.
+    // Instants are compared, now read once for the whole list: nothing else runs until an item
+    // is queued.
+    qint64 now = m_ctx.clock.now().toMSecsSinceEpoch();
     for (int i = 1; i <= m_ctx.records.count(); ++i) {
         const WatchItemRecord &record = m_ctx.records.at(i);
         const double item = record.recItemNumber;
-        if (item != 0 && record.recEndDate.isValid()
-            && inside(minuteBoundaries(m_ctx.clock.now(), record.recEndDate), threshold)
-            && !pending.contains(item) && !done.contains(item))
-            pending.append(item);
+        if (item == 0 || !record.recEndDate.isValid()
+            || !inside(minuteBoundaries(now, record.recEndDate.instant()), threshold)
+            || pending.contains(item) || done.contains(item))
+            continue;
+        pending.append(item);
+        // Other events have their turn after each item queued. The records may change
+        // meanwhile: their count is read again at every step, and a record is read whole at the
+        // moment it is looked at, so its number and its end belong to the same item.
         QCoreApplication::processEvents();
         if (!self)
             return;
+        now = m_ctx.clock.now().toMSecsSinceEpoch();
     }
 }
 

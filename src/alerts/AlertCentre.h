@@ -51,8 +51,8 @@ public:
 
     explicit AlertCentre(Context context, QObject *parent = nullptr);
 
-    // The tick of tmrChkItemAlert. It lets other events run between records and is safe
-    // against being entered again meanwhile.
+    // The tick of tmrChkItemAlert. It lets other events run after each item it queues and is
+    // safe against being entered again meanwhile.
     void CheckEndingItems();
     void tmrFlashing_Timer();
     void tmrStopAlarmSound_Timer();

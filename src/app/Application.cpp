@@ -232,8 +232,9 @@ void Application::createEngine()
     m_resource->setEngine(m_engine.get());
     m_bidNotifier = std::make_unique<BidNotifier>(*m_engine, *m_listModel, *m_settings, *m_platform->sound,
         AppPaths::join(m_resourceFolder, QStringLiteral("default.wav")));
-    m_updateCommands = std::make_unique<UpdateCommands>(UpdateCommands::Parts { *m_main, *m_resource,
-        *m_engine, *m_listCommands, *m_clockSync, *m_settings, *m_platform->prompter, *m_platform->clock });
+    m_updateCommands = std::make_unique<UpdateCommands>(
+        UpdateCommands::Parts { *m_main, *m_resource, *m_engine, *m_listCommands, *m_clockSync, *m_settings,
+            *m_platform->prompter, *m_platform->clock, *m_platform->tray });
     // A freshly filled list announces no new bid before its first complete pass.
     m_listCommands->passStart = [this] {
         // Filling the list lets pending events run: an exit may have been asked for then.

@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 
 #include "app/WatchListCommands.h"
@@ -16,12 +17,25 @@
 #include "engine/UpdateEngine.h"
 #include "platform/IClock.h"
 #include "platform/IPrompter.h"
+#include "platform/ITray.h"
 #include "watchlist/AppSettings.h"
 #include "watchlist/WatchListModel.h"
 #include "watchlist/ui/RowIcons.h"
 #include "watchlist/ui/WatchListView.h"
 
 namespace th {
+
+namespace {
+
+// A label given a picture repaints even when it is the one it shows; the lights are set
+// every second, and change only when an engine starts or ends its work.
+void showLight(QLabel *light, const QPixmap &image)
+{
+    if (light->pixmap().cacheKey() != image.cacheKey())
+        light->setPixmap(image);
+}
+
+} // namespace
 
 UpdateCommands::UpdateCommands(Parts parts, QObject *parent)
     : QObject(parent)
@@ -61,6 +75,7 @@ UpdateCommands::UpdateCommands(Parts parts, QObject *parent)
     connect(&engine, &UpdateEngine::applyFailed, this, [this](const QString &message) {
         m_p.prompter.message(message, QStringLiteral("Tallyhawk"), PromptIcon::None, PromptButtons::Ok);
     });
+    connect(&engine, &UpdateEngine::passPagesNotApplied, this, &UpdateCommands::tellPassFailures);
     engine.setSelectedRowSource([this] { return m_p.window.ui.lstWatching->selectedRow(); });
 }
 
@@ -83,6 +98,23 @@ void UpdateCommands::applyCommandState(const CommandState &state)
     w.listMenu.mnuLVPopup->setEnabled(state.addRemove);
     w.ui.cmdUpdateOneItem->setEnabled(state.updateOne);
     w.ui.Command1->setEnabled(state.updateAll);
+}
+
+void UpdateCommands::tellPassFailures(const QString &message)
+{
+    const QString title = QStringLiteral("Tallyhawk");
+    if (!m_p.window.isVisible() && m_p.tray.isAvailable()) {
+        m_p.tray.showMessage(title, message);
+        return;
+    }
+    // Passes go on behind the box; a user away from the window finds one box, not one a pass.
+    if (m_failureBoxOpen)
+        return;
+    m_failureBoxOpen = true;
+    const QPointer<UpdateCommands> self(this);
+    m_p.prompter.message(message, title, PromptIcon::None, PromptButtons::Ok);
+    if (self)
+        m_failureBoxOpen = false;
 }
 
 void UpdateCommands::updateAllNow()
@@ -141,10 +173,10 @@ void UpdateCommands::tmShowSysClock_Timer()
     ui.panels[5]->setText(u"Ebay: " + formatClock(m_p.clockSync.auctionSiteNow().addMSecs(fineTune).time()));
     for (int i = 0; i < UpdateEngine::kEngines; ++i) {
         if (m_p.engine.tmrSockTimeOut[i].isActive()) {
-            ui.picSockStatus[i]->setPixmap(engineLight(kLightBusy));
+            showLight(ui.picSockStatus[i], engineLight(kLightBusy));
         } else {
             ui.chkSockStatus[i]->setText(QStringLiteral("Engine-%1").arg(i + 1));
-            ui.picSockStatus[i]->setPixmap(engineLight(kLightIdle));
+            showLight(ui.picSockStatus[i], engineLight(kLightIdle));
         }
     }
     const int rows = m_p.window.ui.lstWatching->model()->rowCount();

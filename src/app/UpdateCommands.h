@@ -9,6 +9,7 @@ class frmResource;
 class frmWatch;
 class IClock;
 class IPrompter;
+class ITray;
 class UpdateEngine;
 class WatchListCommands;
 struct AppSettings;
@@ -31,6 +32,7 @@ public:
         AppSettings &settings;
         IPrompter &prompter;
         IClock &clock;
+        ITray &tray;
     };
 
     explicit UpdateCommands(Parts parts, QObject *parent = nullptr);
@@ -46,8 +48,12 @@ public:
 
 private:
     void applyCommandState(const CommandState &state);
+    // The failures of a pass: a box, or a tray message while the main window is hidden.
+    void tellPassFailures(const QString &message);
 
     Parts m_p;
+    // A box about a pass's failures is open: the next pass's go to the log only.
+    bool m_failureBoxOpen = false;
 };
 
 } // namespace th

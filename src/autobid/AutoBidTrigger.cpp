@@ -73,13 +73,12 @@ void AutoBidTrigger::tmrChkAutoBid_Timer()
 
     int active = 0;
     bool quieted = false;
+    // Instants are compared, read once for the whole list: nothing else runs until an item
+    // acts.
+    qint64 now = m_ctx.clock.now().toMSecsSinceEpoch();
     for (int i = 1; i <= m_ctx.records.count(); ++i) {
-        QCoreApplication::processEvents();
-        // Rows may have been removed or re-sorted meanwhile: the record is read afresh.
-        if (!m_ctx.records.contains(i))
-            break;
         WatchItemRecord &record = m_ctx.records.at(i);
-        const qint64 secondsLeft = secondBoundaries(m_ctx.clock.now(), record.recEndDate);
+        const qint64 secondsLeft = secondBoundaries(now, record.recEndDate.instant());
         if (record.recMaxAutoBid > Money {} && secondsLeft > 0)
             ++active;
         // Outbid beyond the maximum, or nothing to buy: this item is done with.
@@ -101,7 +100,13 @@ void AutoBidTrigger::tmrChkAutoBid_Timer()
         } else if (secondsLeft > 0 && secondsLeft <= qint64(record.recMaxTimeLeft) + kQuietSeconds) {
             quietWindow();
             quieted = true;
+        } else {
+            continue;
         }
+        // An item acted: the window and the network have their turn before the next item. Rows
+        // may be removed or re-sorted meanwhile, so the records are read afresh, and so is now.
+        QCoreApplication::processEvents();
+        now = m_ctx.clock.now().toMSecsSinceEpoch();
     }
     // The last item's quiet window is over (its end has passed, or it went from the list):
     // the periodic work runs again, also when its bid window never reached the sign-in page

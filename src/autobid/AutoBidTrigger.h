@@ -57,8 +57,9 @@ public:
     // From `now` to just after its next whole second.
     static int msecsToNextTick(const QDateTime &now);
 
-    // The check of every item. It lets other events run between items and is safe against
-    // being entered again meanwhile and against the list changing under it.
+    // The check of every item. It lets other events run after each item that acts (its bid
+    // fires, or its quiet window holds the periodic work) and is safe against being entered
+    // again meanwhile and against the list changing under it.
     void tmrChkAutoBid_Timer();
     // Starts a real bid for record `index` (1-based) with its stored amount and quantity.
     // False when none could start; the user has been told why.

@@ -26,9 +26,10 @@ bool mayStillFire(const WatchItemRecord &record)
         && record.recMaxAutoBid >= record.recCurrentPrice + record.recBidIncrement;
 }
 
-qint64 secondsLeft(const WatchItemRecord &record, const QDateTime &now)
+// `now` is an instant: a review looks at every record and converts no local time for any.
+qint64 secondsLeft(const WatchItemRecord &record, qint64 now)
 {
-    return record.recEndDate.isValid() ? secondBoundaries(now, record.recEndDate) : 0;
+    return record.recEndDate.isValid() ? secondBoundaries(now, record.recEndDate.instant()) : 0;
 }
 
 QString nameOf(const WatchItemRecord &record)
@@ -64,11 +65,12 @@ void SleepGuardPolicy::review()
     const QDateTime now = m_ctx.clock.now();
     const bool awake = m_lastReview.isValid() && secondBoundaries(m_lastReview, now) <= kAwakeGapSeconds;
     m_lastReview = now;
+    const qint64 nowInstant = now.toMSecsSinceEpoch();
     QMap<double, QString> watched;
     QStringList due;
     for (int i = 1; i <= m_ctx.records.count(); ++i) {
         const WatchItemRecord &record = m_ctx.records.at(i);
-        const qint64 left = secondsLeft(record, now);
+        const qint64 left = secondsLeft(record, nowInstant);
         // A bid whose item ended while the computer slept stays for the wake-up to report,
         // whichever of the two the program hears of first.
         if (mayStillFire(record) && (left > 0 || (!awake && m_watched.contains(record.recItemNumber))))
@@ -100,7 +102,7 @@ void SleepGuardPolicy::review()
 
 void SleepGuardPolicy::systemResumed()
 {
-    const QDateTime now = m_ctx.clock.now();
+    const qint64 now = m_ctx.clock.now().toMSecsSinceEpoch();
     QStringList missed;
     for (auto it = m_watched.begin(); it != m_watched.end();) {
         const int index = m_ctx.records.find(it.key());
@@ -139,7 +141,7 @@ void SleepGuardPolicy::updateAfterSleep()
 
 bool SleepGuardPolicy::bidInQuietWindow() const
 {
-    const QDateTime now = m_ctx.clock.now();
+    const qint64 now = m_ctx.clock.now().toMSecsSinceEpoch();
     for (int i = 1; i <= m_ctx.records.count(); ++i) {
         const WatchItemRecord &record = m_ctx.records.at(i);
         if (record.recMaxAutoBid < record.recCurrentPrice + record.recBidIncrement

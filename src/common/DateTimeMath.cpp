@@ -53,12 +53,22 @@ QDateTime fromDayNumber(double dayNumber)
 
 qint64 secondBoundaries(const QDateTime &from, const QDateTime &to)
 {
-    return floorDiv(to.toMSecsSinceEpoch(), 1000) - floorDiv(from.toMSecsSinceEpoch(), 1000);
+    return secondBoundaries(from.toMSecsSinceEpoch(), to.toMSecsSinceEpoch());
 }
 
 qint64 minuteBoundaries(const QDateTime &from, const QDateTime &to)
 {
-    return floorDiv(to.toMSecsSinceEpoch(), 60000) - floorDiv(from.toMSecsSinceEpoch(), 60000);
+    return minuteBoundaries(from.toMSecsSinceEpoch(), to.toMSecsSinceEpoch());
+}
+
+qint64 secondBoundaries(qint64 fromMsecs, qint64 toMsecs)
+{
+    return floorDiv(toMsecs, 1000) - floorDiv(fromMsecs, 1000);
+}
+
+qint64 minuteBoundaries(qint64 fromMsecs, qint64 toMsecs)
+{
+    return floorDiv(toMsecs, 60000) - floorDiv(fromMsecs, 60000);
 }
 
 } // namespace th

@@ -15,5 +15,9 @@ QDateTime fromDayNumber(double dayNumber);
 // when `to` lies before `from`. 12:00:45 -> 12:04:15 crosses 4 minute boundaries.
 qint64 secondBoundaries(const QDateTime &from, const QDateTime &to);
 qint64 minuteBoundaries(const QDateTime &from, const QDateTime &to);
+// The same between two instants given as milliseconds since 1970-01-01 00:00 UTC: no time
+// zone is consulted.
+qint64 secondBoundaries(qint64 fromMsecs, qint64 toMsecs);
+qint64 minuteBoundaries(qint64 fromMsecs, qint64 toMsecs);
 
 } // namespace th

@@ -1,5 +1,6 @@
 #include "engine/PageApplier.h"
 
+#include <QLoggingCategory>
 #include <QRegularExpression>
 
 #include "clock/ClockSync.h"
@@ -14,6 +15,8 @@
 #include "watchlist/WatchItems.h"
 #include "watchlist/WatchListModel.h"
 #include "watchlist/WatchStore.h"
+
+Q_LOGGING_CATEGORY(lcApply, "tallyhawk.engine.apply")
 
 namespace th {
 
@@ -89,7 +92,7 @@ void PageApplier::markRowUpdating(int row, const QString &priceText)
 }
 
 Result<PageApplier::Outcome> PageApplier::apply(
-    const ItemPageData &parsed, const QString &item, Variant variant, const std::function<bool()> &superseded)
+    const ItemPageData &parsed, const QString &item, Variant variant)
 {
     WatchListModel &model = m_ctx.model;
     int row = model.findRow(item);
@@ -101,8 +104,11 @@ Result<PageApplier::Outcome> PageApplier::apply(
 
     m_ctx.clockSync.GetPacificOffsetHours();
     const Result<QDateTime> endResult = endDateFromPage(parsed[ItemPageData::EndsText]);
-    if (!endResult.ok())
+    if (!endResult.ok()) {
+        qCWarning(lcApply, "the page of item %s was not applied: %s", qPrintable(item.trimmed()),
+            qPrintable(endResult.errorMessage()));
         return endResult.error();
+    }
     const QDateTime end = endResult.value();
     model.setSubItem(row, WatchListModel::EndDate,
         formatDate(end, variant == Variant::Single ? DateFormat::Slashed : DateFormat::ShortYear));
@@ -110,16 +116,16 @@ Result<PageApplier::Outcome> PageApplier::apply(
 
     const StoredItem stored = readStoredItem(m_ctx.store, item);
     model.setIcon(row, iconFor(row, stored));
-    const QDateTime now = m_ctx.clock.now();
-    if (secondBoundaries(now, end) <= 0 && !stored.WonItem.trimmed().isEmpty())
+    const qint64 now = m_ctx.clock.now().toMSecsSinceEpoch();
+    const qint64 endInstant = end.toMSecsSinceEpoch();
+    const qint64 secondsLeft = secondBoundaries(now, endInstant);
+    if (secondsLeft <= 0 && !stored.WonItem.trimmed().isEmpty())
         model.setIcon(row, WatchListModel::IconHammerWin);
     // A page without an end says nothing about whether the auction is over.
-    model.setEnded(row, end.date() != kZeroDate && secondBoundaries(now, end) <= 0);
+    model.setEnded(row, end.date() != kZeroDate && secondsLeft <= 0);
 
-    if (announceNewBid(row, parsed, end)) {
-        // The announcement may have been a window: the list may have moved meanwhile.
-        if (superseded && superseded())
-            return Outcome::Superseded;
+    if (announceNewBid(row, parsed, now, endInstant)) {
+        // Whoever heard the news may have let other work run: the list may have moved.
         row = model.findRow(item);
         if (row < 0)
             return Outcome::RowGone;
@@ -133,7 +139,7 @@ Result<PageApplier::Outcome> PageApplier::apply(
         // The single-item update refreshes only the increment of a record it already has.
         m_ctx.records.at(found).recBidIncrement = Money::fromText(page[ItemPageData::BidIncrement]);
     } else {
-        writeRecord(row + 1, row, page, end, stored);
+        writeRecord(row + 1, row, page, end, stored, now);
     }
 
     model.setSubItem(row, WatchListModel::EndDate2, dateTimeText(end));
@@ -165,9 +171,8 @@ int PageApplier::iconFor(int row, const StoredItem &stored) const
     return WatchListModel::IconBlank;
 }
 
-bool PageApplier::announceNewBid(int row, const ItemPageData &page, const QDateTime &end)
+bool PageApplier::announceNewBid(int row, const ItemPageData &page, qint64 now, qint64 end)
 {
-    const QDateTime now = m_ctx.clock.now();
     if (secondBoundaries(now, end) < 0)
         return false;
     // The tag holds the count from before the update; "-1" (no count shown yet) never counts.
@@ -181,8 +186,8 @@ bool PageApplier::announceNewBid(int row, const ItemPageData &page, const QDateT
     return true;
 }
 
-void PageApplier::writeRecord(
-    int recordIndex, int row, const ItemPageData &page, const QDateTime &end, const StoredItem &stored)
+void PageApplier::writeRecord(int recordIndex, int row, const ItemPageData &page, const QDateTime &end,
+    const StoredItem &stored, qint64 now)
 {
     WatchItemRecord &record = m_ctx.records.at(recordIndex);
     record.recItemNumber = numericValue(m_ctx.model.rowText(row));
@@ -193,20 +198,21 @@ void PageApplier::writeRecord(
     record.recEndDate = end;
     record.recQuantity = roundedValue(page[ItemPageData::Quantity]);
     record.recBidIncrement = Money::fromText(page[ItemPageData::BidIncrement]);
-    detectWin(recordIndex, row, page, end);
+    detectWin(recordIndex, row, page, secondBoundaries(now, record.recEndDate.instant()));
     // Writing the won mark touches none of these.
     record.recMaxAutoBid = Money::fromText(stored.MaxAutoBid);
     record.recMaxQuantity = roundedValue(stored.MaxQuantity);
     record.recMaxTimeLeft = roundedValue(stored.MaxTimeLeft);
 }
 
-void PageApplier::detectWin(int recordIndex, int row, const ItemPageData &page, const QDateTime &end)
+void PageApplier::detectWin(int recordIndex, int row, const ItemPageData &page, qint64 secondsLeft)
 {
-    // The user won: the high bidder is the user and the auction is over.
-    const QString user = m_ctx.settings.EBayID;
-    const QString highBidder = page[ItemPageData::HighBidder];
-    if (user.isEmpty() || highBidder.isEmpty() || !user.contains(highBidder, Qt::CaseInsensitive)
-        || secondBoundaries(m_ctx.clock.now(), end) > 0)
+    // The user won: the high bidder is the user, the whole ID, and the auction is over. A
+    // rival whose ID is merely part of the user's ("user" in "secret_user_id42") has not won
+    // anything for the user.
+    const QString user = m_ctx.settings.EBayID.trimmed();
+    const QString highBidder = page[ItemPageData::HighBidder].trimmed();
+    if (user.isEmpty() || user.compare(highBidder, Qt::CaseInsensitive) != 0 || secondsLeft > 0)
         return;
     m_ctx.records.at(recordIndex).recAutoBidState = kAutoBidStateWon;
     const QString item = m_ctx.model.rowText(row).trimmed();

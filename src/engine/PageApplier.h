@@ -1,7 +1,5 @@
 #pragma once
 
-#include <functional>
-
 #include <QDateTime>
 #include <QObject>
 
@@ -34,7 +32,6 @@ public:
     enum class Outcome {
         Applied,
         RowGone, // the item is not (or no longer) in the list
-        Superseded, // the work that fetched the page was replaced while a window was open
     };
 
     struct Context {
@@ -48,12 +45,9 @@ public:
 
     explicit PageApplier(Context context, QObject *parent = nullptr);
 
-    // Applies `page` to the row of `item`. `superseded` is asked after a new bid was announced
-    // (the announcement may be a modal window): when it says true, the rest is left to the
-    // work that replaced this one. An end date that cannot be read is an error; the row keeps
-    // what was written before it.
-    Result<Outcome> apply(const ItemPageData &page, const QString &item, Variant variant,
-        const std::function<bool()> &superseded = {});
+    // Applies `page` to the row of `item`. An end date that cannot be read is an error (and a
+    // line in the log naming the item); the row keeps what was written before it.
+    Result<Outcome> apply(const ItemPageData &page, const QString &item, Variant variant);
 
     // Marks a row as being fetched: the tag keeps the bid count from before the update (the
     // new-bid test reads it; "-1" when there was none) and the price shows `priceText`.
@@ -61,7 +55,7 @@ public:
 
 Q_SIGNALS:
     // Row `row` (0-based) has received a new bid while its item has time enough left for the
-    // news to matter. The handler may be modal.
+    // news to matter. The page is applied on at once: the handler must not wait for the user.
     void newBidAnnounced(int row);
     // The page of `item` says there is no such item on the auction site.
     void itemNotFound(const QString &item);
@@ -69,11 +63,11 @@ Q_SIGNALS:
 private:
     void writeColumns(int row, const ItemPageData &page);
     int iconFor(int row, const StoredItem &stored) const;
-    // True when the new-bid test announced something (and so may have let other work run).
-    bool announceNewBid(int row, const ItemPageData &page, const QDateTime &end);
-    void writeRecord(
-        int recordIndex, int row, const ItemPageData &page, const QDateTime &end, const StoredItem &stored);
-    void detectWin(int recordIndex, int row, const ItemPageData &page, const QDateTime &end);
+    // True when the new-bid test announced something.
+    bool announceNewBid(int row, const ItemPageData &page, qint64 now, qint64 end);
+    void writeRecord(int recordIndex, int row, const ItemPageData &page, const QDateTime &end,
+        const StoredItem &stored, qint64 now);
+    void detectWin(int recordIndex, int row, const ItemPageData &page, qint64 secondsLeft);
 
     Context m_ctx;
 };

@@ -211,8 +211,7 @@ bool PassEngines::subExtractData(int ListIndexIn, const QString &item, const QBy
     const ItemPageData page = ParseItemPage(answer);
     if (!httpErrorStatus(answer))
         Q_EMIT pageAnswered(item, page);
-    const Result<PageApplier::Outcome> outcome
-        = m_applier.apply(page, item, PageApplier::Variant::Pass, superseded);
+    const Result<PageApplier::Outcome> outcome = m_applier.apply(page, item, PageApplier::Variant::Pass);
     if (!outcome.ok() && !superseded())
         Q_EMIT applyFailed(outcome.errorMessage());
     if (superseded())

@@ -134,8 +134,8 @@ void SequentialPass::applyItem(const QString &item, const QByteArray &page, bool
             m_model.setSubItem(row, WatchListModel::Price, QStringLiteral("Err."));
     } else {
         const quint64 serial = m_serial;
-        const Result<PageApplier::Outcome> outcome = m_applier.apply(ParseItemPage(page), item,
-            PageApplier::Variant::Sequential, [this, serial] { return m_serial != serial; });
+        const Result<PageApplier::Outcome> outcome
+            = m_applier.apply(ParseItemPage(page), item, PageApplier::Variant::Sequential);
         if (m_serial != serial)
             return; // the pass was stopped while a window was open
         if (!outcome.ok()) {

@@ -138,8 +138,13 @@ Q_SIGNALS:
     // news to matter; the alerts decide what the user gets. The handler may be modal; the
     // engine finds its row again afterwards.
     void newBidAnnounced(int row);
-    // Applying a page of an all-items pass failed; the user is told with `message`.
+    // Applying the page of the single-item update failed; the user, who asked for it, is told
+    // at once with `message`.
     void applyFailed(const QString &message);
+    // Pages of the all-items pass that just ended could not be applied: `message` tells how
+    // many and the first error, once for the pass (each failure is also in the log). A pass
+    // runs unattended, and a site that changed its pages fails every item the same way.
+    void passPagesNotApplied(const QString &message);
     // Most pages of an all-items pass read empty: the site has most likely changed its pages.
     // `message` tells the user so and names the armed automatic bids that cannot fire now;
     // it comes once until the pages read again or another armed bid's page stops reading.
@@ -166,6 +171,8 @@ private:
     void lock(const CommandState &locked);
     void restoreIdleState(IdleScope scope);
     void passEnd(const QString &unreachable);
+    // Tells the failures gathered during the pass that ended, if any.
+    void tellApplyFailures();
     // The watchdog's verdict on the pass that ended: the status-bar note, naming the armed
     // bids whose pages read empty (empty when the pages read), with the message to the user
     // sent when it is news.
@@ -186,6 +193,9 @@ private:
     HostPort m_itemPage;
     // Items already named as not found: each is named once a run.
     QSet<QString> m_notFoundNamed;
+    // The pages of the running all-items pass that could not be applied, and the first error.
+    int m_applyFailures = 0;
+    QString m_firstApplyError;
     ParserWatchdog m_watchdog;
 };
 

@@ -60,9 +60,10 @@ UpdateEngine::UpdateEngine(Context context, QObject *parent)
         m_watchdog.pageAnswered(
             item, page, row >= 0 ? m_ctx.model.subItem(row, WatchListModel::ItemName) : QString());
     });
+    // The pass goes on; the user hears of its failures once, when it ends.
     connect(&m_pass, &PassEngines::applyFailed, this, [this](const QString &message) {
-        Q_EMIT applyFailed(message);
-        restoreIdleState(IdleScope::PassEnd);
+        if (m_applyFailures++ == 0)
+            m_firstApplyError = message;
     });
     connect(&m_sequential, &SequentialPass::statusText, this, &UpdateEngine::statusText);
     connect(&m_sequential, &SequentialPass::finished, this, &UpdateEngine::sequentialPassEnded);
@@ -114,6 +115,8 @@ void UpdateEngine::lock(const CommandState &locked)
 
 void UpdateEngine::subActive2()
 {
+    m_applyFailures = 0;
+    m_firstApplyError.clear();
     m_watchdog.passStarted();
     m_pass.start();
 }
@@ -160,6 +163,22 @@ void UpdateEngine::passEnd(const QString &unreachable)
     Q_EMIT statusText(1, text);
     restoreIdleState(IdleScope::PassEnd);
     Q_EMIT passFinished();
+    // Last: telling the user may wait in a box.
+    tellApplyFailures();
+}
+
+void UpdateEngine::tellApplyFailures()
+{
+    if (m_applyFailures == 0)
+        return;
+    const QString message = m_applyFailures == 1
+        ? u"The page of one item could not be applied in the last update: " + m_firstApplyError
+        : QStringLiteral("The pages of %1 items could not be applied in the last update. The first error: %2")
+              .arg(m_applyFailures)
+              .arg(m_firstApplyError);
+    m_applyFailures = 0;
+    m_firstApplyError.clear();
+    Q_EMIT passPagesNotApplied(message);
 }
 
 QString UpdateEngine::checkPagesRead()
@@ -279,10 +298,14 @@ void UpdateEngine::updateOneBids()
         const Result<QByteArray> body = m_fetch.get(m_itemPage.host, m_itemPage.port, m_itemPage.text,
             u"/aw-cgi/eBayISAPI.dll?ViewItem&item=" + item, m_fetchDeadline);
         // A failure restores the idle state like any other end, without a message.
-        if (body.ok())
-            (void)m_applier.apply(ParseItemPage(body.value()), item, PageApplier::Variant::Single);
-        else
+        if (body.ok()) {
+            const Result<PageApplier::Outcome> outcome
+                = m_applier.apply(ParseItemPage(body.value()), item, PageApplier::Variant::Single);
+            if (!outcome.ok())
+                Q_EMIT applyFailed(outcome.errorMessage());
+        } else {
             m_ctx.model.setSubItem(row, WatchListModel::Price, QStringLiteral("Err."));
+        }
     }
     Q_EMIT reSortRequested();
     restoreIdleState(IdleScope::SingleUpdate);

@@ -19,6 +19,17 @@ QString count(qint64 number, const char *singular, const char *plural)
     return QStringLiteral("%1 %2").arg(number).arg(QLatin1String(number == 1 ? singular : plural));
 }
 
+// How many seconds one step of the wording is: an hour while days are shown, a minute while
+// hours are, a second below that; "Ended" is one step of its own.
+qint64 wordingStep(qint64 secondsLeft)
+{
+    if (secondsLeft <= 0)
+        return 0;
+    if (secondsLeft >= 86400)
+        return 3600;
+    return secondsLeft >= 3600 ? 60 : 1;
+}
+
 } // namespace
 
 QString liveTimeLeftText(qint64 secondsLeft)
@@ -62,8 +73,10 @@ void LiveTimeLeft::setEnabled(bool on)
 
 void LiveTimeLeft::tmrLiveTimeLeft_Timer()
 {
-    const QDateTime now = m_clock.now();
+    // Instants are compared: no record's end is converted from local time again.
+    const qint64 now = m_clock.now().toMSecsSinceEpoch();
     const int rows = m_model.rowCount();
+    m_written.resize(rows);
     for (int row = 0; row < rows; ++row) {
         // A row being updated shows "Updating..." in its price until its page arrives.
         if (m_model.subItem(row, WatchListModel::Price).contains(u"Updating"))
@@ -71,16 +84,29 @@ void LiveTimeLeft::tmrLiveTimeLeft_Timer()
         if (!m_records.contains(row + 1))
             continue;
         const WatchItemRecord &record = m_records.at(row + 1);
+        WrittenCell &written = m_written[row];
+        const QString rowText = m_model.rowText(row);
+        const bool sameRow = rowText == written.rowText && record.recItemNumber == written.item;
         // Only the record of the row's own item counts, and only once a page gave it an end.
-        if (record.recItemNumber == 0 || record.recItemNumber != numericValue(m_model.rowText(row).trimmed()))
+        if (record.recItemNumber == 0
+            || (!sameRow && record.recItemNumber != numericValue(rowText.trimmed())))
             continue;
         if (!record.recEndDate.isValid() || record.recEndDate.date() == kZeroDate)
             continue;
-        const qint64 secondsLeft = secondBoundaries(now, record.recEndDate);
-        m_model.setSubItem(row, WatchListModel::TimeRemaining, liveTimeLeftText(secondsLeft));
+        const qint64 secondsLeft = secondBoundaries(now, record.recEndDate.instant());
+        // A text that reads in days changes once an hour: it is worded again only then, or
+        // when something else has written the cell meanwhile.
+        const qint64 step = wordingStep(secondsLeft);
+        const qint64 steps = step == 0 ? 0 : secondsLeft / step;
+        if (sameRow && step == written.step && steps == written.steps
+            && m_model.subItem(row, WatchListModel::TimeRemaining) == written.text)
+            continue;
+        const QString text = liveTimeLeftText(secondsLeft);
+        m_model.setSubItem(row, WatchListModel::TimeRemaining, text);
         // The row reads as ended at once, not only after the next update.
         if (secondsLeft <= 0)
             m_model.setEnded(row, true);
+        written = WrittenCell { rowText, record.recItemNumber, step, steps, text };
     }
 }
 

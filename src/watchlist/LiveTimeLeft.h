@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -38,9 +39,20 @@ public:
     QTimer tmrLiveTimeLeft;
 
 private:
+    // What the countdown last wrote into a row, so that a text unchanged since is not worded
+    // again every second for every row.
+    struct WrittenCell {
+        QString rowText;
+        double item = 0;
+        qint64 step = -1;
+        qint64 steps = 0;
+        QString text;
+    };
+
     WatchListModel &m_model;
     WatchItems &m_records;
     IClock &m_clock;
+    QList<WrittenCell> m_written;
 };
 
 } // namespace th

@@ -11,12 +11,39 @@
 
 namespace th {
 
+// An item's end as the user sees it (local date-time) and as the instant it stands for
+// (milliseconds since 1970-01-01 00:00 UTC), converted once when the end is set. The checks
+// that look at every record every few seconds compare instants: converting each record's
+// local time again at every tick would make a long list cost the idle program more than all
+// its other work together. Read as a date-time wherever one is wanted.
+class ItemEnd final {
+public:
+    ItemEnd() = default;
+    ItemEnd &operator=(const QDateTime &local)
+    {
+        m_local = local;
+        m_instant = local.isValid() ? local.toMSecsSinceEpoch() : 0;
+        return *this;
+    }
+    operator const QDateTime &() const { return m_local; }
+    const QDateTime &dateTime() const { return m_local; }
+    bool isValid() const { return m_local.isValid(); }
+    QDate date() const { return m_local.date(); }
+    QDateTime addSecs(qint64 seconds) const { return m_local.addSecs(seconds); }
+    // The instant; 0 for an end that is not valid.
+    qint64 instant() const { return m_instant; }
+
+private:
+    QDateTime m_local;
+    qint64 m_instant = 0;
+};
+
 // What the program knows of one watched item while it runs, rebuilt from the page at every
 // update: one record per list row, in list order.
 struct WatchItemRecord {
     double recItemNumber = 0;
     QString recTitle;
-    QDateTime recEndDate; // local time; the zero date when the page had no end
+    ItemEnd recEndDate; // the zero date when the page had no end
     Money recBidIncrement;
     Money recCurrentPrice;
     qint32 recQuantity = 0;

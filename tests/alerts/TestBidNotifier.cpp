@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTest>
+#include <QTimer>
 
 #include "../update/EngineFixture.h"
 #include "alerts/ui/BidNotifier.h"
@@ -26,6 +27,7 @@ private Q_SLOTS:
     void nothingBeforeAFirstCompletePass();
     void onlyTheCloseButtonCloses();
     void passEndingWhileTheWindowIsOpenKeepsRowsWhole();
+    void passGoesOnWhileTheWindowIsOpen();
 
 private:
     // Presses Close on the window as soon as it shows, after `whileOpen` has run.
@@ -196,6 +198,46 @@ void TestBidNotifier::passEndingWhileTheWindowIsOpenKeepsRowsWhole()
     }
     QCOMPARE(f->model.rowText(0), QStringLiteral("2400000007"));
     QCOMPARE(f->model.icon(0), int(WatchListModel::IconUp));
+}
+
+void TestBidNotifier::passGoesOnWhileTheWindowIsOpen()
+{
+    f->settings.chkShowBidNotification = 1;
+    f->sim.addUser({ QStringLiteral("rival"), QString(), 40 });
+    // Sorted by their ends, item 1 is dealt first, to the engine that also fetches item 6.
+    for (int i = 1; i <= 8; ++i)
+        f->watch(2400000000 + i, 3600 * i);
+    QVERIFY(f->runPass());
+    QVERIFY(f->runPass());
+    QVERIFY(f->sim.placeBid(2400000001, QStringLiteral("rival"), 1500).accepted());
+    // Closed in the end whatever happens, so that a window holding the pass cannot hang here.
+    connect(notifier.get(), &BidNotifier::windowShown, this, [this] {
+        ++shownCount;
+        QTimer::singleShot(8000, notifier->window(), [this] { notifier->window()->cmdClose->click(); });
+    });
+    bool openAtPassEnd = false;
+    connect(
+        f->engine.get(), &UpdateEngine::passFinished, this, [&] { openAtPassEnd = notifier->isShowing(); });
+    QVERIFY(f->runPass());
+    QCOMPARE(shownCount, 1);
+    QVERIFY(openAtPassEnd);
+    QVERIFY(notifier->window()->isVisible());
+    QCOMPARE(f->engine->commands(), CommandState {});
+    // The page that brought the news is applied whole.
+    QCOMPARE(f->records.at(f->row(2400000001) + 1).recBidCount, qint16(1));
+    QCOMPARE(f->model.tag(f->row(2400000001)), QString());
+
+    // The row goes and the list is fetched again while the window is still open.
+    f->model.removeRowAt(f->row(2400000001));
+    QVERIFY(f->sim.placeBid(2400000006, QStringLiteral("rival"), 1500).accepted());
+    QVERIFY(f->runPass());
+    QCOMPARE(shownCount, 1); // one window at a time
+    QCOMPARE(f->model.icon(f->row(2400000006)), int(WatchListModel::IconUp));
+    QCOMPARE(notifier->window()->itemNumber->text(), QStringLiteral("2400000001"));
+    notifier->window()->cmdClose->click();
+    QVERIFY(!notifier->isShowing());
+    for (int row = 0; row < f->model.rowCount(); ++row)
+        QCOMPARE(f->records.at(row + 1).recItemNumber, f->model.rowText(row).toDouble());
 }
 
 QTEST_MAIN(TestBidNotifier)

@@ -64,12 +64,18 @@ void TestCountdownClock::rowOpensTheFirstRecordWithItsNumber()
     QFETCH(QString, rowText);
     QFETCH(QString, tip);
     QFETCH(int, endDay);
+    const auto record = [](double item, const QString &title, int day) {
+        WatchItemRecord written;
+        written.recItemNumber = item;
+        written.recTitle = title;
+        written.recEndDate = QDateTime(QDate(2026, 3, day), QTime(18, 0));
+        return written;
+    };
     WatchItems records;
     records.append({}); // a row no update has written yet
-    records.append(
-        { 2407604973.0, QStringLiteral("  Brass lamp \t"), QDateTime(QDate(2026, 3, 2), QTime(18, 0)) });
-    records.append({ 1234567, QStringLiteral("First"), QDateTime(QDate(2026, 3, 3), QTime(18, 0)) });
-    records.append({ 1234567, QStringLiteral("Second"), QDateTime(QDate(2026, 3, 4), QTime(18, 0)) });
+    records.append(record(2407604973.0, QStringLiteral("  Brass lamp \t"), 2));
+    records.append(record(1234567, QStringLiteral("First"), 3));
+    records.append(record(1234567, QStringLiteral("Second"), 4));
 
     const std::optional<ClockTarget> target = clockTargetFor(rowText, records);
     QCOMPARE(target.has_value(), !tip.isEmpty());

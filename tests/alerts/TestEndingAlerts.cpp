@@ -34,6 +34,7 @@ private Q_SLOTS:
     void windowSelectsTheMostUrgentRowByItsOwnText();
     void browsePopUpNeedsBothThresholdsButAPaintDoesNot();
     void checkYieldingToARemovalAndASortQueuesNoWrongItem();
+    void checkQueuingNothingLetsNothingElseRun();
 
 private:
     // A watched item ending `secondsLeft` from now, with its record written as an update would.
@@ -243,6 +244,21 @@ void TestEndingAlerts::checkYieldingToARemovalAndASortQueuesNoWrongItem()
     std::sort(queued.begin(), queued.end());
     QCOMPARE(queued, (QList<double> { 2407600001.0, 2407600003.0 }));
     QCOMPARE(records.count(), model.rowCount());
+}
+
+void TestEndingAlerts::checkQueuingNothingLetsNothingElseRun()
+{
+    settings.FirstAlert = 1;
+    settings.SecondAlert = 10;
+    for (int i = 0; i < 20; ++i)
+        watch(QString::number(2407600001 + i), 2 * 3600 + 60 * i);
+    bool ran = false;
+    QMetaObject::invokeMethod(
+        this, [&] { ran = true; }, Qt::QueuedConnection);
+    centre->CheckEndingItems();
+    QVERIFY(!ran);
+    QVERIFY(!state.hasPending());
+    QCoreApplication::processEvents();
 }
 
 QTEST_MAIN(TestEndingAlerts)

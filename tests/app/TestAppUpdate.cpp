@@ -44,6 +44,8 @@ private Q_SLOTS:
     void itemEndingSoonBringsUpTheAlertWindowOnItsRow();
     void searchOpensTheSitesPageAndRemembersIt();
     void aLockedButtonPassesTheFocusToTheList();
+    void passFailuresGoToTheTrayWhileTheWindowIsHidden_data();
+    void passFailuresGoToTheTrayWhileTheWindowIsHidden();
 
 private:
     void addToSimulator(qint64 number, const QString &title, qint64 endsInSeconds);
@@ -245,6 +247,36 @@ void TestAppUpdate::aLockedButtonPassesTheFocusToTheList()
     QVERIFY(!w->ui.cmdUpdateOneItem->isEnabled());
     QVERIFY(w->ui.lstWatching->hasFocus());
     QVERIFY(!w->ui.cmdClose->hasFocus());
+}
+
+void TestAppUpdate::passFailuresGoToTheTrayWhileTheWindowIsHidden_data()
+{
+    QTest::addColumn<QString>("commandLine");
+    QTest::addColumn<bool>("trayAvailable");
+    QTest::addColumn<bool>("inTheTray");
+    QTest::newRow("window shown") << "/show" << true << false;
+    QTest::newRow("window hidden in the tray") << "" << true << true;
+    QTest::newRow("no notification area") << "" << false << false;
+}
+
+void TestAppUpdate::passFailuresGoToTheTrayWhileTheWindowIsHidden()
+{
+    QFETCH(QString, commandLine);
+    QFETCH(bool, trayAvailable);
+    QFETCH(bool, inTheTray);
+    QCOMPARE(f->start(commandLine, trayAvailable), Application::StartResult::Running);
+    QTRY_VERIFY(f->app->mainWindow()->ui.panels[1]->text().startsWith(u"Last Update: "));
+    f->prompter->clear();
+    f->tray->messages.clear();
+    const QString message = QStringLiteral("The pages of 2 items could not be applied in the last update.");
+    // Another pass fails while the box is open: the user still finds one box.
+    if (!inTheTray)
+        f->prompter->whileOpen([this, message] { Q_EMIT f->app->engine()->passPagesNotApplied(message); });
+    Q_EMIT f->app->engine()->passPagesNotApplied(message);
+    QCOMPARE(f->tray->messages, inTheTray ? QStringList { u"Tallyhawk|" + message } : QStringList {});
+    QCOMPARE(f->prompter->shown().size(), inTheTray ? 0 : 1);
+    if (!inTheTray)
+        QCOMPARE(f->prompter->last().text, message);
 }
 
 QTEST_MAIN(TestAppUpdate)

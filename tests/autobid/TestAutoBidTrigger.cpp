@@ -39,6 +39,8 @@ private Q_SLOTS:
     void tickLandsJustAfterEachWholeSecond();
     void itemsThatMayNotFire_data();
     void itemsThatMayNotFire();
+    void onlyAnItemThatActsLetsOtherWorkRun_data();
+    void onlyAnItemThatActsLetsOtherWorkRun();
     void withoutAnAccountTheBidIsReportedAndNotRetried();
     void realBidNowAsksAndStarts();
     void webMailWindowTakesTheBidWindowsPlace();
@@ -204,6 +206,30 @@ void TestAutoBidTrigger::itemsThatMayNotFire()
     QVERIFY(f->browser->sessions.isEmpty());
     QCOMPARE(quiet(), quieted);
     QCOMPARE(f->app->mainWindow()->ui.panels[2]->text(), status);
+}
+
+void TestAutoBidTrigger::onlyAnItemThatActsLetsOtherWorkRun_data()
+{
+    QTest::addColumn<qint64>("secondsLeft");
+    QTest::addColumn<bool>("yields");
+    QTest::newRow("far from its bid") << qint64(3600) << false;
+    QTest::newRow("in its quiet window") << qint64(100) << true;
+    QTest::newRow("at its lead") << qint64(20) << true;
+}
+
+void TestAutoBidTrigger::onlyAnItemThatActsLetsOtherWorkRun()
+{
+    QFETCH(qint64, secondsLeft);
+    QFETCH(bool, yields);
+    armed(kFirst, 7200);
+    armed(kSecond, secondsLeft);
+    bool ran = false;
+    QMetaObject::invokeMethod(
+        this, [&] { ran = true; }, Qt::QueuedConnection);
+    tick();
+    QCOMPARE(ran, yields);
+    QCOMPARE(f->app->mainWindow()->ui.panels[2]->text(), QStringLiteral("Auto-Bid (2)"));
+    QCoreApplication::processEvents();
 }
 
 void TestAutoBidTrigger::withoutAnAccountTheBidIsReportedAndNotRetried()

@@ -47,7 +47,7 @@ private Q_SLOTS:
     void sequentialPassGivesUpOnASilentServer();
     void sequentialPassFollowsItsItemsWhenTheListMoves();
     void singleUpdateGivesBackOnlyWhatItTook();
-    void unreadablePagesEndSingleAndSequentialWithoutAMessage();
+    void unreadablePageIsToldBySingleUpdateAndEndsTheSequentialPass();
     void singleUpdateLookUpIsInsideTheDeadline();
     void singleUpdateReadsAChunkedAnswerOnAnOpenConnection();
 
@@ -221,7 +221,7 @@ void TestSingleAndSequential::singleUpdateGivesBackOnlyWhatItTook()
     QVERIFY(commands.trayUpdate);
 }
 
-void TestSingleAndSequential::unreadablePagesEndSingleAndSequentialWithoutAMessage()
+void TestSingleAndSequential::unreadablePageIsToldBySingleUpdateAndEndsTheSequentialPass()
 {
     CannedServer site(
         "HTTP/1.0 200 OK\r\n\r\n<title>eBay item 2400000001 (Ends Foo-99-03 18:30:00 PDT) - Lamp</title>");
@@ -232,13 +232,17 @@ void TestSingleAndSequential::unreadablePagesEndSingleAndSequentialWithoutAMessa
     f->engine->updateOneBids();
     QCOMPARE(f->cell(2400000001, WatchListModel::ItemName), QStringLiteral("Lamp"));
     QVERIFY(f->engine->commands().updateOne);
+    // The user asked for this one: the error is told at once.
+    const QStringList told { QStringLiteral(
+        "Type mismatch: the end date \"Foo-99-03 18:30:00 PDT\" cannot be read") };
+    QCOMPARE(f->failures, told);
 
     f->engine->updateBids();
     QTRY_VERIFY_WITH_TIMEOUT(!f->engine->sequentialPassRunning(), 8000);
     QVERIFY(f->engine->commands().addRemove);
-    // The pass ended at the first unreadable page.
+    // The pass ended at the first unreadable page, without a message.
     QCOMPARE(f->cell(2400000002, WatchListModel::Price), QStringLiteral("Updating..."));
-    QVERIFY(f->failures.isEmpty());
+    QCOMPARE(f->failures, told);
 }
 
 void TestSingleAndSequential::singleUpdateLookUpIsInsideTheDeadline()

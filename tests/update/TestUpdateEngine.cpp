@@ -40,6 +40,7 @@ private Q_SLOTS:
     void anItemTheSiteDoesNotKnowIsNamedOnce();
     void changedPagesAreToldOnceNamingTheArmedBids();
     void serverErrorsAreNotBlamedOnThePages();
+    void pagesThatCannotBeAppliedAreToldOnceWhenThePassEnds();
 
 private:
     std::unique_ptr<EngineFixture> f;
@@ -605,6 +606,33 @@ void TestUpdateEngine::serverErrorsAreNotBlamedOnThePages()
     QVERIFY(f->runPass());
     QCOMPARE(readEmpty.size(), 0);
     QVERIFY(!f->panels[1].contains(u"read empty"));
+}
+
+void TestUpdateEngine::pagesThatCannotBeAppliedAreToldOnceWhenThePassEnds()
+{
+    const CannedServer site(
+        "HTTP/1.0 200 OK\r\n\r\n<title>eBay item 2400000001 (Ends Foo-99-03 18:30:00 PDT) - Lamp</title>");
+    f->engine->setHosts(site.site(), *parseHostPort(u"www.ebay.com", 80));
+    for (int i = 1; i <= 7; ++i)
+        f->watch(2400000000 + i, 3600);
+    QSignalSpy told(f->engine.get(), &UpdateEngine::passPagesNotApplied);
+    int unlocked = 0;
+    connect(f->engine.get(), &UpdateEngine::commandsChanged, this,
+        [&](const CommandState &state) { unlocked += state == CommandState {} ? 1 : 0; });
+    QVERIFY(f->runPass());
+    QVERIFY(f->failures.isEmpty()); // no box per page
+    QCOMPARE(told.size(), 1);
+    QCOMPARE(told[0][0].toString(),
+        QStringLiteral("The pages of 7 items could not be applied in the last update. The first error: Type "
+                       "mismatch: the end date \"Foo-99-03 18:30:00 PDT\" cannot be read"));
+    // The commands come back once, at the end of the pass, not after every failure.
+    QCOMPARE(unlocked, 1);
+    QCOMPARE(f->engine->commands(), CommandState {});
+    // The next pass tells its own failures, counted afresh.
+    f->model.removeRowAt(0);
+    QVERIFY(f->runPass());
+    QCOMPARE(told.size(), 2);
+    QVERIFY(told[1][0].toString().startsWith(u"The pages of 6 items"));
 }
 
 QTEST_GUILESS_MAIN(TestUpdateEngine)

@@ -20,6 +20,7 @@ private Q_SLOTS:
     void wordingMatchesTheSimulatedSite();
     void offByDefaultAndThePageTextStays();
     void countsDownEverySecondUntilEnded();
+    void aTextWrittenOverTheCountIsReplacedAtTheNextSecond();
     void rowsWithoutAnEndOrBeingUpdatedKeepTheirText();
     void neverMovesRows();
     void switchedOffTheColumnKeepsItsText();
@@ -132,6 +133,20 @@ void TestLiveTimeLeft::countsDownEverySecondUntilEnded()
     f.clock.advanceSeconds(3600);
     f.live.tmrLiveTimeLeft_Timer();
     QCOMPARE(f.column(soon), QStringLiteral("Ended"));
+}
+
+void TestLiveTimeLeft::aTextWrittenOverTheCountIsReplacedAtTheNextSecond()
+{
+    Fixture f;
+    const int row = f.addItem(
+        QStringLiteral("7000001"), QStringLiteral("2 days, 0 hours +"), kNow.addSecs(2 * 86400 + 7));
+    f.live.setEnabled(true);
+    QCOMPARE(f.column(row), QStringLiteral("2 days, 0 hours +"));
+    // An update writes the page's text; the wording of the count has not changed since.
+    f.model.setSubItem(row, WatchListModel::TimeRemaining, QStringLiteral("2 days 0 hours"));
+    f.clock.advanceSeconds(1);
+    f.live.tmrLiveTimeLeft_Timer();
+    QCOMPARE(f.column(row), QStringLiteral("2 days, 0 hours +"));
 }
 
 void TestLiveTimeLeft::rowsWithoutAnEndOrBeingUpdatedKeepTheirText()

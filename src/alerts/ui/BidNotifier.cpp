@@ -1,7 +1,6 @@
 #include "alerts/ui/BidNotifier.h"
 
 #include <QLabel>
-#include <QTimer>
 
 #include "alerts/BidAnnouncement.h"
 #include "alerts/PlaySoundFile.h"
@@ -45,18 +44,18 @@ void BidNotifier::subShowBidNotify(int row)
     // One window at a time: a second new bid while it is open is not shown again.
     if (m_showing)
         return;
-    if (!m_window)
+    if (!m_window) {
         m_window = new frmNotify; // top level; deleted with the notifier
+        connect(m_window, &QDialog::finished, this, [this] { m_showing = false; });
+    }
+    // The window keeps copies of the texts: the row may move or leave the list while it is open.
     if (row >= 0 && row < m_model.rowCount()) {
         m_window->fill(m_model.rowText(row), m_model.subItem(row, WatchListModel::ItemName),
             m_model.subItem(row, WatchListModel::Bids), m_model.subItem(row, WatchListModel::Price));
     }
     m_showing = true;
-    QTimer::singleShot(0, this, &BidNotifier::windowShown);
-    const QPointer<BidNotifier> self(this);
-    m_window->exec();
-    if (self)
-        m_showing = false;
+    m_window->show();
+    Q_EMIT windowShown();
 }
 
 void BidNotifier::closeForExit()

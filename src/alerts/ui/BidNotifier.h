@@ -13,7 +13,8 @@ class WatchListModel;
 struct AppSettings;
 
 // Announces new bids the update engine has seen: the notify sound, then the notification
-// window, which is modal: the engine's handler waits until the user closes it.
+// window. The window is modal to the user, but nothing of the program waits for it: the page
+// that brought the news is applied and the update goes on while it is open.
 class BidNotifier final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(BidNotifier)
@@ -25,8 +26,8 @@ public:
 
     // A new bid on row `row`: what the settings ask for, the sound first.
     void announce(int row);
-    // Fills and shows the window for a row; nothing while the engine is not ready to notify
-    // or while the window is already open.
+    // Fills the window with the row's texts as they stand and shows it, returning at once;
+    // nothing while the engine is not ready to notify or while the window is already open.
     void subShowBidNotify(int row);
 
     frmNotify *window() const { return m_window; }
