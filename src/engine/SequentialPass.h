@@ -63,6 +63,8 @@ private:
     int m_index = -1; // of the current item in m_items; -1 while no pass runs
     QByteArray m_buffer;
     bool m_waiting = false;
+    // The current item is asked for under the motors path (once the site pointed it there).
+    bool m_motors = false;
     // Changes with every start and stop: work of a stopped pass sees it and gives up.
     quint64 m_serial = 0;
 };

@@ -165,7 +165,8 @@ private:
     // Locks the commands and quiets the automatic update and the ending-item check.
     void lock(const CommandState &locked);
     void restoreIdleState(IdleScope scope);
-    void passEnd(const QString &unreachable);
+    // `siteNotes`: what went wrong with the site during the pass, for the status bar.
+    void passEnd(const QString &siteNotes);
     // The watchdog's verdict on the pass that ended: the status-bar note, naming the armed
     // bids whose pages read empty (empty when the pages read), with the message to the user
     // sent when it is news.

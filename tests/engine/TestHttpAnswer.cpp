@@ -14,6 +14,11 @@ private Q_SLOTS:
     void completeness();
     void bodies_data();
     void bodies();
+    void brokenChunksEndTheWait_data();
+    void brokenChunksEndTheWait();
+    void pageTextKeepsTheHeadersAndJoinsTheChunks();
+    void statuses_data();
+    void statuses();
 };
 
 namespace {
@@ -76,6 +81,62 @@ void TestHttpAnswer::bodies()
     QCOMPARE(read.ok(), ok);
     if (ok)
         QCOMPARE(read.value(), body);
+}
+
+void TestHttpAnswer::brokenChunksEndTheWait_data()
+{
+    QTest::addColumn<QByteArray>("chunks");
+    QTest::addColumn<AnswerState>("state");
+    QTest::newRow("size not a number") << QByteArray("zz\r\nabc") << AnswerState::Malformed;
+    QTest::newRow("size with a sign") << QByteArray("-3\r\nabc\r\n0\r\n\r\n") << AnswerState::Malformed;
+    QTest::newRow("size near 2^63") << QByteArray("7ffffffffffffff0\r\nabc") << AnswerState::Malformed;
+    QTest::newRow("size of 2^64 and more")
+        << QByteArray("10000000000000003\r\nabc") << AnswerState::Malformed;
+    QTest::newRow("size beyond any receive buffer") << QByteArray("400001\r\nabc") << AnswerState::Malformed;
+    QTest::newRow("data longer than its size")
+        << QByteArray("2\r\nabc\r\n0\r\n\r\n") << AnswerState::Malformed;
+    QTest::newRow("size line without end") << QByteArray(2000, '1') << AnswerState::Malformed;
+    QTest::newRow("size line still coming") << QByteArray("1a") << AnswerState::Incomplete;
+    QTest::newRow("line end of the data still coming") << QByteArray("3\r\nabc\r") << AnswerState::Incomplete;
+    QTest::newRow("capital hex digits")
+        << QByteArray("A\r\n0123456789\r\n0\r\n\r\n") << AnswerState::Complete;
+}
+
+void TestHttpAnswer::brokenChunksEndTheWait()
+{
+    QFETCH(QByteArray, chunks);
+    QFETCH(AnswerState, state);
+    QCOMPARE(httpAnswerState(QByteArray(kHead + "Transfer-Encoding: chunked\r\n\r\n" + chunks)), state);
+}
+
+void TestHttpAnswer::pageTextKeepsTheHeadersAndJoinsTheChunks()
+{
+    const QByteArray head = kHead + "Transfer-Encoding: chunked\r\n\r\n";
+    QCOMPARE(httpAnswerJoined(QByteArray(head + "4\r\n<b>U\r\n7\r\nS $1,25\r\n0\r\n\r\n")),
+        QByteArray(head + "<b>US $1,25"));
+    const QByteArray plain = kHead + "\r\n4\r\n<b>U\r\n";
+    QCOMPARE(httpAnswerJoined(plain), plain);
+}
+
+void TestHttpAnswer::statuses_data()
+{
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<bool>("serverFailed");
+    QTest::newRow("page") << kHead << 200 << false;
+    QTest::newRow("not found") << QByteArray("HTTP/1.1 404 Not Found\r\n") << 404 << false;
+    QTest::newRow("unavailable") << QByteArray("HTTP/1.0 503 Service Unavailable\r\n") << 503 << true;
+    QTest::newRow("not HTTP") << QByteArray("<html>503") << 0 << false;
+    QTest::newRow("status not a number") << QByteArray("HTTP/1.1 5x3 Odd\r\n") << 0 << false;
+}
+
+void TestHttpAnswer::statuses()
+{
+    QFETCH(QByteArray, answer);
+    QFETCH(int, status);
+    QFETCH(bool, serverFailed);
+    QCOMPARE(httpStatus(answer), status);
+    QCOMPARE(httpServerFailed(answer), serverFailed);
 }
 
 QTEST_APPLESS_MAIN(TestHttpAnswer)
