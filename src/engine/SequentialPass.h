@@ -51,7 +51,7 @@ Q_SIGNALS:
 private:
     void startItem();
     void finishItem(bool timedOut);
-    void applyItem(const QString &item, const QByteArray &page, bool timedOut);
+    void applyItem(const QString &item, const QByteArray &raw, bool timedOut);
 
     WatchListModel &m_model;
     PageApplier &m_applier;

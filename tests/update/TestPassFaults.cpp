@@ -125,6 +125,7 @@ void TestPassFaults::sequentialPassReadsWhatTheEnginesRead_data()
     QTest::newRow("503") << fault(sim::Fault::Mode::ServerError) << 1 << false;
     QTest::newRow("motors, again and again") << fault(sim::Fault::Mode::MotorsLoop) << 2 << false;
     QTest::newRow("chunk size not a number") << fault(sim::Fault::Mode::BadChunk) << 1 << false;
+    QTest::newRow("empty") << fault(sim::Fault::Mode::Empty) << 1 << false;
 }
 
 void TestPassFaults::sequentialPassReadsWhatTheEnginesRead()
