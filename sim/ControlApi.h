@@ -25,7 +25,8 @@ struct ItemSnapshot;
 //   POST /sim/catalogue                  a whole catalogue document, added
 //   GET  /sim/faults                     the faults in force
 //   POST /sim/faults                     {"item": N | "all", "mode", "latencyMs", "dripBytes",
-//                                         "dripIntervalMs", "oversizeBytes", "count"}
+//                                         "dripIntervalMs", "oversizeBytes", "count",
+//                                         "chunkBytes", "badChunkLine", "status"}
 //   DELETE /sim/faults                   all faults cleared ({"item": N} for one)
 //   POST /sim/listening                  {"site": bool, "daytime": bool}
 //   GET  /sim/log, DELETE /sim/log       the raw request log (raw bytes as Latin-1 text and

@@ -7,7 +7,7 @@ namespace th::sim {
 
 namespace {
 
-constexpr std::array<std::pair<Fault::Mode, const char *>, 9> kModeNames = { {
+constexpr std::array<std::pair<Fault::Mode, const char *>, 15> kModeNames = { {
     { Fault::Mode::None, "none" },
     { Fault::Mode::Empty, "empty" },
     { Fault::Mode::NeverClose, "never-close" },
@@ -17,6 +17,12 @@ constexpr std::array<std::pair<Fault::Mode, const char *>, 9> kModeNames = { {
     { Fault::Mode::Refuse, "refuse" },
     { Fault::Mode::KeepAlive, "keep-alive" },
     { Fault::Mode::Chunked, "chunked" },
+    { Fault::Mode::Endless, "endless" },
+    { Fault::Mode::BadChunk, "bad-chunk" },
+    { Fault::Mode::ServerError, "server-error" },
+    { Fault::Mode::ShortBody, "short-body" },
+    { Fault::Mode::KeepAliveNoLength, "keep-alive-no-length" },
+    { Fault::Mode::MotorsLoop, "motors-loop" },
 } };
 
 } // namespace
@@ -57,7 +63,11 @@ bool faultFromJson(const QJsonObject &object, Fault *fault, QString *error)
     result.oversizeBytes
         = qint64(object.value(QLatin1String("oversizeBytes")).toDouble(double(result.oversizeBytes)));
     result.count = object.value(QLatin1String("count")).toInt(-1);
+    result.chunkBytes = object.value(QLatin1String("chunkBytes")).toInt(result.chunkBytes);
+    result.badChunkLine = object.value(QLatin1String("badChunkLine")).toString(result.badChunkLine);
+    result.status = object.value(QLatin1String("status")).toInt(result.status);
     if (result.latencyMs < 0 || result.dripBytes < 1 || result.dripIntervalMs < 0 || result.oversizeBytes < 0
+        || result.chunkBytes < 0 || result.status < 100 || result.status > 999
         || result.oversizeBytes > qint64(512) * 1024 * 1024 || result.count == 0 || result.count < -1) {
         *error = QStringLiteral("fault values out of range");
         return false;
@@ -75,6 +85,9 @@ QJsonObject faultToJson(const Fault &fault)
     object.insert(QStringLiteral("dripIntervalMs"), fault.dripIntervalMs);
     object.insert(QStringLiteral("oversizeBytes"), double(fault.oversizeBytes));
     object.insert(QStringLiteral("count"), fault.count);
+    object.insert(QStringLiteral("chunkBytes"), fault.chunkBytes);
+    object.insert(QStringLiteral("badChunkLine"), fault.badChunkLine);
+    object.insert(QStringLiteral("status"), fault.status);
     return object;
 }
 

@@ -20,6 +20,12 @@ struct Fault {
         Refuse, // drop the connection at once, without reading the request
         KeepAlive, // send the answer with its length, then keep the connection open
         Chunked, // send the answer in chunks ending with the last chunk, keep the connection open
+        Endless, // send the answer, then filler for ever, without a length; never close
+        BadChunk, // a chunked answer whose second size line is badChunkLine; keep the connection open
+        ServerError, // answer with the status `status` and a short error page, then close
+        ShortBody, // announce a Content-Length larger than the body, keep the connection open
+        KeepAliveNoLength, // say keep-alive, announce no length, keep the connection open
+        MotorsLoop, // answer every item address, the motors one too, with the pointer to the motors one
     };
 
     Mode mode = Mode::None;
@@ -28,6 +34,10 @@ struct Fault {
     int dripBytes = 64;
     int dripIntervalMs = 20;
     qint64 oversizeBytes = 6 * 1024 * 1024;
+    // Chunked: the size of every chunk (0: a few uneven sizes).
+    int chunkBytes = 0;
+    QString badChunkLine = QStringLiteral("zz");
+    int status = 503;
     // How many requests the fault spoils before it clears itself; -1 for all of them.
     int count = -1;
 

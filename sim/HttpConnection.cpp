@@ -1,6 +1,7 @@
 #include "sim/HttpConnection.h"
 
 #include "sim/RequestLog.h"
+#include "sim/SitePages.h"
 
 #include <QTcpSocket>
 #include <QTimer>
@@ -24,6 +25,34 @@ QByteArray paddingTo(qint64 currentSize, qint64 targetSize)
     padding.append(QByteArray(missing - padding.size(), ' '));
     return padding;
 }
+
+// The chunked answer `bytes` with its second chunk's size line replaced by `line`, and the
+// rest of the body after it unframed.
+QByteArray withBadChunkLine(const QByteArray &bytes, const QByteArray &body, const QByteArray &line)
+{
+    const qsizetype bodyStart = bytes.indexOf("\r\n\r\n") + 4;
+    const qsizetype lineEnd = bytes.indexOf("\r\n", bodyStart);
+    bool ok = false;
+    const qsizetype first = bytes.mid(bodyStart, lineEnd - bodyStart).toLongLong(&ok, 16);
+    if (!ok || first >= body.size())
+        return bytes.left(bodyStart) + line + "\r\n" + body;
+    return bytes.left(lineEnd + 2 + first + 2) + line + "\r\n" + body.mid(first);
+}
+
+HttpResponse serverErrorPage(int status)
+{
+    const QByteArray reason = status == 503 ? "Service Unavailable" : "Server Error";
+    return HttpResponse::html(QStringLiteral("<html><head><title>%1 %2</title></head><body><h1>%2</h1>"
+                                             "<p>The server cannot answer now. Please try again later.</p>"
+                                             "</body></html>\r\n")
+                                  .arg(status)
+                                  .arg(QString::fromLatin1(reason)),
+        status, reason);
+}
+
+// How much filler an endless answer sends at a time, and how much it lets wait unsent.
+constexpr qsizetype kEndlessPieceBytes = 16 * 1024;
+constexpr qint64 kEndlessBacklogBytes = 256 * 1024;
 
 } // namespace
 
@@ -128,6 +157,13 @@ void HttpConnection::onRequestComplete()
     m_handling = true;
     m_response = m_service.handle(request);
     m_handling = false;
+    if (m_fault.mode == Fault::Mode::ServerError) {
+        m_response = serverErrorPage(m_fault.status);
+    } else if (m_fault.mode == Fault::Mode::MotorsLoop) {
+        const qint64 item = m_service.itemOf ? m_service.itemOf(request.target, request.body) : 0;
+        m_response = HttpResponse::html(motorsPointerPage(item), 302, "Object moved");
+        m_response.extraHeaders.append({ "Location", motorsItemPath(item).toLatin1() });
+    }
     if (m_fault.latencyMs > 0)
         QTimer::singleShot(m_fault.latencyMs, Qt::PreciseTimer, this, &HttpConnection::respond);
     else
@@ -137,14 +173,20 @@ void HttpConnection::onRequestComplete()
 QByteArray HttpConnection::answerBytes() const
 {
     HttpResponse response = m_response;
-    if (m_fault.mode == Fault::Mode::KeepAlive || m_fault.mode == Fault::Mode::Chunked) {
+    const Fault::Mode mode = m_fault.mode;
+    if (keepsOpen(mode)) {
         response.keepAlive = true;
-        response.withContentLength = m_fault.mode == Fault::Mode::KeepAlive;
-        response.chunked = m_fault.mode == Fault::Mode::Chunked;
+        response.withContentLength = mode == Fault::Mode::KeepAlive;
+        response.chunked = mode == Fault::Mode::Chunked || mode == Fault::Mode::BadChunk;
+        response.chunkBytes = m_fault.chunkBytes;
     }
+    if (mode == Fault::Mode::ShortBody)
+        response.extraHeaders.append({ "Content-Length", QByteArray::number(response.body.size() + 1000) });
     QByteArray bytes = response.serialize(m_service.now());
-    if (m_fault.mode == Fault::Mode::Oversize)
+    if (mode == Fault::Mode::Oversize)
         bytes.append(paddingTo(bytes.size(), m_fault.oversizeBytes));
+    if (mode == Fault::Mode::BadChunk)
+        bytes = withBadChunkLine(bytes, response.body, m_fault.badChunkLine.toLatin1());
     return bytes;
 }
 
@@ -159,7 +201,16 @@ void HttpConnection::respond()
     case Fault::Mode::NeverClose:
     case Fault::Mode::KeepAlive:
     case Fault::Mode::Chunked:
+    case Fault::Mode::BadChunk:
+    case Fault::Mode::ShortBody:
+    case Fault::Mode::KeepAliveNoLength:
         m_socket->write(answerBytes());
+        return;
+    case Fault::Mode::Endless:
+        m_socket->write(answerBytes());
+        m_dripTimer = new QTimer(this);
+        connect(m_dripTimer, &QTimer::timeout, this, &HttpConnection::sendFiller);
+        m_dripTimer->start(m_fault.dripIntervalMs);
         return;
     case Fault::Mode::Drip:
         m_pending = answerBytes();
@@ -173,6 +224,8 @@ void HttpConnection::respond()
         return;
     case Fault::Mode::None:
     case Fault::Mode::Oversize:
+    case Fault::Mode::ServerError:
+    case Fault::Mode::MotorsLoop:
         m_socket->write(answerBytes());
         m_socket->disconnectFromHost();
         return;
@@ -189,6 +242,20 @@ void HttpConnection::sendNextDrop()
     m_socket->write(m_pending.left(m_fault.dripBytes));
     m_socket->flush();
     m_pending.remove(0, qMin<qsizetype>(m_fault.dripBytes, m_pending.size()));
+}
+
+void HttpConnection::sendFiller()
+{
+    // Never faster than the client reads.
+    if (m_socket->bytesToWrite() < kEndlessBacklogBytes)
+        m_socket->write(paddingTo(0, kEndlessPieceBytes));
+}
+
+bool HttpConnection::keepsOpen(Fault::Mode mode)
+{
+    return mode == Fault::Mode::KeepAlive || mode == Fault::Mode::Chunked || mode == Fault::Mode::BadChunk
+        || mode == Fault::Mode::ShortBody || mode == Fault::Mode::KeepAliveNoLength
+        || mode == Fault::Mode::Endless;
 }
 
 void HttpConnection::refuse()

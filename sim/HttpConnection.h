@@ -32,6 +32,9 @@ private:
     void onRequestComplete();
     void respond();
     void sendNextDrop();
+    void sendFiller();
+    // Whether the fault's answer says keep-alive and leaves the connection open.
+    static bool keepsOpen(Fault::Mode mode);
     void refuse();
     QByteArray answerBytes() const;
 

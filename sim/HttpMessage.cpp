@@ -108,7 +108,8 @@ QByteArray HttpResponse::serialize(const QDateTime &date) const
         constexpr qsizetype kChunkSizes[] = { 1000, 4096, 333 };
         qsizetype at = 0;
         for (int i = 0; at < body.size(); ++i) {
-            const qsizetype size = std::min(kChunkSizes[i % 3], body.size() - at);
+            const qsizetype size
+                = std::min(chunkBytes > 0 ? chunkBytes : kChunkSizes[i % 3], body.size() - at);
             text += QByteArray::number(size, 16) + "\r\n" + body.mid(at, size) + "\r\n";
             at += size;
         }

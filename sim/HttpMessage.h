@@ -66,6 +66,8 @@ struct HttpResponse {
     // with a Content-Length (withContentLength) or as a chunked body.
     bool keepAlive = false;
     bool chunked = false;
+    // The size of every chunk of a chunked body (0: a few uneven sizes).
+    qsizetype chunkBytes = 0;
 
     QByteArray serialize(const QDateTime &date) const;
 

@@ -89,7 +89,7 @@ bool PassEngines::start()
     m_passTotal = rows;
     m_updatedCount = 0;
     m_passEnded = false;
-    m_unreachable.clear();
+    m_passNotes.clear();
     QStringList sizes;
     for (const EngineSlot &slot : m_slots)
         sizes.append(QString::number(slot.gEngineQueue.size()));
@@ -145,8 +145,11 @@ void PassEngines::onConnected(int index)
     EngineSlot &slot = m_slots[index];
     wSockBayChk[index]->write(
         buildItemRequest(slot.gstrEngineQuery, slot.intMotorsRetry, m_main.text, m_main.text));
+    // The time-out counts from here, whatever arrives meanwhile: a server that drips its
+    // answer byte by byte is cut off like one that sends nothing. The reconnects are counted
+    // for the entry, not for the connection, so that a server that accepts and never answers
+    // cannot hold the engine for ever.
     slot.dteRequestStarted = m_clock.now();
-    slot.lngReconnectCount = 0;
     slot.connectedForEntry = true;
     enableTimer(tmrSockTimeOut[index]);
 }
@@ -160,8 +163,9 @@ void PassEngines::onReadyRead(int index)
     if (buffer.capacity() < kTypicalPageBytes)
         buffer.reserve(kTypicalPageBytes);
     appendCapped(buffer, socket->readAll());
-    // A server that keeps the connection open has answered once all it announced is here.
-    if (httpAnswerComplete(buffer))
+    // A server that keeps the connection open has answered once all it announced is here; an
+    // answer whose framing is broken will not get better by waiting.
+    if (httpAnswerState(buffer) != AnswerState::Incomplete)
         finishAnswer(index);
 }
 
@@ -174,30 +178,57 @@ void PassEngines::finishAnswer(int index)
     // The time-out stays off while the answer is applied: applying may wait in a window, and
     // a reconnect meanwhile would fetch and count the same item again.
     disableTimer(tmrSockTimeOut[index]);
-    slot.lngReconnectCount = 0;
     if (!slot.hasEntry())
         return;
     const quint64 serial = m_passSerial;
     const QString item = slot.currentItem();
-    const QByteArray answer = std::exchange(slot.gstrEngineBuffer, {});
+    const QByteArray raw = std::exchange(slot.gstrEngineBuffer, {});
+    const bool malformed = httpAnswerState(raw) == AnswerState::Malformed;
+    // The page reader counts its positions on the headers and the joined body.
+    const QByteArray answer = httpAnswerJoined(raw);
+    bool again = false; // the same entry is asked for once more
     if (answer.isEmpty()) {
-        markErr(item);
-        countAnswer();
+        failEntry(item, QStringLiteral("site sent an empty answer"));
+    } else if (httpServerFailed(answer)) {
+        failEntry(item, QStringLiteral("site answered %1").arg(httpStatus(answer)));
+    } else if (malformed) {
+        failEntry(item, QStringLiteral("site sent an unreadable answer"));
     } else if (isMotorsAnswer(answer)) {
-        // The same item again, under the motors path.
-        slot.intMotorsRetry = true;
+        // The item again, under the motors path; a motors answer to that request too would
+        // send the engine round for ever.
+        again = !slot.intMotorsRetry;
+        if (again)
+            slot.intMotorsRetry = true;
+        else
+            failEntry(item, QStringLiteral("site kept pointing to the motors section"));
     } else {
-        slot.intMotorsRetry = false;
         const bool repeat = subExtractData(index + 1, item, answer);
         if (serial != m_passSerial)
             return;
         slot.lngRetryCount = repeat ? slot.lngRetryCount + 1 : 0;
+        again = slot.lngRetryCount > 0 && slot.lngRetryCount < kRepeatsPerEntry;
     }
     if (serial != m_passSerial)
         return;
-    if (!slot.intMotorsRetry && (slot.lngRetryCount == 0 || slot.lngRetryCount >= kRepeatsPerEntry))
-        ++slot.glngEnginePos;
+    if (!again)
+        nextEntry(slot);
     startNextEntry(index);
+}
+
+void PassEngines::nextEntry(EngineSlot &slot)
+{
+    ++slot.glngEnginePos;
+    // What was counted for the entry ends with it: its motors path and its reconnects.
+    slot.intMotorsRetry = false;
+    slot.lngReconnectCount = 0;
+}
+
+void PassEngines::failEntry(const QString &item, const QString &why)
+{
+    if (!m_passNotes.contains(why))
+        m_passNotes.append(why);
+    markErr(item);
+    countAnswer();
 }
 
 bool PassEngines::subExtractData(int ListIndexIn, const QString &item, const QByteArray &answer)
@@ -223,7 +254,7 @@ bool PassEngines::subExtractData(int ListIndexIn, const QString &item, const QBy
         Q_EMIT lateAnswerApplied();
     } else if (m_updatedCount >= m_passTotal) {
         m_passEnded = true;
-        Q_EMIT passCompleted(m_unreachable);
+        Q_EMIT passCompleted(m_passNotes.join(u"; "));
     }
     const int row = m_model.findRow(item);
     return row >= 0 && m_model.subItem(row, WatchListModel::Price).contains(u"Updating");
@@ -234,7 +265,7 @@ void PassEngines::countAnswer()
     ++m_updatedCount;
     if (!m_passEnded && m_updatedCount >= m_passTotal) {
         m_passEnded = true;
-        Q_EMIT passCompleted(m_unreachable);
+        Q_EMIT passCompleted(m_passNotes.join(u"; "));
     }
 }
 
@@ -254,11 +285,10 @@ void PassEngines::startNextEntry(int index)
     while (slot.hasEntry() && (slot.unreachable || m_model.findRow(slot.currentItem()) < 0)) {
         if (slot.unreachable)
             markErr(slot.currentItem());
-        slot.intMotorsRetry = false; // the motors path was for the item passed over
         countAnswer();
         if (serial != m_passSerial)
             return;
-        ++slot.glngEnginePos;
+        nextEntry(slot);
     }
     if (!slot.hasEntry()) {
         slot.glngEnginePos = 1;
@@ -299,23 +329,20 @@ void PassEngines::giveUpEntry(int index)
     EngineSlot &slot = m_slots[index];
     closeSocket(index);
     disableTimer(tmrSockTimeOut[index]);
-    slot.lngReconnectCount = 0;
     slot.gstrEngineBuffer.clear();
+    QString why = QStringLiteral("site did not answer in time");
     if (!slot.connectedForEntry) {
         slot.unreachable = true;
-        if (m_unreachable.isEmpty()) {
-            const QString reason = slot.lastError == QAbstractSocket::ConnectionRefusedError
-                ? QStringLiteral("connection refused")
-                : QStringLiteral("no answer");
-            m_unreachable = m_itemPage.text + u", " + reason;
-        }
+        const QString reason = slot.lastError == QAbstractSocket::ConnectionRefusedError
+            ? QStringLiteral("connection refused")
+            : QStringLiteral("no answer");
+        why = u"not reached: " + m_itemPage.text + u", " + reason;
     }
     const quint64 serial = m_passSerial;
-    markErr(slot.currentItem());
-    countAnswer();
+    failEntry(slot.currentItem(), why);
     if (serial != m_passSerial)
         return;
-    ++slot.glngEnginePos;
+    nextEntry(slot);
     startNextEntry(index);
 }
 

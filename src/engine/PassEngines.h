@@ -30,9 +30,10 @@ struct EngineSlot {
     int glngEnginePos = 1;
     QByteArray gstrEngineBuffer;
     QString gstrEngineQuery;
+    // The current entry is asked for under the motors path; set once per entry at most.
     bool intMotorsRetry = false;
     int lngRetryCount = 0;
-    // Of the engine's socket.
+    // Time-out reconnects of the current entry, over all its connections.
     int lngReconnectCount = 0;
     QDateTime dteRequestStarted;
     // While the engine's answer is being applied nothing of the engine may run again: the
@@ -98,9 +99,10 @@ Q_SIGNALS:
     void entryStarted(int k, int row);
     // Applying an answer failed; the user is told with `message`.
     void applyFailed(const QString &message);
-    // Every entry of the pass has been counted. `unreachable` names the server and the reason
-    // when an engine could not connect at all, and is empty otherwise.
-    void passCompleted(const QString &unreachable);
+    // Every entry of the pass has been counted. `notes` says what went wrong with the site
+    // ("not reached: " and the server and the reason when an engine could not connect at
+    // all, "site answered 503", ...), several joined by "; ", and is empty when nothing did.
+    void passCompleted(const QString &notes);
     // A page was applied after its pass had ended.
     void lateAnswerApplied();
     // An item page of the running pass has arrived and is about to be applied: a page the
@@ -121,6 +123,10 @@ private:
     // applied as far as its price, so the entry is asked for again.
     bool subExtractData(int ListIndexIn, const QString &item, const QByteArray &answer);
     void giveUpEntry(int index);
+    // The entry ends without a page: "Err." on its row, counted, and `why` kept for the
+    // status bar at the pass end.
+    void failEntry(const QString &item, const QString &why);
+    void nextEntry(EngineSlot &slot);
     // Moves the engine to its next entry that still needs a request and starts it, or
     // leaves the engine idle at the end of its queue.
     void startNextEntry(int index);
@@ -139,7 +145,7 @@ private:
     bool m_passEnded = true;
     // Changes with every pass start and stop: work of an older pass sees it and gives up.
     quint64 m_passSerial = 0;
-    QString m_unreachable;
+    QStringList m_passNotes;
 };
 
 } // namespace th

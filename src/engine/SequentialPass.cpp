@@ -25,13 +25,14 @@ SequentialPass::SequentialPass(WatchListModel &model, PageApplier &applier, IClo
     Winsock1 = new QTcpSocket(this);
     Winsock1->setObjectName(QStringLiteral("Winsock1"));
     connect(Winsock1, &QTcpSocket::connected, this, [this] {
-        // This socket names the host it is connected to, and never asks the motors path.
+        // This socket names the host it is connected to; it asks the motors path only after
+        // the site pointed the item there.
         Winsock1->write(
-            buildItemRequest(itemQuery(m_items.value(m_index)), false, m_itemPage.text, m_main.text));
+            buildItemRequest(itemQuery(m_items.value(m_index)), m_motors, m_itemPage.text, m_main.text));
     });
     connect(Winsock1, &QTcpSocket::readyRead, this, [this] {
         appendCapped(m_buffer, Winsock1->readAll());
-        if (httpAnswerComplete(m_buffer))
+        if (httpAnswerState(m_buffer) != AnswerState::Incomplete)
             finishItem(false);
     });
     connect(Winsock1, &QTcpSocket::disconnected, this, [this] { finishItem(false); });
@@ -62,6 +63,7 @@ bool SequentialPass::start()
         m_items.append(m_model.rowText(row));
     ++m_serial;
     m_index = 0;
+    m_motors = false;
     startItem();
     return true;
 }
@@ -80,8 +82,10 @@ void SequentialPass::stop()
 void SequentialPass::startItem()
 {
     // Items that left the list meanwhile are passed over.
-    while (m_index < m_items.size() && m_model.findRow(m_items[m_index]) < 0)
+    while (m_index < m_items.size() && m_model.findRow(m_items[m_index]) < 0) {
         ++m_index;
+        m_motors = false;
+    }
     if (m_index >= m_items.size()) {
         Q_EMIT statusText(1, u"Last Update: " + formatDate(m_clock.now(), DateFormat::LongYear));
         stop();
@@ -126,9 +130,20 @@ void SequentialPass::finishItem(bool timedOut)
         Qt::QueuedConnection);
 }
 
-void SequentialPass::applyItem(const QString &item, const QByteArray &page, bool timedOut)
+void SequentialPass::applyItem(const QString &item, const QByteArray &raw, bool timedOut)
 {
-    if (timedOut) {
+    // The page reader counts its positions on the headers and the joined body.
+    const QByteArray page = httpAnswerJoined(raw);
+    if (!timedOut && !m_motors && isMotorsAnswer(page)) {
+        // The same item once more, under the motors path.
+        m_motors = true;
+        startItem();
+        return;
+    }
+    // Nothing of the item can be read from an answer that is missing, broken, the server's
+    // failure, or a second pointer to the motors section: the row keeps what it showed.
+    if (timedOut || page.isEmpty() || httpAnswerState(raw) == AnswerState::Malformed || httpServerFailed(page)
+        || isMotorsAnswer(page)) {
         const int row = m_model.findRow(item);
         if (row >= 0)
             m_model.setSubItem(row, WatchListModel::Price, QStringLiteral("Err."));
@@ -146,6 +161,7 @@ void SequentialPass::applyItem(const QString &item, const QByteArray &page, bool
         }
     }
     ++m_index;
+    m_motors = false;
     startItem();
 }
 

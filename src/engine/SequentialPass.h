@@ -51,7 +51,7 @@ Q_SIGNALS:
 private:
     void startItem();
     void finishItem(bool timedOut);
-    void applyItem(const QString &item, const QByteArray &page, bool timedOut);
+    void applyItem(const QString &item, const QByteArray &raw, bool timedOut);
 
     WatchListModel &m_model;
     PageApplier &m_applier;
@@ -63,6 +63,8 @@ private:
     int m_index = -1; // of the current item in m_items; -1 while no pass runs
     QByteArray m_buffer;
     bool m_waiting = false;
+    // The current item is asked for under the motors path (once the site pointed it there).
+    bool m_motors = false;
     // Changes with every start and stop: work of a stopped pass sees it and gives up.
     quint64 m_serial = 0;
 };

@@ -17,6 +17,9 @@ namespace {
 
 constexpr int kTimedOut = 311;
 constexpr int kConnectFailed = 312;
+constexpr int kServerFailed = 315;
+constexpr int kUnreadable = 316;
+constexpr QLatin1StringView kMotorsPrefix("/ebaymotors");
 
 QList<QHostAddress> systemLookUp(const QString &host)
 {
@@ -50,17 +53,39 @@ Result<QByteArray> SingleItemFetch::get(
     const QString &host, quint16 port, const QString &hostHeader, const QString &path, int deadlineMsecs)
 {
     m_busy = true;
-    const QByteArray request = "GET " + path.toLatin1() + " HTTP/1.0\r\nHost: " + hostHeader.toLatin1()
-        + "\r\nAccept: */*\r\nConnection: close\r\n\r\n";
-    Result<QByteArray> body = exchange(host, port, request, deadlineMsecs);
+    const QDeadlineTimer deadline(deadlineMsecs);
+    Result<QByteArray> body = fetch(host, port, hostHeader, path, deadline);
+    // A short answer pointing to the motors section is followed once, within the same
+    // deadline; a second such answer would only point there again.
+    if (body.ok() && isMotorsAnswer(body.value()) && !path.startsWith(kMotorsPrefix)) {
+        body = fetch(host, port, hostHeader, kMotorsPrefix + path, deadline);
+        if (body.ok() && isMotorsAnswer(body.value()))
+            body
+                = makeError(kUnreadable, QStringLiteral("%1 keeps pointing to the motors section").arg(host));
+    }
     m_busy = false;
     return body;
 }
 
-Result<QByteArray> SingleItemFetch::exchange(
-    const QString &host, quint16 port, const QByteArray &request, int deadlineMsecs)
+Result<QByteArray> SingleItemFetch::fetch(const QString &host, quint16 port, const QString &hostHeader,
+    const QString &path, const QDeadlineTimer &deadline)
 {
-    const QDeadlineTimer deadline(deadlineMsecs);
+    const QByteArray request = "GET " + path.toLatin1() + " HTTP/1.0\r\nHost: " + hostHeader.toLatin1()
+        + "\r\nAccept: */*\r\nConnection: close\r\n\r\n";
+    const Result<QByteArray> answer = exchange(host, port, request, deadline);
+    if (!answer.ok())
+        return answer;
+    if (httpServerFailed(answer.value()))
+        return makeError(
+            kServerFailed, QStringLiteral("%1 answered %2").arg(host).arg(httpStatus(answer.value())));
+    if (httpAnswerState(answer.value()) == AnswerState::Malformed)
+        return makeError(kUnreadable, QStringLiteral("The answer of %1 cannot be read").arg(host));
+    return httpAnswerBody(answer.value());
+}
+
+Result<QByteArray> SingleItemFetch::exchange(
+    const QString &host, quint16 port, const QByteArray &request, const QDeadlineTimer &deadline)
+{
     const std::optional<QList<QHostAddress>> addresses = lookUpWithin(m_resolver, host, deadline);
     if (!addresses)
         return makeError(kTimedOut, QStringLiteral("%1 did not answer in time").arg(host));
@@ -81,8 +106,9 @@ Result<QByteArray> SingleItemFetch::exchange(
             QStringLiteral("Cannot reach %1: %2").arg(host, socket.errorString()));
     socket.write(request);
     QByteArray answer;
-    // The answer ends when the server closes, or when all it announced has arrived.
-    while (!httpAnswerComplete(answer)) {
+    // The answer ends when the server closes, or when all it announced has arrived (or its
+    // framing has broken).
+    while (httpAnswerState(answer) == AnswerState::Incomplete) {
         if (deadline.hasExpired())
             return makeError(kTimedOut, QStringLiteral("%1 did not answer in time").arg(host));
         if (socket.waitForReadyRead(int(std::max<qint64>(1, deadline.remainingTime())))) {
@@ -94,7 +120,7 @@ Result<QByteArray> SingleItemFetch::exchange(
             break;
         }
     }
-    return httpAnswerBody(answer);
+    return answer;
 }
 
 } // namespace th

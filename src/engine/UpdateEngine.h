@@ -170,7 +170,8 @@ private:
     // Locks the commands and quiets the automatic update and the ending-item check.
     void lock(const CommandState &locked);
     void restoreIdleState(IdleScope scope);
-    void passEnd(const QString &unreachable);
+    // `siteNotes`: what went wrong with the site during the pass, for the status bar.
+    void passEnd(const QString &siteNotes);
     // Tells the failures gathered during the pass that ended, if any.
     void tellApplyFailures();
     // The watchdog's verdict on the pass that ended: the status-bar note, naming the armed

@@ -149,7 +149,7 @@ void UpdateEngine::restoreIdleState(IdleScope scope)
     m_notifyReady = true;
 }
 
-void UpdateEngine::passEnd(const QString &unreachable)
+void UpdateEngine::passEnd(const QString &siteNotes)
 {
     if (!m_autoBidStarted) {
         m_autoBidStarted = true;
@@ -157,8 +157,8 @@ void UpdateEngine::passEnd(const QString &unreachable)
     }
     Q_EMIT reSortRequested();
     QString text = u"Last Update: " + formatDate(m_ctx.clock.now(), DateFormat::LongYear);
-    if (!unreachable.isEmpty())
-        text += u"  (not reached: " + unreachable + u")";
+    if (!siteNotes.isEmpty())
+        text += u"  (" + siteNotes + u")";
     text += checkPagesRead();
     Q_EMIT statusText(1, text);
     restoreIdleState(IdleScope::PassEnd);

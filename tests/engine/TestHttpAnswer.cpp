@@ -14,6 +14,9 @@ private Q_SLOTS:
     void completeness();
     void bodies_data();
     void bodies();
+    void brokenChunksEndTheWait_data();
+    void brokenChunksEndTheWait();
+    void pageTextKeepsTheHeadersAndJoinsTheChunks();
 };
 
 namespace {
@@ -76,6 +79,34 @@ void TestHttpAnswer::bodies()
     QCOMPARE(read.ok(), ok);
     if (ok)
         QCOMPARE(read.value(), body);
+}
+
+void TestHttpAnswer::brokenChunksEndTheWait_data()
+{
+    QTest::addColumn<QByteArray>("chunks");
+    QTest::addColumn<AnswerState>("state");
+    QTest::newRow("size not a number") << QByteArray("zz\r\nabc") << AnswerState::Malformed;
+    QTest::newRow("size near 2^63") << QByteArray("7ffffffffffffff0\r\nabc") << AnswerState::Malformed;
+    QTest::newRow("size beyond any receive buffer") << QByteArray("400001\r\nabc") << AnswerState::Malformed;
+    QTest::newRow("data longer than its size")
+        << QByteArray("2\r\nabc\r\n0\r\n\r\n") << AnswerState::Malformed;
+    QTest::newRow("size line still coming") << QByteArray("1a") << AnswerState::Incomplete;
+}
+
+void TestHttpAnswer::brokenChunksEndTheWait()
+{
+    QFETCH(QByteArray, chunks);
+    QFETCH(AnswerState, state);
+    QCOMPARE(httpAnswerState(QByteArray(kHead + "Transfer-Encoding: chunked\r\n\r\n" + chunks)), state);
+}
+
+void TestHttpAnswer::pageTextKeepsTheHeadersAndJoinsTheChunks()
+{
+    const QByteArray head = kHead + "Transfer-Encoding: chunked\r\n\r\n";
+    QCOMPARE(httpAnswerJoined(QByteArray(head + "4\r\n<b>U\r\n7\r\nS $1,25\r\n0\r\n\r\n")),
+        QByteArray(head + "<b>US $1,25"));
+    const QByteArray plain = kHead + "\r\n4\r\n<b>U\r\n";
+    QCOMPARE(httpAnswerJoined(plain), plain);
 }
 
 QTEST_APPLESS_MAIN(TestHttpAnswer)

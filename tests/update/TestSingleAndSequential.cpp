@@ -50,6 +50,8 @@ private Q_SLOTS:
     void unreadablePageIsToldBySingleUpdateAndEndsTheSequentialPass();
     void singleUpdateLookUpIsInsideTheDeadline();
     void singleUpdateReadsAChunkedAnswerOnAnOpenConnection();
+    void singleUpdateShowsErrWhereNothingCanBeRead_data();
+    void singleUpdateShowsErrWhereNothingCanBeRead();
 
 private:
     std::unique_ptr<EngineFixture> f;
@@ -271,6 +273,32 @@ void TestSingleAndSequential::singleUpdateReadsAChunkedAnswerOnAnOpenConnection(
     f->engine->updateOneBids();
     QCOMPARE(f->cell(2400000001, WatchListModel::ItemName), QStringLiteral("Walnut writing slope"));
     QVERIFY(f->cell(2400000001, WatchListModel::Price).contains(u"10.00"));
+}
+
+void TestSingleAndSequential::singleUpdateShowsErrWhereNothingCanBeRead_data()
+{
+    QTest::addColumn<sim::Fault::Mode>("mode");
+    QTest::addColumn<int>("requests");
+    QTest::newRow("503") << sim::Fault::Mode::ServerError << 1;
+    QTest::newRow("motors, again and again") << sim::Fault::Mode::MotorsLoop << 2;
+}
+
+void TestSingleAndSequential::singleUpdateShowsErrWhereNothingCanBeRead()
+{
+    QFETCH(sim::Fault::Mode, mode);
+    QFETCH(int, requests);
+    ThreadedSimulator remote;
+    QVERIFY(remote.start());
+    pointAtRemote(*f, remote, mode);
+    f->model.addRow(QStringLiteral("2400000001"));
+    f->model.setSubItem(0, WatchListModel::ItemName, QStringLiteral("Walnut writing slope"));
+    f->selectedRow = 0;
+    f->engine->updateOneBids();
+    QCOMPARE(f->model.subItem(0, WatchListModel::Price), QStringLiteral("Err."));
+    QCOMPARE(f->model.subItem(0, WatchListModel::ItemName), QStringLiteral("Walnut writing slope"));
+    qsizetype asked = 0;
+    remote.run([&] { asked = remote.sim().requestLog().entries().size(); });
+    QCOMPARE(asked, requests);
 }
 
 QTEST_GUILESS_MAIN(TestSingleAndSequential)
