@@ -129,7 +129,7 @@ void TestFullDisk::settingsThatCannotBeSavedAreTold()
     form.liveTimeLeft = true;
     {
         const FileSizeLimit full(kFileSizeLimit);
-        QVERIFY(editor.save(form));
+        QCOMPARE(editor.save(form), SettingsEditor::SaveResult::Saved);
     }
     QCOMPARE(fileBytes(config), old);
     QCOMPARE(prompter.shown().size(), 1);
