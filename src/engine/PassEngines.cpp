@@ -183,6 +183,7 @@ void PassEngines::finishAnswer(int index)
     const quint64 serial = m_passSerial;
     const QString item = slot.currentItem();
     const QByteArray raw = std::exchange(slot.gstrEngineBuffer, {});
+    slot.stalledBefore = false; // the site answers
     const bool malformed = httpAnswerState(raw) == AnswerState::Malformed;
     // The page reader counts its positions on the headers and the joined body.
     const QByteArray answer = httpAnswerJoined(raw);
@@ -312,7 +313,10 @@ void PassEngines::tmrSockTimeOut_Timer(int index)
     const QDateTime started = slot.dteRequestStarted;
     if (started.isValid() && secondBoundaries(started, m_clock.now()) <= kStalledAfterSeconds)
         return;
-    if (slot.lngReconnectCount >= kReconnectsPerEntry) {
+    // After an entry that the site never answered, the next one gets a single chance: a site
+    // that accepts connections and answers nothing would otherwise hold the pass for
+    // minutes per item.
+    if (slot.lngReconnectCount >= kReconnectsPerEntry || slot.stalledBefore) {
         giveUpEntry(index);
         return;
     }
@@ -337,7 +341,12 @@ void PassEngines::giveUpEntry(int index)
             ? QStringLiteral("connection refused")
             : QStringLiteral("no answer");
         why = u"not reached: " + m_itemPage.text + u", " + reason;
+    } else if (slot.stalledBefore) {
+        // Two entries in a row connected and got no whole answer: the site is not answering
+        // this pass, and the engine's other entries would only wait in turn.
+        slot.unreachable = true;
     }
+    slot.stalledBefore = true;
     const quint64 serial = m_passSerial;
     failEntry(slot.currentItem(), why);
     if (serial != m_passSerial)

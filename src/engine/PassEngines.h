@@ -42,8 +42,11 @@ struct EngineSlot {
     // Whether any attempt for the current entry got a connection, and why the last failed.
     bool connectedForEntry = false;
     QAbstractSocket::SocketError lastError = QAbstractSocket::UnknownSocketError;
-    // No connection could be made at all: the rest of the engine's entries fail without one.
+    // No connection could be made at all, or the site stopped answering: the rest of the
+    // engine's entries fail without a request.
     bool unreachable = false;
+    // The engine's last entry was given up because the site never finished its answer.
+    bool stalledBefore = false;
 
     bool hasEntry() const { return glngEnginePos >= 1 && glngEnginePos <= queueItems.size(); }
     QString currentItem() const { return hasEntry() ? queueItems[glngEnginePos - 1] : QString(); }

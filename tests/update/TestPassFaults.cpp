@@ -36,6 +36,7 @@ private Q_SLOTS:
     void cleanup();
     void everyPassEndsWhateverTheSiteDoes_data();
     void everyPassEndsWhateverTheSiteDoes();
+    void siteThatStopsAnsweringEndsThePassWithinMinutes();
     void sequentialPassReadsWhatTheEnginesRead_data();
     void sequentialPassReadsWhatTheEnginesRead();
 
@@ -111,6 +112,29 @@ void TestPassFaults::everyPassEndsWhateverTheSiteDoes()
     QCOMPARE(f->cell(kFaulted, WatchListModel::Price), note.isEmpty() ? price : QStringLiteral("Err."));
     QVERIFY(f->cell(kAfterIt, WatchListModel::Price).contains(u"10.00"));
     QCOMPARE(f->panels[1].section(QStringLiteral("  ("), 1).chopped(note.isEmpty() ? 0 : 1), note);
+    QCOMPARE(f->engine->commands(), CommandState {});
+}
+
+void TestPassFaults::siteThatStopsAnsweringEndsThePassWithinMinutes()
+{
+    // Three entries an engine. The first is asked for three times, the second once, and the
+    // third not at all: four time-outs, about two minutes, however long the list.
+    for (int i = 1; i <= 15; ++i)
+        f->watch(2400000000 + i, 3600 * i);
+    f->sim.setFaultForAll(fault(sim::Fault::Mode::Silent));
+    QSignalSpy finished(f->engine.get(), &UpdateEngine::passFinished);
+    f->engine->subActive2();
+    for (const int asked : { 5, 10, 15, 20 }) {
+        QTRY_COMPARE(f->sim.requestLog().entries().size(), asked);
+        QVERIFY(finished.isEmpty());
+        f->clock.advanceSeconds(26);
+        for (int engine = 0; engine < PassEngines::kEngines; ++engine)
+            f->engine->tmrSockTimeOut_Timer(engine);
+    }
+    QTRY_COMPARE(finished.size(), 1);
+    QCOMPARE(f->sim.requestLog().entries().size(), 20);
+    for (int i = 1; i <= 15; ++i)
+        QCOMPARE(f->cell(2400000000 + i, WatchListModel::Price), QStringLiteral("Err."));
     QCOMPARE(f->engine->commands(), CommandState {});
 }
 
