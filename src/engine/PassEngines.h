@@ -91,6 +91,8 @@ public:
     const EngineSlot &slot(int k) const { return m_slots[k - 1]; }
     QTcpSocket *socket(int index) const { return wSockBayChk[index]; }
     int glngUpdatedCount() const { return m_updatedCount; }
+    // A pass has started and not yet counted all its entries.
+    bool running() const { return !m_passEnded; }
 
     std::array<QTimer, kEngines> tmrSockTimeOut;
 

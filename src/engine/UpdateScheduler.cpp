@@ -250,7 +250,9 @@ void UpdateEngine::ResumeUpdates()
 void UpdateEngine::tmrCheckBids_Timer()
 {
     ++m_minutes;
-    if (m_minutes < m_ctx.settings.AutoUpdateEvery)
+    // A pass that outlasts the interval is let end: starting over would throw away what it
+    // fetched, and on a slow site no pass would ever end. Its end counts the minutes afresh.
+    if (m_minutes < m_ctx.settings.AutoUpdateEvery || m_pass.running())
         return;
     updateNow();
 }

@@ -37,6 +37,7 @@ private Q_SLOTS:
     void everyPassEndsWhateverTheSiteDoes_data();
     void everyPassEndsWhateverTheSiteDoes();
     void siteThatStopsAnsweringEndsThePassWithinMinutes();
+    void minuteCounterLetsARunningPassEnd();
     void sequentialPassReadsWhatTheEnginesRead_data();
     void sequentialPassReadsWhatTheEnginesRead();
 
@@ -136,6 +137,24 @@ void TestPassFaults::siteThatStopsAnsweringEndsThePassWithinMinutes()
     for (int i = 1; i <= 15; ++i)
         QCOMPARE(f->cell(2400000000 + i, WatchListModel::Price), QStringLiteral("Err."));
     QCOMPARE(f->engine->commands(), CommandState {});
+}
+
+void TestPassFaults::minuteCounterLetsARunningPassEnd()
+{
+    // A pass that outlasts the update interval (the site is slow) is not started over.
+    f->settings.AutoUpdateEvery = 1;
+    f->watch(kFaulted, 3600);
+    f->sim.setItemFault(kFaulted, fault(sim::Fault::Mode::Silent));
+    QSignalSpy finished(f->engine.get(), &UpdateEngine::passFinished);
+    f->engine->subActive2();
+    for (int tick = 1; tick <= 3; ++tick) {
+        QTRY_COMPARE(f->sim.requestLog().entries().size(), tick);
+        f->engine->tmrCheckBids_Timer();
+        f->clock.advanceSeconds(26);
+        f->engine->tmrSockTimeOut_Timer(0);
+    }
+    QTRY_COMPARE(finished.size(), 1);
+    QCOMPARE(f->sim.requestLog().entries().size(), 3);
 }
 
 void TestPassFaults::sequentialPassReadsWhatTheEnginesRead_data()
