@@ -49,23 +49,6 @@ private:
     int m_reloads = 0;
 };
 
-namespace {
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
-
 void TestImportExportDialog::init()
 {
     m_home = std::make_unique<QTemporaryDir>();

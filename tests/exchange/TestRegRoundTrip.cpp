@@ -16,12 +16,6 @@ using namespace th::test;
 
 namespace {
 
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // Every key below `path` with its values, depth first, one entry a value:
 // "key path|value name|kind|data in hexadecimal". String kinds that the script carries
 // as plain text can be compared by their text instead (`asText`).

@@ -5,10 +5,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "TestSupport.h"
 #include "search/SearchAddress.h"
 #include "search/SearchHistory.h"
 
 using namespace th;
+using namespace th::test;
 
 class TestSearch final : public QObject {
     Q_OBJECT
@@ -34,12 +36,6 @@ constexpr int BuyItNow = 2;
 constexpr int Paypal = 4;
 constexpr int Seller = 8;
 constexpr int Completed = 16;
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 } // namespace
 

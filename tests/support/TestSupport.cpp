@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTest>
 #include <QtGlobal>
 
 #include "watchlist/RegistryFunctions.h"
@@ -15,6 +16,19 @@
 #include "watchlist/WatchStore.h"
 
 namespace th::test {
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
 
 void setTimeZone(const char *ianaId)
 {

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -31,6 +32,13 @@ inline QString resourceFolder()
     return {};
 #endif
 }
+
+// The bytes of the file at `path`; empty when it cannot be read.
+QByteArray fileBytes(const QString &path);
+
+// Writes `bytes` to the file at `path`, replacing what it held; a file that cannot be written
+// fails the running test.
+void writeFile(const QString &path, const QByteArray &bytes);
 
 // Sets the process's time zone for the rest of the test (TZ and the C library's view).
 void setTimeZone(const char *ianaId);

@@ -11,25 +11,13 @@
 #include "watchlist/RegistryStore.h"
 
 using namespace th;
+using namespace th::test;
 
 Q_DECLARE_METATYPE(th::RegValue)
 
 namespace {
 
 const QString kKey = QStringLiteral("Software\\Quillmarsh\\Tallyhawk\\Watches\\2407604973");
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 
 QStringList valueNames(const QList<RegValue> &values)
 {

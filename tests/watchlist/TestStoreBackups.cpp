@@ -14,6 +14,7 @@
 #include <sqlite3.h>
 
 #include "FakeClock.h"
+#include "TestSupport.h"
 #include "watchlist/RegistryStore.h"
 #include "watchlist/StoreBackups.h"
 
@@ -34,13 +35,6 @@ QString dump(const RegistryStore &store, const QString &path = QString())
     for (const QString &name : store.subKeyNames(RegRoot::CurrentUser, path))
         text += dump(store, path.isEmpty() ? name : path + u'\\' + name);
     return text;
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
 }
 
 QStringList fileNames(const QList<StoreCopy> &copies)
