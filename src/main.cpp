@@ -4,6 +4,7 @@
 #include <QIcon>
 #include <QStringList>
 
+#include "app/AppLog.h"
 #include "app/Application.h"
 #include "app/Platform.h"
 #include "app/UnixSignals.h"
@@ -36,7 +37,7 @@ int main(int argc, char **argv)
 
     const th::Result<QString> folder = th::AppPaths::ensureDataFolder();
     if (!folder.ok()) {
-        qCritical("%s", qPrintable(folder.errorMessage()));
+        qCCritical(th::lcApp, "%s", qPrintable(folder.errorMessage()));
         return 1;
     }
 

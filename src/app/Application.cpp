@@ -17,6 +17,7 @@
 #include "alerts/ui/EndingAlertPopUp.h"
 #include "alerts/ui/frmAlarm.h"
 #include "alerts/ui/frmEndingAlert.h"
+#include "app/AppLog.h"
 #include "app/BidCommands.h"
 #include "app/BidSettingsCommands.h"
 #include "app/ClockCommands.h"
@@ -203,7 +204,7 @@ void Application::takeDailyCopy()
     if (copy)
         return;
     // The program runs on without it; the user learns that the watch list has no fresh copy.
-    qWarning("%s", qPrintable(copy.errorMessage()));
+    qCWarning(lcApp, "%s", qPrintable(copy.errorMessage()));
     QTimer::singleShot(0, this, [this, message = copy.errorMessage()] {
         m_platform->tray->showMessage(QString::fromLatin1(kProgramTitle), message);
     });
@@ -440,7 +441,7 @@ void Application::connectSearch()
 
 void Application::tellFileNotSaved(const QString &why)
 {
-    qWarning("%s", qPrintable(why));
+    qCWarning(lcApp, "%s", qPrintable(why));
     tellUser(why);
 }
 
@@ -530,9 +531,9 @@ void Application::scheduleScreenshot()
     const int delay = qEnvironmentVariableIntValue("TALLYHAWK_SCREENSHOT_DELAY");
     QTimer::singleShot(delay > 0 ? delay : 3000, this, [this, path] {
         if (m_main && m_main->grab().save(path))
-            qInfo("Screenshot of the main window saved to %s", qPrintable(path));
+            qCInfo(lcApp, "Screenshot of the main window saved to %s", qPrintable(path));
         else
-            qWarning("Could not save a screenshot to %s", qPrintable(path));
+            qCWarning(lcApp, "Could not save a screenshot to %s", qPrintable(path));
         if (qEnvironmentVariableIntValue("TALLYHAWK_SCREENSHOT_QUIT") == 1)
             exitProgram();
     });

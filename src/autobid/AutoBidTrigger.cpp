@@ -1,10 +1,10 @@
 #include "autobid/AutoBidTrigger.h"
 
 #include <QCoreApplication>
-#include <QLoggingCategory>
 #include <QScopeGuard>
 #include <QTimer>
 
+#include "autobid/AutoBidLog.h"
 #include "autobid/BidSequence.h"
 #include "clock/AutoClockCheck.h"
 #include "common/DateTimeMath.h"
@@ -16,8 +16,6 @@
 #include "watchlist/RegistryStore.h"
 #include "watchlist/WatchItems.h"
 #include "watchlist/WatchStore.h"
-
-Q_LOGGING_CATEGORY(lcAutoBid, "tallyhawk.autobid")
 
 namespace th {
 

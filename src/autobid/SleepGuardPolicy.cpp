@@ -1,15 +1,12 @@
 #include "autobid/SleepGuardPolicy.h"
 
-#include <QLoggingCategory>
-
+#include "autobid/AutoBidLog.h"
 #include "autobid/AutoBidTrigger.h"
 #include "common/DateTimeMath.h"
 #include "engine/UpdateEngine.h"
 #include "platform/IClock.h"
 #include "platform/ISleepGuard.h"
 #include "watchlist/WatchItems.h"
-
-Q_LOGGING_CATEGORY(lcSleepGuard, "tallyhawk.sleepguard")
 
 namespace th {
 
@@ -92,10 +89,10 @@ void SleepGuardPolicy::review()
         return;
     m_why = why;
     if (why.isEmpty()) {
-        qCInfo(lcSleepGuard, "the computer may sleep again");
+        qCInfo(lcAutoBid, "the computer may sleep again");
         m_ctx.guard.release();
     } else {
-        qCInfo(lcSleepGuard, "keeping the computer awake: %s", qPrintable(why));
+        qCInfo(lcAutoBid, "keeping the computer awake: %s", qPrintable(why));
         m_ctx.guard.hold(why);
     }
 }
@@ -118,7 +115,7 @@ void SleepGuardPolicy::systemResumed()
         const QString text = u"The computer slept through the end of " + missed.join(QStringLiteral(", "))
             + (missed.size() == 1 ? QStringLiteral(": its automatic bid was not placed.")
                                   : QStringLiteral(": their automatic bids were not placed."));
-        qCWarning(lcSleepGuard, "%s", qPrintable(text));
+        qCWarning(lcAutoBid, "%s", qPrintable(text));
         Q_EMIT userNotice(text);
     }
     updateAfterSleep();
@@ -129,7 +126,7 @@ void SleepGuardPolicy::updateAfterSleep()
 {
     if (m_ctx.engine.updatesQuietedForBid()) {
         if (bidInQuietWindow()) {
-            qCInfo(lcSleepGuard, "woken up in an automatic bid's quiet window: no update now");
+            qCInfo(lcAutoBid, "woken up in an automatic bid's quiet window: no update now");
             return;
         }
         // The bid that quieted them came due while the computer slept and will never start
@@ -161,7 +158,7 @@ void SleepGuardPolicy::guardUnavailable(const QString &reason)
     m_toldUnavailable = true;
     const QString text = u"Tallyhawk cannot keep the computer awake for an automatic bid (" + reason
         + u"): keep it from sleeping until the bid is placed.";
-    qCWarning(lcSleepGuard, "%s", qPrintable(text));
+    qCWarning(lcAutoBid, "%s", qPrintable(text));
     Q_EMIT userNotice(text);
 }
 

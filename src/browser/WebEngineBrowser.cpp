@@ -1,15 +1,13 @@
 #include "browser/WebEngineBrowser.h"
 
 #include "browser/BrowserFactory.h"
+#include "browser/BrowserLog.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonValue>
-#include <QLoggingCategory>
 #include <QWebEnginePage>
 #include <QWebEngineView>
-
-Q_LOGGING_CATEGORY(lcBrowser, "tallyhawk.browser")
 
 namespace th {
 

@@ -1,6 +1,5 @@
 #include "engine/PageApplier.h"
 
-#include <QLoggingCategory>
 #include <QRegularExpression>
 
 #include "clock/ClockSync.h"
@@ -8,6 +7,7 @@
 #include "common/Formats.h"
 #include "common/Numeric.h"
 #include "engine/EndDate.h"
+#include "engine/EngineLog.h"
 #include "platform/IClock.h"
 #include "watchlist/AppSettings.h"
 #include "watchlist/RegistryFunctions.h"
@@ -15,8 +15,6 @@
 #include "watchlist/WatchItems.h"
 #include "watchlist/WatchListModel.h"
 #include "watchlist/WatchStore.h"
-
-Q_LOGGING_CATEGORY(lcApply, "tallyhawk.engine.apply")
 
 namespace th {
 
@@ -105,7 +103,7 @@ Result<PageApplier::Outcome> PageApplier::apply(
     m_ctx.clockSync.GetPacificOffsetHours();
     const Result<QDateTime> endResult = endDateFromPage(parsed[ItemPageData::EndsText]);
     if (!endResult.ok()) {
-        qCWarning(lcApply, "the page of item %s was not applied: %s", qPrintable(item.trimmed()),
+        qCWarning(lcEngine, "the page of item %s was not applied: %s", qPrintable(item.trimmed()),
             qPrintable(endResult.errorMessage()));
         return endResult.error();
     }

@@ -4,13 +4,12 @@
 
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QLoggingCategory>
+
+#include "platform/PlatformLog.h"
 
 namespace th {
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcInstance, "tallyhawk.instance")
 
 const QByteArray kShowRequest = QByteArrayLiteral("show\n");
 // A request is one short line; anything longer is not ours.
@@ -40,7 +39,7 @@ bool ShowRequestChannel::listen()
     QLocalServer::removeServer(m_socketPath);
     if (!m_server->listen(m_socketPath)) {
         qCWarning(
-            lcInstance, "A later start cannot reach this program: %s", qPrintable(m_server->errorString()));
+            lcPlatform, "A later start cannot reach this program: %s", qPrintable(m_server->errorString()));
         return false;
     }
     return true;

@@ -3,13 +3,11 @@
 #include <array>
 
 #include <QDir>
-#include <QLoggingCategory>
 
 #include <sqlite3.h>
 
 #include "watchlist/SqliteStatement.h"
-
-Q_LOGGING_CATEGORY(lcStore, "tallyhawk.store")
+#include "watchlist/WatchListLog.h"
 
 namespace th {
 
@@ -75,7 +73,7 @@ void RegistryStore::noteError(const QString &what) const
 {
     m_lastError = QStringLiteral("The store %1: %2").arg(QDir::toNativeSeparators(m_path), what);
     ++m_failedWrites;
-    qCWarning(lcStore).noquote() << m_lastError;
+    qCWarning(lcWatchList).noquote() << m_lastError;
 }
 
 void RegistryStore::noteReadError() const

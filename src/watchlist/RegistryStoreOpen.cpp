@@ -16,6 +16,7 @@
 #include <sqlite3.h>
 
 #include "watchlist/SqliteStatement.h"
+#include "watchlist/WatchListLog.h"
 
 // Opening the store: creating a new file, and refusing, untouched, a file that is not a
 // sound store of ours.
@@ -139,7 +140,8 @@ void makePrivate(const QString &path)
         if (::stat(name.constData(), &info) != 0 || (info.st_mode & 0777) == 0600)
             continue;
         if (::chmod(name.constData(), 0600) != 0)
-            qWarning("The store file %s cannot be made private: %s", name.constData(), std::strerror(errno));
+            qCWarning(lcWatchList, "The store file %s cannot be made private: %s", name.constData(),
+                std::strerror(errno));
     }
 }
 

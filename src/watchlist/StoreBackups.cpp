@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 
 #include "watchlist/RegistryStore.h"
+#include "watchlist/WatchListLog.h"
 
 namespace th::StoreBackups {
 
@@ -165,7 +166,8 @@ void removeStaleParts(const QString &folder)
         = QDir(folder).entryInfoList({ QStringLiteral("registry-*.db.part") }, QDir::Files | QDir::Hidden);
     for (const QFileInfo &part : parts) {
         if (isStalePart(part.absoluteFilePath()))
-            qInfo("Removed %s, left by a copy of the store that was cut off", qPrintable(part.fileName()));
+            qCInfo(lcWatchList, "Removed %s, left by a copy of the store that was cut off",
+                qPrintable(part.fileName()));
     }
 }
 

@@ -1,7 +1,5 @@
 #include "watchlist/WatchListActions.h"
 
-#include <QLoggingCategory>
-
 #include "common/DateTimeMath.h"
 #include "common/Formats.h"
 #include "common/ItemNumber.h"
@@ -9,10 +7,9 @@
 #include "watchlist/RegistryFunctions.h"
 #include "watchlist/RegistryStore.h"
 #include "watchlist/WatchItems.h"
+#include "watchlist/WatchListLog.h"
 #include "watchlist/WatchListModel.h"
 #include "watchlist/WatchStore.h"
-
-Q_LOGGING_CATEGORY(lcWatchList, "tallyhawk.watchlist")
 
 namespace th {
 

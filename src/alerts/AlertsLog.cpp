@@ -1,0 +1,7 @@
+#include "alerts/AlertsLog.h"
+
+namespace th {
+
+Q_LOGGING_CATEGORY(lcAlerts, "tallyhawk.alerts")
+
+} // namespace th

@@ -1,0 +1,7 @@
+#include "browser/BrowserLog.h"
+
+namespace th {
+
+Q_LOGGING_CATEGORY(lcBrowser, "tallyhawk.browser")
+
+} // namespace th
