@@ -119,7 +119,7 @@ Application::StartResult Application::start()
         return StartResult::Failed;
     m_listActions = std::make_unique<WatchListActions>(*m_store, *m_listModel, *m_records);
     m_listCommands = std::make_unique<WatchListCommands>(*m_main, *m_listModel, *m_listActions,
-        WatchListCommands::Seams { *m_platform->prompter, *m_platform->shell, *m_platform->clock });
+        WatchListCommands::Context { *m_platform->prompter, *m_platform->shell, *m_platform->clock });
     m_listCommands->setItemPageHost(m_hosts->host(HostConfig::Host::ItemPage).text);
     // The column widths the user left, where there are any.
     m_columnWidths
@@ -234,7 +234,7 @@ void Application::createEngine()
     m_bidNotifier = std::make_unique<BidNotifier>(*m_engine, *m_listModel, *m_settings, *m_platform->sound,
         AppPaths::join(m_resourceFolder, QStringLiteral("default.wav")));
     m_updateCommands = std::make_unique<UpdateCommands>(
-        UpdateCommands::Parts { *m_main, *m_resource, *m_engine, *m_listCommands, *m_clockSync, *m_settings,
+        UpdateCommands::Context { *m_main, *m_resource, *m_engine, *m_listCommands, *m_clockSync, *m_settings,
             *m_platform->prompter, *m_platform->clock, *m_platform->tray });
     // A freshly filled list announces no new bid before its first complete pass.
     m_listCommands->passStart = [this] {
@@ -246,11 +246,11 @@ void Application::createEngine()
     };
     m_updateCommands->tmShowSysClock_Timer();
     m_liveTimeLeft = std::make_unique<LiveTimeLeft>(*m_listModel, *m_records, *m_platform->clock);
-    m_settingsCommands = std::make_unique<SettingsCommands>(SettingsCommands::Parts { *m_settings, *m_store,
+    m_settingsCommands = std::make_unique<SettingsCommands>(SettingsCommands::Context { *m_settings, *m_store,
         *m_platform->prompter, *m_platform->sound, *m_platform->startupEntry, *m_engine, *m_listModel,
         *m_liveTimeLeft, m_resourceFolder, configIniPath(m_dataFolder) });
     m_settingsCommands->connectMenus(*m_resource, *m_main);
-    m_clockCommands = std::make_unique<ClockCommands>(ClockCommands::Parts { *m_resource, *m_main,
+    m_clockCommands = std::make_unique<ClockCommands>(ClockCommands::Context { *m_resource, *m_main,
         *m_clockSync, *m_clockState, *m_settings, *m_store, *m_hosts, *m_platform->clock,
         *m_platform->connection, *m_platform->tray, *m_platform->prompter });
 }
@@ -266,7 +266,7 @@ void Application::connectWindows()
     connect(m_main.get(), &frmWatch::aboutRequested, this, &Application::showAbout);
     connectEndingAlerts();
     connectSearch();
-    m_bidSettings = std::make_unique<BidSettingsCommands>(BidSettingsCommands::Parts {
+    m_bidSettings = std::make_unique<BidSettingsCommands>(BidSettingsCommands::Context {
         *m_main,
         *m_listModel,
         *m_records,
@@ -312,7 +312,7 @@ void Application::connectBids()
         *m_platform->browser, *m_settings, m_hosts->host(HostConfig::Host::ItemPage) });
     m_autoBidTrigger = std::make_unique<AutoBidTrigger>(AutoBidTrigger::Context { *m_records, *m_store,
         *m_settings, *m_platform->clock, *m_engine, m_resource->clockCheck, *m_bidSequence });
-    m_bidCommands = std::make_unique<BidCommands>(BidCommands::Parts {
+    m_bidCommands = std::make_unique<BidCommands>(BidCommands::Context {
         *m_main,
         *m_listModel,
         *m_records,
@@ -369,7 +369,7 @@ void Application::connectEndingAlerts()
 {
     AlertCentre &alerts = m_resource->alerts();
     m_alertPopUp = std::make_unique<EndingAlertPopUp>(alerts, m_main.get(),
-        EndingAlertPopUp::Hooks {
+        EndingAlertPopUp::Context {
             [this](const QString &item) { m_listCommands->SelectRowByItemNumber(item); },
             [this] { return m_main->MainWindowActive; },
         });

@@ -51,22 +51,22 @@ double priceOf(const QString &column)
 
 } // namespace
 
-BidCommands::BidCommands(Parts parts, QObject *parent)
+BidCommands::BidCommands(Context context, QObject *parent)
     : QObject(parent)
-    , m_p(std::move(parts))
+    , m_ctx(std::move(context))
 {
-    WatchWindowUi &ui = m_p.window.ui;
+    WatchWindowUi &ui = m_ctx.window.ui;
     connect(ui.cmdTestAutoBid, &QPushButton::clicked, this, &BidCommands::cmdTestAutoBid_Click);
     connect(ui.cmdBidReady, &QPushButton::clicked, this, &BidCommands::cmdBidReady_Click);
-    m_p.window.listMenu.mnuBidNow->setEnabled(true);
-    connect(m_p.window.listMenu.mnuBidNow, &QAction::triggered, this, &BidCommands::cmdBidReady_Click);
-    connect(m_p.window.listMenu.mnuHotmail, &QAction::triggered, this, &BidCommands::mnuHotmail_Click);
-    connect(m_p.window.listMenu.mnuYahoo, &QAction::triggered, this, &BidCommands::mnuYahoo_Click);
+    m_ctx.window.listMenu.mnuBidNow->setEnabled(true);
+    connect(m_ctx.window.listMenu.mnuBidNow, &QAction::triggered, this, &BidCommands::cmdBidReady_Click);
+    connect(m_ctx.window.listMenu.mnuHotmail, &QAction::triggered, this, &BidCommands::mnuHotmail_Click);
+    connect(m_ctx.window.listMenu.mnuYahoo, &QAction::triggered, this, &BidCommands::mnuYahoo_Click);
 }
 
 QString BidCommands::selectedItem() const
 {
-    return m_p.model.rowText(m_p.window.ui.lstWatching->selectedRow()).trimmed();
+    return m_ctx.model.rowText(m_ctx.window.ui.lstWatching->selectedRow()).trimmed();
 }
 
 void BidCommands::cmdTestAutoBid_Click()
@@ -75,62 +75,62 @@ void BidCommands::cmdTestAutoBid_Click()
     if (item.isEmpty())
         return;
     const double number = numericValue(item);
-    const int index = m_p.records.find(number);
-    const Money amount = index > 0 ? m_p.records.at(index).recMaxAutoBid : Money {};
-    const qint32 quantity = index > 0 ? m_p.records.at(index).recMaxQuantity : 0;
+    const int index = m_ctx.records.find(number);
+    const Money amount = index > 0 ? m_ctx.records.at(index).recMaxAutoBid : Money {};
+    const qint32 quantity = index > 0 ? m_ctx.records.at(index).recMaxQuantity : 0;
     if (amount <= Money {} || quantity < 1) {
-        m_p.prompter.message(QStringLiteral("Please set bid value using Auto-Bid Mode"),
+        m_ctx.prompter.message(QStringLiteral("Please set bid value using Auto-Bid Mode"),
             QString::fromLatin1(kProgramTitle), PromptIcon::Critical, PromptButtons::Ok);
         return;
     }
-    const QString title = m_p.model.subItem(m_p.model.findRow(item), kTitleColumn);
+    const QString title = m_ctx.model.subItem(m_ctx.model.findRow(item), kTitleColumn);
     const QString text = u"Do you want to make a REAL bid (base on setting from Auto-Bid) NOW?" + kCrLf
         + kCrLf + u"--------- Last warning....you are going to make a REAL bid now -------" + kCrLf + kCrLf
         + u"Item: " + title + kCrLf + u"Max-bid Price: " + amount.toText() + kCrLf + u"Quantity: "
         + QString::number(quantity);
-    const PromptAnswer answer = m_p.prompter.message(
+    const PromptAnswer answer = m_ctx.prompter.message(
         text, QStringLiteral("Make a REAL Bid Now"), PromptIcon::None, PromptButtons::YesNo);
     if (answer == PromptAnswer::No)
         return;
     // The list may have changed while the question was open: the records are looked up anew.
-    for (int i = 1; i <= m_p.records.count(); ++i) {
-        WatchItemRecord &record = m_p.records.at(i);
+    for (int i = 1; i <= m_ctx.records.count(); ++i) {
+        WatchItemRecord &record = m_ctx.records.at(i);
         if (record.recItemNumber != number)
             continue;
         record.recAutoBidState = 1;
-        record.recAutoBidFiredAt = m_p.clock.now();
-        m_p.sequence.blnAutoBid = true;
-        m_p.trigger.StartRealBid(i);
+        record.recAutoBidFiredAt = m_ctx.clock.now();
+        m_ctx.sequence.blnAutoBid = true;
+        m_ctx.trigger.StartRealBid(i);
     }
 }
 
 void BidCommands::fillInFailed()
 {
-    m_p.prompter.message(QStringLiteral("There is an error, please retry again"),
+    m_ctx.prompter.message(QStringLiteral("There is an error, please retry again"),
         QStringLiteral("Error in cmdBidRead module"), PromptIcon::Critical, PromptButtons::Ok);
-    m_p.sequence.releaseWindow();
+    m_ctx.sequence.releaseWindow();
 }
 
 void BidCommands::cmdBidReady_Click()
 {
-    if (m_p.model.rowCount() == 0)
+    if (m_ctx.model.rowCount() == 0)
         return;
     const QString item = selectedItem();
     if (item.isEmpty()) {
-        m_p.prompter.message(QStringLiteral("Please select an item first"),
+        m_ctx.prompter.message(QStringLiteral("Please select an item first"),
             QStringLiteral("Error: No item selected"), PromptIcon::Information, PromptButtons::Ok);
         return;
     }
-    if (m_p.settings.EBayID.isEmpty() && m_p.settings.EBayPWD.isEmpty() && m_p.openSettings)
-        m_p.openSettings();
+    if (m_ctx.settings.EBayID.isEmpty() && m_ctx.settings.EBayPWD.isEmpty() && m_ctx.openSettings)
+        m_ctx.openSettings();
 
     // Every modal step lets the list change: the row is found again by its item each time.
-    const auto column = [&](int index) { return m_p.model.subItem(m_p.model.findRow(item), index); };
+    const auto column = [&](int index) { return m_ctx.model.subItem(m_ctx.model.findRow(item), index); };
     qint16 quantity = 1;
     const double offered = numericValue(column(kQuantityColumn));
     if (offered > 1) {
         const std::optional<QString> typed
-            = m_p.prompter.input(QStringLiteral("Quantity > 1, How many do you want to bid?"),
+            = m_ctx.prompter.input(QStringLiteral("Quantity > 1, How many do you want to bid?"),
                 QStringLiteral("Quntity more than one, please specify"), QStringLiteral("1"));
         const std::optional<qint16> asked = typed ? toQuantity(*typed) : std::nullopt;
         if (!asked) {
@@ -139,7 +139,7 @@ void BidCommands::cmdBidReady_Click()
         }
         // Nothing, or less than nothing, cannot be bid for either.
         if (*asked > offered || *asked < 1) {
-            m_p.prompter.message(QStringLiteral("You have enter the wrong number, please re-enter again"),
+            m_ctx.prompter.message(QStringLiteral("You have enter the wrong number, please re-enter again"),
                 QStringLiteral("Error: Wrong number"), PromptIcon::Information, PromptButtons::Ok);
             return;
         }
@@ -148,14 +148,14 @@ void BidCommands::cmdBidReady_Click()
 
     const double price = priceOf(column(kPriceColumn));
     if (!(price > 0)) {
-        m_p.prompter.message(QStringLiteral("Program error in getting the current price"),
+        m_ctx.prompter.message(QStringLiteral("Program error in getting the current price"),
             QStringLiteral("Error: Wrong info"), PromptIcon::Information, PromptButtons::Ok);
         return;
     }
-    const double note = numericValue(GetRegString(m_p.store, RegRoot::CurrentUser, itemKeyPath(item),
+    const double note = numericValue(GetRegString(m_ctx.store, RegRoot::CurrentUser, itemKeyPath(item),
         QString::fromUtf16(ItemValue::MaxBid), QStringLiteral("0")));
-    const int index = m_p.records.find(numericValue(item));
-    const Money increment = index > 0 ? m_p.records.at(index).recBidIncrement : Money {};
+    const int index = m_ctx.records.find(numericValue(item));
+    const Money increment = index > 0 ? m_ctx.records.at(index).recBidIncrement : Money {};
     const Money minimum = Money::fromDouble(price) + increment;
     QString prompt
         = u"Please enter your MAX. bid price" + kCrLf + u"Starting from -->  " + formatMoney(minimum) + kCrLf;
@@ -164,60 +164,61 @@ void BidCommands::cmdBidReady_Click()
             + formatMoney(Money::fromDouble(note), MoneyFormat::DollarSpaced) + kCrLf;
     prompt += u"and Becareful about UNIT (US/GBP)";
     const QString typed
-        = m_p.prompter.input(prompt, QStringLiteral("Maximum bid, please specify your bid"), QString())
+        = m_ctx.prompter.input(prompt, QStringLiteral("Maximum bid, please specify your bid"), QString())
               .value_or(QString());
     if (!isNumeric(typed) || numericValue(typed.trimmed(), SignRule::AllowSign) == 0) {
-        m_p.prompter.message(QStringLiteral("Please enter your bid price first"),
+        m_ctx.prompter.message(QStringLiteral("Please enter your bid price first"),
             QStringLiteral("Cancle action"), PromptIcon::Critical, PromptButtons::Ok);
         return;
     }
     const Money amount = Money::fromDouble(numericValue(typed.trimmed(), SignRule::AllowSign));
     // Only an amount below the current price is refused: the site itself tells about the minimum.
     if (amount < Money::fromDouble(price)) {
-        m_p.prompter.message(u"You have enter the wrong number or amount is less than current price," + kCrLf
-                + u"please re-enter again",
+        m_ctx.prompter.message(u"You have enter the wrong number or amount is less than current price,"
+                + kCrLf + u"please re-enter again",
             QStringLiteral("Error: Wrong number"), PromptIcon::Information, PromptButtons::Ok);
         return;
     }
 
-    m_p.shell.open(bidHistoryUrl(m_p.bidHistory, item).toString());
-    if (!m_p.sequence.openItemPage(item)) {
+    m_ctx.shell.open(bidHistoryUrl(m_ctx.bidHistory, item).toString());
+    if (!m_ctx.sequence.openItemPage(item)) {
         fillInFailed();
         return;
     }
     // The amounts change only now: a real bid still loading its pages keeps its own until then.
-    m_p.sequence.curBidAmount = amount;
-    m_p.sequence.intBidQuantity = quantity;
-    m_p.sequence.blnFillOnly = true;
-    m_p.sequence.blnFillOnlyStep2 = false;
+    m_ctx.sequence.curBidAmount = amount;
+    m_ctx.sequence.intBidQuantity = quantity;
+    m_ctx.sequence.blnFillOnly = true;
+    m_ctx.sequence.blnFillOnlyStep2 = false;
 }
 
 void BidCommands::mnuHotmail_Click()
 {
-    openWebMail(&AppSettings::HotmailID, &AppSettings::HotmailPWD, m_p.hotmail);
+    openWebMail(&AppSettings::HotmailID, &AppSettings::HotmailPWD, m_ctx.hotmail);
 }
 
 void BidCommands::mnuYahoo_Click()
 {
-    openWebMail(&AppSettings::YahooID, &AppSettings::YahooPWD, m_p.yahooMail);
+    openWebMail(&AppSettings::YahooID, &AppSettings::YahooPWD, m_ctx.yahooMail);
 }
 
 void BidCommands::openWebMail(
     const QString AppSettings::*id, const QString AppSettings::*password, const HostPort &host)
 {
-    const auto missing = [&] { return (m_p.settings.*id).isEmpty() || (m_p.settings.*password).isEmpty(); };
+    const auto missing
+        = [&] { return (m_ctx.settings.*id).isEmpty() || (m_ctx.settings.*password).isEmpty(); };
     if (missing()) {
-        if (m_p.openSettings)
-            m_p.openSettings();
+        if (m_ctx.openSettings)
+            m_ctx.openSettings();
         if (missing()) {
-            m_p.prompter.message(QStringLiteral("Please provide username and password first"),
+            m_ctx.prompter.message(QStringLiteral("Please provide username and password first"),
                 QStringLiteral("Error: Need User Information"), PromptIcon::Critical, PromptButtons::Ok);
             return;
         }
     }
     // The user signs in in the window; a bid window waiting for its next page is let go.
-    if (!m_p.sequence.openOtherPage(QUrl(u"http://" + host.text + u'/')))
-        m_p.sequence.releaseWindow();
+    if (!m_ctx.sequence.openOtherPage(QUrl(u"http://" + host.text + u'/')))
+        m_ctx.sequence.releaseWindow();
 }
 
 } // namespace th

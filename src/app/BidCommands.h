@@ -29,7 +29,7 @@ class BidCommands final : public QObject {
     Q_DISABLE_COPY_MOVE(BidCommands)
 
 public:
-    struct Parts {
+    struct Context {
         frmWatch &window;
         WatchListModel &model;
         WatchItems &records;
@@ -47,7 +47,7 @@ public:
         std::function<void()> openSettings;
     };
 
-    explicit BidCommands(Parts parts, QObject *parent = nullptr);
+    explicit BidCommands(Context context, QObject *parent = nullptr);
 
     void cmdTestAutoBid_Click();
     void cmdBidReady_Click();
@@ -63,7 +63,7 @@ private:
     void openWebMail(
         const QString AppSettings::*id, const QString AppSettings::*password, const HostPort &host);
 
-    Parts m_p;
+    Context m_ctx;
 };
 
 } // namespace th

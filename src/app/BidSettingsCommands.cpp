@@ -22,11 +22,11 @@ namespace {
 const QString kNeutralTip = QStringLiteral("Right click to Update Menu");
 } // namespace
 
-BidSettingsCommands::BidSettingsCommands(Parts parts, QObject *parent)
+BidSettingsCommands::BidSettingsCommands(Context context, QObject *parent)
     : QObject(parent)
-    , m_p(std::move(parts))
+    , m_ctx(std::move(context))
 {
-    ListMenu &menu = m_p.window.listMenu;
+    ListMenu &menu = m_ctx.window.listMenu;
     for (QAction *action :
         { menu.mnuSetAutoBid, menu.mnuRemoveAutoBid, menu.mnuRemarkPrice, menu.mnuRemoveMaxbid })
         action->setEnabled(true);
@@ -38,38 +38,39 @@ BidSettingsCommands::BidSettingsCommands(Parts parts, QObject *parent)
 
 QString BidSettingsCommands::selectedItem() const
 {
-    return m_p.model.rowText(m_p.window.ui.lstWatching->selectedRow());
+    return m_ctx.model.rowText(m_ctx.window.ui.lstWatching->selectedRow());
 }
 
 void BidSettingsCommands::setToolTip(const QString &text)
 {
-    m_p.window.ui.lstWatching->setToolTip(text);
+    m_ctx.window.ui.lstWatching->setToolTip(text);
 }
 
 WatchItemRecord *BidSettingsCommands::recordOf(const QString &item) const
 {
-    const int index = m_p.records.find(numericValue(item));
-    return index > 0 ? &m_p.records.at(index) : nullptr;
+    const int index = m_ctx.records.find(numericValue(item));
+    return index > 0 ? &m_ctx.records.at(index) : nullptr;
 }
 
 void BidSettingsCommands::mnuSetAutoBid_Click()
 {
-    if (m_p.model.rowCount() == 0)
+    if (m_ctx.model.rowCount() == 0)
         return;
-    if (m_p.settings.EBayID.isEmpty() && m_p.settings.EBayPWD.isEmpty()) {
-        if (m_p.openSettings)
-            m_p.openSettings();
-        if (m_p.settings.EBayID.isEmpty() && m_p.settings.EBayPWD.isEmpty())
+    if (m_ctx.settings.EBayID.isEmpty() && m_ctx.settings.EBayPWD.isEmpty()) {
+        if (m_ctx.openSettings)
+            m_ctx.openSettings();
+        if (m_ctx.settings.EBayID.isEmpty() && m_ctx.settings.EBayPWD.isEmpty())
             return;
     }
     const QString item = selectedItem();
     const WatchItemRecord *record = recordOf(item);
     if (record) {
-        if (secondBoundaries(m_p.clock.now(), record->recEndDate) < 0 || record->recCurrentPrice <= Money {})
+        if (secondBoundaries(m_ctx.clock.now(), record->recEndDate) < 0
+            || record->recCurrentPrice <= Money {})
             return; // ended, or no price read yet
     }
     if (item.isEmpty()) {
-        m_p.prompter.message(QStringLiteral("Please select an Item you wish to have an Auto-Bid"),
+        m_ctx.prompter.message(QStringLiteral("Please select an Item you wish to have an Auto-Bid"),
             QStringLiteral("Error: Invalid number"), PromptIcon::Critical, PromptButtons::Ok);
         setToolTip(kNeutralTip);
         return;
@@ -77,86 +78,88 @@ void BidSettingsCommands::mnuSetAutoBid_Click()
     // Without its record the dialog would work on another item's; nothing to set then.
     if (!record)
         return;
-    const int row = m_p.model.findRow(item);
+    const int row = m_ctx.model.findRow(item);
     const AutoBidDialogValues values
-        = autoBidDialogValues(item, m_p.model.subItem(row, WatchListModel::ItemName),
-            m_p.model.subItem(row, WatchListModel::Price), record, m_p.store);
-    const std::optional<AutoBidEntry> entry = m_p.askAutoBid ? m_p.askAutoBid(values) : std::nullopt;
+        = autoBidDialogValues(item, m_ctx.model.subItem(row, WatchListModel::ItemName),
+            m_ctx.model.subItem(row, WatchListModel::Price), record, m_ctx.store);
+    const std::optional<AutoBidEntry> entry = m_ctx.askAutoBid ? m_ctx.askAutoBid(values) : std::nullopt;
     if (!entry)
         return;
     // The list may have been sorted while the dialog was open.
     WatchItemRecord *chosen = recordOf(item);
-    const int chosenRow = m_p.model.findRow(item);
+    const int chosenRow = m_ctx.model.findRow(item);
     if (!chosen || chosenRow < 0)
         return;
     chosen->recMaxAutoBid = entry->amount;
     chosen->recMaxQuantity = entry->quantity;
     chosen->recMaxTimeLeft = entry->seconds;
-    storeAutoBid(m_p.store, item, *chosen);
-    m_p.model.setIcon(chosenRow, WatchListModel::IconHammer);
-    DeleteRegValue(m_p.store, RegRoot::CurrentUser, itemKeyPath(item), QString::fromUtf16(ItemValue::MaxBid));
+    storeAutoBid(m_ctx.store, item, *chosen);
+    m_ctx.model.setIcon(chosenRow, WatchListModel::IconHammer);
+    DeleteRegValue(
+        m_ctx.store, RegRoot::CurrentUser, itemKeyPath(item), QString::fromUtf16(ItemValue::MaxBid));
     setToolTip(autoBidToolTip(*chosen));
 }
 
 void BidSettingsCommands::mnuRemoveAutoBid_Click()
 {
     const QString item = selectedItem();
-    const int row = m_p.model.findRow(item);
-    if (m_p.model.rowCount() == 0 || item.isEmpty() || row < 0
-        || m_p.model.icon(row) < WatchListModel::IconHammer)
+    const int row = m_ctx.model.findRow(item);
+    if (m_ctx.model.rowCount() == 0 || item.isEmpty() || row < 0
+        || m_ctx.model.icon(row) < WatchListModel::IconHammer)
         return;
-    if (m_p.prompter.message(QStringLiteral("Do you want to remove Auto-Bid?"),
+    if (m_ctx.prompter.message(QStringLiteral("Do you want to remove Auto-Bid?"),
             QStringLiteral("Remove Auto-Bid confirmation"), PromptIcon::None, PromptButtons::YesNo)
         != PromptAnswer::Yes)
         return;
-    deleteAutoBid(m_p.store, item, recordOf(item), /*keepTraces=*/false);
-    if (const int now = m_p.model.findRow(item); now >= 0)
-        m_p.model.setIcon(now, WatchListModel::IconBlank);
+    deleteAutoBid(m_ctx.store, item, recordOf(item), /*keepTraces=*/false);
+    if (const int now = m_ctx.model.findRow(item); now >= 0)
+        m_ctx.model.setIcon(now, WatchListModel::IconBlank);
     setToolTip(kNeutralTip);
 }
 
 void BidSettingsCommands::mnuRemarkPrice_Click()
 {
-    if (m_p.model.rowCount() == 0)
+    if (m_ctx.model.rowCount() == 0)
         return;
     const QString item = selectedItem();
     const QString key = itemKeyPath(item);
     if (!item.isEmpty()
-        && GetRegDword(m_p.store, RegRoot::CurrentUser, key, QString::fromUtf16(ItemValue::AuctionEndDate), 0)
+        && GetRegDword(
+               m_ctx.store, RegRoot::CurrentUser, key, QString::fromUtf16(ItemValue::AuctionEndDate), 0)
             != 0) {
-        if (m_p.prompter.message(
+        if (m_ctx.prompter.message(
                 QStringLiteral("Item is in Auto-Bid, Do you want to remove? and Set a Remark Price instead?"),
                 QStringLiteral("Alert: Command Confusion?"), PromptIcon::None, PromptButtons::YesNo)
             != PromptAnswer::Yes)
             return;
-        deleteAutoBid(m_p.store, item, recordOf(item), /*keepTraces=*/true);
-        if (const int now = m_p.model.findRow(item); now >= 0)
-            m_p.model.setIcon(now, WatchListModel::IconBlank);
+        deleteAutoBid(m_ctx.store, item, recordOf(item), /*keepTraces=*/true);
+        if (const int now = m_ctx.model.findRow(item); now >= 0)
+            m_ctx.model.setIcon(now, WatchListModel::IconBlank);
         setToolTip(kNeutralTip);
     }
     if (item.isEmpty()) {
-        m_p.prompter.message(QStringLiteral("Please select item you wish to set a reminder note first"),
+        m_ctx.prompter.message(QStringLiteral("Please select item you wish to set a reminder note first"),
             QStringLiteral("Error: Invalid number"), PromptIcon::Critical, PromptButtons::Ok);
         setToolTip(kNeutralTip);
         return;
     }
     const std::optional<QString> answer
-        = m_p.prompter.input(QStringLiteral("Please enter your reminder Max. bid price: "),
+        = m_ctx.prompter.input(QStringLiteral("Please enter your reminder Max. bid price: "),
             QStringLiteral("Max.Price Reminder"), QStringLiteral("0"));
     if (!answer || answer->isEmpty())
         return;
-    const int row = m_p.model.findRow(item);
+    const int row = m_ctx.model.findRow(item);
     if (row < 0)
         return; // the item left the list while the box was open
     if (isNumeric(*answer)) {
         SaveRegString(
-            m_p.store, RegRoot::CurrentUser, key, QString::fromUtf16(ItemValue::MaxBid), answer->trimmed());
+            m_ctx.store, RegRoot::CurrentUser, key, QString::fromUtf16(ItemValue::MaxBid), answer->trimmed());
         setToolTip(u"Our max bid for this item is: " + formatMoney(Money::fromDouble(numericValue(*answer))));
-        m_p.model.setIcon(row, WatchListModel::IconLightning);
+        m_ctx.model.setIcon(row, WatchListModel::IconLightning);
     } else {
-        m_p.prompter.message(QStringLiteral("You enter an invalid number. (Numeric only)"),
+        m_ctx.prompter.message(QStringLiteral("You enter an invalid number. (Numeric only)"),
             QStringLiteral("Error: Invalid number"), PromptIcon::Critical, PromptButtons::Ok);
-        m_p.model.setIcon(row, WatchListModel::IconBlank);
+        m_ctx.model.setIcon(row, WatchListModel::IconBlank);
         setToolTip(kNeutralTip);
     }
 }
@@ -164,17 +167,18 @@ void BidSettingsCommands::mnuRemarkPrice_Click()
 void BidSettingsCommands::mnuRemoveMaxbid_Click()
 {
     const QString item = selectedItem();
-    const int row = m_p.model.findRow(item);
-    if (m_p.model.rowCount() == 0 || item.isEmpty() || row < 0
-        || m_p.model.icon(row) != WatchListModel::IconLightning)
+    const int row = m_ctx.model.findRow(item);
+    if (m_ctx.model.rowCount() == 0 || item.isEmpty() || row < 0
+        || m_ctx.model.icon(row) != WatchListModel::IconLightning)
         return;
-    if (m_p.prompter.message(QStringLiteral("Do you want to remove Max.bid price note?"),
+    if (m_ctx.prompter.message(QStringLiteral("Do you want to remove Max.bid price note?"),
             QStringLiteral("Remove note confirmation"), PromptIcon::None, PromptButtons::YesNo)
         != PromptAnswer::Yes)
         return;
-    DeleteRegValue(m_p.store, RegRoot::CurrentUser, itemKeyPath(item), QString::fromUtf16(ItemValue::MaxBid));
-    if (const int now = m_p.model.findRow(item); now >= 0)
-        m_p.model.setIcon(now, WatchListModel::IconBlank);
+    DeleteRegValue(
+        m_ctx.store, RegRoot::CurrentUser, itemKeyPath(item), QString::fromUtf16(ItemValue::MaxBid));
+    if (const int now = m_ctx.model.findRow(item); now >= 0)
+        m_ctx.model.setIcon(now, WatchListModel::IconBlank);
     setToolTip(kNeutralTip);
 }
 

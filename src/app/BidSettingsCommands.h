@@ -26,7 +26,7 @@ class BidSettingsCommands final : public QObject {
     Q_DISABLE_COPY_MOVE(BidSettingsCommands)
 
 public:
-    struct Parts {
+    struct Context {
         frmWatch &window;
         WatchListModel &model;
         WatchItems &records;
@@ -40,7 +40,7 @@ public:
         std::function<std::optional<AutoBidEntry>(const AutoBidDialogValues &)> askAutoBid;
     };
 
-    explicit BidSettingsCommands(Parts parts, QObject *parent = nullptr);
+    explicit BidSettingsCommands(Context context, QObject *parent = nullptr);
 
     void mnuSetAutoBid_Click();
     void mnuRemoveAutoBid_Click();
@@ -53,7 +53,7 @@ private:
     // The record of `item`, or none.
     WatchItemRecord *recordOf(const QString &item) const;
 
-    Parts m_p;
+    Context m_ctx;
 };
 
 } // namespace th

@@ -17,16 +17,17 @@
 
 namespace th {
 
-ClockCommands::ClockCommands(Parts parts, QObject *parent)
+ClockCommands::ClockCommands(Context context, QObject *parent)
     : QObject(parent)
-    , m_p(parts)
+    , m_ctx(context)
 {
-    AutoClockCheck &check = m_p.resource.clockCheck;
-    check.attach(m_p.clockSync, [&settings = m_p.settings] { return settings.AutoAdjustTime != 0; });
+    AutoClockCheck &check = m_ctx.resource.clockCheck;
+    check.attach(m_ctx.clockSync, [&settings = m_ctx.settings] { return settings.AutoAdjustTime != 0; });
     connect(
         &check, &AutoClockCheck::correctionFailureToReport, this, &ClockCommands::reportCorrectionFailure);
-    connect(m_p.resource.mnuSyncClock, &QAction::triggered, this, &ClockCommands::mnuSyncClock_Click);
-    connect(m_p.window.listMenu.mnuSyncClock, &QAction::triggered, this, &ClockCommands::mnuSyncClock_Click);
+    connect(m_ctx.resource.mnuSyncClock, &QAction::triggered, this, &ClockCommands::mnuSyncClock_Click);
+    connect(
+        m_ctx.window.listMenu.mnuSyncClock, &QAction::triggered, this, &ClockCommands::mnuSyncClock_Click);
 }
 
 void ClockCommands::mnuSyncClock_Click()
@@ -35,13 +36,13 @@ void ClockCommands::mnuSyncClock_Click()
         // The dialog reads its own time-server table at each load.
         QStringList configured;
         for (int i = 0; i < TimeServerTable::kCount; ++i)
-            configured.append(m_p.hosts.timeServer(i).text);
+            configured.append(m_ctx.hosts.timeServer(i).text);
         m_dialog = new frmSync(
-            frmSync::Seams { m_p.clockSync, m_p.state, m_p.clock, m_p.connection, m_p.prompter },
-            TimeServerTable(configured), m_p.settings.TimeFinetune, &m_p.window);
+            frmSync::Context { m_ctx.clockSync, m_ctx.state, m_ctx.clock, m_ctx.connection, m_ctx.prompter },
+            TimeServerTable(configured), m_ctx.settings.TimeFinetune, &m_ctx.window);
         connect(m_dialog, &frmSync::fineTuneChosen, this, [this](const FixedSeconds &fineTune) {
-            m_p.settings.TimeFinetune = fineTune;
-            SaveRegDword(m_p.store, RegRoot::CurrentUser, QString::fromUtf16(kSettingsKey),
+            m_ctx.settings.TimeFinetune = fineTune;
+            SaveRegDword(m_ctx.store, RegRoot::CurrentUser, QString::fromUtf16(kSettingsKey),
                 QString::fromUtf16(SettingName::TimeFinetune), fineTune.toStored());
         });
     }
@@ -59,10 +60,10 @@ void ClockCommands::reportCorrectionFailure(const QString &message)
 {
     // Never a modal box: the notification area, or the status bar without one, and the
     // dialog when it is open.
-    if (m_p.tray.isAvailable())
-        m_p.tray.showMessage(QString::fromLatin1(kProgramTitle), message);
+    if (m_ctx.tray.isAvailable())
+        m_ctx.tray.showMessage(QString::fromLatin1(kProgramTitle), message);
     else
-        m_p.window.ui.panels[1]->setText(message);
+        m_ctx.window.ui.panels[1]->setText(message);
     if (m_dialog)
         m_dialog->showClockMessage(message);
 }

@@ -26,7 +26,7 @@ class ClockCommands final : public QObject {
     Q_DISABLE_COPY_MOVE(ClockCommands)
 
 public:
-    struct Parts {
+    struct Context {
         frmResource &resource;
         frmWatch &window;
         ClockSync &clockSync;
@@ -40,7 +40,7 @@ public:
         IPrompter &prompter;
     };
 
-    explicit ClockCommands(Parts parts, QObject *parent = nullptr);
+    explicit ClockCommands(Context context, QObject *parent = nullptr);
 
     // Shows the clock dialog, or raises the one already open.
     void mnuSyncClock_Click();
@@ -50,7 +50,7 @@ public:
 private:
     void reportCorrectionFailure(const QString &message);
 
-    Parts m_p;
+    Context m_ctx;
     QPointer<frmSync> m_dialog;
 };
 

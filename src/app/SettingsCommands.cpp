@@ -14,9 +14,9 @@
 
 namespace th {
 
-SettingsCommands::SettingsCommands(Parts parts, QObject *parent)
+SettingsCommands::SettingsCommands(Context context, QObject *parent)
     : QObject(parent)
-    , m_p(std::move(parts))
+    , m_ctx(std::move(context))
 {
 }
 
@@ -35,16 +35,17 @@ void SettingsCommands::openSettings(QWidget *owner)
         m_dialog->activateWindow();
         return;
     }
-    ISoundPlayer &sound = m_p.sound;
-    const QString defaultSound = AppPaths::join(m_p.resourceFolder, QStringLiteral("default.wav"));
+    ISoundPlayer &sound = m_ctx.sound;
+    const QString defaultSound = AppPaths::join(m_ctx.resourceFolder, QStringLiteral("default.wav"));
     m_dialog = new frmEmailWebBased(
-        SettingsEditor::Context { m_p.settings, m_p.store, m_p.prompter, m_p.startupEntry, m_p.resourceFolder,
+        SettingsEditor::Context { m_ctx.settings, m_ctx.store, m_ctx.prompter, m_ctx.startupEntry,
+            m_ctx.resourceFolder,
             [&sound, defaultSound](const QString &path) { PlaySoundFile(sound, path, defaultSound); },
-            m_p.configPath },
+            m_ctx.configPath },
         owner);
     connect(
         m_dialog, &frmEmailWebBased::updateIntervalChanged, this, &SettingsCommands::updateIntervalChanged);
-    LiveTimeLeft &live = m_p.liveTimeLeft;
+    LiveTimeLeft &live = m_ctx.liveTimeLeft;
     connect(
         m_dialog, &frmEmailWebBased::liveTimeLeftChanged, this, [&live](bool on) { live.setEnabled(on); });
     m_dialog->exec();
@@ -59,8 +60,8 @@ frmEmailWebBased *SettingsCommands::dialog() const
 
 void SettingsCommands::updateIntervalChanged()
 {
-    enableTimer(m_p.engine.tmrDelayUpdateBid);
-    m_p.model.switchOwnSortingOn();
+    enableTimer(m_ctx.engine.tmrDelayUpdateBid);
+    m_ctx.model.switchOwnSortingOn();
 }
 
 } // namespace th

@@ -27,7 +27,7 @@ class SettingsCommands final : public QObject {
     Q_DISABLE_COPY_MOVE(SettingsCommands)
 
 public:
-    struct Parts {
+    struct Context {
         AppSettings &settings;
         RegistryStore &store;
         IPrompter &prompter;
@@ -41,7 +41,7 @@ public:
         QString configPath;
     };
 
-    explicit SettingsCommands(Parts parts, QObject *parent = nullptr);
+    explicit SettingsCommands(Context context, QObject *parent = nullptr);
 
     // The tray's "System Configuration" (no owner window: the resource object is none),
     // the list menu's "eBay's Account Setting" and "Email Setting" (owned by the main window).
@@ -57,7 +57,7 @@ private:
     // list sorts itself again as after filling.
     void updateIntervalChanged();
 
-    Parts m_p;
+    Context m_ctx;
     QPointer<frmEmailWebBased> m_dialog;
 };
 

@@ -37,19 +37,19 @@ void showLight(QLabel *light, const QPixmap &image)
 
 } // namespace
 
-UpdateCommands::UpdateCommands(Parts parts, QObject *parent)
+UpdateCommands::UpdateCommands(Context context, QObject *parent)
     : QObject(parent)
-    , m_p(parts)
+    , m_ctx(context)
 {
-    frmWatch &w = m_p.window;
-    UpdateEngine &engine = m_p.engine;
+    frmWatch &w = m_ctx.window;
+    UpdateEngine &engine = m_ctx.engine;
     ListMenu &menu = w.listMenu;
 
     for (QAction *action : { menu.mnuUpdateCurrentItem, menu.mnuUpdate, menu.mnuAutoUpdate })
         action->setEnabled(true);
-    m_p.resource.mnuGetItemInfo->setEnabled(true);
+    m_ctx.resource.mnuGetItemInfo->setEnabled(true);
 
-    connect(m_p.resource.mnuGetItemInfo, &QAction::triggered, &engine, &UpdateEngine::subActive2);
+    connect(m_ctx.resource.mnuGetItemInfo, &QAction::triggered, &engine, &UpdateEngine::subActive2);
     connect(menu.mnuUpdate, &QAction::triggered, this, &UpdateCommands::updateAllNow);
     connect(w.ui.Command1, &QPushButton::clicked, this, &UpdateCommands::updateAllNow);
     connect(
@@ -61,27 +61,27 @@ UpdateCommands::UpdateCommands(Parts parts, QObject *parent)
 
     connect(&engine, &UpdateEngine::statusText, this, [this](int panel, const QString &text) {
         if (panel >= 1 && panel <= 5) {
-            m_p.window.ui.panels[panel]->setText(text);
+            m_ctx.window.ui.panels[panel]->setText(text);
             // A text longer than its panel can still be read whole.
-            m_p.window.ui.panels[panel]->setToolTip(text);
+            m_ctx.window.ui.panels[panel]->setToolTip(text);
         }
     });
     connect(&engine, &UpdateEngine::engineLabel, this,
-        [this](int index, const QString &text) { m_p.window.ui.chkSockStatus[index]->setText(text); });
+        [this](int index, const QString &text) { m_ctx.window.ui.chkSockStatus[index]->setText(text); });
     connect(&engine, &UpdateEngine::commandsChanged, this, &UpdateCommands::applyCommandState);
     connect(&engine, &UpdateEngine::countdownCaption, this,
-        [this](const QString &caption) { m_p.window.ui.frmeAddSort->setTitle(caption); });
-    connect(&engine, &UpdateEngine::reSortRequested, &m_p.list, &WatchListCommands::subReSortItemByDate);
+        [this](const QString &caption) { m_ctx.window.ui.frmeAddSort->setTitle(caption); });
+    connect(&engine, &UpdateEngine::reSortRequested, &m_ctx.list, &WatchListCommands::subReSortItemByDate);
     connect(&engine, &UpdateEngine::applyFailed, this, [this](const QString &message) {
-        m_p.prompter.message(message, QStringLiteral("Tallyhawk"), PromptIcon::None, PromptButtons::Ok);
+        m_ctx.prompter.message(message, QStringLiteral("Tallyhawk"), PromptIcon::None, PromptButtons::Ok);
     });
     connect(&engine, &UpdateEngine::passPagesNotApplied, this, &UpdateCommands::tellPassFailures);
-    engine.setSelectedRowSource([this] { return m_p.window.ui.lstWatching->selectedRow(); });
+    engine.setSelectedRowSource([this] { return m_ctx.window.ui.lstWatching->selectedRow(); });
 }
 
 void UpdateCommands::applyCommandState(const CommandState &state)
 {
-    frmWatch &w = m_p.window;
+    frmWatch &w = m_ctx.window;
     // A button that locks while it has the focus would pass the focus on down the window,
     // to "Close", which a Space then presses: the list takes it instead.
     const QWidget *focus = w.focusWidget();
@@ -91,8 +91,8 @@ void UpdateCommands::applyCommandState(const CommandState &state)
         || (focus == w.ui.Command1 && !state.updateAll);
     if (focusLocks)
         w.ui.lstWatching->setFocus();
-    m_p.resource.mnuSetUpWatch->setEnabled(state.trayUpdate);
-    m_p.resource.mnuGetItemInfo->setEnabled(state.trayUpdate);
+    m_ctx.resource.mnuSetUpWatch->setEnabled(state.trayUpdate);
+    m_ctx.resource.mnuGetItemInfo->setEnabled(state.trayUpdate);
     w.ui.cmdAddItem->setEnabled(state.addRemove);
     w.ui.cmdRemove->setEnabled(state.addRemove);
     w.listMenu.mnuLVPopup->setEnabled(state.addRemove);
@@ -103,8 +103,8 @@ void UpdateCommands::applyCommandState(const CommandState &state)
 void UpdateCommands::tellPassFailures(const QString &message)
 {
     const QString title = QStringLiteral("Tallyhawk");
-    if (!m_p.window.isVisible() && m_p.tray.isAvailable()) {
-        m_p.tray.showMessage(title, message);
+    if (!m_ctx.window.isVisible() && m_ctx.tray.isAvailable()) {
+        m_ctx.tray.showMessage(title, message);
         return;
     }
     // Passes go on behind the box; a user away from the window finds one box, not one a pass.
@@ -112,74 +112,75 @@ void UpdateCommands::tellPassFailures(const QString &message)
         return;
     m_failureBoxOpen = true;
     const QPointer<UpdateCommands> self(this);
-    m_p.prompter.message(message, title, PromptIcon::None, PromptButtons::Ok);
+    m_ctx.prompter.message(message, title, PromptIcon::None, PromptButtons::Ok);
     if (self)
         m_failureBoxOpen = false;
 }
 
 void UpdateCommands::updateAllNow()
 {
-    m_p.engine.subActive2();
-    if (m_p.list.reSortPending) {
-        m_p.list.reSortPending = false;
-        m_p.list.subReSortItemByDate();
+    m_ctx.engine.subActive2();
+    if (m_ctx.list.reSortPending) {
+        m_ctx.list.reSortPending = false;
+        m_ctx.list.subReSortItemByDate();
     }
 }
 
 void UpdateCommands::mnuUpdateCurrentItem_Click()
 {
-    m_p.engine.updateOneBids();
-    m_p.list.reSortPending = false;
-    m_p.list.subReSortItemByDate();
+    m_ctx.engine.updateOneBids();
+    m_ctx.list.reSortPending = false;
+    m_ctx.list.subReSortItemByDate();
 }
 
 void UpdateCommands::cmdUpdateOneItem_Click()
 {
-    if (m_p.window.ui.lstWatching->model()->rowCount() == 0)
+    if (m_ctx.window.ui.lstWatching->model()->rowCount() == 0)
         return;
-    if (!m_p.list.IsItemSelected()) {
-        m_p.prompter.message(QStringLiteral("Please select an item you would like to update"),
+    if (!m_ctx.list.IsItemSelected()) {
+        m_ctx.prompter.message(QStringLiteral("Please select an item you would like to update"),
             QStringLiteral("Error: No item found"), PromptIcon::Information, PromptButtons::Ok);
         return;
     }
-    m_p.engine.updateOneBids();
-    m_p.list.reSortPending = true;
-    m_p.list.subReSortItemByDate();
+    m_ctx.engine.updateOneBids();
+    m_ctx.list.reSortPending = true;
+    m_ctx.list.subReSortItemByDate();
 }
 
 void UpdateCommands::tmrUpdateCurrentItem_Timer()
 {
-    disableTimer(m_p.window.tmrUpdateCurrentItem);
-    m_p.engine.updateOneBids();
-    m_p.list.reSortPending = false;
-    m_p.list.subReSortItemByDate();
+    disableTimer(m_ctx.window.tmrUpdateCurrentItem);
+    m_ctx.engine.updateOneBids();
+    m_ctx.list.reSortPending = false;
+    m_ctx.list.subReSortItemByDate();
 }
 
 void UpdateCommands::mnuAutoUpdate_Click()
 {
-    QAction *action = m_p.window.listMenu.mnuAutoUpdate;
+    QAction *action = m_ctx.window.listMenu.mnuAutoUpdate;
     // The action has already flipped its check mark when this runs.
     const bool on = action->isChecked();
     action->setText(on ? QStringLiteral("Automatic Update (ON)") : QStringLiteral("Automatic Update (OFF)"));
-    m_p.engine.setAutomaticUpdate(on);
+    m_ctx.engine.setAutomaticUpdate(on);
 }
 
 void UpdateCommands::tmShowSysClock_Timer()
 {
-    WatchWindowUi &ui = m_p.window.ui;
-    const qint64 fineTune = m_p.settings.TimeFinetune.msecs();
-    ui.panels[4]->setText(u"Time: " + formatClock(m_p.clock.now().addMSecs(fineTune).time()));
-    m_p.clockSync.GetPacificOffsetHours();
-    ui.panels[5]->setText(u"Ebay: " + formatClock(m_p.clockSync.auctionSiteNow().addMSecs(fineTune).time()));
+    WatchWindowUi &ui = m_ctx.window.ui;
+    const qint64 fineTune = m_ctx.settings.TimeFinetune.msecs();
+    ui.panels[4]->setText(u"Time: " + formatClock(m_ctx.clock.now().addMSecs(fineTune).time()));
+    m_ctx.clockSync.GetPacificOffsetHours();
+    ui.panels[5]->setText(
+        u"Ebay: " + formatClock(m_ctx.clockSync.auctionSiteNow().addMSecs(fineTune).time()));
     for (int i = 0; i < UpdateEngine::kEngines; ++i) {
-        if (m_p.engine.tmrSockTimeOut[i].isActive()) {
+        if (m_ctx.engine.tmrSockTimeOut[i].isActive()) {
             showLight(ui.picSockStatus[i], engineLight(kLightBusy));
         } else {
             ui.chkSockStatus[i]->setText(QStringLiteral("Engine-%1").arg(i + 1));
             showLight(ui.picSockStatus[i], engineLight(kLightIdle));
         }
     }
-    const int rows = m_p.window.ui.lstWatching->model()->rowCount();
+    const int rows = m_ctx.window.ui.lstWatching->model()->rowCount();
     ui.panels[3]->setText(QStringLiteral("Total Item(s): %1").arg(rows));
 }
 

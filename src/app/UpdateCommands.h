@@ -23,7 +23,7 @@ class UpdateCommands final : public QObject {
     Q_DISABLE_COPY_MOVE(UpdateCommands)
 
 public:
-    struct Parts {
+    struct Context {
         frmWatch &window;
         frmResource &resource;
         UpdateEngine &engine;
@@ -35,7 +35,7 @@ public:
         ITray &tray;
     };
 
-    explicit UpdateCommands(Parts parts, QObject *parent = nullptr);
+    explicit UpdateCommands(Context context, QObject *parent = nullptr);
 
     // The triggers of the update.
     void updateAllNow(); // "Update All Items Now", "Update All"
@@ -51,7 +51,7 @@ private:
     // The failures of a pass: a box, or a tray message while the main window is hidden.
     void tellPassFailures(const QString &message);
 
-    Parts m_p;
+    Context m_ctx;
     // A box about a pass's failures is open: the next pass's go to the log only.
     bool m_failureBoxOpen = false;
 };

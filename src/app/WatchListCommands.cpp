@@ -19,12 +19,12 @@
 namespace th {
 
 WatchListCommands::WatchListCommands(
-    frmWatch &window, WatchListModel &model, WatchListActions &actions, Seams seams, QObject *parent)
+    frmWatch &window, WatchListModel &model, WatchListActions &actions, Context context, QObject *parent)
     : QObject(parent)
     , m_window(window)
     , m_model(model)
     , m_actions(actions)
-    , m_seams(seams)
+    , m_ctx(context)
 {
     WatchWindowUi &ui = m_window.ui;
     connect(ui.cmdAddItem, &QPushButton::clicked, this, &WatchListCommands::cmdAddItem_Click);
@@ -63,15 +63,15 @@ bool WatchListCommands::addItemFromDialog(const QString &typed)
     const WatchListActions::AddOutcome outcome = m_actions.addItem(typed);
     switch (outcome.result) {
     case WatchListActions::AddResult::Empty:
-        m_seams.prompter.message(QStringLiteral("Please enter eBay's Item number or click Cancel"),
+        m_ctx.prompter.message(QStringLiteral("Please enter eBay's Item number or click Cancel"),
             QStringLiteral("Error: No information is entered"), PromptIcon::Information, PromptButtons::Ok);
         return true;
     case WatchListActions::AddResult::NotAnItemNumber:
-        m_seams.prompter.message(QStringLiteral("Please enter eBay Item# (numeric only)"),
+        m_ctx.prompter.message(QStringLiteral("Please enter eBay Item# (numeric only)"),
             QStringLiteral("Error: Incorrect Data"), PromptIcon::Critical, PromptButtons::Ok);
         return false;
     case WatchListActions::AddResult::AlreadyStored:
-        m_seams.prompter.message(
+        m_ctx.prompter.message(
             QStringLiteral(
                 "You already have this item in the watch list\nPlease re-enter item or click cancel"),
             QStringLiteral("Already have item"), PromptIcon::Information, PromptButtons::Ok);
@@ -93,14 +93,14 @@ void WatchListCommands::cmdRemove_Click()
     const int row = m_window.ui.lstWatching->selectedRow();
     const QString item = m_model.rowText(row);
     if (item.isEmpty()) {
-        m_seams.prompter.message(QStringLiteral("Please select an item"), QStringLiteral("No further action"),
+        m_ctx.prompter.message(QStringLiteral("Please select an item"), QStringLiteral("No further action"),
             PromptIcon::Critical, PromptButtons::Ok);
         return;
     }
     if (!m_window.ui.ChkDeleteConfirm->isChecked()) {
         const QString question = u"Do you want to delete selected item from your watch list?\n\n> '"
             + m_model.subItem(row, WatchListModel::ItemName) + u"'";
-        if (m_seams.prompter.message(
+        if (m_ctx.prompter.message(
                 question, QStringLiteral("Save Watch List"), PromptIcon::Question, PromptButtons::YesNo)
             != PromptAnswer::Yes)
             return;
@@ -116,7 +116,7 @@ void WatchListCommands::cmdGoTo_Click()
 {
     if (!IsItemSelected())
         return;
-    m_seams.shell.open(itemPageAddress(m_itemPageHost, selectedItemText()));
+    m_ctx.shell.open(itemPageAddress(m_itemPageHost, selectedItemText()));
 }
 
 void WatchListCommands::mnuCopyItem2Clipboard_Click()
@@ -124,7 +124,7 @@ void WatchListCommands::mnuCopyItem2Clipboard_Click()
     if (m_model.rowCount() == 0 || selectedItemText().isEmpty())
         return;
     QGuiApplication::clipboard()->setText(selectedItemText());
-    m_seams.prompter.message(
+    m_ctx.prompter.message(
         QStringLiteral("Copy Item# to clipboard successfully,\nPlease use Ctrl-V to paste/get the Item#"),
         QStringLiteral("Copy Item# to Clipboard"), PromptIcon::None, PromptButtons::Ok);
 }
@@ -140,7 +140,7 @@ void WatchListCommands::lstWatching_Click()
         return;
     }
     m_window.AcknowledgeAlerts();
-    const WatchListActions::Feedback feedback = m_actions.selectionFeedback(row, m_seams.clock.now());
+    const WatchListActions::Feedback feedback = m_actions.selectionFeedback(row, m_ctx.clock.now());
     list->setToolTip(feedback.toolTip);
     m_model.setIcon(row, feedback.icon);
     gintAutoBidIndex = feedback.autoBidIndex;

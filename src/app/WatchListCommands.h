@@ -22,13 +22,13 @@ class WatchListCommands final : public QObject {
     Q_DISABLE_COPY_MOVE(WatchListCommands)
 
 public:
-    struct Seams {
+    struct Context {
         IPrompter &prompter;
         IShell &shell;
         IClock &clock;
     };
 
-    WatchListCommands(frmWatch &window, WatchListModel &model, WatchListActions &actions, Seams seams,
+    WatchListCommands(frmWatch &window, WatchListModel &model, WatchListActions &actions, Context context,
         QObject *parent = nullptr);
 
     // The host (and port) of the item pages, from the configuration.
@@ -73,7 +73,7 @@ private:
     frmWatch &m_window;
     WatchListModel &m_model;
     WatchListActions &m_actions;
-    Seams m_seams;
+    Context m_ctx;
     QString m_itemPageHost;
 };
 

@@ -95,7 +95,7 @@ WatchItemRecord &TestBidSettings::updated(const QString &item, qint64 secondsLef
 
 std::unique_ptr<BidSettingsCommands> TestBidSettings::commands()
 {
-    return std::make_unique<BidSettingsCommands>(BidSettingsCommands::Parts { *f->app->mainWindow(), *model,
+    return std::make_unique<BidSettingsCommands>(BidSettingsCommands::Context { *f->app->mainWindow(), *model,
         f->app->records(), *f->app->store(), f->app->settings(), *f->prompter, *f->clock,
         [this] {
             ++settingsShown;

@@ -88,7 +88,7 @@ std::unique_ptr<frmSync> TestFrmSync::open(const FixedSeconds &fineTune)
     QStringList configured(TimeServerTable::kCount);
     configured[1] = QStringLiteral("127.0.0.1:%1").arg(m_server->port());
     auto dialog
-        = std::make_unique<frmSync>(frmSync::Seams { *m_sync, m_state, m_clock, m_connection, m_prompter },
+        = std::make_unique<frmSync>(frmSync::Context { *m_sync, m_state, m_clock, m_connection, m_prompter },
             TimeServerTable(configured), fineTune);
     dialog->setAttribute(Qt::WA_DeleteOnClose, false);
     return dialog;

@@ -7,11 +7,11 @@
 
 namespace th {
 
-EndingAlertPopUp::EndingAlertPopUp(AlertCentre &centre, QWidget *owner, Hooks hooks, QObject *parent)
+EndingAlertPopUp::EndingAlertPopUp(AlertCentre &centre, QWidget *owner, Context context, QObject *parent)
     : QObject(parent)
     , m_centre(centre)
     , m_owner(owner)
-    , m_hooks(std::move(hooks))
+    , m_ctx(std::move(context))
 {
 }
 
@@ -35,7 +35,7 @@ void EndingAlertPopUp::mainWindowPainted()
 
 void EndingAlertPopUp::tmrShowAlermWhileBrowse_Timer()
 {
-    if (!m_showing && m_centre.browsePopUpDue(m_hooks.mainWindowActive && m_hooks.mainWindowActive()))
+    if (!m_showing && m_centre.browsePopUpDue(m_ctx.mainWindowActive && m_ctx.mainWindowActive()))
         showAlertWindow();
 }
 
@@ -48,8 +48,8 @@ void EndingAlertPopUp::showAlertWindow()
     m_window = new frmEndingAlert(m_owner);
     const EndingAlertView view = m_centre.openAlertWindow();
     m_window->fill(view);
-    if (!view.rowToSelect.isEmpty() && m_hooks.selectRowByItemNumber)
-        m_hooks.selectRowByItemNumber(view.rowToSelect);
+    if (!view.rowToSelect.isEmpty() && m_ctx.selectRowByItemNumber)
+        m_ctx.selectRowByItemNumber(view.rowToSelect);
     QTimer::singleShot(0, this, &EndingAlertPopUp::windowShown);
     const QPointer<EndingAlertPopUp> self(this);
     const QPointer<frmEndingAlert> window = m_window;

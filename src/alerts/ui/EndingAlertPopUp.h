@@ -20,14 +20,14 @@ class EndingAlertPopUp final : public QObject {
     Q_DISABLE_COPY_MOVE(EndingAlertPopUp)
 
 public:
-    struct Hooks {
+    struct Context {
         // Selects the rows whose item text is the one given (SelectRowByItemNumber).
         std::function<void(const QString &)> selectRowByItemNumber;
         // Whether the main window is in use.
         std::function<bool()> mainWindowActive;
     };
 
-    EndingAlertPopUp(AlertCentre &centre, QWidget *owner, Hooks hooks, QObject *parent = nullptr);
+    EndingAlertPopUp(AlertCentre &centre, QWidget *owner, Context context, QObject *parent = nullptr);
     ~EndingAlertPopUp() override;
 
     // The main window has painted.
@@ -49,7 +49,7 @@ Q_SIGNALS:
 private:
     AlertCentre &m_centre;
     QPointer<QWidget> m_owner;
-    Hooks m_hooks;
+    Context m_ctx;
     QPointer<frmEndingAlert> m_window;
     bool m_showing = false;
     bool m_requested = false;

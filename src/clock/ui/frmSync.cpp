@@ -60,9 +60,10 @@ QPushButton *button(QWidget *parent, const char *name, const QString &caption)
 
 } // namespace
 
-frmSync::frmSync(Seams seams, const TimeServerTable &servers, const FixedSeconds &fineTune, QWidget *parent)
+frmSync::frmSync(
+    Context context, const TimeServerTable &servers, const FixedSeconds &fineTune, QWidget *parent)
     : QDialog(parent)
-    , m_seams(seams)
+    , m_ctx(context)
     , m_servers(servers)
 {
     setObjectName(QStringLiteral("frmSync"));
@@ -210,8 +211,8 @@ QWidget *frmSync::createServerControls()
 
 void frmSync::CheckInternetConnection()
 {
-    const quint32 flags = m_seams.connection.flags();
-    const bool connected = m_seams.connection.isConnected();
+    const quint32 flags = m_ctx.connection.flags();
+    const bool connected = m_ctx.connection.isConnected();
     const std::pair<QLineEdit *, bool> boxes[] = { { txtInetViaLAN, (flags & ConnectionFlag::Lan) != 0 },
         { txtInetViaModem, (flags & ConnectionFlag::Modem) != 0 },
         { txtInetViaProxy, (flags & ConnectionFlag::Proxy) != 0 }, { txtInetOnline, connected },
@@ -224,9 +225,9 @@ void frmSync::CheckInternetConnection()
     frmeAtomTime->setEnabled(connected);
     if (!connected)
         return;
-    m_seams.clockSync.GetPacificOffsetHours();
-    txtTimeZone->setText(m_seams.state.TimeZoneAbbrev);
-    txtTimeZone->setToolTip(m_seams.state.TimeZoneName);
+    m_ctx.clockSync.GetPacificOffsetHours();
+    txtTimeZone->setText(m_ctx.state.TimeZoneAbbrev);
+    txtTimeZone->setToolTip(m_ctx.state.TimeZoneName);
 }
 
 void frmSync::cmdChkTimeDiff_Click()
@@ -257,9 +258,9 @@ void frmSync::wskAtom_DataArrival(const QString &reply)
     if (reply.contains(u':')) {
         // A reply that cannot be read changes nothing on display.
         if (const std::optional<DaytimeRecord> record = ParseDaytimeReply(reply)) {
-            m_seams.clockSync.ComputeClockOffset(*record, false);
+            m_ctx.clockSync.ComputeClockOffset(*record, false);
             cmdChkTimeDiff->setEnabled(true);
-            setAdjustmentShown(m_seams.state.ClockOffsetSeconds);
+            setAdjustmentShown(m_ctx.state.ClockOffsetSeconds);
         }
     }
     lAtomicTime->setText(atomicTimeText(reply, cmbGMT->currentIndex() - kGmtZeroEntry));
@@ -277,14 +278,14 @@ void frmSync::setAdjustmentShown(qint32 seconds)
 
 void frmSync::setClockToAtomicTime()
 {
-    const QDateTime now = m_seams.clock.now();
+    const QDateTime now = m_ctx.clock.now();
     const QDateTime target = nearestWithTimeOfDay(now, lAtomicTime->text());
     // A reply that held no time of day gives nothing to set the clock to.
     if (!target.isValid()) {
         showClockMessage(QStringLiteral("The clock was not set: the reply holds no time of day"));
         return;
     }
-    m_seams.clockSync.moveClockByUser(
+    m_ctx.clockSync.moveClockByUser(
         now.msecsTo(target), [self = QPointer<frmSync>(this)](Result<void> result) {
             if (!self)
                 return;
@@ -299,7 +300,7 @@ void frmSync::setClockToAtomicTime()
 
 void frmSync::cmdAdjustSysTime_Click()
 {
-    const qint32 seconds = m_seams.state.ClockOffsetSeconds;
+    const qint32 seconds = m_ctx.state.ClockOffsetSeconds;
     if (txtSysTimeDiff->text() == u"0" && seconds == 0)
         return;
     if (seconds == 0) {
@@ -308,7 +309,7 @@ void frmSync::cmdAdjustSysTime_Click()
     }
     // One request at a time: the button comes back only when this one has failed.
     cmdAdjustSysTime->setEnabled(false);
-    m_seams.clockSync.moveClockByUser(
+    m_ctx.clockSync.moveClockByUser(
         qint64(seconds) * 1000, [self = QPointer<frmSync>(this)](Result<void> result) {
             if (!self)
                 return;
@@ -329,7 +330,7 @@ void frmSync::cmdClose_Click()
     constexpr qint64 kLimitUnits = 5 * 10000;
     const FixedSeconds fineTune = FixedSeconds::fromText(cboFineTune->currentText());
     if (qAbs(fineTune.units()) > kLimitUnits) {
-        m_seams.prompter.message(QStringLiteral("Please check, Finetune Adj. must be from -5 to +5 seconds"),
+        m_ctx.prompter.message(QStringLiteral("Please check, Finetune Adj. must be from -5 to +5 seconds"),
             QStringLiteral("Err: Value out of range"), PromptIcon::Critical, PromptButtons::Ok);
         cboFineTune->setFocus();
         return;
@@ -345,7 +346,7 @@ void frmSync::showClockMessage(const QString &message)
 
 void frmSync::showLocalTime()
 {
-    lLocalTime->setText(formatClock(m_seams.clock.now().time()));
+    lLocalTime->setText(formatClock(m_ctx.clock.now().time()));
 }
 
 } // namespace th

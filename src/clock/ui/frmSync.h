@@ -35,7 +35,7 @@ class frmSync final : public QDialog {
     Q_DISABLE_COPY_MOVE(frmSync)
 
 public:
-    struct Seams {
+    struct Context {
         ClockSync &clockSync;
         ClockState &state;
         const IClock &clock;
@@ -45,9 +45,9 @@ public:
     };
 
     // The load step: fills the lists from `servers`, shows `fineTune` and checks the
-    // connection. Everything in `seams` must outlive the dialog.
-    frmSync(
-        Seams seams, const TimeServerTable &servers, const FixedSeconds &fineTune, QWidget *parent = nullptr);
+    // connection. Everything in `context` must outlive the dialog.
+    frmSync(Context context, const TimeServerTable &servers, const FixedSeconds &fineTune,
+        QWidget *parent = nullptr);
 
     // Fills the connection frame and enables the adjustment frame only when connected.
     void CheckInternetConnection();
@@ -104,7 +104,7 @@ private:
     void setClockToAtomicTime();
     void showLocalTime();
 
-    Seams m_seams;
+    Context m_ctx;
     TimeServerTable m_servers;
 };
 
