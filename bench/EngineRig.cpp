@@ -78,7 +78,7 @@ bool EngineRig::setUp(int items, int answerBytes, int latencyMs, QString *error)
     m_site = *parseHostPort(m_sim.siteHostPort(), 80);
     m_main = *parseHostPort(u"www.ebay.com", 80);
     m_engine->setHosts(m_site, m_main);
-    QObject::connect(m_engine.get(), &UpdateEngine::statusText, m_engine.get(),
+    QObject::connect(m_engine.get(), &UpdateEngine::statusChanged, m_engine.get(),
         [this](int panel, const QString &text) { m_panels[std::clamp(panel, 0, 5)] = text; });
     QObject::connect(
         m_engine.get(), &UpdateEngine::reSortRequested, m_engine.get(), [this] { m_model.sortByEndDate(); });

@@ -335,7 +335,7 @@ void Application::connectBids()
     connect(trigger, &AutoBidTrigger::alertChecksResumed, &alerts, &AlertCentre::resumeChecks);
     connect(m_bidSequence.get(), &BidSequence::periodicWorkRestartRequested, trigger,
         &AutoBidTrigger::restartPeriodicWork);
-    connect(trigger, &AutoBidTrigger::autoBidStatus, m_main.get(),
+    connect(trigger, &AutoBidTrigger::autoBidStatusChanged, m_main.get(),
         [this](const QString &text) { m_main->ui.panels[2]->setText(text); });
     // A bid that cannot start is never silent, even with nobody at the window.
     connect(trigger, &AutoBidTrigger::bidCouldNotStart, this,

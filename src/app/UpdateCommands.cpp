@@ -59,17 +59,17 @@ UpdateCommands::UpdateCommands(Context context, QObject *parent)
     connect(menu.mnuAutoUpdate, &QAction::triggered, this, &UpdateCommands::mnuAutoUpdate_Click);
     connect(&w.tmShowSysClock, &QTimer::timeout, this, &UpdateCommands::tmShowSysClock_Timer);
 
-    connect(&engine, &UpdateEngine::statusText, this, [this](int panel, const QString &text) {
+    connect(&engine, &UpdateEngine::statusChanged, this, [this](int panel, const QString &text) {
         if (panel >= 1 && panel <= 5) {
             m_ctx.window.ui.panels[panel]->setText(text);
             // A text longer than its panel can still be read whole.
             m_ctx.window.ui.panels[panel]->setToolTip(text);
         }
     });
-    connect(&engine, &UpdateEngine::engineLabel, this,
+    connect(&engine, &UpdateEngine::engineLabelChanged, this,
         [this](int index, const QString &text) { m_ctx.window.ui.chkSockStatus[index]->setText(text); });
     connect(&engine, &UpdateEngine::commandsChanged, this, &UpdateCommands::applyCommandState);
-    connect(&engine, &UpdateEngine::countdownCaption, this,
+    connect(&engine, &UpdateEngine::countdownCaptionChanged, this,
         [this](const QString &caption) { m_ctx.window.ui.frmeAddSort->setTitle(caption); });
     connect(&engine, &UpdateEngine::reSortRequested, &m_ctx.list, &WatchListCommands::subReSortItemByDate);
     connect(&engine, &UpdateEngine::applyFailed, this, [this](const QString &message) {

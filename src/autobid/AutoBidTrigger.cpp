@@ -112,7 +112,7 @@ void AutoBidTrigger::tmrChkAutoBid_Timer()
     if (m_quietWindowOn && !quieted)
         restartPeriodicWork();
     m_quietWindowOn = quieted;
-    Q_EMIT autoBidStatus(
+    Q_EMIT autoBidStatusChanged(
         active < 1 ? QStringLiteral("No Auto-Bid") : u"Auto-Bid (" + QString::number(active) + u')');
 }
 

@@ -74,7 +74,7 @@ Q_SIGNALS:
     void alertChecksQuieted();
     void alertChecksResumed();
     // "No Auto-Bid" or "Auto-Bid (n)": the items with an automatic bid still to come.
-    void autoBidStatus(const QString &text);
+    void autoBidStatusChanged(const QString &text);
     // A real bid started, for the log and the measurements.
     void bidFired(const QString &item);
     // A real bid could not start; `reason` says why, naming the item.

@@ -85,7 +85,7 @@ bool PassEngines::start()
     const int rows = m_model.rowCount();
     if (rows == 0)
         return false;
-    Q_EMIT statusText(3, QStringLiteral("Total Item(s): %1").arg(rows));
+    Q_EMIT statusChanged(3, QStringLiteral("Total Item(s): %1").arg(rows));
     m_passTotal = rows;
     m_updatedCount = 0;
     m_passEnded = false;
@@ -93,7 +93,7 @@ bool PassEngines::start()
     QStringList sizes;
     for (const EngineSlot &slot : m_slots)
         sizes.append(QString::number(slot.gEngineQueue.size()));
-    Q_EMIT statusText(1, u"Updating......stay cool....(" + sizes.join(u',') + u")");
+    Q_EMIT statusChanged(1, u"Updating......stay cool....(" + sizes.join(u',') + u")");
     for (int i = 0; i < kEngines; ++i) {
         if (!m_slots[i].gEngineQueue.isEmpty())
             startNextEntry(i);
@@ -239,7 +239,7 @@ bool PassEngines::subExtractData(int ListIndexIn, const QString &item, const QBy
     auto superseded = [this, serial] { return serial != m_passSerial; };
     slot.applying = true;
     ++m_updatedCount;
-    Q_EMIT statusText(1, QStringLiteral("Updating : %1/%2").arg(m_updatedCount).arg(m_passTotal));
+    Q_EMIT statusChanged(1, QStringLiteral("Updating : %1/%2").arg(m_updatedCount).arg(m_passTotal));
     const ItemPageData page = ParseItemPage(answer);
     if (!httpErrorStatus(answer))
         Q_EMIT pageAnswered(item, page);
@@ -321,7 +321,8 @@ void PassEngines::tmrSockTimeOut_Timer(int index)
         return;
     }
     ++slot.lngReconnectCount;
-    Q_EMIT engineLabel(index, QStringLiteral("Engine-%1- (R%2)").arg(index + 1).arg(slot.lngReconnectCount));
+    Q_EMIT engineLabelChanged(
+        index, QStringLiteral("Engine-%1- (R%2)").arg(index + 1).arg(slot.lngReconnectCount));
     // A cut-off answer must not stand in front of the next one: the page is always one answer.
     closeSocket(index);
     slot.gstrEngineBuffer.clear();

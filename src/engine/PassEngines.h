@@ -97,9 +97,9 @@ public:
     std::array<QTimer, kEngines> tmrSockTimeOut;
 
 Q_SIGNALS:
-    void statusText(int panel, const QString &text);
+    void statusChanged(int panel, const QString &text);
     // The label of engine socket `index` (0..4).
-    void engineLabel(int index, const QString &text);
+    void engineLabelChanged(int index, const QString &text);
     // Engine `k` (1..5) starts fetching the item of row `row` (1-based).
     void entryStarted(int k, int row);
     // Applying an answer failed; the user is told with `message`.

@@ -87,12 +87,12 @@ void SequentialPass::startItem()
         m_motors = false;
     }
     if (m_index >= m_items.size()) {
-        Q_EMIT statusText(1, u"Last Update: " + formatDate(m_clock.now(), DateFormat::LongYear));
+        Q_EMIT statusChanged(1, u"Last Update: " + formatDate(m_clock.now(), DateFormat::LongYear));
         stop();
         Q_EMIT finished(true);
         return;
     }
-    Q_EMIT statusText(1, QStringLiteral("Updating #%1/%2").arg(m_index + 1).arg(m_items.size()));
+    Q_EMIT statusChanged(1, QStringLiteral("Updating #%1/%2").arg(m_index + 1).arg(m_items.size()));
     const bool blocked = Winsock1->blockSignals(true);
     Winsock1->abort();
     Winsock1->blockSignals(blocked);

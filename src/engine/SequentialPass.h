@@ -43,7 +43,7 @@ public:
     QTimer tmrSequentialWait;
 
 Q_SIGNALS:
-    void statusText(int panel, const QString &text);
+    void statusChanged(int panel, const QString &text);
     // The pass is over: after its last item, or at the first item whose page could not be
     // applied (`completed` false).
     void finished(bool completed);

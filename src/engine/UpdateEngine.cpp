@@ -47,10 +47,10 @@ UpdateEngine::UpdateEngine(Context context, QObject *parent)
         if (m_notFoundNamed.contains(item))
             return;
         m_notFoundNamed.insert(item);
-        Q_EMIT statusText(kNotFoundPanel, u"Item " + item + u" was not found on the auction site");
+        Q_EMIT statusChanged(kNotFoundPanel, u"Item " + item + u" was not found on the auction site");
     });
-    connect(&m_pass, &PassEngines::statusText, this, &UpdateEngine::statusText);
-    connect(&m_pass, &PassEngines::engineLabel, this, &UpdateEngine::engineLabel);
+    connect(&m_pass, &PassEngines::statusChanged, this, &UpdateEngine::statusChanged);
+    connect(&m_pass, &PassEngines::engineLabelChanged, this, &UpdateEngine::engineLabelChanged);
     connect(&m_pass, &PassEngines::entryStarted, this, &UpdateEngine::subInitial);
     connect(&m_pass, &PassEngines::passCompleted, this, &UpdateEngine::passEnd);
     connect(&m_pass, &PassEngines::lateAnswerApplied, this, &UpdateEngine::reSortRequested);
@@ -65,7 +65,7 @@ UpdateEngine::UpdateEngine(Context context, QObject *parent)
         if (m_applyFailures++ == 0)
             m_firstApplyError = message;
     });
-    connect(&m_sequential, &SequentialPass::statusText, this, &UpdateEngine::statusText);
+    connect(&m_sequential, &SequentialPass::statusChanged, this, &UpdateEngine::statusChanged);
     connect(&m_sequential, &SequentialPass::finished, this, &UpdateEngine::sequentialPassEnded);
 }
 
@@ -160,7 +160,7 @@ void UpdateEngine::passEnd(const QString &siteNotes)
     if (!siteNotes.isEmpty())
         text += u"  (" + siteNotes + u")";
     text += checkPagesRead();
-    Q_EMIT statusText(1, text);
+    Q_EMIT statusChanged(1, text);
     restoreIdleState(IdleScope::PassEnd);
     Q_EMIT passFinished();
     // Last: telling the user may wait in a box.
@@ -279,8 +279,8 @@ void UpdateEngine::tmNextUpdate_Timer()
     s = (s % kSecondsPerDay) % kSecondsPerHour;
     if (s <= 0)
         return;
-    Q_EMIT countdownCaption(u"Search   ----   [Time to the next update: " + formatTwoDigits(s / 60) + u":"
-        + formatTwoDigits(s % 60) + u"]");
+    Q_EMIT countdownCaptionChanged(u"Search   ----   [Time to the next update: " + formatTwoDigits(s / 60)
+        + u":" + formatTwoDigits(s % 60) + u"]");
 }
 
 void UpdateEngine::updateOneBids()
@@ -322,10 +322,10 @@ void UpdateEngine::tmrDelayUpdateBid_Timer()
 void UpdateEngine::updateBids()
 {
     const int rows = m_ctx.model.rowCount();
-    Q_EMIT statusText(3, QStringLiteral("Total Item(s): %1").arg(rows));
+    Q_EMIT statusChanged(3, QStringLiteral("Total Item(s): %1").arg(rows));
     if (rows == 0 || m_sequential.running())
         return;
-    Q_EMIT statusText(1, QStringLiteral("Updating......stay cool...."));
+    Q_EMIT statusChanged(1, QStringLiteral("Updating......stay cool...."));
     CommandState locked = m_commands;
     locked.trayUpdate = false;
     locked.addRemove = false;

@@ -126,12 +126,12 @@ public:
 
 Q_SIGNALS:
     // A status-bar panel (1..5) gets a new text.
-    void statusText(int panel, const QString &text);
+    void statusChanged(int panel, const QString &text);
     // The label of engine socket `index` (0..4).
-    void engineLabel(int index, const QString &text);
+    void engineLabelChanged(int index, const QString &text);
     void commandsChanged(const CommandState &state);
     // The search frame's title with the countdown.
-    void countdownCaption(const QString &caption);
+    void countdownCaptionChanged(const QString &caption);
     // The list must be sorted by end date, keeping the selected item selected.
     void reSortRequested();
     // Row `row` (0-based) has received a new bid while its item has time enough left for the

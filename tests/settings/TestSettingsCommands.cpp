@@ -96,7 +96,7 @@ void TestSettingsCommands::newIntervalStartsTheSequentialPassAndSorts()
         return;
     QCOMPARE(engine->tmrDelayUpdateBid.interval(), UpdateEngine::kDelayedPassMsecs);
     QVERIFY(engine->tmrDelayUpdateBid.isSingleShot());
-    QSignalSpy status(engine, &UpdateEngine::statusText);
+    QSignalSpy status(engine, &UpdateEngine::statusChanged);
     engine->tmrDelayUpdateBid_Timer();
     QVERIFY(std::any_of(status.cbegin(), status.cend(), [](const QList<QVariant> &args) {
         return args.at(0).toInt() == 1

@@ -158,9 +158,9 @@ struct EngineFixture {
         engine->setHosts(*parseHostPort(sim.siteHostPort(), 80), *parseHostPort(u"www.ebay.com", 80));
         engine->setSelectedRowSource([this] { return selectedRow; });
         engine->setSingleFetchDeadline(1500);
-        QObject::connect(engine.get(), &UpdateEngine::statusText, engine.get(),
+        QObject::connect(engine.get(), &UpdateEngine::statusChanged, engine.get(),
             [this](int panel, const QString &text) { panels[panel] = text; });
-        QObject::connect(engine.get(), &UpdateEngine::engineLabel, engine.get(),
+        QObject::connect(engine.get(), &UpdateEngine::engineLabelChanged, engine.get(),
             [this](int index, const QString &text) { labels[index] = text; });
         QObject::connect(engine.get(), &UpdateEngine::newBidAnnounced, engine.get(), [this](int row) {
             const BidAnnouncement wanted = BidAnnouncement::from(settings);
@@ -173,7 +173,7 @@ struct EngineFixture {
         });
         QObject::connect(engine.get(), &UpdateEngine::applyFailed, engine.get(),
             [this](const QString &message) { failures.append(message); });
-        QObject::connect(engine.get(), &UpdateEngine::countdownCaption, engine.get(),
+        QObject::connect(engine.get(), &UpdateEngine::countdownCaptionChanged, engine.get(),
             [this](const QString &text) { caption = text; });
         QObject::connect(
             engine.get(), &UpdateEngine::reSortRequested, engine.get(), [this] { model.sortByEndDate(); });

@@ -66,7 +66,7 @@ void TestUpdateEngine::passOverTwelveItemsFillsEveryColumn()
     for (int k = 1; k <= 5; ++k)
         QCOMPARE(f->engine->engine(k).gEngineQueue, queues[k - 1]);
 
-    QSignalSpy status(f->engine.get(), &UpdateEngine::statusText);
+    QSignalSpy status(f->engine.get(), &UpdateEngine::statusChanged);
     QVERIFY(f->runPass());
     QCOMPARE(status[1][1].toString(), QStringLiteral("Updating......stay cool....(3,3,2,2,2)"));
     QCOMPARE(f->engine->glngUpdatedCount(), 12);
@@ -550,7 +550,7 @@ void TestUpdateEngine::anItemTheSiteDoesNotKnowIsNamedOnce()
 {
     f->watch(2400000001, 3600);
     f->model.addRow(QStringLiteral("2400000999")); // no such item on the site
-    QSignalSpy status(f->engine.get(), &UpdateEngine::statusText);
+    QSignalSpy status(f->engine.get(), &UpdateEngine::statusChanged);
     QVERIFY(f->runPass());
     QVERIFY(f->runPass());
     int named = 0;
