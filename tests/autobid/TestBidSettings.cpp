@@ -48,6 +48,12 @@ private:
     // Item `item` has been updated: its record holds a price, an increment and an end.
     WatchItemRecord &updated(const QString &item, qint64 secondsLeft, Money price = Money::fromText(u"10"));
     std::unique_ptr<BidSettingsCommands> commands();
+    // The dialog's values for item 7000001, "Lamp" at $10.00, whose record is `record`.
+    AutoBidDialogValues lampValues(const WatchItemRecord &record) const
+    {
+        return autoBidDialogValues(QStringLiteral("7000001"), QStringLiteral("Lamp"),
+            QStringLiteral("$10.00"), &record, *f->app->store());
+    }
     QString stored(const QString &item, const char16_t *name) const
     {
         return GetRegString(*f->app->store(), RegRoot::CurrentUser, itemKeyPath(item),
@@ -149,9 +155,7 @@ void TestBidSettings::dialogChecksThePriceAgainstTheLeastBid()
     QFETCH(QString, message);
     const WatchItemRecord &record = updated(QStringLiteral("7000001"), 3600);
     FakePrompter prompter;
-    frmAutoBid dialog(autoBidDialogValues(QStringLiteral("7000001"), QStringLiteral("Lamp"),
-                          QStringLiteral("$10.00"), &record, *f->app->store()),
-        prompter);
+    frmAutoBid dialog(lampValues(record), prompter);
     dialog.txtMaxBidPrice->setText(price);
     dialog.cboAutoBidTime->setEditText(QStringLiteral("65"));
     dialog.cmdOk_Click();
@@ -198,9 +202,7 @@ void TestBidSettings::dialogTakesQuantityAndSecondsOnlyFromTheirLists()
     QFETCH(QString, message);
     const WatchItemRecord &record = updated(QStringLiteral("7000001"), 3600);
     FakePrompter prompter;
-    frmAutoBid dialog(autoBidDialogValues(QStringLiteral("7000001"), QStringLiteral("Lamp"),
-                          QStringLiteral("$10.00"), &record, *f->app->store()),
-        prompter);
+    frmAutoBid dialog(lampValues(record), prompter);
     dialog.txtMaxBidPrice->setText(QStringLiteral("12"));
     dialog.cboMaxQuantity->setEditText(quantityText);
     dialog.cboAutoBidTime->setEditText(secondsText);
@@ -239,9 +241,7 @@ void TestBidSettings::dialogAsksOnceAboutAMaximumFarAboveThePrice()
     const WatchItemRecord &record = updated(QStringLiteral("7000001"), 3600);
     FakePrompter prompter;
     prompter.queueAnswer(yes ? PromptAnswer::Yes : PromptAnswer::No);
-    frmAutoBid dialog(autoBidDialogValues(QStringLiteral("7000001"), QStringLiteral("Lamp"),
-                          QStringLiteral("$10.00"), &record, *f->app->store()),
-        prompter);
+    frmAutoBid dialog(lampValues(record), prompter);
     dialog.txtMaxBidPrice->setText(price);
     dialog.cmdOk->setFocus();
     dialog.cmdOk_Click();
