@@ -185,4 +185,15 @@ bool httpErrorStatus(QByteArrayView answer)
     return status >= 400 && status <= 599;
 }
 
+QString answerFault(QByteArrayView raw, QByteArrayView joined)
+{
+    if (joined.isEmpty())
+        return QStringLiteral("site sent an empty answer");
+    if (httpServerFailed(joined))
+        return QStringLiteral("site answered %1").arg(httpStatus(joined));
+    if (httpAnswerState(raw) == AnswerState::Malformed)
+        return QStringLiteral("site sent an unreadable answer");
+    return QString();
+}
+
 } // namespace th

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QString>
 
 #include "common/Result.h"
 
@@ -51,5 +52,10 @@ inline bool httpServerFailed(QByteArrayView answer)
     const int status = httpStatus(answer);
     return status >= 500 && status <= 599;
 }
+
+// What keeps an item page from being read out of an answer as it arrived (`raw`) and as the
+// page reader takes it (`joined`): "site sent an empty answer", "site answered 503", "site
+// sent an unreadable answer"; empty when nothing does.
+QString answerFault(QByteArrayView raw, QByteArrayView joined);
 
 } // namespace th

@@ -184,16 +184,11 @@ void PassEngines::finishAnswer(int index)
     const QString item = slot.currentItem();
     const QByteArray raw = std::exchange(slot.gstrEngineBuffer, {});
     slot.stalledBefore = false; // the site answers
-    const bool malformed = httpAnswerState(raw) == AnswerState::Malformed;
     // The page reader counts its positions on the headers and the joined body.
     const QByteArray answer = httpAnswerJoined(raw);
     bool again = false; // the same entry is asked for once more
-    if (answer.isEmpty()) {
-        failEntry(item, QStringLiteral("site sent an empty answer"));
-    } else if (httpServerFailed(answer)) {
-        failEntry(item, QStringLiteral("site answered %1").arg(httpStatus(answer)));
-    } else if (malformed) {
-        failEntry(item, QStringLiteral("site sent an unreadable answer"));
+    if (const QString fault = answerFault(raw, answer); !fault.isEmpty()) {
+        failEntry(item, fault);
     } else if (isMotorsAnswer(answer)) {
         // The item again, under the motors path; a motors answer to that request too would
         // send the engine round for ever.

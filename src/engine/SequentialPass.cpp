@@ -142,8 +142,7 @@ void SequentialPass::applyItem(const QString &item, const QByteArray &raw, bool 
     }
     // Nothing of the item can be read from an answer that is missing, broken, the server's
     // failure, or a second pointer to the motors section: the row keeps what it showed.
-    if (timedOut || page.isEmpty() || httpAnswerState(raw) == AnswerState::Malformed || httpServerFailed(page)
-        || isMotorsAnswer(page)) {
+    if (timedOut || !answerFault(raw, page).isEmpty() || isMotorsAnswer(page)) {
         const int row = m_model.findRow(item);
         if (row >= 0)
             m_model.setSubItem(row, WatchListModel::Price, QStringLiteral("Err."));
