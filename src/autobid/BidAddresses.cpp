@@ -69,4 +69,9 @@ bool isRealBidSignInPage(const QUrl &url, const HostPort &itemPage)
         || path.compare(u"/ebaymotors/aw-cgi/eBayISAPI.dll", Qt::CaseInsensitive) == 0;
 }
 
+bool isAllowedFormTarget(const QUrl &target, const HostPort &itemPage)
+{
+    return isOnHost(target, itemPage);
+}
+
 } // namespace th

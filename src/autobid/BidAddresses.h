@@ -28,4 +28,8 @@ bool isFillInSignInPage(const QUrl &url, const HostPort &itemPage);
 // any letter case, any query.
 bool isRealBidSignInPage(const QUrl &url, const HostPort &itemPage);
 
+// Where the program itself may send a form: plain HTTP to exactly the configured item-page
+// host and port. A bid or sign-in form that would post anywhere else is not sent.
+bool isAllowedFormTarget(const QUrl &target, const HostPort &itemPage);
+
 } // namespace th

@@ -6,6 +6,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonValue>
+#include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
@@ -13,18 +14,24 @@ namespace th {
 
 namespace {
 
-// Reads every form's element names, in document order.
+// Reads every form's element names in document order and the address it posts to, with the
+// page's title and visible text. The form's own properties are read through the prototype,
+// because a field named "action" or "elements" would hide them.
 constexpr const char kReadForms[] = R"JS(
 (function () {
-  var result = [];
+  var proto = HTMLFormElement.prototype;
+  var actionOf = Object.getOwnPropertyDescriptor(proto, "action").get;
+  var elementsOf = Object.getOwnPropertyDescriptor(proto, "elements").get;
+  var forms = [];
   for (var f = 0; f < document.forms.length; ++f) {
     var names = [];
-    var elements = document.forms[f].elements;
+    var elements = elementsOf.call(document.forms[f]);
     for (var e = 0; e < elements.length; ++e)
       names.push(elements[e].name || "");
-    result.push(names);
+    forms.push({ action: actionOf.call(document.forms[f]), names: names });
   }
-  return result;
+  var text = document.body ? document.body.innerText : "";
+  return { forms: forms, title: document.title, text: text.substring(0, 65536) };
 })()
 )JS";
 
@@ -43,9 +50,32 @@ WebEngineBrowserSession::WebEngineBrowserSession(QWebEngineView *view, QObject *
 {
     connect(m_view, &QWebEngineView::loadStarted, this, [this] {
         ++m_loadSerial;
-        m_forms.clear();
+        clearDocument();
     });
-    connect(m_view, &QWebEngineView::loadFinished, this, &WebEngineBrowserSession::onLoadFinished);
+    // The loading state tells a page that never arrived from one that did (even with an error
+    // status, which is a document to read); a plain finished flag cannot.
+    connect(m_view->page(), &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo &info) {
+        if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus)
+            return;
+        if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus
+            && info.errorDomain() != QWebEngineLoadingInfo::HttpStatusCodeDomain) {
+            onLoadFailed(info.url(), info.errorString());
+            return;
+        }
+        onLoadFinished(info.status() == QWebEngineLoadingInfo::LoadSucceededStatus);
+    });
+    connect(m_view, &QObject::destroyed, this, [this] {
+        if (!m_released)
+            Q_EMIT windowClosed();
+    });
+}
+
+void WebEngineBrowserSession::clearDocument()
+{
+    m_forms.clear();
+    m_actions.clear();
+    m_title.clear();
+    m_text.clear();
 }
 
 WebEngineBrowserSession::~WebEngineBrowserSession() = default;
@@ -68,30 +98,46 @@ void WebEngineBrowserSession::show()
 void WebEngineBrowserSession::release()
 {
     m_released = true;
-    if (m_view)
+    if (m_view) {
         disconnect(m_view, nullptr, this, nullptr);
-    m_forms.clear();
+        disconnect(m_view->page(), nullptr, this, nullptr);
+    }
+    clearDocument();
 }
 
 void WebEngineBrowserSession::onLoadFinished(bool ok)
 {
     if (!m_view || m_released)
         return;
+    const QUrl url = m_view->url();
     if (!ok)
         qCDebug(lcBrowser) << "page did not load completely";
-    const QUrl url = m_view->url();
     const quint64 serial = m_loadSerial;
     QPointer<WebEngineBrowserSession> self(this);
     m_view->page()->runJavaScript(
         QString::fromLatin1(kReadForms), [self, url, serial](const QVariant &result) {
             if (!self || self->m_released || serial != self->m_loadSerial)
                 return;
-            self->m_forms.clear();
-            const QVariantList forms = result.toList();
-            for (const QVariant &form : forms)
-                self->m_forms.append(form.toStringList());
+            self->clearDocument();
+            const QVariantMap document = result.toMap();
+            const QVariantList forms = document.value(QStringLiteral("forms")).toList();
+            for (const QVariant &form : forms) {
+                const QVariantMap fields = form.toMap();
+                self->m_forms.append(fields.value(QStringLiteral("names")).toStringList());
+                self->m_actions.append(QUrl(fields.value(QStringLiteral("action")).toString()));
+            }
+            self->m_title = document.value(QStringLiteral("title")).toString();
+            self->m_text = document.value(QStringLiteral("text")).toString();
             Q_EMIT self->documentComplete(url, true);
         });
+}
+
+void WebEngineBrowserSession::onLoadFailed(const QUrl &url, const QString &reason)
+{
+    if (!m_view || m_released)
+        return;
+    qCDebug(lcBrowser) << "page did not load:" << reason;
+    Q_EMIT loadFailed(url, reason.isEmpty() ? QStringLiteral("the page did not load") : reason);
 }
 
 int WebEngineBrowserSession::formCount() const
@@ -137,6 +183,21 @@ bool WebEngineBrowserSession::submitForm(int form)
     m_view->page()->runJavaScript(
         QStringLiteral("HTMLFormElement.prototype.submit.call(document.forms[%1]);").arg(form));
     return true;
+}
+
+QUrl WebEngineBrowserSession::formAction(int form) const
+{
+    return form >= 0 && form < m_actions.size() ? m_actions[form] : QUrl();
+}
+
+QString WebEngineBrowserSession::documentTitle() const
+{
+    return m_title;
+}
+
+QString WebEngineBrowserSession::documentText() const
+{
+    return m_text;
 }
 
 WebEngineBrowserFactory::~WebEngineBrowserFactory()

@@ -29,15 +29,24 @@ public:
     QString elementName(int form, int element) const override;
     bool setElementValue(int form, int element, const QString &value) override;
     bool submitForm(int form) override;
+    QUrl formAction(int form) const override;
+    QString documentTitle() const override;
+    QString documentText() const override;
 
     QWebEngineView *view() const { return m_view; }
 
 private:
     void onLoadFinished(bool ok);
+    void onLoadFailed(const QUrl &url, const QString &reason);
     bool hasElement(int form, int element) const;
+    void clearDocument();
 
     QPointer<QWebEngineView> m_view;
-    QList<QStringList> m_forms; // element names per form of the last completed document
+    // The last completed document: element names and target address per form, title, text.
+    QList<QStringList> m_forms;
+    QList<QUrl> m_actions;
+    QString m_title;
+    QString m_text;
     bool m_released = false;
     quint64 m_loadSerial = 0;
 };

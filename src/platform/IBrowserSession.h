@@ -35,10 +35,22 @@ public:
     // False when the form or element does not exist.
     virtual bool setElementValue(int form, int element, const QString &value) = 0;
     virtual bool submitForm(int form) = 0;
+    // The absolute address `form` posts to (the document's own address when the form names
+    // none); empty for a form that does not exist.
+    virtual QUrl formAction(int form) const = 0;
+    // The title and the visible text of the last completed document, to read the site's
+    // answer from.
+    virtual QString documentTitle() const = 0;
+    virtual QString documentText() const = 0;
 
 Q_SIGNALS:
     // A document finished loading; `topLevel` is false for a frame's document.
     void documentComplete(const QUrl &url, bool topLevel);
+    // The top-level page could not be loaded at all (no connection, no such host); `reason`
+    // says why in the browser's words. No documentComplete follows for that page.
+    void loadFailed(const QUrl &url, const QString &reason);
+    // The user closed the window while the session still drove it.
+    void windowClosed();
 };
 
 // Makes browser sessions. No browser machinery runs before the first session is made.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+
 #include <QList>
 #include <QStringList>
 
@@ -61,15 +63,58 @@ public:
         return true;
     }
 
-    // The test's side: a page with these forms has finished loading.
-    void complete(const QUrl &url, const QList<QStringList> &pageForms, bool topLevel = true)
+    QUrl formAction(int form) const override
     {
-        if (topLevel)
+        if (form < 0 || form >= forms.size())
+            return {};
+        return form < formTargets.size() && !formTargets[form].isEmpty() ? formTargets[form] : pageUrl;
+    }
+    QString documentTitle() const override { return title; }
+    QString documentText() const override { return text; }
+
+    // The test's side: a page with these forms has finished loading. A form without a target
+    // of its own posts to the page's address.
+    void complete(const QUrl &url, const QList<QStringList> &pageForms, bool topLevel = true,
+        const QList<QUrl> &targets = {})
+    {
+        if (topLevel) {
+            pageUrl = url;
             forms = pageForms;
+            formTargets = targets;
+            title.clear();
+            text.clear();
+        }
         Q_EMIT documentComplete(url, topLevel);
     }
+    // A page without forms, read for what it says.
+    void answer(const QUrl &url, const QString &pageTitle, const QString &pageText)
+    {
+        pageUrl = url;
+        forms.clear();
+        formTargets.clear();
+        title = pageTitle;
+        text = pageText;
+        Q_EMIT documentComplete(url, true);
+    }
+    void fail(const QUrl &url, const QString &reason) { Q_EMIT loadFailed(url, reason); }
+    void closeWindow() { Q_EMIT windowClosed(); }
 
+    bool submitted() const
+    {
+        return std::any_of(
+            actions.begin(), actions.end(), [](const Action &a) { return a.kind == Action::Submit; });
+    }
+    int submitCount() const
+    {
+        return int(std::count_if(
+            actions.begin(), actions.end(), [](const Action &a) { return a.kind == Action::Submit; }));
+    }
+
+    QUrl pageUrl;
     QList<QStringList> forms;
+    QList<QUrl> formTargets;
+    QString title;
+    QString text;
     QList<Action> actions;
     bool visible = false;
     bool released = false;
@@ -80,11 +125,15 @@ class FakeBrowserFactory final : public IBrowserFactory {
 public:
     std::unique_ptr<IBrowserSession> createSession() override
     {
+        if (refuse)
+            return nullptr;
         auto session = std::make_unique<FakeBrowserSession>();
         sessions.append(session.get());
         return session;
     }
     QList<FakeBrowserSession *> sessions;
+    // No window can be opened.
+    bool refuse = false;
 };
 
 } // namespace th::test
