@@ -36,6 +36,7 @@ enum Step {
     BidFormToOtherPort,
     SignInPage,
     MotorsSignInPage,
+    SignedInConfirmPage,
     SignInFormToOtherHost,
     Confirmed,
     OutbidAnswer,
@@ -126,6 +127,9 @@ void TestBidRunner::walk(FakeBrowserSession *session, const QString &item, const
             break;
         case SignInPage:
             session->complete(flow, kSignInForms);
+            break;
+        case SignedInConfirmPage: // no account fields: the site knows the user already
+            session->complete(flow, kItemPageForms, true, { {}, flow });
             break;
         case MotorsSignInPage:
             session->complete(QUrl(kBase + u"/ebaymotors/aw-cgi/eBayISAPI.dll"), kSignInForms);
@@ -252,6 +256,8 @@ void TestBidRunner::eachBidEndsInOneKeptOutcome_data()
 
     QTest::newRow("placed") << QList<Step> { ItemPage, SignInPage, Confirmed } << BidOutcome::Placed
                             << "current high bidder" << 2;
+    QTest::newRow("already signed in") << QList<Step> { ItemPage, SignedInConfirmPage, Confirmed }
+                                       << BidOutcome::Placed << "current high bidder" << 2;
     QTest::newRow("outbid") << QList<Step> { ItemPage, SignInPage, OutbidAnswer } << BidOutcome::Outbid
                             << "outbid by another member" << 2;
     QTest::newRow("refused after sign-in") << QList<Step> { ItemPage, SignInPage, ProblemAnswer }
