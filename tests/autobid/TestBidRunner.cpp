@@ -8,6 +8,7 @@
 #include "FakeBrowser.h"
 #include "FakeClock.h"
 #include "TestSupport.h"
+#include "autobid/AuctionEndNotice.h"
 #include "autobid/BidLogModel.h"
 #include "autobid/BidMoment.h"
 #include "autobid/BidRecordStore.h"
@@ -81,6 +82,7 @@ private Q_SLOTS:
     void missedMomentsFireOrAreTold();
     void storeKeepsTheLastBidOfWatchedItemsOnly();
     void logShowsNewestFirstAndSortsNumbers();
+    void auctionEndIsToldOnceWonOrLost();
 
 private:
     quint64 start(BidKind kind, const QString &item = kItem);
@@ -411,6 +413,19 @@ void TestBidRunner::logShowsNewestFirstAndSortsNumbers()
     QCOMPARE(log.index(0, BidLogModel::Bid).data(BidLogModel::SortRole).toDouble(), 51.0);
     QVERIFY(log.index(0, BidLogModel::Outcome).data().toString().startsWith(u"refused by the site: "));
     QCOMPARE(log.copyText({ 1 }).count(u'\t'), BidLogModel::ColumnCount - 1);
+}
+
+void TestBidRunner::auctionEndIsToldOnceWonOrLost()
+{
+    AuctionEndNotice notice;
+    AuctionEnd end { kItem, QStringLiteral("Lamp"), false, false, QStringLiteral("US $31.00") };
+    QVERIFY(!notice.check(end)); // still running
+    end.ended = true;
+    QCOMPARE(notice.check(end).value_or(QString()),
+        u"The automatic bid lost item " + kItem + u" (Lamp) to a higher bid; it ended at US $31.00.");
+    QVERIFY(!notice.check(end)); // told once
+    QCOMPARE(notice.check({ kOther, {}, true, true, QStringLiteral("$12.50") }).value_or(QString()),
+        u"You won item " + kOther + u" for $12.50.");
 }
 
 QTEST_GUILESS_MAIN(TestBidRunner)
