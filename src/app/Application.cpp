@@ -18,17 +18,17 @@
 #include "app/frmWatch.h"
 #include "clock/ClockSync.h"
 #include "common/Timers.h"
+#include "config/AppSettings.h"
+#include "config/HostConfig.h"
+#include "config/UserConfig.h"
+#include "config/cIniFile.h"
 #include "engine/UpdateEngine.h"
 #include "platform/AppPaths.h"
-#include "watchlist/AppSettings.h"
-#include "watchlist/HostConfig.h"
+#include "store/RegistryStore.h"
 #include "watchlist/LiveTimeLeft.h"
-#include "watchlist/RegistryStore.h"
-#include "watchlist/UserConfig.h"
 #include "watchlist/WatchItems.h"
 #include "watchlist/WatchListActions.h"
 #include "watchlist/WatchListModel.h"
-#include "watchlist/cIniFile.h"
 
 namespace th {
 

@@ -10,9 +10,9 @@
 #include "app/frmWatch.h"
 #include "clock/ClockSync.h"
 #include "clock/ui/frmSync.h"
-#include "watchlist/AppSettings.h"
-#include "watchlist/HostConfig.h"
-#include "watchlist/RegistryFunctions.h"
+#include "config/AppSettings.h"
+#include "config/HostConfig.h"
+#include "store/RegistryFunctions.h"
 #include "watchlist/WatchStore.h"
 
 namespace th {

@@ -19,8 +19,8 @@
 #include "autobid/BidSequence.h"
 #include "autobid/SleepGuardPolicy.h"
 #include "autobid/ui/frmAutoBid.h"
-#include "watchlist/HostConfig.h"
-#include "watchlist/cIniFile.h"
+#include "config/HostConfig.h"
+#include "config/cIniFile.h"
 
 namespace th {
 

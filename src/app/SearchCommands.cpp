@@ -5,11 +5,11 @@
 #include <QUrl>
 
 #include "app/frmWatch.h"
-#include "exchange/ui/frmPaypalVerify.h"
+#include "config/HostConfig.h"
 #include "platform/IBrowserSession.h"
 #include "platform/IShell.h"
 #include "search/SearchHistory.h"
-#include "watchlist/HostConfig.h"
+#include "search/ui/frmPaypalVerify.h"
 
 namespace th {
 

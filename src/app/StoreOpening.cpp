@@ -8,8 +8,8 @@
 #include "common/Version.h"
 #include "platform/AppPaths.h"
 #include "platform/IPrompter.h"
-#include "watchlist/RegistryStore.h"
-#include "watchlist/StoreBackups.h"
+#include "store/RegistryStore.h"
+#include "store/StoreBackups.h"
 
 namespace th {
 

@@ -9,12 +9,12 @@
 #include "clock/ClockSync.h"
 #include "common/Formats.h"
 #include "common/Timers.h"
+#include "config/AppSettings.h"
 #include "engine/CommandState.h"
 #include "engine/UpdateEngine.h"
 #include "platform/IClock.h"
 #include "platform/IPrompter.h"
 #include "platform/ITray.h"
-#include "watchlist/AppSettings.h"
 #include "watchlist/ui/RowIcons.h"
 
 namespace th {

@@ -22,9 +22,9 @@
 #include "common/Money.h"
 #include "common/Timers.h"
 #include "common/Version.h"
+#include "config/AppSettings.h"
 #include "engine/UpdateEngine.h"
-#include "watchlist/AppSettings.h"
-#include "watchlist/RegistryStore.h"
+#include "store/RegistryStore.h"
 #include "watchlist/WatchItems.h"
 #include "watchlist/WatchListModel.h"
 

@@ -6,7 +6,7 @@
 #include <QTimer>
 
 #include "BidLogicFixture.h"
-#include "watchlist/RegistryFunctions.h"
+#include "store/RegistryFunctions.h"
 #include "watchlist/WatchStore.h"
 
 using namespace th;
