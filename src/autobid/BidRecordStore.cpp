@@ -1,6 +1,6 @@
 #include "autobid/BidRecordStore.h"
 
-#include "watchlist/RegistryStore.h"
+#include "store/RegistryStore.h"
 #include "watchlist/WatchStore.h"
 
 namespace th {

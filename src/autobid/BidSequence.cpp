@@ -1,8 +1,8 @@
 #include "autobid/BidSequence.h"
 
 #include "autobid/BidAddresses.h"
+#include "config/AppSettings.h"
 #include "platform/IBrowserSession.h"
-#include "watchlist/AppSettings.h"
 
 namespace th {
 

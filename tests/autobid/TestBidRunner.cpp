@@ -13,7 +13,7 @@
 #include "autobid/BidMoment.h"
 #include "autobid/BidRecordStore.h"
 #include "autobid/BidRunner.h"
-#include "watchlist/RegistryStore.h"
+#include "store/RegistryStore.h"
 #include "watchlist/WatchStore.h"
 
 using namespace th;

@@ -9,13 +9,13 @@
 #include "FakePrompter.h"
 #include "FakeSeams.h"
 #include "TestSupport.h"
+#include "config/AppSettings.h"
+#include "config/UserConfig.h"
 #include "exchange/RegExport.h"
 #include "platform/IStartupEntry.h"
 #include "search/SearchHistory.h"
 #include "settings/SettingsEditor.h"
-#include "watchlist/AppSettings.h"
-#include "watchlist/RegistryStore.h"
-#include "watchlist/UserConfig.h"
+#include "store/RegistryStore.h"
 
 using namespace th;
 using namespace th::test;

@@ -12,8 +12,8 @@
 
 #include "TestSupport.h"
 #include "platform/ISingleInstance.h"
-#include "watchlist/RegistryFunctions.h"
-#include "watchlist/RegistryStore.h"
+#include "store/RegistryFunctions.h"
+#include "store/RegistryStore.h"
 #include "watchlist/WatchStore.h"
 
 using namespace th;

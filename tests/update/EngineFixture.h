@@ -18,11 +18,11 @@
 #include "clock/ClockSync.h"
 #include "common/HostPort.h"
 #include "common/Timers.h"
+#include "config/AppSettings.h"
 #include "engine/UpdateEngine.h"
 #include "sim/Simulator.h"
-#include "watchlist/AppSettings.h"
-#include "watchlist/RegistryFunctions.h"
-#include "watchlist/RegistryStore.h"
+#include "store/RegistryFunctions.h"
+#include "store/RegistryStore.h"
 #include "watchlist/WatchItems.h"
 #include "watchlist/WatchListModel.h"
 #include "watchlist/WatchStore.h"
@@ -156,7 +156,6 @@ struct EngineFixture {
         QObject::connect(engine.get(), &UpdateEngine::firstPassFinished, engine.get(),
             [this] { enableTimer(tmrChkAutoBid); });
         engine->setHosts(*parseHostPort(sim.siteHostPort(), 80), *parseHostPort(u"www.ebay.com", 80));
-        engine->setSelectedRowSource([this] { return selectedRow; });
         engine->setSingleFetchDeadline(1500);
         QObject::connect(engine.get(), &UpdateEngine::statusChanged, engine.get(),
             [this](int panel, const QString &text) { panels[panel] = text; });

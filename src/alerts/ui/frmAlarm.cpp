@@ -9,10 +9,10 @@
 #include <QRadioButton>
 
 #include "alerts/CountdownClock.h"
+#include "config/WindowPlacement.h"
+#include "config/cIniFile.h"
 #include "platform/IClock.h"
 #include "platform_gui/LcdFont.h"
-#include "watchlist/WindowPlacement.h"
-#include "watchlist/cIniFile.h"
 
 namespace th {
 
