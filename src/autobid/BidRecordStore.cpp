@@ -1,5 +1,6 @@
 #include "autobid/BidRecordStore.h"
 
+#include "autobid/AutoBidLog.h"
 #include "store/RegistryStore.h"
 #include "watchlist/WatchStore.h"
 
@@ -42,7 +43,7 @@ void RegistryBidRecordStore::saveBidRecord(const BidRecord &record)
     const QString key = itemKeyPath(record.item);
     if (!record.outcome || !m_store.keyExists(RegRoot::CurrentUser, key))
         return;
-    m_store.setValues(RegRoot::CurrentUser, key,
+    const Result<void> written = m_store.setValues(RegRoot::CurrentUser, key,
         {
             text(LastBid::Title, record.title),
             text(LastBid::Kind, bidKindText(record.kind)),
@@ -56,6 +57,10 @@ void RegistryBidRecordStore::saveBidRecord(const BidRecord &record)
             text(LastBid::Outcome, bidOutcomeText(*record.outcome)),
             text(LastBid::Message, record.message),
         });
+    // The outcome is still told and shown; only its record for later runs is lost.
+    if (!written)
+        qCWarning(lcAutoBid) << "The outcome of the bid on" << record.item
+                             << "was not stored:" << written.errorMessage();
 }
 
 QList<BidRecord> RegistryBidRecordStore::loadBidRecords() const
