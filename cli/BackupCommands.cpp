@@ -6,7 +6,7 @@
 
 #include "cli/CliCommands.h"
 #include "platform/AppPaths.h"
-#include "platform/ISingleInstance.h"
+#include "platform/LockFileSingleInstance.h"
 #include "watchlist/RegistryStore.h"
 #include "watchlist/StoreBackups.h"
 

@@ -12,6 +12,7 @@
 #include <QUrl>
 
 #include "app/frmWatch.h"
+#include "platform/IBrowserFactory.h"
 #include "platform/IBrowserSession.h"
 #include "platform/IShell.h"
 #include "search/SearchHistory.h"

@@ -1,7 +1,7 @@
 #include "autobid/BidSequence.h"
 
 #include "autobid/BidAddresses.h"
-#include "platform/IBrowserSession.h"
+#include "platform/IBrowserFactory.h"
 #include "watchlist/AppSettings.h"
 
 namespace th {

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <memory>
-
 #include <QObject>
 #include <QString>
 #include <QUrl>
@@ -39,13 +37,6 @@ public:
 Q_SIGNALS:
     // A document finished loading; `topLevel` is false for a frame's document.
     void documentComplete(const QUrl &url, bool topLevel);
-};
-
-// Makes browser sessions. No browser machinery runs before the first session is made.
-class IBrowserFactory {
-public:
-    virtual ~IBrowserFactory() = default;
-    virtual std::unique_ptr<IBrowserSession> createSession() = 0;
 };
 
 } // namespace th

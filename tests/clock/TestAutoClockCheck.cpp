@@ -145,3 +145,4 @@ void TestAutoClockCheck::refusedCorrectionIsReportedOnceAndOffsetKept()
 
 QTEST_GUILESS_MAIN(TestAutoClockCheck)
 #include "TestAutoClockCheck.moc"
+#include "platform/SystemTimeZoneSource.h"

@@ -185,3 +185,4 @@ void TestClockSync::daylightNameIsCutToStandardNameLength()
 
 QTEST_GUILESS_MAIN(TestClockSync)
 #include "TestClockSync.moc"
+#include "platform/SystemTimeZoneSource.h"

@@ -187,3 +187,4 @@ void TestDaytimeQuery::oversizeReplyIsCut()
 
 QTEST_GUILESS_MAIN(TestDaytimeQuery)
 #include "TestDaytimeQuery.moc"
+#include "platform/SystemTimeZoneSource.h"

@@ -313,3 +313,4 @@ void TestFrmSync::notConnectedDisablesTheAdjustment()
 
 QTEST_MAIN(TestFrmSync)
 #include "TestFrmSync.moc"
+#include "platform/SystemTimeZoneSource.h"

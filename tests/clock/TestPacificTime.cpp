@@ -261,3 +261,4 @@ void TestPacificTime::zoneInformation()
 
 QTEST_APPLESS_MAIN(TestPacificTime)
 #include "TestPacificTime.moc"
+#include "platform/SystemTimeZoneSource.h"

@@ -10,7 +10,6 @@
 #include "FakeSeams.h"
 #include "TestSupport.h"
 #include "exchange/RegExport.h"
-#include "platform/IStartupEntry.h"
 #include "search/SearchHistory.h"
 #include "settings/SettingsEditor.h"
 #include "watchlist/AppSettings.h"
@@ -130,3 +129,4 @@ void TestFullDisk::settingsThatCannotBeSavedAreTold()
 
 QTEST_GUILESS_MAIN(TestFullDisk)
 #include "TestFullDisk.moc"
+#include "platform/XdgStartupEntry.h"

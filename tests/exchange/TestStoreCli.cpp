@@ -11,7 +11,6 @@
 #include <sqlite3.h>
 
 #include "TestSupport.h"
-#include "platform/ISingleInstance.h"
 #include "watchlist/RegistryFunctions.h"
 #include "watchlist/RegistryStore.h"
 #include "watchlist/WatchStore.h"
@@ -344,3 +343,4 @@ void TestStoreCli::restoreWaitsForTheProgramToEndThenRestores()
 
 QTEST_GUILESS_MAIN(TestStoreCli)
 #include "TestStoreCli.moc"
+#include "platform/LockFileSingleInstance.h"

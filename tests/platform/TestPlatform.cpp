@@ -13,8 +13,6 @@
 #include "platform/AppPaths.h"
 #include "platform/CheckedShell.h"
 #include "platform/IConnectionState.h"
-#include "platform/ISingleInstance.h"
-#include "platform/IStartupEntry.h"
 #include "platform/ITray.h"
 #include "platform/ShowRequestChannel.h"
 #include "platform/TimedatedClockSetter.h"
@@ -333,3 +331,6 @@ void TestPlatform::trayTipIsCutTo63Characters()
 
 QTEST_GUILESS_MAIN(TestPlatform)
 #include "TestPlatform.moc"
+#include "platform/LockFileSingleInstance.h"
+#include "platform/NetworkConnectionState.h"
+#include "platform/XdgStartupEntry.h"

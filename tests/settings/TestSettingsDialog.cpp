@@ -11,7 +11,6 @@
 
 #include "FakePrompter.h"
 #include "TestSupport.h"
-#include "platform/IStartupEntry.h"
 #include "settings/ui/frmEmailWebBased.h"
 #include "watchlist/AppSettings.h"
 #include "watchlist/CryptPassword.h"
@@ -358,3 +357,4 @@ void TestSettingsDialog::liveTimeLeftBoxSitsUnderTheIntervalAndIsKeptInConfig()
 
 QTEST_MAIN(TestSettingsDialog)
 #include "TestSettingsDialog.moc"
+#include "platform/XdgStartupEntry.h"

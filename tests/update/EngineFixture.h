@@ -19,6 +19,7 @@
 #include "common/HostPort.h"
 #include "common/Timers.h"
 #include "engine/UpdateEngine.h"
+#include "platform/SystemTimeZoneSource.h"
 #include "sim/Simulator.h"
 #include "watchlist/AppSettings.h"
 #include "watchlist/RegistryFunctions.h"
