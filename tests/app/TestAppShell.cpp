@@ -23,13 +23,12 @@
 #include "app/frmWatch.h"
 #include "clock/ui/frmSync.h"
 #include "engine/UpdateEngine.h"
-#include "platform/ISingleInstance.h"
-#include "platform_gui/LcdFont.h"
 #include "watchlist/AppSettings.h"
 #include "watchlist/RegistryStore.h"
 #include "watchlist/WatchListModel.h"
 #include "watchlist/ui/RowIcons.h"
 #include "watchlist/ui/WatchListView.h"
+#include "widgets/LcdFont.h"
 
 #include <csignal>
 
@@ -709,3 +708,4 @@ void TestAppShell::failedAutomaticCorrectionIsReportedWithoutABox()
 
 QTEST_MAIN(TestAppShell)
 #include "TestAppShell.moc"
+#include "platform/LockFileSingleInstance.h"

@@ -10,9 +10,9 @@
 
 #include "alerts/CountdownClock.h"
 #include "platform/IClock.h"
-#include "platform_gui/LcdFont.h"
 #include "watchlist/WindowPlacement.h"
 #include "watchlist/cIniFile.h"
+#include "widgets/LcdFont.h"
 
 namespace th {
 
