@@ -180,7 +180,8 @@ bool RegScriptParser::valueLine(QStringView text)
     return hand(operation);
 }
 
-std::optional<Data> RegScriptParser::data(QStringView text, qsizetype &index, Failure &failure)
+std::optional<RegScriptParser::Data> RegScriptParser::data(
+    QStringView text, qsizetype &index, Failure &failure)
 {
     text = skipBlanks(text);
     const auto failed = [&](const QString &reason) {
