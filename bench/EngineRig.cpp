@@ -7,8 +7,8 @@
 #include "clock/ClockSync.h"
 #include "engine/EngineRequest.h"
 #include "engine/UpdateEngine.h"
-#include "watchlist/RegistryFunctions.h"
-#include "watchlist/RegistryStore.h"
+#include "store/RegistryFunctions.h"
+#include "store/RegistryStore.h"
 #include "watchlist/WatchStore.h"
 
 namespace th::bench {

@@ -10,11 +10,11 @@
 #include "FloorClient.h"
 #include "clock/ClockState.h"
 #include "common/HostPort.h"
+#include "config/AppSettings.h"
 #include "platform/SystemClock.h"
 #include "platform/SystemTimeZoneSource.h"
 #include "platform/TimedatedClockSetter.h"
 #include "sim/Simulator.h"
-#include "watchlist/AppSettings.h"
 #include "watchlist/WatchItems.h"
 #include "watchlist/WatchListModel.h"
 

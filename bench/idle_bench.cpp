@@ -27,12 +27,12 @@
 #include "app/Application.h"
 #include "app/Platform.h"
 #include "app/frmWatch.h"
+#include "config/AppSettings.h"
+#include "config/HostConfig.h"
 #include "engine/UpdateEngine.h"
 #include "platform/AppPaths.h"
-#include "watchlist/AppSettings.h"
-#include "watchlist/HostConfig.h"
-#include "watchlist/RegistryFunctions.h"
-#include "watchlist/RegistryStore.h"
+#include "store/RegistryFunctions.h"
+#include "store/RegistryStore.h"
 #include "watchlist/WatchStore.h"
 
 using namespace th;

@@ -20,7 +20,7 @@
 
 #include "ProcessProbe.h"
 #include "exchange/RegImport.h"
-#include "watchlist/RegistryStore.h"
+#include "store/RegistryStore.h"
 
 namespace {
 

@@ -22,12 +22,12 @@
 #include "app/Platform.h"
 #include "autobid/AutoBidTrigger.h"
 #include "autobid/BidSequence.h"
+#include "config/AppSettings.h"
+#include "config/HostConfig.h"
 #include "platform/AppPaths.h"
 #include "sim/Simulator.h"
-#include "watchlist/AppSettings.h"
-#include "watchlist/HostConfig.h"
-#include "watchlist/RegistryFunctions.h"
-#include "watchlist/RegistryStore.h"
+#include "store/RegistryFunctions.h"
+#include "store/RegistryStore.h"
 #include "watchlist/WatchStore.h"
 
 using namespace th;

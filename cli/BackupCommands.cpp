@@ -7,8 +7,8 @@
 #include "cli/CliCommands.h"
 #include "platform/AppPaths.h"
 #include "platform/LockFileSingleInstance.h"
-#include "watchlist/RegistryStore.h"
-#include "watchlist/StoreBackups.h"
+#include "store/RegistryStore.h"
+#include "store/StoreBackups.h"
 
 namespace th::cli {
 

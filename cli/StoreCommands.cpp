@@ -10,7 +10,7 @@
 #include "exchange/RegImport.h"
 #include "exchange/WatchListListing.h"
 #include "platform/AppPaths.h"
-#include "watchlist/RegistryStore.h"
+#include "store/RegistryStore.h"
 
 namespace th::cli {
 

@@ -176,14 +176,14 @@ def check(root):
 
     qt = qt_header_folder()
     widget_headers = module_headers(qt, ["QtWidgets"])
-    web_modules = sorted(entry.name for entry in qt.iterdir() if entry.name.startswith("QtWebEngine"))
-    web_headers = module_headers(qt, web_modules)
+    web_modules = [entry.name for entry in qt.iterdir() if entry.name.startswith("QtWebEngine")]
+    web_headers = module_headers(qt, sorted(web_modules))
 
     findings = []
     cycle = find_cycle(libraries)
     if cycle:
-        findings.append(f"{libraries[cycle[0]].cmake_file.relative_to(root).as_posix()}: the declared "
-                        f"dependencies go round in a circle: {' -> '.join(cycle)}")
+        cmake = libraries[cycle[0]].cmake_file.relative_to(root).as_posix()
+        findings.append(f"{cmake}: the declared dependencies go round in a circle: {' -> '.join(cycle)}")
     undeclared = {}  # (library, dependency name) -> places, in file order
     included = {name: set() for name in libraries}
     for path in sorted(src.rglob("*")):
@@ -195,7 +195,7 @@ def check(root):
             continue
         library.has_sources = True
         where = path.relative_to(root).as_posix()
-        for number, text in enumerate(path.read_text(encoding="utf-8").splitlines(), 1):
+        for number, text in enumerate(path.read_text(encoding="utf-8", errors="replace").splitlines(), 1):
             match = INCLUDE_LINE.match(text)
             if not match:
                 continue
@@ -203,9 +203,11 @@ def check(root):
             shown = "#include " + match.group(1) + header + (">" if match.group(1) == "<" else '"')
             place = f"{where}:{number}: {shown}:"
             if header in widget_headers and not library.widgets:
-                findings.append(f"{place} {library.name} is not a widget library and may not include Qt Widgets")
+                findings.append(
+                    f"{place} {library.name} is not a widget library and may not include Qt Widgets")
             if header in web_headers and not library.web:
-                findings.append(f"{place} only {', '.join(sorted(web_targets))} may include the web engine")
+                findings.append(
+                    f"{place} only {', '.join(sorted(web_targets))} may include the web engine")
             target = owner_of(Path(header).parent.parts, folders)
             if target is None or target is library:
                 continue
@@ -226,12 +228,14 @@ def check(root):
         cmake = library.cmake_file.relative_to(root).as_posix()
         for dep, line in sorted(library.deps.items()):
             if library.has_sources and dep in libraries and dep not in included[library.name]:
-                findings.append(f"{cmake}:{line}: {library.name} declares {dep} but includes none of its headers")
+                findings.append(
+                    f"{cmake}:{line}: {library.name} declares {dep} but includes none of its headers")
     return findings
 
 
 def main():
-    root = Path(sys.argv[1] if len(sys.argv) > 1 else Path(__file__).resolve().parent.parent).resolve()
+    default_root = Path(__file__).resolve().parent.parent
+    root = Path(sys.argv[1] if len(sys.argv) > 1 else default_root).resolve()
     try:
         findings = check(root)
     except (CheckError, OSError) as error:

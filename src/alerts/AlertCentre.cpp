@@ -8,8 +8,8 @@
 #include "common/DateTimeMath.h"
 #include "common/Numeric.h"
 #include "common/Timers.h"
+#include "config/AppSettings.h"
 #include "platform/IClock.h"
-#include "watchlist/AppSettings.h"
 #include "watchlist/WatchItems.h"
 #include "watchlist/WatchListModel.h"
 

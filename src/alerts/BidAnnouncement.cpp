@@ -1,6 +1,6 @@
 #include "alerts/BidAnnouncement.h"
 
-#include "watchlist/AppSettings.h"
+#include "config/AppSettings.h"
 
 namespace th {
 

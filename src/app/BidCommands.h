@@ -6,7 +6,7 @@
 #include <QString>
 
 #include "common/HostPort.h"
-#include "watchlist/AppSettings.h"
+#include "config/AppSettings.h"
 
 namespace th {
 

@@ -9,10 +9,10 @@
 #include "clock/TimeServerTable.h"
 #include "clock/ui/frmSync.h"
 #include "common/Version.h"
+#include "config/AppSettings.h"
+#include "config/HostConfig.h"
 #include "platform/ITray.h"
-#include "watchlist/AppSettings.h"
-#include "watchlist/HostConfig.h"
-#include "watchlist/RegistryFunctions.h"
+#include "store/RegistryFunctions.h"
 #include "watchlist/WatchStore.h"
 
 namespace th {

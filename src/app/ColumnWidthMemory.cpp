@@ -1,7 +1,7 @@
 #include "app/ColumnWidthMemory.h"
 
 #include "common/Timers.h"
-#include "watchlist/UserConfig.h"
+#include "config/UserConfig.h"
 #include "watchlist/ui/WatchListView.h"
 
 namespace th {

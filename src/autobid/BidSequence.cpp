@@ -1,8 +1,8 @@
 #include "autobid/BidSequence.h"
 
 #include "autobid/BidAddresses.h"
+#include "config/AppSettings.h"
 #include "platform/IBrowserFactory.h"
-#include "watchlist/AppSettings.h"
 
 namespace th {
 

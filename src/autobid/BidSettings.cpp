@@ -6,8 +6,8 @@
 #include "common/Formats.h"
 #include "common/Numeric.h"
 #include "common/WholeNumber.h"
-#include "watchlist/RegistryFunctions.h"
-#include "watchlist/RegistryStore.h"
+#include "store/RegistryFunctions.h"
+#include "store/RegistryStore.h"
 #include "watchlist/WatchItems.h"
 #include "watchlist/WatchStore.h"
 

@@ -8,9 +8,9 @@
 #include "common/Formats.h"
 #include "common/Numeric.h"
 #include "common/Timers.h"
+#include "config/AppSettings.h"
 #include "engine/ItemPageParser.h"
 #include "platform/IClock.h"
-#include "watchlist/AppSettings.h"
 #include "watchlist/WatchItems.h"
 #include "watchlist/WatchListModel.h"
 

@@ -5,8 +5,8 @@
 
 #include "common/AtomicFile.h"
 #include "platform/AppPaths.h"
-#include "watchlist/RegistryStore.h"
-#include "watchlist/WatchStore.h"
+#include "store/RegistryStore.h"
+#include "store/StoreLayout.h"
 
 namespace th {
 

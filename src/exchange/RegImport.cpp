@@ -8,9 +8,9 @@
 
 #include "common/ItemNumber.h"
 #include "exchange/RegScriptReader.h"
-#include "watchlist/RegistryStore.h"
-#include "watchlist/StoreBackups.h"
-#include "watchlist/WatchStore.h"
+#include "store/RegistryStore.h"
+#include "store/StoreBackups.h"
+#include "store/StoreLayout.h"
 
 namespace th {
 
@@ -103,7 +103,7 @@ public:
     {
         if (m_values.isEmpty())
             return {};
-        const bool written = m_store.setValues(m_root, m_keyPath, m_values);
+        const Result<void> written = m_store.setValues(m_root, m_keyPath, m_values);
         summary.values += int(m_values.size());
         m_values.clear();
         if (written)
@@ -111,7 +111,7 @@ public:
         const QString lines = m_firstLine == m_lastLine
             ? QStringLiteral("line %1").arg(m_firstLine)
             : QStringLiteral("lines %1 to %2").arg(m_firstLine).arg(m_lastLine);
-        return makeError(m_firstLine, lines + u": " + m_store.lastError());
+        return makeError(m_firstLine, lines + u": " + written.errorMessage());
     }
 
 private:
@@ -123,7 +123,7 @@ private:
     int m_lastLine = 0;
 };
 
-bool apply(RegistryStore &store, const RegScriptOperation &operation, ImportSummary &summary)
+Result<void> apply(RegistryStore &store, const RegScriptOperation &operation, ImportSummary &summary)
 {
     using Kind = RegScriptOperation::Kind;
     switch (operation.kind) {
@@ -140,7 +140,7 @@ bool apply(RegistryStore &store, const RegScriptOperation &operation, ImportSumm
         ++summary.deletions;
         return store.deleteValue(operation.root, operation.keyPath, operation.value.name);
     }
-    return false;
+    return makeError(StoreError::WriteFailed, QStringLiteral("an operation of an unknown kind"));
 }
 
 } // namespace
@@ -157,10 +157,11 @@ Result<ImportSummary> importRegScript(RegistryStore &store, QIODevice &script, c
             return pending.add(operation, summary);
         if (Result<void> written = pending.write(summary); !written)
             return written;
-        if (apply(store, operation, summary))
+        const Result<void> applied = apply(store, operation, summary);
+        if (applied)
             return {};
         return makeError(
-            operation.line, QStringLiteral("line %1: %2").arg(operation.line).arg(store.lastError()));
+            operation.line, QStringLiteral("line %1: %2").arg(operation.line).arg(applied.errorMessage()));
     };
     const QString watchList = QString::fromUtf16(kWatchListKey);
     const Result<void> applied = store.transaction([&]() -> Result<void> {

@@ -9,7 +9,7 @@
 
 #include "common/Result.h"
 #include "exchange/RegScriptReader.h"
-#include "watchlist/RegValue.h"
+#include "store/RegValue.h"
 
 namespace th::regscript {
 

@@ -5,7 +5,7 @@
 #include <QString>
 
 #include "common/Result.h"
-#include "watchlist/RegValue.h"
+#include "store/RegValue.h"
 
 class QIODevice;
 

@@ -1,7 +1,7 @@
 #include "exchange/WatchListListing.h"
 
-#include "watchlist/RegistryStore.h"
-#include "watchlist/WatchStore.h"
+#include "store/RegistryStore.h"
+#include "store/StoreLayout.h"
 
 namespace th {
 

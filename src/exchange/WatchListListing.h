@@ -3,7 +3,7 @@
 #include <QString>
 
 #include "common/Result.h"
-#include "watchlist/RegValue.h"
+#include "store/RegValue.h"
 
 namespace th {
 

@@ -8,13 +8,13 @@
 
 #include "common/Version.h"
 #include "common/WholeNumber.h"
+#include "config/AppSettings.h"
+#include "config/CryptPassword.h"
+#include "config/UserConfig.h"
 #include "platform/IPrompter.h"
 #include "platform/IStartupEntry.h"
-#include "watchlist/AppSettings.h"
-#include "watchlist/CryptPassword.h"
-#include "watchlist/RegistryFunctions.h"
-#include "watchlist/RegistryStore.h"
-#include "watchlist/UserConfig.h"
+#include "store/RegistryFunctions.h"
+#include "store/RegistryStore.h"
 #include "watchlist/WatchStore.h"
 
 namespace th {
@@ -273,7 +273,7 @@ SettingsEditor::SaveResult SettingsEditor::save(const SettingsForm &form)
     number(SettingName::chkShowBidNotification, s.chkShowBidNotification, flag(form.showBidNotification));
     // The settings hold for this run either way; the user learns which were not kept.
     if (m_ctx.store.failedWriteCount() != failedBefore)
-        notSaved.prepend(m_ctx.store.lastError());
+        notSaved.prepend(m_ctx.store.lastWriteError());
     if (!notSaved.isEmpty())
         m_ctx.prompter.message(u"The settings could not all be saved.\n" + notSaved.join(u'\n'),
             QString::fromLatin1(kProgramTitle), PromptIcon::Critical, PromptButtons::Ok);

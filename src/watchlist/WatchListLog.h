@@ -4,7 +4,7 @@
 
 namespace th {
 
-// Log of the watch list and the store that keeps it.
+// Log of the watch list: its items and what is done to them.
 Q_DECLARE_LOGGING_CATEGORY(lcWatchList)
 
 } // namespace th

@@ -1,23 +1,14 @@
 #include "watchlist/WatchStore.h"
 
-#include <algorithm>
-
 #include "common/Numeric.h"
-#include "watchlist/RegistryFunctions.h"
-#include "watchlist/RegistryStore.h"
+#include "store/RegistryFunctions.h"
+#include "store/RegistryStore.h"
 
 namespace th {
 
 QString itemKeyPath(const QString &itemNumber)
 {
     return QString::fromUtf16(kWatchListKey) + u'\\' + itemNumber.trimmed();
-}
-
-bool isItemKeyName(QStringView name)
-{
-    const QStringView digits = name.trimmed();
-    return !digits.isEmpty()
-        && std::all_of(digits.begin(), digits.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 
 QStringList readWatchList(const RegistryStore &store)

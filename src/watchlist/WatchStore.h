@@ -4,20 +4,11 @@
 #include <QStringList>
 #include <QStringView>
 
+#include "store/StoreLayout.h"
+
 namespace th {
 
 class RegistryStore;
-
-// Where the program keeps its state in the store (all under the current-user root unless
-// said otherwise).
-
-// The settings; `AppSettings` is their copy in memory.
-inline constexpr char16_t kSettingsKey[] = u"Software\\Quillmarsh\\Tallyhawk\\Setting\\";
-// One sub-key per watched item, named after the item number, and nothing else.
-inline constexpr char16_t kWatchListKey[] = u"Software\\Quillmarsh\\Tallyhawk\\Watches";
-// The start-up entry, present only while starting with the desktop is switched on.
-inline constexpr char16_t kRunKey[] = u"SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUN";
-inline constexpr char16_t kRunValueName[] = u"Tallyhawk";
 
 // The values of an item key. All are strings except `AuctionEndDate`, a 32-bit number.
 namespace ItemValue {
@@ -35,12 +26,6 @@ inline constexpr char16_t WonItem[] = u"WonItem";
 // The item key of an item: the watch list key, a backslash and the item number with the
 // blanks around it removed.
 QString itemKeyPath(const QString &itemNumber);
-
-// Whether a sub-key name of the watch list key names an item: digits only once the blanks
-// around it are removed. Any other name ("abc", "1 2", "60000abc") would become a list row, a
-// request line and an address, so keys that arrive by import or from an old store are held
-// to this before they are used.
-bool isItemKeyName(QStringView name);
 
 // The watch list as stored: the item numbers (trimmed) of every sub-key of the watch list
 // key, in the store's enumeration order. Empty when the key is missing or empty.

@@ -13,7 +13,7 @@
 #include "alerts/AlertState.h"
 #include "alerts/ui/EndingAlertPopUp.h"
 #include "alerts/ui/frmEndingAlert.h"
-#include "watchlist/AppSettings.h"
+#include "config/AppSettings.h"
 #include "watchlist/WatchItems.h"
 #include "watchlist/WatchListModel.h"
 

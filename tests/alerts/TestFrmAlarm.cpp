@@ -8,8 +8,8 @@
 #include "TestSupport.h"
 #include "alerts/CountdownClock.h"
 #include "alerts/ui/frmAlarm.h"
-#include "watchlist/RegistryStore.h"
-#include "watchlist/cIniFile.h"
+#include "config/cIniFile.h"
+#include "store/RegistryStore.h"
 
 using namespace th;
 using namespace th::test;

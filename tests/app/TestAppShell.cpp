@@ -22,9 +22,10 @@
 #include "app/frmResource.h"
 #include "app/frmWatch.h"
 #include "clock/ui/frmSync.h"
+#include "config/AppSettings.h"
 #include "engine/UpdateEngine.h"
-#include "watchlist/AppSettings.h"
-#include "watchlist/RegistryStore.h"
+#include "platform/LockFileSingleInstance.h"
+#include "store/RegistryStore.h"
 #include "watchlist/WatchListModel.h"
 #include "watchlist/ui/RowIcons.h"
 #include "watchlist/ui/WatchListView.h"
@@ -708,4 +709,3 @@ void TestAppShell::failedAutomaticCorrectionIsReportedWithoutABox()
 
 QTEST_MAIN(TestAppShell)
 #include "TestAppShell.moc"
-#include "platform/LockFileSingleInstance.h"

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "../app/AppFixture.h"
+#include "config/AppSettings.h"
 #include "engine/UpdateEngine.h"
-#include "watchlist/AppSettings.h"
 #include "watchlist/WatchItems.h"
 #include "watchlist/WatchListModel.h"
 

@@ -7,7 +7,7 @@
 #include "FakeBrowser.h"
 #include "autobid/BidAddresses.h"
 #include "autobid/BidSequence.h"
-#include "watchlist/AppSettings.h"
+#include "config/AppSettings.h"
 
 using namespace th;
 using namespace th::test;

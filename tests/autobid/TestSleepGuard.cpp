@@ -8,8 +8,8 @@
 #include "app/frmWatch.h"
 #include "autobid/AutoBidTrigger.h"
 #include "autobid/SleepGuardPolicy.h"
+#include "config/AppSettings.h"
 #include "engine/UpdateEngine.h"
-#include "watchlist/AppSettings.h"
 #include "watchlist/WatchItems.h"
 #include "watchlist/WatchListModel.h"
 

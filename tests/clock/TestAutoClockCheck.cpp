@@ -5,6 +5,7 @@
 #include "FakeSeams.h"
 #include "clock/AutoClockCheck.h"
 #include "clock/ClockSync.h"
+#include "platform/SystemTimeZoneSource.h"
 #include "sim/DaytimeServer.h"
 
 using namespace th;
@@ -145,4 +146,3 @@ void TestAutoClockCheck::refusedCorrectionIsReportedOnceAndOffsetKept()
 
 QTEST_GUILESS_MAIN(TestAutoClockCheck)
 #include "TestAutoClockCheck.moc"
-#include "platform/SystemTimeZoneSource.h"

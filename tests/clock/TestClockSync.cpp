@@ -5,6 +5,7 @@
 #include "FakeSeams.h"
 #include "TestSupport.h"
 #include "clock/ClockSync.h"
+#include "platform/SystemTimeZoneSource.h"
 
 using namespace th;
 
@@ -185,4 +186,3 @@ void TestClockSync::daylightNameIsCutToStandardNameLength()
 
 QTEST_GUILESS_MAIN(TestClockSync)
 #include "TestClockSync.moc"
-#include "platform/SystemTimeZoneSource.h"

@@ -9,6 +9,7 @@
 #include "clock/ClockSync.h"
 #include "clock/DaytimeQuery.h"
 #include "clock/TimeServerTable.h"
+#include "platform/SystemTimeZoneSource.h"
 
 using namespace th;
 
@@ -187,4 +188,3 @@ void TestDaytimeQuery::oversizeReplyIsCut()
 
 QTEST_GUILESS_MAIN(TestDaytimeQuery)
 #include "TestDaytimeQuery.moc"
-#include "platform/SystemTimeZoneSource.h"

@@ -6,6 +6,7 @@
 #include "clock/ClockSync.h"
 #include "clock/PacificTime.h"
 #include "common/Formats.h"
+#include "platform/SystemTimeZoneSource.h"
 
 using namespace th;
 
@@ -261,4 +262,3 @@ void TestPacificTime::zoneInformation()
 
 QTEST_APPLESS_MAIN(TestPacificTime)
 #include "TestPacificTime.moc"
-#include "platform/SystemTimeZoneSource.h"

@@ -9,12 +9,13 @@
 #include "FakePrompter.h"
 #include "FakeSeams.h"
 #include "TestSupport.h"
+#include "config/AppSettings.h"
+#include "config/UserConfig.h"
 #include "exchange/RegExport.h"
+#include "platform/XdgStartupEntry.h"
 #include "search/SearchHistory.h"
 #include "settings/SettingsEditor.h"
-#include "watchlist/AppSettings.h"
-#include "watchlist/RegistryStore.h"
-#include "watchlist/UserConfig.h"
+#include "store/RegistryStore.h"
 
 using namespace th;
 using namespace th::test;
@@ -129,4 +130,3 @@ void TestFullDisk::settingsThatCannotBeSavedAreTold()
 
 QTEST_GUILESS_MAIN(TestFullDisk)
 #include "TestFullDisk.moc"
-#include "platform/XdgStartupEntry.h"

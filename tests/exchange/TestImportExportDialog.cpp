@@ -14,9 +14,9 @@
 #include "TestSupport.h"
 #include "exchange/RemovableMedia.h"
 #include "exchange/ui/frmImportExport.h"
-#include "exchange/ui/frmPaypalVerify.h"
-#include "watchlist/RegistryFunctions.h"
-#include "watchlist/RegistryStore.h"
+#include "search/ui/frmPaypalVerify.h"
+#include "store/RegistryFunctions.h"
+#include "store/RegistryStore.h"
 #include "watchlist/WatchStore.h"
 
 using namespace th;

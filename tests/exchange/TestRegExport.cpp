@@ -6,8 +6,8 @@
 
 #include "TestSupport.h"
 #include "exchange/RegExport.h"
-#include "watchlist/RegistryFunctions.h"
-#include "watchlist/RegistryStore.h"
+#include "store/RegistryFunctions.h"
+#include "store/RegistryStore.h"
 #include "watchlist/WatchStore.h"
 
 using namespace th;
@@ -154,7 +154,7 @@ void TestRegExport::valueLines()
 void TestRegExport::keysGoDepthFirstInNameOrder()
 {
     for (const char *path : { "b", "a\\z", "a\\Y\\deep", "C" })
-        m_store->createKey(RegRoot::CurrentUser, "Software\\Tree\\" + QLatin1String(path));
+        QVERIFY(m_store->createKey(RegRoot::CurrentUser, "Software\\Tree\\" + QLatin1String(path)));
     SaveRegString(*m_store, RegRoot::CurrentUser, "Software\\Tree\\a\\Y", "v", "1");
     QVERIFY(ExportRegKey(*m_store, RegRoot::CurrentUser, "Software\\Tree", file(), true, false).ok());
     QCOMPARE(fileBytes(file()),

@@ -9,8 +9,8 @@
 #include "FakeClock.h"
 #include "TestSupport.h"
 #include "exchange/RegImport.h"
-#include "watchlist/RegistryFunctions.h"
-#include "watchlist/RegistryStore.h"
+#include "store/RegistryFunctions.h"
+#include "store/RegistryStore.h"
 #include "watchlist/WatchStore.h"
 
 using namespace th;
@@ -267,7 +267,7 @@ void TestRegImport::scriptsReadInPiecesGiveTheSame()
         const Result<ImportSummary> imported = importRegScript(*m_store, device, QStringLiteral("test.reg"));
         QVERIFY2(imported.ok(), qPrintable(imported.errorMessage()));
         QCOMPARE(m_store->values(RegRoot::CurrentUser, kKey), values);
-        m_store->deleteKey(RegRoot::CurrentUser, QStringLiteral("Software"));
+        QVERIFY(m_store->deleteKey(RegRoot::CurrentUser, QStringLiteral("Software")));
     }
 }
 
@@ -417,12 +417,12 @@ void TestRegImport::keyAndValueDeletion()
 {
     for (const char *key : { "Subkey2a", "Subkey2b\\Deeper", "Subkey3a", "Kept" })
         SaveRegString(*m_store, RegRoot::CurrentUser, kKey + "\\" + QLatin1String(key), "v", "1");
-    m_store->setValue(RegRoot::CurrentUser, kKey, RegValue::fromString("Wine46a", "x"));
-    m_store->setValue(RegRoot::CurrentUser, kKey, RegValue::fromDword("Wine46b", 1));
-    m_store->setValue(RegRoot::CurrentUser, kKey, RegValue::fromBinary("Wine46c", "b"));
-    m_store->setValue(
-        RegRoot::CurrentUser, kKey, RegValue::fromString("Wine46e", "x", RegKind::ExpandString));
-    m_store->setValue(RegRoot::CurrentUser, kKey, RegValue::fromString("Kept", "x"));
+    QVERIFY(m_store->setValue(RegRoot::CurrentUser, kKey, RegValue::fromString("Wine46a", "x")));
+    QVERIFY(m_store->setValue(RegRoot::CurrentUser, kKey, RegValue::fromDword("Wine46b", 1)));
+    QVERIFY(m_store->setValue(RegRoot::CurrentUser, kKey, RegValue::fromBinary("Wine46c", "b")));
+    QVERIFY(m_store->setValue(
+        RegRoot::CurrentUser, kKey, RegValue::fromString("Wine46e", "x", RegKind::ExpandString)));
+    QVERIFY(m_store->setValue(RegRoot::CurrentUser, kKey, RegValue::fromString("Kept", "x")));
     const Result<ImportSummary> imported
         = import(k4("\"Wine46a\"=-\n\"wine46B\"=  -\n\"Wine46c\"=  \t-\t  \n\"Wine46e\"=- ;comment\n"
                     "\"Missing\"=-\n"
@@ -459,7 +459,7 @@ void TestRegImport::utf16VersionFiveFiles()
         const Result<ImportSummary> imported = import(script);
         QVERIFY2(imported.ok(), qPrintable(imported.errorMessage()));
         QCOMPARE(m_store->values(RegRoot::CurrentUser, kKey), expected);
-        m_store->deleteKey(RegRoot::CurrentUser, "Software");
+        QVERIFY(m_store->deleteKey(RegRoot::CurrentUser, "Software"));
     }
     // The same header rules: a wrong header is refused in UTF-16 too.
     QByteArray wrong("\xFF\xFE");

@@ -7,8 +7,8 @@
 #include "TestSupport.h"
 #include "exchange/RegExport.h"
 #include "exchange/RegImport.h"
-#include "watchlist/RegistryFunctions.h"
-#include "watchlist/RegistryStore.h"
+#include "store/RegistryFunctions.h"
+#include "store/RegistryStore.h"
 #include "watchlist/WatchStore.h"
 
 using namespace th;
@@ -117,14 +117,15 @@ void TestRegRoundTrip::backupRestoresEveryItem()
     SaveRegString(store, cu, item("600000"), "Quotes", "\"quoted\" and \"\" and a trailing \\");
     SaveRegString(store, cu, item("600000"), "Name \"with\" = quotes", "x\";y\"");
     SaveRegString(store, cu, item("600000"), "Lines", "first\r\nsecond\nthird");
-    store.setValue(cu, item("600000"), RegValue::fromBinary("Binary", QByteArray("\x00\x01\xfe\xff", 4)));
-    store.setValue(cu, item("600000"), RegValue::fromBinary("EmptyBinary", QByteArray()));
-    store.setValue(cu, item("600000"), RegValue { "Other", 0x100, QByteArray("%PATH%\0", 7) });
-    store.setValue(cu, item("600000"), RegValue { "None", RegKind::None, QByteArray() });
+    QVERIFY(store.setValue(
+        cu, item("600000"), RegValue::fromBinary("Binary", QByteArray("\x00\x01\xfe\xff", 4))));
+    QVERIFY(store.setValue(cu, item("600000"), RegValue::fromBinary("EmptyBinary", QByteArray())));
+    QVERIFY(store.setValue(cu, item("600000"), RegValue { "Other", 0x100, QByteArray("%PATH%\0", 7) }));
+    QVERIFY(store.setValue(cu, item("600000"), RegValue { "None", RegKind::None, QByteArray() }));
     // Under an item: the watch list key itself holds only item numbers, and a restore
     // leaves out any other name.
-    store.createKey(cu, item("600000") + "\\MixedCaseKey");
-    store.createKey(cu, item("600000") + "\\Sub\\Deeper");
+    QVERIFY(store.createKey(cu, item("600000") + "\\MixedCaseKey"));
+    QVERIFY(store.createKey(cu, item("600000") + "\\Sub\\Deeper"));
     SaveRegString(store, cu, item("600000") + "\\Sub", "v", "in a sub-key");
     SaveRegString(store, cu, item("2407604973"), "MAXBID", "26");
 
@@ -146,10 +147,10 @@ void TestRegRoundTrip::backupRestoresEveryItem()
 void TestRegRoundTrip::expandableAndMultiStringsComeBackAsText()
 {
     const QString key = itemKeyPath("700000");
-    m_first->setValue(
-        RegRoot::CurrentUser, key, RegValue::fromString("Expand", "%HOME%\\x", RegKind::ExpandString));
-    m_first->setValue(RegRoot::CurrentUser, key,
-        RegValue { "Multi", RegKind::MultiString, regDataFromText(QStringView(u"one\0two\0\0", 9)) });
+    QVERIFY(m_first->setValue(
+        RegRoot::CurrentUser, key, RegValue::fromString("Expand", "%HOME%\\x", RegKind::ExpandString)));
+    QVERIFY(m_first->setValue(RegRoot::CurrentUser, key,
+        RegValue { "Multi", RegKind::MultiString, regDataFromText(QStringView(u"one\0two\0\0", 9)) }));
     const QString file = watchListExportPath(m_dir->path());
     QVERIFY(exportWatchList(*m_first, file).ok());
     QVERIFY(RunRegImport(*m_second, file, FakeClock().now()).ok());

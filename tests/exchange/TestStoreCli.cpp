@@ -11,8 +11,9 @@
 #include <sqlite3.h>
 
 #include "TestSupport.h"
-#include "watchlist/RegistryFunctions.h"
-#include "watchlist/RegistryStore.h"
+#include "platform/LockFileSingleInstance.h"
+#include "store/RegistryFunctions.h"
+#include "store/RegistryStore.h"
 #include "watchlist/WatchStore.h"
 
 using namespace th;
@@ -343,4 +344,3 @@ void TestStoreCli::restoreWaitsForTheProgramToEndThenRestores()
 
 QTEST_GUILESS_MAIN(TestStoreCli)
 #include "TestStoreCli.moc"
-#include "platform/LockFileSingleInstance.h"

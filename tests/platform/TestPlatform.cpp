@@ -14,8 +14,11 @@
 #include "platform/CheckedShell.h"
 #include "platform/IConnectionState.h"
 #include "platform/ITray.h"
+#include "platform/LockFileSingleInstance.h"
+#include "platform/NetworkConnectionState.h"
 #include "platform/ShowRequestChannel.h"
 #include "platform/TimedatedClockSetter.h"
+#include "platform/XdgStartupEntry.h"
 
 using namespace th;
 using namespace th::test;
@@ -331,6 +334,3 @@ void TestPlatform::trayTipIsCutTo63Characters()
 
 QTEST_GUILESS_MAIN(TestPlatform)
 #include "TestPlatform.moc"
-#include "platform/LockFileSingleInstance.h"
-#include "platform/NetworkConnectionState.h"
-#include "platform/XdgStartupEntry.h"

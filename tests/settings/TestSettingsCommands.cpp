@@ -11,11 +11,11 @@
 #include "app/SettingsCommands.h"
 #include "app/frmResource.h"
 #include "app/frmWatch.h"
+#include "config/AppSettings.h"
 #include "engine/UpdateEngine.h"
 #include "settings/ui/frmEmailWebBased.h"
-#include "watchlist/AppSettings.h"
+#include "store/RegistryFunctions.h"
 #include "watchlist/LiveTimeLeft.h"
-#include "watchlist/RegistryFunctions.h"
 #include "watchlist/WatchListModel.h"
 #include "watchlist/WatchStore.h"
 

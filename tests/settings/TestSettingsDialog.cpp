@@ -11,11 +11,12 @@
 
 #include "FakePrompter.h"
 #include "TestSupport.h"
+#include "config/AppSettings.h"
+#include "config/CryptPassword.h"
+#include "platform/XdgStartupEntry.h"
 #include "settings/ui/frmEmailWebBased.h"
-#include "watchlist/AppSettings.h"
-#include "watchlist/CryptPassword.h"
-#include "watchlist/RegistryFunctions.h"
-#include "watchlist/RegistryStore.h"
+#include "store/RegistryFunctions.h"
+#include "store/RegistryStore.h"
 #include "watchlist/WatchStore.h"
 
 using namespace th;
@@ -357,4 +358,3 @@ void TestSettingsDialog::liveTimeLeftBoxSitsUnderTheIntervalAndIsKeptInConfig()
 
 QTEST_MAIN(TestSettingsDialog)
 #include "TestSettingsDialog.moc"
-#include "platform/XdgStartupEntry.h"

@@ -11,8 +11,8 @@
 #include <QTest>
 #include <QtGlobal>
 
-#include "watchlist/RegistryFunctions.h"
-#include "watchlist/RegistryStore.h"
+#include "store/RegistryFunctions.h"
+#include "store/RegistryStore.h"
 #include "watchlist/WatchStore.h"
 
 namespace th::test {

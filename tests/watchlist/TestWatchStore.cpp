@@ -5,10 +5,10 @@
 #include "TestSupport.h"
 #include "common/DateTimeMath.h"
 #include "common/Numeric.h"
-#include "watchlist/AppSettings.h"
-#include "watchlist/CryptPassword.h"
-#include "watchlist/RegistryFunctions.h"
-#include "watchlist/RegistryStore.h"
+#include "config/AppSettings.h"
+#include "config/CryptPassword.h"
+#include "store/RegistryFunctions.h"
+#include "store/RegistryStore.h"
 #include "watchlist/WatchItems.h"
 #include "watchlist/WatchListActions.h"
 #include "watchlist/WatchListModel.h"
@@ -75,7 +75,7 @@ void TestWatchStore::emptyOrMissingWatchListIsEmpty()
     const QString watches = QString::fromUtf16(kWatchListKey);
     QCOMPARE(SafeUBound(ListRegSubKeys(*m_store, RegRoot::CurrentUser, watches)), -1);
     QVERIFY(readWatchList(*m_store).isEmpty());
-    m_store->createKey(RegRoot::CurrentUser, watches);
+    QVERIFY(m_store->createKey(RegRoot::CurrentUser, watches));
     QCOMPARE(SafeUBound(ListRegSubKeys(*m_store, RegRoot::CurrentUser, watches)), -1);
     QVERIFY(readWatchList(*m_store).isEmpty());
     // Values on the watch list key itself are no items.
@@ -89,7 +89,7 @@ void TestWatchStore::watchListHoldsTrimmedItemNumbers()
         SaveRegString(*m_store, RegRoot::CurrentUser, itemKeyPath(QLatin1String(item)), "Item",
             QString::fromLatin1(item).trimmed());
     // A key written by another tool with blanks in its name still reads as its number.
-    m_store->createKey(RegRoot::CurrentUser, QString::fromUtf16(kWatchListKey) + "\\ 777777 ");
+    QVERIFY(m_store->createKey(RegRoot::CurrentUser, QString::fromUtf16(kWatchListKey) + "\\ 777777 "));
     QCOMPARE(itemKeyPath(" 2407604973 "), "Software\\Quillmarsh\\Tallyhawk\\Watches\\2407604973");
     QCOMPARE(readWatchList(*m_store), (QStringList { "777777", "1000000000", "2407604973", "500000" }));
     QCOMPARE(
@@ -266,8 +266,8 @@ void TestWatchStore::settingsOfAnotherKindTakeTheirDefault()
 {
     SaveRegString(*m_store, RegRoot::CurrentUser, kSettings, "AutoUpdateEvery", "10");
     SaveRegDword(*m_store, RegRoot::CurrentUser, kSettings, "gstrNotifyPlaySoundPath", 3);
-    m_store->setValue(
-        RegRoot::CurrentUser, kSettings, RegValue::fromBinary("FirstAlert", QByteArray(4, '\1')));
+    QVERIFY(m_store->setValue(
+        RegRoot::CurrentUser, kSettings, RegValue::fromBinary("FirstAlert", QByteArray(4, '\1'))));
     const AppSettings s = loadAppSettings(*m_store, kResources);
     QCOMPARE(s.AutoUpdateEvery, 5);
     QCOMPARE(s.gstrNotifyPlaySoundPath, defaultNotifySoundPath(kResources));

@@ -5,8 +5,8 @@
 #include "alerts/BidAnnouncement.h"
 #include "alerts/PlaySoundFile.h"
 #include "alerts/ui/frmNotify.h"
+#include "config/AppSettings.h"
 #include "engine/UpdateEngine.h"
-#include "watchlist/AppSettings.h"
 #include "watchlist/WatchListModel.h"
 
 namespace th {

@@ -9,9 +9,9 @@
 #include <QRadioButton>
 
 #include "alerts/CountdownClock.h"
+#include "config/WindowPlacement.h"
+#include "config/cIniFile.h"
 #include "platform/IClock.h"
-#include "watchlist/WindowPlacement.h"
-#include "watchlist/cIniFile.h"
 #include "widgets/LcdFont.h"
 
 namespace th {

@@ -1,0 +1,7 @@
+#include "config/ConfigLog.h"
+
+namespace th {
+
+Q_LOGGING_CATEGORY(lcConfig, "tallyhawk.config")
+
+} // namespace th

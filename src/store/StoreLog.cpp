@@ -1,0 +1,7 @@
+#include "store/StoreLog.h"
+
+namespace th {
+
+Q_LOGGING_CATEGORY(lcStore, "tallyhawk.store")
+
+} // namespace th
