@@ -3,8 +3,10 @@
 
 Every library is one folder with its own CMakeLists.txt calling tallyhawk_add_library(); its
 files are the .h and .cpp files of that folder and of its subfolders that are not libraries of
-their own. The check reads the libraries, their DEPS and PRIVATE_DEPS, and the widget and web
-engine targets of cmake/TallyhawkLayering.cmake, then refuses:
+their own. Where one CMakeLists.txt makes several libraries, a file belongs to the one whose
+SOURCES name it, and otherwise to the first. The check reads the libraries, their DEPS and
+PRIVATE_DEPS, and the widget and web engine targets of cmake/TallyhawkLayering.cmake, then
+refuses:
 
   - a widget header (Qt Widgets) in a library that is not a widget library (a */ui library or
     one of TALLYHAWK_WIDGET_TARGETS);
@@ -48,6 +50,7 @@ class Library:
         self.folder = folder  # relative to src/, with '/' separators
         self.cmake_file = cmake_file
         self.deps = {}  # declared name -> line in cmake_file
+        self.sources = set()  # as SOURCES names them, relative to the folder
         self.widgets = False
         self.web = False
         self.has_sources = False
@@ -73,8 +76,6 @@ def read_libraries(src):
             if not words:
                 raise CheckError(f"{cmake_file}:{line}: tallyhawk_add_library() without a name")
             folder = cmake_file.parent.relative_to(src).as_posix()
-            if any(library.folder == folder for library in libraries.values()):
-                raise CheckError(f"{cmake_file}: more than one library in one folder")
             library = Library(words[0][0], folder, cmake_file)
             section = None
             for word, word_line in words[1:]:
@@ -82,6 +83,8 @@ def read_libraries(src):
                     section = word
                 elif section in ("DEPS", "PRIVATE_DEPS"):
                     library.deps.setdefault(word, word_line)
+                elif section == "SOURCES":
+                    library.sources.add(word)
             libraries[library.name] = library
     if not libraries:
         raise CheckError(f"no tallyhawk_add_library() found under {src}")
@@ -131,11 +134,14 @@ def module_headers(qt, modules):
 
 
 def owner_of(path_parts, folders):
-    """The library whose folder is the longest prefix of `path_parts`, or None."""
-    for length in range(len(path_parts), 0, -1):
-        library = folders.get("/".join(path_parts[:length]))
-        if library is not None:
-            return library
+    """The library of the file at `path_parts` (below src/): of the libraries of the longest
+    folder holding it, the one whose SOURCES name it, else the first; None outside them."""
+    for length in range(len(path_parts) - 1, 0, -1):
+        candidates = folders.get("/".join(path_parts[:length]))
+        if candidates:
+            rest = "/".join(path_parts[length:])
+            named = [library for library in candidates if rest in library.sources]
+            return named[0] if named else candidates[0]
     return None
 
 
@@ -172,7 +178,9 @@ def check(root):
     for library in libraries.values():
         library.widgets = library.name in widget_targets or library.name.endswith("_ui")
         library.web = library.name in web_targets
-    folders = {library.folder: library for library in libraries.values()}
+    folders = {}  # folder -> its libraries, in the order they are made
+    for library in libraries.values():
+        folders.setdefault(library.folder, []).append(library)
 
     qt = qt_header_folder()
     widget_headers = module_headers(qt, ["QtWidgets"])
@@ -190,7 +198,7 @@ def check(root):
         if path.suffix not in SOURCE_SUFFIXES or not path.is_file():
             continue
         relative = path.relative_to(src)
-        library = owner_of(relative.parent.parts, folders)
+        library = owner_of(relative.parts, folders)
         if library is None:
             continue
         library.has_sources = True
@@ -208,7 +216,7 @@ def check(root):
             if header in web_headers and not library.web:
                 findings.append(
                     f"{place} only {', '.join(sorted(web_targets))} may include the web engine")
-            target = owner_of(Path(header).parent.parts, folders)
+            target = owner_of(Path(header).parts, folders)
             if target is None or target is library:
                 continue
             included[library.name].add(target.name)

@@ -73,6 +73,11 @@ void TestIncludeCheck::findings_data()
     QTest::newRow("declared, never included")
         << "src/app/App.cpp" << QByteArray("#include \"list/ui/View.h\"\n") << 1
         << "src/app/CMakeLists.txt:1: th_app declares th_browser but includes none of its headers";
+    QTest::newRow("two libraries in one folder")
+        << "src/list/CMakeLists.txt"
+        << QByteArray("tallyhawk_add_library(th_list SOURCES List.cpp DEPS th_core)\n"
+                      "tallyhawk_add_library(th_list_more SOURCES More.cpp DEPS th_list)\n")
+        << 0 << "";
     QTest::newRow("circle") << "src/core/CMakeLists.txt"
                             << QByteArray("tallyhawk_add_library(th_core SOURCES Core.h DEPS th_list)\n") << 1
                             << "go round in a circle: th_list -> th_core -> th_list";
