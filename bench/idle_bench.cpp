@@ -200,7 +200,7 @@ int main(int argc, char **argv)
     Application program(QString(), makeRealPlatform(data.path(), resources), data.path(), resources);
     if (program.start() != Application::StartResult::Running)
         qFatal("the program did not start");
-    AppSettings &settings = program.settings();
+    AppSettings &settings = *program.parts().settings;
     // No update comes due while the benchmark runs; the alerts look at every item.
     settings.AutoUpdateEvery = 24 * 60;
     settings.FirstAlert = 1;
@@ -217,12 +217,12 @@ int main(int argc, char **argv)
     qint64 firstPassMsecs = -1;
     QTimer measure;
     measure.setSingleShot(true);
-    QObject::connect(program.engine(), &UpdateEngine::passFinished, &measure, [&] {
+    QObject::connect(program.parts().engine.get(), &UpdateEngine::passFinished, &measure, [&] {
         if (firstPassMsecs >= 0)
             return;
         firstPassMsecs = sinceStart.elapsed();
         if (options.hidden)
-            program.mainWindow()->hide();
+            program.parts().mainWindow->hide();
         // A moment for the pass's last echoes (the sort, the repaint) before the count starts.
         QTimer::singleShot(2000, &measure, [&] {
             cpuAtStart = bench::processCpuSeconds();

@@ -163,26 +163,28 @@ int main(int argc, char **argv)
     Application program(QString(), makeRealPlatform(data.path(), resources), data.path(), resources);
     if (program.start() != Application::StartResult::Running)
         qFatal("the program did not start");
-    program.settings().EBayID = QStringLiteral("buyer");
-    program.settings().EBayPWD = QStringLiteral("s3cret");
+    program.parts().settings->EBayID = QStringLiteral("buyer");
+    program.parts().settings->EBayPWD = QStringLiteral("s3cret");
 
     QHash<QString, int> byItem;
     for (int i = 0; i < bids.size(); ++i)
         byItem.insert(QString::number(bids[i].item), i);
     QElapsedTimer sinceFire;
     int current = -1;
-    QObject::connect(program.autoBidTrigger(), &AutoBidTrigger::bidFired, [&](const QString &item) {
-        current = byItem.value(item, -1);
-        if (current >= 0)
-            bids[current].fired = QDateTime::currentDateTimeUtc();
-        sinceFire.start();
-    });
-    QObject::connect(program.bidSequence(), &BidSequence::bidFormSubmitted, [&](const QString &item) {
-        if (current >= 0 && byItem.value(item) == current)
-            bids[current].formMs = sinceFire.elapsed();
-    });
     QObject::connect(
-        program.bidSequence(), &BidSequence::signInFilled, [&](const QString &item, bool submitted) {
+        program.parts().autoBidTrigger.get(), &AutoBidTrigger::bidFired, [&](const QString &item) {
+            current = byItem.value(item, -1);
+            if (current >= 0)
+                bids[current].fired = QDateTime::currentDateTimeUtc();
+            sinceFire.start();
+        });
+    QObject::connect(
+        program.parts().bidSequence.get(), &BidSequence::bidFormSubmitted, [&](const QString &item) {
+            if (current >= 0 && byItem.value(item) == current)
+                bids[current].formMs = sinceFire.elapsed();
+        });
+    QObject::connect(program.parts().bidSequence.get(), &BidSequence::signInFilled,
+        [&](const QString &item, bool submitted) {
             if (current >= 0 && submitted && byItem.value(item) == current)
                 bids[current].signInMs = sinceFire.elapsed();
         });

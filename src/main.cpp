@@ -3,13 +3,37 @@
 #include <QApplication>
 #include <QIcon>
 #include <QStringList>
+#include <QTimer>
 
 #include "app/AppLog.h"
 #include "app/Application.h"
 #include "app/Platform.h"
 #include "app/UnixSignals.h"
+#include "app/frmWatch.h"
 #include "common/Version.h"
 #include "platform/AppPaths.h"
+
+namespace {
+
+// The demo on a machine without a display asks for a picture of the main window.
+void scheduleScreenshot(th::Application &application)
+{
+    const QString path = qEnvironmentVariable("TALLYHAWK_SCREENSHOT");
+    if (path.isEmpty())
+        return;
+    const int delay = qEnvironmentVariableIntValue("TALLYHAWK_SCREENSHOT_DELAY");
+    QTimer::singleShot(delay > 0 ? delay : 3000, &application, [&application, path] {
+        th::frmWatch *window = application.parts().mainWindow.get();
+        if (window && window->grab().save(path))
+            qCInfo(th::lcApp, "Screenshot of the main window saved to %s", qPrintable(path));
+        else
+            qCWarning(th::lcApp, "Could not save a screenshot to %s", qPrintable(path));
+        if (qEnvironmentVariableIntValue("TALLYHAWK_SCREENSHOT_QUIT") == 1)
+            application.exitProgram();
+    });
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -59,6 +83,7 @@ int main(int argc, char **argv)
         case th::Application::StartResult::Running:
             break;
         }
+        scheduleScreenshot(application);
         // An exit asked for at the last moment of start-up could not end a loop that was
         // not running yet.
         if (!application.exiting())

@@ -1,17 +1,19 @@
 #include "app/BidCommands.h"
 
-#include <QAction>
-#include <QPushButton>
 #include <QRegularExpression>
 
+#include "alerts/AlertCentre.h"
+#include "app/UserNotifier.h"
 #include "app/frmWatch.h"
 #include "autobid/AutoBidTrigger.h"
 #include "autobid/BidAddresses.h"
 #include "autobid/BidSequence.h"
+#include "autobid/SleepGuardPolicy.h"
 #include "common/Formats.h"
 #include "common/Numeric.h"
 #include "common/Version.h"
 #include "config/AppSettings.h"
+#include "engine/UpdateEngine.h"
 #include "platform/IClock.h"
 #include "platform/IPrompter.h"
 #include "platform/IShell.h"
@@ -19,7 +21,6 @@
 #include "watchlist/WatchItems.h"
 #include "watchlist/WatchListModel.h"
 #include "watchlist/WatchStore.h"
-#include "watchlist/ui/WatchListView.h"
 
 namespace th {
 
@@ -55,18 +56,53 @@ BidCommands::BidCommands(Context context, QObject *parent)
     : QObject(parent)
     , m_ctx(std::move(context))
 {
-    WatchWindowUi &ui = m_ctx.window.ui;
-    connect(ui.cmdTestAutoBid, &QPushButton::clicked, this, &BidCommands::cmdTestAutoBid_Click);
-    connect(ui.cmdBidReady, &QPushButton::clicked, this, &BidCommands::cmdBidReady_Click);
-    m_ctx.window.listMenu.mnuBidNow->setEnabled(true);
-    connect(m_ctx.window.listMenu.mnuBidNow, &QAction::triggered, this, &BidCommands::cmdBidReady_Click);
-    connect(m_ctx.window.listMenu.mnuHotmail, &QAction::triggered, this, &BidCommands::mnuHotmail_Click);
-    connect(m_ctx.window.listMenu.mnuYahoo, &QAction::triggered, this, &BidCommands::mnuYahoo_Click);
+    connectTrigger();
+    m_ctx.window.offerInListMenu({ WatchCommand::FillInBid });
+    connect(&m_ctx.window, &frmWatch::commandChosen, this, [this](WatchCommand command) {
+        switch (command) {
+        case WatchCommand::RealBidNow:
+            return cmdTestAutoBid_Click();
+        case WatchCommand::FillInBid:
+            return cmdBidReady_Click();
+        case WatchCommand::OpenHotmail:
+            return mnuHotmail_Click();
+        case WatchCommand::OpenYahooMail:
+            return mnuYahoo_Click();
+        default:
+            return;
+        }
+    });
+}
+
+void BidCommands::connectTrigger()
+{
+    AutoBidTrigger &trigger = m_ctx.trigger;
+    frmWatch &window = m_ctx.window;
+    trigger.attachTimer(window.tmrChkAutoBid);
+    connect(&trigger, &AutoBidTrigger::alertChecksQuieted, &m_ctx.alerts, &AlertCentre::pauseChecks);
+    connect(&trigger, &AutoBidTrigger::alertChecksResumed, &m_ctx.alerts, &AlertCentre::resumeChecks);
+    connect(&m_ctx.sequence, &BidSequence::periodicWorkRestartRequested, &trigger,
+        &AutoBidTrigger::restartPeriodicWork);
+    connect(&trigger, &AutoBidTrigger::autoBidStatusChanged, &window,
+        [&window](const QString &text) { window.setStatusPanel(2, text); });
+    // A bid that cannot start is never silent, even with nobody at the window.
+    UserNotifier &notifier = m_ctx.notifier;
+    connect(&trigger, &AutoBidTrigger::bidCouldNotStart, &notifier,
+        [&notifier](const QString &, const QString &reason) { notifier.tellUser(reason); });
+    connect(&m_ctx.engine, &UpdateEngine::firstPassFinished, &trigger, &AutoBidTrigger::startTicking);
+    // A bid set or removed, a row added, removed or moved: the lock follows at once.
+    SleepGuardPolicy *guard = &m_ctx.sleepGuard;
+    const WatchListModel *model = &m_ctx.model;
+    connect(model, &QAbstractItemModel::dataChanged, guard, &SleepGuardPolicy::reviewSoon);
+    connect(model, &QAbstractItemModel::rowsRemoved, guard, &SleepGuardPolicy::reviewSoon);
+    connect(model, &QAbstractItemModel::modelReset, guard, &SleepGuardPolicy::reviewSoon);
+    connect(model, &QAbstractItemModel::layoutChanged, guard, &SleepGuardPolicy::reviewSoon);
+    connect(guard, &SleepGuardPolicy::userNotice, &notifier, &UserNotifier::tellUser);
 }
 
 QString BidCommands::selectedItem() const
 {
-    return m_ctx.model.rowText(m_ctx.window.ui.lstWatching->selectedRow()).trimmed();
+    return m_ctx.window.selectedItem().trimmed();
 }
 
 void BidCommands::cmdTestAutoBid_Click()

@@ -10,6 +10,7 @@
 
 namespace th {
 
+class AlertCentre;
 class AutoBidTrigger;
 class BidSequence;
 class frmWatch;
@@ -17,13 +18,18 @@ class IClock;
 class IPrompter;
 class IShell;
 class RegistryStore;
+class SleepGuardPolicy;
+class UpdateEngine;
+class UserNotifier;
 class WatchItems;
 class WatchListModel;
 
 // The two bids the user starts by hand on the selected item: a real bid now with the
 // automatic bid's stored amount and quantity, and a fill-in bid whose amount the user types,
 // which stops at the filled sign-in page so that the user confirms it in the browser window.
-// The web-mail shortcuts open their start page in the same browser window slot.
+// The web-mail shortcuts open their start page in the same browser window slot. The
+// automatic bids' trigger ticks on the main window's timer once the first pass is complete
+// and shows its state there; the computer is kept awake for the bids as the list changes.
 class BidCommands final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(BidCommands)
@@ -40,6 +46,10 @@ public:
         IClock &clock;
         AutoBidTrigger &trigger;
         BidSequence &sequence;
+        UpdateEngine &engine;
+        SleepGuardPolicy &sleepGuard;
+        AlertCentre &alerts;
+        UserNotifier &notifier;
         HostPort bidHistory;
         HostPort hotmail;
         HostPort yahooMail;
@@ -55,6 +65,7 @@ public:
     void mnuYahoo_Click();
 
 private:
+    void connectTrigger();
     QString selectedItem() const;
     // The error that ends a fill-in bid which went wrong.
     void fillInFailed();

@@ -1,7 +1,5 @@
 #include "app/BidSettingsCommands.h"
 
-#include <QAction>
-
 #include "app/frmWatch.h"
 #include "common/DateTimeMath.h"
 #include "common/Formats.h"
@@ -14,7 +12,6 @@
 #include "watchlist/WatchItems.h"
 #include "watchlist/WatchListModel.h"
 #include "watchlist/WatchStore.h"
-#include "watchlist/ui/WatchListView.h"
 
 namespace th {
 
@@ -26,24 +23,32 @@ BidSettingsCommands::BidSettingsCommands(Context context, QObject *parent)
     : QObject(parent)
     , m_ctx(std::move(context))
 {
-    ListMenu &menu = m_ctx.window.listMenu;
-    for (QAction *action :
-        { menu.mnuSetAutoBid, menu.mnuRemoveAutoBid, menu.mnuRemarkPrice, menu.mnuRemoveMaxbid })
-        action->setEnabled(true);
-    connect(menu.mnuSetAutoBid, &QAction::triggered, this, &BidSettingsCommands::mnuSetAutoBid_Click);
-    connect(menu.mnuRemoveAutoBid, &QAction::triggered, this, &BidSettingsCommands::mnuRemoveAutoBid_Click);
-    connect(menu.mnuRemarkPrice, &QAction::triggered, this, &BidSettingsCommands::mnuRemarkPrice_Click);
-    connect(menu.mnuRemoveMaxbid, &QAction::triggered, this, &BidSettingsCommands::mnuRemoveMaxbid_Click);
+    m_ctx.window.offerInListMenu({ WatchCommand::SetAutoBid, WatchCommand::RemoveAutoBid,
+        WatchCommand::SetRemarkPrice, WatchCommand::RemoveRemarkPrice });
+    connect(&m_ctx.window, &frmWatch::commandChosen, this, [this](WatchCommand command) {
+        switch (command) {
+        case WatchCommand::SetAutoBid:
+            return mnuSetAutoBid_Click();
+        case WatchCommand::RemoveAutoBid:
+            return mnuRemoveAutoBid_Click();
+        case WatchCommand::SetRemarkPrice:
+            return mnuRemarkPrice_Click();
+        case WatchCommand::RemoveRemarkPrice:
+            return mnuRemoveMaxbid_Click();
+        default:
+            return;
+        }
+    });
 }
 
 QString BidSettingsCommands::selectedItem() const
 {
-    return m_ctx.model.rowText(m_ctx.window.ui.lstWatching->selectedRow());
+    return m_ctx.window.selectedItem();
 }
 
 void BidSettingsCommands::setToolTip(const QString &text)
 {
-    m_ctx.window.ui.lstWatching->setToolTip(text);
+    m_ctx.window.setListToolTip(text);
 }
 
 WatchItemRecord *BidSettingsCommands::recordOf(const QString &item) const

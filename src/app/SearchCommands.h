@@ -10,26 +10,40 @@
 #include "search/SearchAddress.h"
 
 class QCompleter;
-class QMouseEvent;
 class QStringListModel;
 
 namespace th {
 
+class HostConfig;
 class IBrowserFactory;
 class IBrowserSession;
 class IShell;
 class frmWatch;
 
 // The search box of the main window: Enter, the search and clear buttons, the completion
-// from the history, and the history file.
+// from the history, and the history file; and the other web shortcut of the list menu, the
+// check of a payment account.
 class SearchCommands final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(SearchCommands)
 
 public:
-    SearchCommands(frmWatch &window, IShell &shell, IBrowserFactory &browser, SearchHosts hosts,
-        QString historyPath, QObject *parent = nullptr);
+    struct Context {
+        frmWatch &window;
+        IShell &shell;
+        IBrowserFactory &browser;
+        SearchHosts hosts;
+        QString historyPath;
+        // The payment check's first-use page and its own site.
+        QString hotmailHost;
+        QString paypalHost;
+    };
+
+    explicit SearchCommands(Context context, QObject *parent = nullptr);
     ~SearchCommands() override;
+
+    // The servers of a search, from the configuration.
+    static SearchHosts hostsOf(const HostConfig &hosts);
 
     // Opens the addresses for the box's text; nothing for an empty box. The search goes on
     // top of the history.
@@ -39,6 +53,8 @@ public:
     void SaveSearchHistory();
     // Takes an entry out of the history (Control-Delete on an entry the completion offers).
     void removeHistoryEntry(const QString &entry);
+    // The payment check's dialog, modal.
+    void mnuPaypalVerify_Click();
 
     QStringList history() const { return m_history; }
     QCompleter *completer() const { return m_completer; }
@@ -47,20 +63,10 @@ Q_SIGNALS:
     // The history file could not be written; it keeps what it held before.
     void historyNotSaved(const QString &why);
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
-    SearchOptions currentOptions() const;
-    // A press that the offered history took although it was meant for the search button.
-    bool searchClickedPastOfferedHistory(const QMouseEvent &press) const;
     void showHistory();
 
-    frmWatch &m_window;
-    IShell &m_shell;
-    IBrowserFactory &m_browser;
-    SearchHosts m_hosts;
-    QString m_historyPath;
+    Context m_ctx;
     QStringList m_history;
     QStringListModel *m_historyModel = nullptr;
     QCompleter *m_completer = nullptr;

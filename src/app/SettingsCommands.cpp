@@ -24,8 +24,10 @@ void SettingsCommands::connectMenus(frmResource &resource, frmWatch &window)
 {
     connect(resource.mnuSystemSetting, &QAction::triggered, this, [this] { openSettings(nullptr); });
     QPointer<frmWatch> owner(&window);
-    for (QAction *entry : { window.listMenu.mnuEbaySetting, window.listMenu.mnuEmailSetting })
-        connect(entry, &QAction::triggered, this, [this, owner] { openSettings(owner); });
+    connect(&window, &frmWatch::commandChosen, this, [this, owner](WatchCommand command) {
+        if (command == WatchCommand::OpenSettings)
+            openSettings(owner);
+    });
 }
 
 void SettingsCommands::openSettings(QWidget *owner)

@@ -1,19 +1,17 @@
 #include "app/WatchListCommands.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QClipboard>
-#include <QMenu>
-#include <QPushButton>
+#include <QHash>
 
 #include "app/frmWatch.h"
 #include "common/Timers.h"
 #include "platform/IClock.h"
 #include "platform/IPrompter.h"
 #include "platform/IShell.h"
+#include "watchlist/WatchItems.h"
 #include "watchlist/WatchListActions.h"
 #include "watchlist/WatchListModel.h"
-#include "watchlist/ui/WatchListView.h"
 #include "watchlist/ui/frmAddItemAth.h"
 
 namespace th {
@@ -26,30 +24,34 @@ WatchListCommands::WatchListCommands(
     , m_actions(actions)
     , m_ctx(context)
 {
-    WatchWindowUi &ui = m_window.ui;
-    connect(ui.cmdAddItem, &QPushButton::clicked, this, &WatchListCommands::cmdAddItem_Click);
-    connect(ui.cmdRemove, &QPushButton::clicked, this, &WatchListCommands::cmdRemove_Click);
-    connect(ui.cmdGoTo, &QPushButton::clicked, this, &WatchListCommands::cmdGoTo_Click);
-    connect(m_window.listMenu.mnuOpenItem, &QAction::triggered, this, &WatchListCommands::cmdGoTo_Click);
-    connect(m_window.listMenu.mnuCopyItem2Clipboard, &QAction::triggered, this,
-        &WatchListCommands::mnuCopyItem2Clipboard_Click);
-    connect(ui.lstWatching, &WatchListView::enterPressed, this, &WatchListCommands::cmdGoTo_Click);
-    connect(ui.lstWatching, &WatchListView::itemClicked, this, &WatchListCommands::lstWatching_Click);
-    connect(ui.lstWatching, &WatchListView::rightButtonDown, this,
-        &WatchListCommands::lstWatching_RightButtonDown);
+    connect(&m_window, &frmWatch::commandChosen, this, [this](WatchCommand command) {
+        switch (command) {
+        case WatchCommand::AddItem:
+            return cmdAddItem_Click();
+        case WatchCommand::RemoveItem:
+            return cmdRemove_Click();
+        case WatchCommand::OpenItemPage:
+            return cmdGoTo_Click();
+        case WatchCommand::CopyItemNumber:
+            return mnuCopyItem2Clipboard_Click();
+        default:
+            return;
+        }
+    });
+    connect(&m_window, &frmWatch::rowClicked, this, &WatchListCommands::lstWatching_Click);
     // A click on any header gives the end-date order, earliest first.
-    connect(ui.lstWatching, &WatchListView::headerClicked, this, [this] { m_model.sortByEndDate(); });
+    connect(&m_window, &frmWatch::headerClicked, this, [this] { m_model.sortByEndDate(); });
 }
 
 bool WatchListCommands::IsItemSelected() const
 {
-    const int row = m_window.ui.lstWatching->selectedRow();
+    const int row = m_window.selectedRow();
     return row >= 0 && !m_model.rowText(row).isEmpty();
 }
 
 QString WatchListCommands::selectedItemText() const
 {
-    return m_model.rowText(m_window.ui.lstWatching->selectedRow());
+    return m_window.selectedItem();
 }
 
 void WatchListCommands::cmdAddItem_Click()
@@ -80,7 +82,7 @@ bool WatchListCommands::addItemFromDialog(const QString &typed)
         break;
     }
     reSortPending = true;
-    m_window.ui.lstWatching->selectRow(m_model.findRow(outcome.itemNumber));
+    m_window.selectRow(m_model.findRow(outcome.itemNumber));
     enableTimer(m_window.tmrUpdateCurrentItem);
     Q_EMIT itemAdded(outcome.itemNumber);
     return true;
@@ -90,14 +92,14 @@ void WatchListCommands::cmdRemove_Click()
 {
     if (m_model.rowCount() == 0)
         return;
-    const int row = m_window.ui.lstWatching->selectedRow();
+    const int row = m_window.selectedRow();
     const QString item = m_model.rowText(row);
     if (item.isEmpty()) {
         m_ctx.prompter.message(QStringLiteral("Please select an item"), QStringLiteral("No further action"),
             PromptIcon::Critical, PromptButtons::Ok);
         return;
     }
-    if (!m_window.ui.ChkDeleteConfirm->isChecked()) {
+    if (m_window.asksBeforeRemoving()) {
         const QString question = u"Do you want to delete selected item from your watch list?\n\n> '"
             + m_model.subItem(row, WatchListModel::ItemName) + u"'";
         if (m_ctx.prompter.message(
@@ -109,7 +111,7 @@ void WatchListCommands::cmdRemove_Click()
     const int position = m_model.findRow(item);
     if (position < 0)
         return;
-    m_window.ui.lstWatching->selectRow(m_actions.removeItem(position));
+    m_window.selectRow(m_actions.removeItem(position));
 }
 
 void WatchListCommands::cmdGoTo_Click()
@@ -131,26 +133,18 @@ void WatchListCommands::mnuCopyItem2Clipboard_Click()
 
 void WatchListCommands::lstWatching_Click()
 {
-    WatchListView *list = m_window.ui.lstWatching;
-    const int row = list->selectedRow();
+    const int row = m_window.selectedRow();
     if (m_model.rowCount() == 0 || row < 0)
         return;
     if (m_model.rowText(row).isEmpty()) {
-        list->setToolTip(QStringLiteral("Right click to Update Menu"));
+        m_window.setListToolTip(QStringLiteral("Right click to Update Menu"));
         return;
     }
     m_window.AcknowledgeAlerts();
     const WatchListActions::Feedback feedback = m_actions.selectionFeedback(row, m_ctx.clock.now());
-    list->setToolTip(feedback.toolTip);
+    m_window.setListToolTip(feedback.toolTip);
     m_model.setIcon(row, feedback.icon);
     gintAutoBidIndex = feedback.autoBidIndex;
-}
-
-void WatchListCommands::lstWatching_RightButtonDown(const QPoint &globalPos)
-{
-    QMenu *menu = m_window.listMenu.mnuLVPopup;
-    if (menu->isEnabled())
-        menu->popup(globalPos);
 }
 
 void WatchListCommands::SelectRowByItemNumber(const QString &itemText)
@@ -159,7 +153,7 @@ void WatchListCommands::SelectRowByItemNumber(const QString &itemText)
     const QString wanted = itemText.trimmed();
     for (int row = 0; row < m_model.rowCount(); ++row) {
         if (m_model.rowText(row).left(kItemTextLength).trimmed() == wanted) {
-            m_window.ui.lstWatching->selectRow(row);
+            m_window.selectRow(row);
             return; // the list selects one row at a time
         }
     }
@@ -170,7 +164,7 @@ void WatchListCommands::subReSortItemByDate()
     const QString selected = selectedItemText().trimmed();
     m_model.sortByEndDate();
     if (!selected.isEmpty())
-        m_window.ui.lstWatching->selectRow(m_model.findRow(selected));
+        m_window.selectRow(m_model.findRow(selected));
 }
 
 void WatchListCommands::updateItems()
@@ -182,6 +176,29 @@ void WatchListCommands::updateItems()
     if (passStart)
         passStart();
     m_model.switchOwnSortingOn();
+}
+
+void WatchListCommands::reloadListKeepingRecords()
+{
+    // No answer of a pass dealt over the old rows may land while the list is filled again.
+    if (passStop)
+        passStop();
+    // What the program knows of each item stays with it: an automatic bid already started
+    // must never start again because the list was reloaded.
+    WatchItems &records = m_ctx.records;
+    QHash<double, WatchItemRecord> known;
+    for (int i = 1; i <= records.count(); ++i) {
+        if (records.at(i).recItemNumber != 0)
+            known.insert(records.at(i).recItemNumber, records.at(i));
+    }
+    listReloadFlag = true;
+    updateItems();
+    for (int i = 1; i <= records.count(); ++i) {
+        const auto kept = known.constFind(m_model.rowText(i - 1).trimmed().toDouble());
+        if (kept != known.constEnd())
+            records.at(i) = *kept;
+    }
+    subReSortItemByDate();
 }
 
 } // namespace th

@@ -11,6 +11,7 @@ class frmWatch;
 class IClock;
 class IPrompter;
 class IShell;
+class WatchItems;
 class WatchListActions;
 class WatchListModel;
 
@@ -23,6 +24,7 @@ class WatchListCommands final : public QObject {
 
 public:
     struct Context {
+        WatchItems &records;
         IPrompter &prompter;
         IShell &shell;
         IClock &clock;
@@ -51,7 +53,6 @@ public:
     void cmdGoTo_Click();
     void mnuCopyItem2Clipboard_Click();
     void lstWatching_Click();
-    void lstWatching_RightButtonDown(const QPoint &globalPos);
     // Selects the row whose item text (its first 32 characters) is `itemText`, both trimmed.
     void SelectRowByItemNumber(const QString &itemText);
     // The end-date order, keeping the selected item selected.
@@ -59,11 +60,15 @@ public:
     // Fills the list from the store; its last steps start the update of all items and
     // switch the list's own sorting on.
     void updateItems();
+    // Empties the list and fills it from the store again, each item keeping its record.
+    void reloadListKeepingRecords();
 
     // Set by an import: the next fill empties the list first.
     bool listReloadFlag = false;
-    // The update of all items, started at the end of every fill (the engine's pass start).
+    // The update of all items, started at the end of every fill (the engine's pass start),
+    // and stopped before a reload.
     std::function<void()> passStart;
+    std::function<void()> passStop;
 
 Q_SIGNALS:
     // An item was added: the single-item update half a second later re-sorts the list.

@@ -1,22 +1,57 @@
 #pragma once
 
+#include <vector>
+
 #include <QByteArray>
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
 
 #include "app/ListMenu.h"
+#include "app/SearchBoxKeys.h"
 #include "app/WatchWindowUi.h"
+#include "search/SearchAddress.h"
 
+class QCompleter;
 class QWindow;
 
 namespace th {
 
 struct AlertState;
+struct CommandState;
 class WatchListModel;
+
+// What the user asks of the main window, whichever button, list-menu entry or key asked it.
+enum class WatchCommand {
+    AddItem,
+    RemoveItem,
+    OpenItemPage,
+    CopyItemNumber,
+    OpenClock,
+    SetAutoBid,
+    RemoveAutoBid,
+    SetRemarkPrice,
+    RemoveRemarkPrice,
+    RealBidNow,
+    FillInBid,
+    OpenHotmail,
+    OpenYahooMail,
+    OpenSettings,
+    UpdateAll,
+    UpdateSelected,
+    UpdateSelectedFromMenu,
+    AutomaticUpdate,
+    ImportExport,
+    SyncClock,
+    PaymentCheck,
+    Search,
+    ClearSearch,
+};
 
 // The main window: the watch list, its commands, the engine lights and the status bar.
 // Closing it only hides it; the program ends through "Exit" or the end of the session.
+// The command classes talk to it through the methods and signals below; the controls
+// themselves stay its own business (and its tests').
 class frmWatch final : public QMainWindow {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(frmWatch)
@@ -40,6 +75,42 @@ public:
     void hideToTray();
     bool isParked() const;
 
+    // The list: its selected row (0-based, -1 for none) and that row's text.
+    int selectedRow() const;
+    QString selectedItem() const;
+    void selectRow(int row);
+    int itemCount() const;
+    void setListToolTip(const QString &text);
+    // False when the user ticked that items go without a question.
+    bool asksBeforeRemoving() const;
+    WatchListView &listView() const { return *ui.lstWatching; }
+
+    // The status bar's panels 1..5; "with tip" keeps a text too long for its panel readable.
+    void setStatusPanel(int panel, const QString &text);
+    void setStatusPanelWithTip(int panel, const QString &text);
+    // Engine `engine` (0-based): its label and its light.
+    void setEngineLabel(int engine, const QString &text);
+    void setEngineLight(int engine, const QPixmap &image);
+    // The caption over the search area, where the countdown to the next update shows.
+    void setCountdownCaption(const QString &caption);
+    // Locks and unlocks the commands the engines' work allows.
+    void applyCommandState(const CommandState &state);
+    // The list-menu entries of `commands` can be chosen from now on.
+    void offerInListMenu(std::initializer_list<WatchCommand> commands);
+    bool automaticUpdateOn() const;
+    void showAutomaticUpdate(bool on);
+
+    // The search box.
+    QString searchText() const;
+    void setSearchText(const QString &text);
+    void clearSearchText();
+    void focusSearchBox();
+    SearchOptions searchOptions() const;
+    void showSearchHistory(const QStringList &history);
+    // `completer` offers the history as the user types; the window keeps the keyboard and
+    // the mouse doing what the user meant while it is offered.
+    void offerSearchHistory(QCompleter *completer);
+
     WatchWindowUi ui;
     ListMenu listMenu;
 
@@ -51,6 +122,12 @@ public:
     bool MainWindowActive = false;
 
 Q_SIGNALS:
+    void commandChosen(th::WatchCommand command);
+    // A row of the list was clicked; its header was clicked.
+    void rowClicked();
+    void headerClicked();
+    // Control-Delete on an entry of the offered history.
+    void searchHistoryEntryDeleted(const QString &entry);
     // Every close request, also one that only hides (the search history is saved then).
     void closeRequested();
     // Closed while hidden by someone other than the program: the program must end.
@@ -69,8 +146,14 @@ protected:
 
 private:
     void createTimers();
+    void connectCommands();
+    void popUpListMenu(const QPoint &globalPos);
 
+    WatchListModel &m_model;
     AlertState &m_alerts;
+    // The list-menu entries and what each asks for.
+    std::vector<std::pair<QAction *, WatchCommand>> m_menuCommands;
+    SearchBoxKeys m_searchKeys;
     bool m_hasTray = true;
     bool m_closingByProgram = false;
     bool m_hiddenBefore = false;

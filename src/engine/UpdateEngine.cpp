@@ -283,11 +283,10 @@ void UpdateEngine::tmNextUpdate_Timer()
         + u":" + formatTwoDigits(s % 60) + u"]");
 }
 
-void UpdateEngine::updateOneBids()
+void UpdateEngine::updateOneBids(int row)
 {
     if (m_fetch.busy())
         return;
-    const int row = m_selectedRow ? m_selectedRow() : -1;
     const QString item = rowItem(row);
     if (m_ctx.model.rowCount() > 0 && row >= 0 && numericValue(item) > kSingleUpdateMinimumItem) {
         CommandState locked = m_commands;

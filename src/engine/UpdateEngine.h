@@ -1,7 +1,6 @@
 #pragma once
 
 #include <array>
-#include <functional>
 
 #include <QDateTime>
 #include <QObject>
@@ -63,16 +62,15 @@ public:
     // How long the single-item update and one item of the sequential pass wait for their page
     // (tests shorten it).
     void setSingleFetchDeadline(int msecs);
-    // The selected row of the list (0-based, -1 for none); the single-item update works on it.
-    void setSelectedRowSource(std::function<int()> source) { m_selectedRow = std::move(source); }
     SingleItemFetch &singleFetch() { return m_fetch; }
 
     // Starts an all-items pass.
     void subActive2();
     // Deals the rows into the five engine queues.
     void subSplitToEngines() { m_pass.subSplitToEngines(); }
-    // The single-item update of the selected row.
-    void updateOneBids();
+    // The single-item update of `row` (0-based; -1, no row, does nothing), the one the user
+    // has selected.
+    void updateOneBids(int row);
     // The sequential pass over all rows, one at a time.
     void updateBids();
     // The end of the program: every timer off, every transfer cancelled.
@@ -182,7 +180,6 @@ private:
     QString rowItem(int row) const;
 
     Context m_ctx;
-    std::function<int()> m_selectedRow;
     int m_minutes = 0;
     QDateTime m_nextUpdate;
     bool m_notifyReady = false;

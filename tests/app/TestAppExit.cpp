@@ -31,7 +31,7 @@ void TestAppExit::exitWithModalDialogOpenEndsCleanly()
 {
     AppFixture f;
     QCOMPARE(f.start(QStringLiteral("/show")), Application::StartResult::Running);
-    frmResource *res = f.app->resources();
+    frmResource *res = f.app->parts().resources.get();
     bool aboutReturned = false;
     QPointer<QDialog> about;
 
@@ -58,7 +58,7 @@ void TestAppExit::exitWithModalDialogOpenEndsCleanly()
     QVERIFY(f.app->exiting());
     QVERIFY(!f.tray->isShown());
     QCOMPARE(f.tray->removals, 1);
-    QVERIFY(!f.app->mainWindow()->isVisible());
+    QVERIFY(!f.app->parts().mainWindow->isVisible());
     QVERIFY(!res->engine()->tmrCheckBids.isActive());
     QVERIFY(!res->tmrAutoChkTimeSync.isActive());
     QVERIFY(!res->trayMenu()->isVisible());
@@ -70,14 +70,14 @@ void TestAppExit::exitWhileTheNewBidWindowWaitsEndsCleanly()
     // program, and the handler waiting for the window comes back to a living program.
     AppFixture f;
     QCOMPARE(f.start(QStringLiteral("/show")), Application::StartResult::Running);
-    f.app->listModel().addRow(QStringLiteral("2407604973"));
-    f.app->engine()->setNotifyReady(true);
-    BidNotifier *notifier = f.app->bidNotifier();
+    f.app->parts().listModel->addRow(QStringLiteral("2407604973"));
+    f.app->parts().engine->setNotifyReady(true);
+    BidNotifier *notifier = f.app->parts().bidNotifier.get();
     bool returned = false;
     bool shown = false;
     QObject::connect(notifier, &BidNotifier::windowShown, notifier, [&] {
         shown = notifier->window()->isVisible();
-        f.app->resources()->mnuExit->trigger();
+        f.app->parts().resources->mnuExit->trigger();
     });
     QTimer::singleShot(0, notifier, [&] {
         notifier->subShowBidNotify(0);

@@ -107,7 +107,7 @@ void TestAppShell::showOption()
     QFETCH(bool, shown);
     AppFixture f;
     QCOMPARE(f.start(commandLine), Application::StartResult::Running);
-    QCOMPARE(f.app->mainWindow()->isVisible(), shown);
+    QCOMPARE(f.app->parts().mainWindow->isVisible(), shown);
     QVERIFY(f.tray->isShown());
 }
 
@@ -122,8 +122,8 @@ void TestAppShell::secondInstanceOnTheSameDataFolderEnds()
     QCOMPARE(second.start(), Application::StartResult::AnotherInstance);
     // It ended before touching the tray, the store or a window.
     QCOMPARE(second.tray->adds, 0);
-    QVERIFY(!second.app->mainWindow());
-    QVERIFY(!second.app->store());
+    QVERIFY(!second.app->parts().mainWindow.get());
+    QVERIFY(!second.app->parts().store.get());
     QVERIFY(!QFile::exists(second.dataFolder.filePath(QStringLiteral("registry.db"))));
     QVERIFY(QFile::exists(first.dataFolder.filePath(QStringLiteral("registry.db"))));
 
@@ -133,7 +133,7 @@ void TestAppShell::secondInstanceOnTheSameDataFolderEnds()
     // The first one is unchanged.
     QVERIFY(first.tray->isShown());
     QCoreApplication::processEvents();
-    QVERIFY(!first.app->mainWindow()->isVisible());
+    QVERIFY(!first.app->parts().mainWindow->isVisible());
 }
 
 void TestAppShell::secondStartWithShowBringsTheRunningWindowForward()
@@ -141,7 +141,7 @@ void TestAppShell::secondStartWithShowBringsTheRunningWindowForward()
     AppFixture first;
     first.instanceOverride = std::make_unique<LockFileSingleInstance>(first.dataFolder.path());
     QCOMPARE(first.start(), Application::StartResult::Running);
-    frmWatch *main = first.app->mainWindow();
+    frmWatch *main = first.app->parts().mainWindow.get();
     QVERIFY(!main->isVisible());
 
     AppFixture second;
@@ -149,8 +149,8 @@ void TestAppShell::secondStartWithShowBringsTheRunningWindowForward()
     QCOMPARE(second.start(QStringLiteral("/Show")), Application::StartResult::AnotherInstance);
     // The second still ended before touching the tray, the store or a window.
     QCOMPARE(second.tray->adds, 0);
-    QVERIFY(!second.app->mainWindow());
-    QVERIFY(!second.app->store());
+    QVERIFY(!second.app->parts().mainWindow.get());
+    QVERIFY(!second.app->parts().store.get());
     QTRY_VERIFY(main->isVisible());
     QVERIFY(!first.app->exiting());
 
@@ -192,16 +192,16 @@ void TestAppShell::onlyASecondStartWithShowAsksForTheWindow()
     holder.instanceOverride = std::move(held);
     QCOMPARE(holder.start(), Application::StartResult::Running);
     QVERIFY(heldFake->onShowRequest);
-    QVERIFY(!holder.app->mainWindow()->isVisible());
+    QVERIFY(!holder.app->parts().mainWindow->isVisible());
     heldFake->onShowRequest();
-    QVERIFY(holder.app->mainWindow()->isVisible());
+    QVERIFY(holder.app->parts().mainWindow->isVisible());
 }
 
 void TestAppShell::windowShownFromTheTrayReturnsWhereTheUserLeftIt()
 {
     AppFixture f;
     QCOMPARE(f.start(QStringLiteral("/show")), Application::StartResult::Running);
-    frmWatch *main = f.app->mainWindow();
+    frmWatch *main = f.app->parts().mainWindow.get();
     main->resize(main->minimumSize());
     main->move(QPoint(37, 23));
     const QRect left = main->geometry();
@@ -218,7 +218,7 @@ void TestAppShell::windowShownFromTheTrayReturnsWhereTheUserLeftIt()
     const QRect again = main->geometry();
     QVERIFY(!main->close());
     main->move(QPoint(60, 60));
-    f.app->resources()->mnuShow->trigger();
+    f.app->parts().resources->mnuShow->trigger();
     QCOMPARE(main->geometry(), again);
 }
 
@@ -226,8 +226,8 @@ void TestAppShell::columnsStartWithThePartsWidths()
 {
     AppFixture f;
     QCOMPARE(f.start(), Application::StartResult::Running);
-    const WatchListView *view = f.app->mainWindow()->ui.lstWatching;
-    const WatchListModel &model = f.app->listModel();
+    const WatchListView *view = f.app->parts().mainWindow->ui.lstWatching;
+    const WatchListModel &model = *f.app->parts().listModel;
     QCOMPARE(model.columnCount(), 11);
     for (int i = 0; i < model.columnCount(); ++i) {
         const int twips = model.columns().at(i).widthTwips;
@@ -246,8 +246,8 @@ void TestAppShell::resizedColumnWidthsAreRestoredAfterARestart()
 {
     AppFixture f;
     QCOMPARE(f.start(QStringLiteral("/show")), Application::StartResult::Running);
-    WatchListView *view = f.app->mainWindow()->ui.lstWatching;
-    ColumnWidthMemory *memory = f.app->columnWidths();
+    WatchListView *view = f.app->parts().mainWindow->ui.lstWatching;
+    ColumnWidthMemory *memory = f.app->parts().columnWidths.get();
     QVERIFY(!memory->tmrSaveColumnWidths.isActive());
     view->header()->resizeSection(1, 333);
     view->header()->resizeSection(5, 121);
@@ -280,7 +280,7 @@ void TestAppShell::resizedColumnWidthsAreRestoredAfterARestart()
     ini.write(text);
     ini.close();
     QCOMPARE(f.start(), Application::StartResult::Running);
-    view = f.app->mainWindow()->ui.lstWatching;
+    view = f.app->parts().mainWindow->ui.lstWatching;
     QCOMPARE(view->columnWidth(1), 333);
     QCOMPARE(view->columnWidth(2), 77);
     QCOMPARE(view->columnWidth(5), 121);
@@ -298,19 +298,19 @@ void TestAppShell::filesThatCannotBeWrittenAreKeptAndTheUserIsTold()
     QVERIFY(QDir(f.dataFolder.path()).mkpath(QStringLiteral("IntelliSense")));
     QCOMPARE(f.start(QStringLiteral("/show")), Application::StartResult::Running);
     const QByteArray config = configText(f);
-    f.app->mainWindow()->ui.txtAddress->setEditText(QString(2 * config.size(), u'x'));
-    f.app->search()->RunSearch();
+    f.app->parts().mainWindow->ui.txtAddress->setEditText(QString(2 * config.size(), u'x'));
+    f.app->parts().search->RunSearch();
     const auto historyBytes = [&f] {
         QFile history(f.dataFolder.filePath(QStringLiteral("IntelliSense/iSense.dat")));
         return history.open(QIODevice::ReadOnly) ? history.readAll() : QByteArray();
     };
     const QByteArray searches = historyBytes();
     QVERIFY(searches.size() > config.size());
-    f.app->mainWindow()->ui.lstWatching->header()->resizeSection(1, 333);
+    f.app->parts().mainWindow->ui.lstWatching->header()->resizeSection(1, 333);
     {
         const FileSizeLimit full(config.size());
-        f.app->columnWidths()->save();
-        f.app->search()->SaveSearchHistory();
+        f.app->parts().columnWidths->save();
+        f.app->parts().search->SaveSearchHistory();
     }
     QCOMPARE(configText(f), config);
     QCOMPARE(historyBytes(), searches);
@@ -323,8 +323,8 @@ void TestAppShell::timersHaveTheirIntervalsAndStates()
 {
     AppFixture f;
     QCOMPARE(f.start(), Application::StartResult::Running);
-    frmWatch *main = f.app->mainWindow();
-    frmResource *res = f.app->resources();
+    frmWatch *main = f.app->parts().mainWindow.get();
+    frmResource *res = f.app->parts().resources.get();
     struct Expected {
         QTimer *timer;
         const char *name;
@@ -360,20 +360,20 @@ void TestAppShell::captionAndTrayTip()
     QCOMPARE(f.start(), Application::StartResult::Running);
     const QRegularExpression caption(
         QStringLiteral(R"(^Tallyhawk for eBay \(Version [1-9]?\d\.[1-9]?\d\.[1-9]?\d\)$)"));
-    QVERIFY(caption.match(f.app->mainWindow()->windowTitle()).hasMatch());
-    QCOMPARE(f.tray->tip, f.app->mainWindow()->windowTitle());
+    QVERIFY(caption.match(f.app->parts().mainWindow->windowTitle()).hasMatch());
+    QCOMPARE(f.tray->tip, f.app->parts().mainWindow->windowTitle());
     // The time servers come from the configuration (the fixture puts them on loopback).
-    QCOMPARE(f.app->resources()->timeServers().hostName(0), QStringLiteral("127.0.0.1"));
-    QCOMPARE(
-        f.app->resources()->timeServers().location(11), QStringLiteral("Abovenet, San Jose, California"));
-    QCOMPARE(f.tray->menu, f.app->resources()->trayMenu());
+    QCOMPARE(f.app->parts().resources->timeServers().hostName(0), QStringLiteral("127.0.0.1"));
+    QCOMPARE(f.app->parts().resources->timeServers().location(11),
+        QStringLiteral("Abovenet, San Jose, California"));
+    QCOMPARE(f.tray->menu, f.app->parts().resources->trayMenu());
 }
 
 void TestAppShell::longTipIsCut()
 {
     AppFixture f;
     QCOMPARE(f.start(), Application::StartResult::Running);
-    f.app->resources()->ModifyTrayIcon(QIcon(), QString(80, u'x'));
+    f.app->parts().resources->ModifyTrayIcon(QIcon(), QString(80, u'x'));
     QCOMPARE(f.tray->tip.size(), 63);
 }
 
@@ -381,7 +381,7 @@ void TestAppShell::trayMenuEntriesInOrder()
 {
     AppFixture f;
     QCOMPARE(f.start(), Application::StartResult::Running);
-    const QList<QAction *> actions = f.app->resources()->trayMenu()->actions();
+    const QList<QAction *> actions = f.app->parts().resources->trayMenu()->actions();
     QStringList names;
     QStringList captions;
     QList<bool> visible;
@@ -406,7 +406,7 @@ void TestAppShell::trayDoubleClickShowsAndMenuOpens()
 {
     AppFixture f;
     QCOMPARE(f.start(), Application::StartResult::Running);
-    frmWatch *main = f.app->mainWindow();
+    frmWatch *main = f.app->parts().mainWindow.get();
     QVERIFY(!main->isVisible());
     f.tray->doubleClick();
     QVERIFY(main->isVisible());
@@ -416,21 +416,21 @@ void TestAppShell::trayDoubleClickShowsAndMenuOpens()
     QCOMPARE(f.tray->adds, 1);
 
     f.tray->requestMenu(QPoint(40, 40));
-    QTRY_VERIFY(f.app->resources()->trayMenu()->isVisible());
-    f.app->resources()->trayMenu()->hide();
+    QTRY_VERIFY(f.app->parts().resources->trayMenu()->isVisible());
+    f.app->parts().resources->trayMenu()->hide();
 }
 
 void TestAppShell::closeBoxHidesAndTimersGoOn()
 {
     AppFixture f;
     QCOMPARE(f.start(QStringLiteral("/show")), Application::StartResult::Running);
-    frmWatch *main = f.app->mainWindow();
+    frmWatch *main = f.app->parts().mainWindow.get();
     QVERIFY(main->isVisible());
     QVERIFY(!main->close());
     QVERIFY(!main->isVisible());
     QVERIFY(!main->MainWindowActive);
     QVERIFY(f.tray->isShown());
-    QVERIFY(f.app->engine()->tmrCheckBids.isActive());
+    QVERIFY(f.app->parts().engine->tmrCheckBids.isActive());
     QVERIFY(main->tmShowSysClock.isActive());
     QVERIFY(!f.app->exiting());
 }
@@ -439,7 +439,7 @@ void TestAppShell::withoutNotificationAreaTheWindowShowsAndMinimises()
 {
     AppFixture f;
     QCOMPARE(f.start(QString(), /*trayAvailable=*/false), Application::StartResult::Running);
-    frmWatch *main = f.app->mainWindow();
+    frmWatch *main = f.app->parts().mainWindow.get();
     QVERIFY(main->isVisible());
     QVERIFY(!main->close());
     QVERIFY(main->isVisible());
@@ -452,7 +452,7 @@ void TestAppShell::sessionEndHidesFirstThenEnds()
     AppFixture f;
     QCOMPARE(f.start(QStringLiteral("/show")), Application::StartResult::Running);
     QVERIFY(f.app->refuseSessionEnd());
-    QVERIFY(!f.app->mainWindow()->isVisible());
+    QVERIFY(!f.app->parts().mainWindow->isVisible());
     QVERIFY(f.tray->isShown());
     // Hidden now: the next request ends the program without asking.
     QVERIFY(!f.app->refuseSessionEnd());
@@ -465,7 +465,7 @@ void TestAppShell::refusedSessionEndWithoutNotificationAreaMinimises()
 {
     AppFixture f;
     QCOMPARE(f.start(QString(), /*trayAvailable=*/false), Application::StartResult::Running);
-    frmWatch *main = f.app->mainWindow();
+    frmWatch *main = f.app->parts().mainWindow.get();
     QVERIFY(f.app->refuseSessionEnd());
     // The logout may still be cancelled: the program must stay within reach.
     QVERIFY(main->isVisible());
@@ -478,8 +478,8 @@ void TestAppShell::withoutNotificationAreaTheWindowIconBlinks()
 {
     AppFixture f;
     QCOMPARE(f.start(QString(), /*trayAvailable=*/false), Application::StartResult::Running);
-    frmWatch *main = f.app->mainWindow();
-    AlertCentre &alerts = f.app->resources()->alerts();
+    frmWatch *main = f.app->parts().mainWindow.get();
+    AlertCentre &alerts = f.app->parts().resources->alerts();
     const qint64 programIcon = main->windowIcon().cacheKey();
     alerts.tmrFlashing_Timer();
     QVERIFY(main->windowIcon().cacheKey() != programIcon);
@@ -493,7 +493,7 @@ void TestAppShell::theWayOutIsNamed()
     {
         AppFixture f;
         QCOMPARE(f.start(QStringLiteral("/show")), Application::StartResult::Running);
-        frmWatch *main = f.app->mainWindow();
+        frmWatch *main = f.app->parts().mainWindow.get();
         QVERIFY(!main->ui.mnuExitProgram->isVisible());
         main->ui.cmdClose->click();
         main->show();
@@ -502,7 +502,7 @@ void TestAppShell::theWayOutIsNamed()
     }
     AppFixture f;
     QCOMPARE(f.start(QString(), /*trayAvailable=*/false), Application::StartResult::Running);
-    frmWatch *main = f.app->mainWindow();
+    frmWatch *main = f.app->parts().mainWindow.get();
     QVERIFY(main->ui.mnuExitProgram->isVisible());
     QVERIFY(main->ui.cmdClose->toolTip().contains(u"Exit in the Info menu"));
     main->ui.mnuExitProgram->trigger();
@@ -515,7 +515,7 @@ void TestAppShell::mainWindowAccessKeysAreUnambiguous()
     // Exit lives without a notification area, must open with Alt+I.
     AppFixture f;
     QCOMPARE(f.start(QString(), /*trayAvailable=*/false), Application::StartResult::Running);
-    frmWatch *main = f.app->mainWindow();
+    frmWatch *main = f.app->parts().mainWindow.get();
     QStringList captions;
     for (const QAbstractButton *button : main->findChildren<QAbstractButton *>())
         captions.append(button->text());
@@ -542,38 +542,38 @@ void TestAppShell::exitDuringStartUpEndsTheProgram()
         qApp, [&f] { f.app->exitProgram(); }, Qt::QueuedConnection);
     QCOMPARE(f.start(QStringLiteral("/show")), Application::StartResult::Exited);
     QVERIFY(f.app->exiting());
-    QVERIFY(!f.app->mainWindow()->isVisible());
+    QVERIFY(!f.app->parts().mainWindow->isVisible());
     QVERIFY(!f.tray->isShown());
-    QVERIFY(!f.app->engine()->tmrCheckBids.isActive());
+    QVERIFY(!f.app->parts().engine->tmrCheckBids.isActive());
     for (int i = 0; i < UpdateEngine::kEngines; ++i)
-        QVERIFY(!f.app->engine()->tmrSockTimeOut[i].isActive());
+        QVERIFY(!f.app->parts().engine->tmrSockTimeOut[i].isActive());
 }
 
 void TestAppShell::closeButtonAcknowledgesAlerts()
 {
     AppFixture f;
     QCOMPARE(f.start(QStringLiteral("/show")), Application::StartResult::Running);
-    f.app->alerts().FirstAlertPending = { 4711.0 };
-    f.app->alerts().SecondAlertPending = { 4712.0 };
-    f.app->alerts().AlertQuiet = true;
-    f.app->mainWindow()->ui.cmdClose->click();
-    QVERIFY(!f.app->mainWindow()->isVisible());
-    QVERIFY(!f.app->alerts().hasPending());
-    QCOMPARE(f.app->alerts().FirstAlertDone, QList<double> { 4711.0 });
-    QCOMPARE(f.app->alerts().SecondAlertDone, QList<double> { 4712.0 });
-    QVERIFY(!f.app->alerts().AlertQuiet);
+    f.app->parts().alerts->FirstAlertPending = { 4711.0 };
+    f.app->parts().alerts->SecondAlertPending = { 4712.0 };
+    f.app->parts().alerts->AlertQuiet = true;
+    f.app->parts().mainWindow->ui.cmdClose->click();
+    QVERIFY(!f.app->parts().mainWindow->isVisible());
+    QVERIFY(!f.app->parts().alerts->hasPending());
+    QCOMPARE(f.app->parts().alerts->FirstAlertDone, QList<double> { 4711.0 });
+    QCOMPARE(f.app->parts().alerts->SecondAlertDone, QList<double> { 4712.0 });
+    QVERIFY(!f.app->parts().alerts->AlertQuiet);
 }
 
 void TestAppShell::sortOrdersAndStatusPanels()
 {
     AppFixture f;
     QCOMPARE(f.start(QStringLiteral("/show")), Application::StartResult::Running);
-    QComboBox *sorted = f.app->mainWindow()->ui.cboSorted;
+    QComboBox *sorted = f.app->parts().mainWindow->ui.cboSorted;
     QCOMPARE(sorted->count(), 4);
     QCOMPARE(sorted->itemText(0), QStringLiteral("Ending first"));
     QCOMPARE(sorted->itemText(3), QStringLiteral("Highest price first"));
     QCOMPARE(sorted->currentText(), QStringLiteral("Ending first"));
-    const auto &panels = f.app->mainWindow()->ui.panels;
+    const auto &panels = f.app->parts().mainWindow->ui.panels;
     QCOMPARE(panels[2]->width(), 93); // 1400 twips
     QCOMPARE(panels[3]->width(), 107); // 1600 twips
 }
@@ -622,7 +622,7 @@ void TestAppShell::storeThatCannotBeOpenedIsReportedAndKept()
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), content);
-    QVERIFY(!f.app->mainWindow()->isVisible());
+    QVERIFY(!f.app->parts().mainWindow->isVisible());
 }
 
 void TestAppShell::startUpKeepsTheDaysCopyOfTheStore()
@@ -660,28 +660,28 @@ void TestAppShell::clockDialogOpensOnceAndKeepsTheFineTune()
 {
     AppFixture f;
     QCOMPARE(f.start(QStringLiteral("/show")), Application::StartResult::Running);
-    frmResource *res = f.app->resources();
+    frmResource *res = f.app->parts().resources.get();
     // The hidden entry runs one tick of the automatic check once it is shown.
     QVERIFY(!res->mnuTestAdjClock->isVisible());
-    f.app->settings().AutoAdjustTime = 1;
+    f.app->parts().settings->AutoAdjustTime = 1;
     res->mnuTestAdjClock->setVisible(true);
     res->mnuTestAdjClock->trigger();
     QCOMPARE(res->clockCheck.lngAutoChkTimeSyncCnt, 1);
     res->mnuSyncClock->trigger();
-    const QPointer<frmSync> dialog = f.app->clockCommands()->dialog();
+    const QPointer<frmSync> dialog = f.app->parts().clockCommands->dialog();
     QVERIFY(dialog && dialog->isVisible());
-    f.app->mainWindow()->listMenu.mnuSyncClock->trigger();
-    QCOMPARE(f.app->clockCommands()->dialog(), dialog.data());
+    f.app->parts().mainWindow->listMenu.mnuSyncClock->trigger();
+    QCOMPARE(f.app->parts().clockCommands->dialog(), dialog.data());
 
     // "+2.5" moves both status-bar clocks by two and a half seconds; the store keeps 2.
     dialog->cboFineTune->setEditText(QStringLiteral("+2.5"));
     dialog->cmdClose->click();
     QTRY_VERIFY(!dialog);
-    QCOMPARE(f.app->settings().TimeFinetune.units(), 25000);
-    QCOMPARE(loadAppSettings(*f.app->store(), resourceFolder()).TimeFinetune, FixedSeconds(2));
+    QCOMPARE(f.app->parts().settings->TimeFinetune.units(), 25000);
+    QCOMPARE(loadAppSettings(*f.app->parts().store, resourceFolder()).TimeFinetune, FixedSeconds(2));
     f.clock->set(QDateTime(QDate(2026, 3, 2), QTime(12, 0, 0, 600)));
-    f.app->updateCommands()->tmShowSysClock_Timer();
-    QCOMPARE(f.app->mainWindow()->ui.panels[4]->text(), QStringLiteral("Time: 12:00:03"));
+    f.app->parts().updateCommands->tmShowSysClock_Timer();
+    QCOMPARE(f.app->parts().mainWindow->ui.panels[4]->text(), QStringLiteral("Time: 12:00:03"));
 }
 
 void TestAppShell::failedAutomaticCorrectionIsReportedWithoutABox_data()
@@ -696,14 +696,14 @@ void TestAppShell::failedAutomaticCorrectionIsReportedWithoutABox()
     QFETCH(bool, trayAvailable);
     AppFixture f;
     QCOMPARE(f.start(QStringLiteral("/show"), trayAvailable), Application::StartResult::Running);
-    f.app->resources()->mnuSyncClock->trigger();
+    f.app->parts().resources->mnuSyncClock->trigger();
     const QString cause
         = QStringLiteral("The clock cannot be set: the system clock is kept by network time synchronisation");
-    Q_EMIT f.app->resources()->clockCheck.correctionFailureToReport(cause);
+    Q_EMIT f.app->parts().resources->clockCheck.correctionFailureToReport(cause);
     QCOMPARE(f.tray->messages, trayAvailable ? QStringList { u"Tallyhawk|" + cause } : QStringList {});
     if (!trayAvailable)
-        QCOMPARE(f.app->mainWindow()->ui.panels[1]->text(), cause);
-    QCOMPARE(f.app->clockCommands()->dialog()->lblClockMessage->text(), cause);
+        QCOMPARE(f.app->parts().mainWindow->ui.panels[1]->text(), cause);
+    QCOMPARE(f.app->parts().clockCommands->dialog()->lblClockMessage->text(), cause);
     QVERIFY(f.prompter->shown().isEmpty());
 }
 

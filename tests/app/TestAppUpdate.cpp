@@ -17,6 +17,7 @@
 #include "alerts/AlertCentre.h"
 #include "alerts/ui/EndingAlertPopUp.h"
 #include "alerts/ui/frmEndingAlert.h"
+#include "app/AlertCommands.h"
 #include "app/SearchCommands.h"
 #include "app/UpdateCommands.h"
 #include "app/WatchListCommands.h"
@@ -89,12 +90,12 @@ void TestAppUpdate::cleanup()
 void TestAppUpdate::startUpFillsTheListAndRunsTheFirstPass()
 {
     QCOMPARE(f->start(QStringLiteral("/show")), Application::StartResult::Running);
-    WatchListModel &model = f->app->listModel();
+    WatchListModel &model = *f->app->parts().listModel;
     QCOMPARE(model.rowCount(), 2);
     // The pass runs from start-up on; its end sorts the list by end date.
     QTRY_COMPARE(model.subItem(0, WatchListModel::ItemName), QStringLiteral("Oak bookends"));
     QCOMPARE(model.subItem(1, WatchListModel::ItemName), QStringLiteral("Pewter tankard"));
-    frmWatch *w = f->app->mainWindow();
+    frmWatch *w = f->app->parts().mainWindow.get();
     QTRY_VERIFY(w->ui.panels[1]->text().startsWith(u"Last Update: "));
     QVERIFY(w->ui.cmdAddItem->isEnabled());
     QVERIFY(w->ui.Command1->isEnabled());
@@ -104,15 +105,15 @@ void TestAppUpdate::startUpFillsTheListAndRunsTheFirstPass()
 void TestAppUpdate::addedItemIsFetchedHalfASecondLater()
 {
     QCOMPARE(f->start(QStringLiteral("/show")), Application::StartResult::Running);
-    frmWatch *w = f->app->mainWindow();
+    frmWatch *w = f->app->parts().mainWindow.get();
     QTRY_VERIFY(w->ui.cmdAddItem->isEnabled());
-    WatchListCommands *list = f->app->listCommands();
+    WatchListCommands *list = f->app->parts().listCommands.get();
     QVERIFY(list->addItemFromDialog(QStringLiteral("2407600003")));
     QVERIFY(w->tmrUpdateCurrentItem.isActive());
     QCOMPARE(w->tmrUpdateCurrentItem.interval(), 500);
-    f->app->updateCommands()->tmrUpdateCurrentItem_Timer();
+    f->app->parts().updateCommands->tmrUpdateCurrentItem_Timer();
     QVERIFY(!w->tmrUpdateCurrentItem.isActive());
-    WatchListModel &model = f->app->listModel();
+    WatchListModel &model = *f->app->parts().listModel;
     // Fetched on its own and sorted in by its end date, still selected.
     QCOMPARE(model.subItem(1, WatchListModel::ItemName), QStringLiteral("Enamel sign"));
     QCOMPARE(list->selectedItemText(), QStringLiteral("2407600003"));
@@ -122,7 +123,7 @@ void TestAppUpdate::addedItemIsFetchedHalfASecondLater()
 void TestAppUpdate::updateOneItemWantsASelection()
 {
     QCOMPARE(f->start(QStringLiteral("/show")), Application::StartResult::Running);
-    frmWatch *w = f->app->mainWindow();
+    frmWatch *w = f->app->parts().mainWindow.get();
     QTRY_VERIFY(w->ui.cmdUpdateOneItem->isEnabled());
     w->ui.lstWatching->clearSelection();
     w->ui.cmdUpdateOneItem->click();
@@ -134,9 +135,9 @@ void TestAppUpdate::updateOneItemWantsASelection()
 void TestAppUpdate::automaticUpdateSwitchesBothTimers()
 {
     QCOMPARE(f->start(QStringLiteral("/show")), Application::StartResult::Running);
-    frmWatch *w = f->app->mainWindow();
+    frmWatch *w = f->app->parts().mainWindow.get();
     QTRY_VERIFY(w->ui.panels[1]->text().startsWith(u"Last Update: "));
-    UpdateEngine *engine = f->app->engine();
+    UpdateEngine *engine = f->app->parts().engine.get();
     QAction *toggle = w->listMenu.mnuAutoUpdate;
     toggle->trigger();
     QCOMPARE(toggle->text(), QStringLiteral("Automatic Update (OFF)"));
@@ -152,17 +153,17 @@ void TestAppUpdate::automaticUpdateSwitchesBothTimers()
 void TestAppUpdate::statusBarShowsClocksAndEngineLights()
 {
     QCOMPARE(f->start(QStringLiteral("/show")), Application::StartResult::Running);
-    frmWatch *w = f->app->mainWindow();
+    frmWatch *w = f->app->parts().mainWindow.get();
     QTRY_VERIFY(w->ui.panels[1]->text().startsWith(u"Last Update: "));
     // 12:00 in New York is 09:00 on the auction site's Pacific clock.
     f->clock->set(QDateTime(QDate(2026, 3, 2), QTime(12, 0, 5)));
-    f->app->settings().TimeFinetune = 2;
-    f->app->updateCommands()->tmShowSysClock_Timer();
+    f->app->parts().settings->TimeFinetune = 2;
+    f->app->parts().updateCommands->tmShowSysClock_Timer();
     QCOMPARE(w->ui.panels[4]->text(), QStringLiteral("Time: 12:00:07"));
     QCOMPARE(w->ui.panels[5]->text(), QStringLiteral("Ebay: 09:00:07"));
     QCOMPARE(w->ui.panels[3]->text(), QStringLiteral("Total Item(s): 2"));
     w->ui.chkSockStatus[2]->setText(QStringLiteral("Engine-3- (R2)"));
-    f->app->updateCommands()->tmShowSysClock_Timer();
+    f->app->parts().updateCommands->tmShowSysClock_Timer();
     QCOMPARE(w->ui.chkSockStatus[2]->text(), QStringLiteral("Engine-3"));
 }
 
@@ -171,17 +172,17 @@ void TestAppUpdate::itemEndingSoonBringsUpTheAlertWindowOnItsRow()
     addToSimulator(2407600004, QStringLiteral("Ship's bell"), 3 * 60);
     QVERIFY(storeWatchedItems(f->dataFolder.path(), { "2407600004" }));
     QCOMPARE(f->start(QStringLiteral("/show")), Application::StartResult::Running);
-    f->app->settings().SecondAlert = 5;
-    frmWatch *w = f->app->mainWindow();
+    f->app->parts().settings->SecondAlert = 5;
+    frmWatch *w = f->app->parts().mainWindow.get();
     QTRY_VERIFY(w->ui.panels[1]->text().startsWith(u"Last Update: "));
-    AlertCentre &alerts = f->app->resources()->alerts();
+    AlertCentre &alerts = f->app->parts().resources->alerts();
     QVERIFY(alerts.tmrChkItemAlert.isActive()); // back on after the pass
     QString selected;
     QString shortLabel;
-    EndingAlertPopUp *popUp = f->app->alertPopUp();
+    EndingAlertPopUp *popUp = &f->app->parts().alertCommands->popUp();
     connect(popUp, &EndingAlertPopUp::windowShown, this, [&] {
         const auto closing = qScopeGuard([&] { popUp->window()->cmdClose->click(); });
-        selected = f->app->listCommands()->selectedItemText();
+        selected = f->app->parts().listCommands->selectedItemText();
         shortLabel = popUp->window()->lblAlertMinute->text();
     });
     alerts.CheckEndingItems();
@@ -198,7 +199,7 @@ void TestAppUpdate::searchOpensTheSitesPageAndRemembersIt()
 {
     QVERIFY(QDir(f->dataFolder.path()).mkpath(QStringLiteral("IntelliSense")));
     QCOMPARE(f->start(QStringLiteral("/show")), Application::StartResult::Running);
-    WatchWindowUi &ui = f->app->mainWindow()->ui;
+    WatchWindowUi &ui = f->app->parts().mainWindow->ui;
     const QList<const QWidget *> controls { ui.txtAddress, ui.cmdSearch, ui.cmdClear, ui.cboSorted,
         ui.chkGoogle, ui.chkSearchSeller, ui.chkCompletedItems };
     for (const QWidget *control : controls)
@@ -224,26 +225,26 @@ void TestAppUpdate::searchOpensTheSitesPageAndRemembersIt()
     QVERIFY2(page.startsWith("HTTP/1.1 200"), page.left(80).constData());
 
     // The search is remembered and offered again.
-    QCOMPARE(f->app->search()->history(), QStringList { QStringLiteral("pewter & brass") });
+    QCOMPARE(f->app->parts().search->history(), QStringList { QStringLiteral("pewter & brass") });
     QFile file(f->dataFolder.filePath(QStringLiteral("IntelliSense/iSense.dat")));
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("pewter & brass\r\n"));
-    QCompleter *completer = f->app->search()->completer();
+    QCompleter *completer = f->app->parts().search->completer();
     completer->setCompletionPrefix(QStringLiteral("PEW"));
     QCOMPARE(completer->currentCompletion(), QStringLiteral("pewter & brass"));
-    f->app->search()->removeHistoryEntry(QStringLiteral("pewter & brass"));
-    QVERIFY(f->app->search()->history().isEmpty());
+    f->app->parts().search->removeHistoryEntry(QStringLiteral("pewter & brass"));
+    QVERIFY(f->app->parts().search->history().isEmpty());
 }
 
 void TestAppUpdate::aLockedButtonPassesTheFocusToTheList()
 {
     QCOMPARE(f->start(QStringLiteral("/show")), Application::StartResult::Running);
-    frmWatch *w = f->app->mainWindow();
+    frmWatch *w = f->app->parts().mainWindow.get();
     QTRY_VERIFY(w->ui.panels[1]->text().startsWith(u"Last Update: "));
     QApplication::setActiveWindow(w);
     w->ui.cmdUpdateOneItem->setFocus();
     QTRY_VERIFY(w->ui.cmdUpdateOneItem->hasFocus());
-    f->app->engine()->subActive2(); // the commands lock
+    f->app->parts().engine->subActive2(); // the commands lock
     QVERIFY(!w->ui.cmdUpdateOneItem->isEnabled());
     QVERIFY(w->ui.lstWatching->hasFocus());
     QVERIFY(!w->ui.cmdClose->hasFocus());
@@ -265,14 +266,15 @@ void TestAppUpdate::passFailuresGoToTheTrayWhileTheWindowIsHidden()
     QFETCH(bool, trayAvailable);
     QFETCH(bool, inTheTray);
     QCOMPARE(f->start(commandLine, trayAvailable), Application::StartResult::Running);
-    QTRY_VERIFY(f->app->mainWindow()->ui.panels[1]->text().startsWith(u"Last Update: "));
+    QTRY_VERIFY(f->app->parts().mainWindow->ui.panels[1]->text().startsWith(u"Last Update: "));
     f->prompter->clear();
     f->tray->messages.clear();
     const QString message = QStringLiteral("The pages of 2 items could not be applied in the last update.");
     // Another pass fails while the box is open: the user still finds one box.
     if (!inTheTray)
-        f->prompter->whileOpen([this, message] { Q_EMIT f->app->engine()->passPagesNotApplied(message); });
-    Q_EMIT f->app->engine()->passPagesNotApplied(message);
+        f->prompter->whileOpen(
+            [this, message] { Q_EMIT f->app->parts().engine->passPagesNotApplied(message); });
+    Q_EMIT f->app->parts().engine->passPagesNotApplied(message);
     QCOMPARE(f->tray->messages, inTheTray ? QStringList { u"Tallyhawk|" + message } : QStringList {});
     QCOMPARE(f->prompter->shown().size(), inTheTray ? 0 : 1);
     if (!inTheTray)

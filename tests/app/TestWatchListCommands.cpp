@@ -7,6 +7,7 @@
 
 #include "AppFixture.h"
 #include "alerts/ui/frmAlarm.h"
+#include "app/ClockCommands.h"
 #include "app/WatchListCommands.h"
 #include "app/frmWatch.h"
 #include "common/Formats.h"
@@ -60,9 +61,9 @@ void TestWatchListCommands::init()
     // A store with three items before start-up.
     QVERIFY(storeWatchedItems(f->dataFolder.path(), { "7000003", "7000001", "7000002" }));
     QCOMPARE(f->start(QStringLiteral("/show")), Application::StartResult::Running);
-    commands = f->app->listCommands();
-    model = &f->app->listModel();
-    list = f->app->mainWindow()->ui.lstWatching;
+    commands = f->app->parts().listCommands.get();
+    model = f->app->parts().listModel.get();
+    list = f->app->parts().mainWindow->ui.lstWatching;
     passStarts = 0;
     commands->passStart = [this] { ++passStarts; };
 }
@@ -74,7 +75,7 @@ void TestWatchListCommands::cleanup()
 
 void TestWatchListCommands::store(const QString &item, const QString &name, const QString &value)
 {
-    SaveRegString(*f->app->store(), RegRoot::CurrentUser, itemKeyPath(item), name, value);
+    SaveRegString(*f->app->parts().store, RegRoot::CurrentUser, itemKeyPath(item), name, value);
 }
 
 int TestWatchListCommands::select(const QString &item)
@@ -89,7 +90,7 @@ void TestWatchListCommands::fillShowsStoredItemsInStoreOrder()
     QCOMPARE(model->rowCount(), 3);
     QCOMPARE(model->rowText(0), QStringLiteral("7000001"));
     QCOMPARE(model->rowText(2), QStringLiteral("7000003"));
-    QCOMPARE(f->app->records().count(), 3);
+    QCOMPARE(f->app->parts().records->count(), 3);
     QCOMPARE(model->columnCount(), 11);
     // Only the price says that the start-up pass is fetching the row.
     for (int i = 1; i < WatchListModel::SubItemCount; ++i) {
@@ -110,8 +111,8 @@ void TestWatchListCommands::emptyStoreGivesEmptyList()
 {
     AppFixture empty;
     QCOMPARE(empty.start(), Application::StartResult::Running);
-    QCOMPARE(empty.app->listModel().rowCount(), 0);
-    QCOMPARE(empty.app->records().count(), 0);
+    QCOMPARE(empty.app->parts().listModel->rowCount(), 0);
+    QCOMPARE(empty.app->parts().records->count(), 0);
     QVERIFY(empty.prompter->shown().isEmpty());
 }
 
@@ -123,11 +124,11 @@ void TestWatchListCommands::addAcceptsATrimmedItemNumber()
     QCOMPARE(row, 3);
     QCOMPARE(model->rowText(row), QStringLiteral("1234567"));
     QCOMPARE(list->selectedRow(), row);
-    QCOMPARE(GetRegString(*f->app->store(), RegRoot::CurrentUser, itemKeyPath(QStringLiteral("1234567")),
-                 QStringLiteral("Item")),
+    QCOMPARE(GetRegString(*f->app->parts().store, RegRoot::CurrentUser,
+                 itemKeyPath(QStringLiteral("1234567")), QStringLiteral("Item")),
         QStringLiteral("1234567"));
     QVERIFY(commands->reSortPending);
-    QVERIFY(f->app->mainWindow()->tmrUpdateCurrentItem.isActive());
+    QVERIFY(f->app->parts().mainWindow->tmrUpdateCurrentItem.isActive());
 }
 
 void TestWatchListCommands::addRefusesWhatIsNotAnItemNumber_data()
@@ -162,8 +163,9 @@ void TestWatchListCommands::addRefusesWhatIsNotAnItemNumber()
         QCOMPARE(shown.icon, PromptIcon::Critical);
     }
     QCOMPARE(model->rowCount(), 3);
-    QCOMPARE(
-        ListRegSubKeys(*f->app->store(), RegRoot::CurrentUser, QString::fromUtf16(kWatchListKey)).size(), 3);
+    QCOMPARE(ListRegSubKeys(*f->app->parts().store, RegRoot::CurrentUser, QString::fromUtf16(kWatchListKey))
+                 .size(),
+        3);
 }
 
 void TestWatchListCommands::addRefusesWhatTheStoreAlreadyHolds()
@@ -195,11 +197,11 @@ void TestWatchListCommands::removeAsksUnlessConfirmDelIsTicked()
     f->prompter->queueAnswer(PromptAnswer::Yes);
     commands->cmdRemove_Click();
     QCOMPARE(model->findRow(QStringLiteral("7000002")), -1);
-    QVERIFY(!f->app->store()->keyExists(RegRoot::CurrentUser, itemKeyPath(QStringLiteral("7000002"))));
+    QVERIFY(!f->app->parts().store->keyExists(RegRoot::CurrentUser, itemKeyPath(QStringLiteral("7000002"))));
     QCOMPARE(list->selectedRow(), 1); // the row now at the same position
 
     f->prompter->clear();
-    f->app->mainWindow()->ui.ChkDeleteConfirm->setChecked(true);
+    f->app->parts().mainWindow->ui.ChkDeleteConfirm->setChecked(true);
     select(QStringLiteral("7000001"));
     commands->cmdRemove_Click();
     QVERIFY(f->prompter->shown().isEmpty());
@@ -208,7 +210,7 @@ void TestWatchListCommands::removeAsksUnlessConfirmDelIsTicked()
 
 void TestWatchListCommands::removingTheLastRowSelectsTheNewLast()
 {
-    f->app->mainWindow()->ui.ChkDeleteConfirm->setChecked(true);
+    f->app->parts().mainWindow->ui.ChkDeleteConfirm->setChecked(true);
     select(QStringLiteral("7000003"));
     commands->cmdRemove_Click();
     QCOMPARE(model->rowCount(), 2);
@@ -218,7 +220,7 @@ void TestWatchListCommands::removingTheLastRowSelectsTheNewLast()
 
 void TestWatchListCommands::removingTheOnlyRowLeavesAnEmptyList()
 {
-    f->app->mainWindow()->ui.ChkDeleteConfirm->setChecked(true);
+    f->app->parts().mainWindow->ui.ChkDeleteConfirm->setChecked(true);
     for (int i = 0; i < 3; ++i) {
         list->selectRow(0);
         commands->cmdRemove_Click();
@@ -272,7 +274,7 @@ void TestWatchListCommands::clickFeedbackFollowsTheStoredNotes()
 
     store(item, QStringLiteral("MaxBid"), QStringLiteral("0"));
     store(item, QStringLiteral("MaxAutoBid"), QStringLiteral("25.5"));
-    WatchItemRecord &record = f->app->records().at(row + 1);
+    WatchItemRecord &record = f->app->parts().records->at(row + 1);
     record.recItemNumber = 7000001;
     record.recMaxAutoBid = Money::fromText(u"25.5");
     record.recQuantity = 2;
@@ -312,27 +314,27 @@ void TestWatchListCommands::sortKeepsTheSelectedItemSelected()
 void TestWatchListCommands::countdownClockOpensForTheSelectedItem()
 {
     const int row = model->findRow(QStringLiteral("7000001"));
-    WatchItemRecord &record = f->app->records().at(row + 1);
+    WatchItemRecord &record = f->app->parts().records->at(row + 1);
     list->selectRow(row);
-    f->app->mainWindow()->ui.cmdOpenClockDialog->click();
-    QVERIFY(!f->app->clockWindow()); // no update has written the item's record yet
+    f->app->parts().mainWindow->ui.cmdOpenClockDialog->click();
+    QVERIFY(!f->app->parts().clockCommands->clockWindow()); // no update has written the item's record yet
     record.recItemNumber = 7000001;
     record.recEndDate = f->clock->now().addSecs(3600);
     Q_EMIT list->itemDoubleClicked();
-    QVERIFY(f->app->clockWindow());
-    QVERIFY(f->app->clockWindow()->isClockWindowOpen());
-    QCOMPARE(f->app->clockWindow()->clockEndTime(), record.recEndDate);
-    f->app->clockWindow()->close();
+    QVERIFY(f->app->parts().clockCommands->clockWindow());
+    QVERIFY(f->app->parts().clockCommands->clockWindow()->isClockWindowOpen());
+    QCOMPARE(f->app->parts().clockCommands->clockWindow()->clockEndTime(), record.recEndDate);
+    f->app->parts().clockCommands->clockWindow()->close();
 }
 
 void TestWatchListCommands::reloadAfterARestoreKeepsEachItemsRecord()
 {
-    WatchItems &records = f->app->records();
+    WatchItems &records = *f->app->parts().records;
     WatchItemRecord &started = records.at(model->findRow(QStringLiteral("7000002")) + 1);
     started.recItemNumber = 7000002;
     started.recAutoBidState = 1; // a real bid was started for it
     QVERIFY(storeWatchedItems(f->dataFolder.path(), { "7000004" })); // the restore added one
-    f->app->reloadListKeepingRecords();
+    f->app->parts().listCommands->reloadListKeepingRecords();
     QCOMPARE(model->rowCount(), 4);
     QCOMPARE(records.count(), 4);
     QCOMPARE(records.at(model->findRow(QStringLiteral("7000002")) + 1).recAutoBidState, 1);

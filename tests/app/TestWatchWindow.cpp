@@ -1,7 +1,9 @@
-// The main window on its own: the search box while it offers the history, and what counts
-// as the window painting.
+// The main window on its own: what each of its controls asks for, the search box while it
+// offers the history, and what counts as the window painting.
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QAction>
 #include <QComboBox>
 #include <QCompleter>
 #include <QLabel>
@@ -32,6 +34,8 @@ private Q_SLOTS:
     void offeredHistoryLetsEveryWayOfSearchingThroughOnce_data();
     void offeredHistoryLetsEveryWayOfSearchingThroughOnce();
     void onlyTheWindowComingIntoViewCountsAsPainting();
+    void everyControlAsksForItsCommand_data();
+    void everyControlAsksForItsCommand();
 
 private:
     // Types `text` into the box, the way a user does, until the history is offered.
@@ -52,11 +56,11 @@ void TestWatchWindow::init()
     m_window = std::make_unique<frmWatch>(m_model, m_alerts);
     const QString history = m_folder.filePath(QStringLiteral("iSense.dat"));
     QVERIFY(SaveSearchHistory(history, { QStringLiteral("red lamp"), QStringLiteral("brass bell") }));
-    m_search = std::make_unique<SearchCommands>(*m_window, m_shell, m_browser,
+    m_search = std::make_unique<SearchCommands>(SearchCommands::Context { *m_window, m_shell, m_browser,
         SearchHosts { QStringLiteral("http://s.test"), QStringLiteral("http://c.test"),
             QStringLiteral("http://l.test"), QStringLiteral("http://i.test"),
             QStringLiteral("http://g.test") },
-        history);
+        history, QStringLiteral("http://h.test"), QStringLiteral("http://p.test") });
     m_search->LoadSearchHistory();
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
@@ -133,6 +137,62 @@ void TestWatchWindow::onlyTheWindowComingIntoViewCountsAsPainting()
     m_window->show();
     QTRY_VERIFY(painted.count() >= 1);
     QVERIFY(m_window->MainWindowActive);
+}
+
+void TestWatchWindow::everyControlAsksForItsCommand_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<WatchCommand>("command");
+    const std::pair<const char *, WatchCommand> rows[] = {
+        { "cmdAddItem", WatchCommand::AddItem },
+        { "cmdRemove", WatchCommand::RemoveItem },
+        { "cmdGoTo", WatchCommand::OpenItemPage },
+        { "mnuOpenItem", WatchCommand::OpenItemPage },
+        { "mnuCopyItem2Clipboard", WatchCommand::CopyItemNumber },
+        { "cmdOpenClockDialog", WatchCommand::OpenClock },
+        { "mnuClock", WatchCommand::OpenClock },
+        { "mnuSetAutoBid", WatchCommand::SetAutoBid },
+        { "mnuRemoveAutoBid", WatchCommand::RemoveAutoBid },
+        { "mnuRemarkPrice", WatchCommand::SetRemarkPrice },
+        { "mnuRemoveMaxbid", WatchCommand::RemoveRemarkPrice },
+        { "cmdTestAutoBid", WatchCommand::RealBidNow },
+        { "cmdBidReady", WatchCommand::FillInBid },
+        { "mnuBidNow", WatchCommand::FillInBid },
+        { "mnuHotmail", WatchCommand::OpenHotmail },
+        { "mnuYahoo", WatchCommand::OpenYahooMail },
+        { "mnuEbaySetting", WatchCommand::OpenSettings },
+        { "mnuEmailSetting", WatchCommand::OpenSettings },
+        { "Command1", WatchCommand::UpdateAll },
+        { "mnuUpdate", WatchCommand::UpdateAll },
+        { "cmdUpdateOneItem", WatchCommand::UpdateSelected },
+        { "mnuUpdateCurrentItem", WatchCommand::UpdateSelectedFromMenu },
+        { "mnuAutoUpdate", WatchCommand::AutomaticUpdate },
+        { "mnuImportExport", WatchCommand::ImportExport },
+        { "mnuSyncClock", WatchCommand::SyncClock },
+        { "mnuPaypalVerify", WatchCommand::PaymentCheck },
+        { "cmdClear", WatchCommand::ClearSearch },
+    };
+    for (const auto &[control, command] : rows)
+        QTest::newRow(control) << QString::fromLatin1(control) << command;
+}
+
+void TestWatchWindow::everyControlAsksForItsCommand()
+{
+    QFETCH(QString, control);
+    QFETCH(WatchCommand, command);
+    m_search.reset(); // the window alone: no command answers with a dialog
+    QList<WatchCommand> asked;
+    connect(m_window.get(), &frmWatch::commandChosen, this, [&](WatchCommand c) { asked.append(c); });
+    if (auto *button = m_window->findChild<QAbstractButton *>(control)) {
+        button->setEnabled(true);
+        button->click();
+    } else {
+        auto *entry = m_window->findChild<QAction *>(control);
+        QVERIFY(entry);
+        entry->setEnabled(true);
+        entry->trigger();
+    }
+    QCOMPARE(asked, QList<WatchCommand> { command });
 }
 
 QTEST_MAIN(TestWatchWindow)

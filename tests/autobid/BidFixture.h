@@ -1,6 +1,6 @@
 #pragma once
 
-#include "../app/AppFixture.h"
+#include "AppFixture.h"
 #include "config/AppSettings.h"
 #include "engine/UpdateEngine.h"
 #include "watchlist/WatchItems.h"
@@ -15,9 +15,9 @@ inline bool startWithHandSetRecords(AppFixture &f, const QStringList &items)
     if (!storeWatchedItems(f.dataFolder.path(), items)
         || f.start(QStringLiteral("/show")) != Application::StartResult::Running)
         return false;
-    f.app->engine()->stopPass();
-    f.app->settings().EBayID = QStringLiteral("buyer");
-    f.app->settings().EBayPWD = QStringLiteral("s3cret");
+    f.app->parts().engine->stopPass();
+    f.app->parts().settings->EBayID = QStringLiteral("buyer");
+    f.app->parts().settings->EBayPWD = QStringLiteral("s3cret");
     return true;
 }
 
@@ -26,7 +26,7 @@ inline bool startWithHandSetRecords(AppFixture &f, const QStringList &items)
 inline WatchItemRecord &armRecord(AppFixture &f, const QString &item, qint64 secondsLeft,
     const QString &max = QStringLiteral("50"), int lead = 20)
 {
-    WatchItemRecord &record = f.app->records().at(f.app->listModel().findRow(item) + 1);
+    WatchItemRecord &record = f.app->parts().records->at(f.app->parts().listModel->findRow(item) + 1);
     record.recItemNumber = item.toDouble();
     record.recTitle = u"Lamp " + item.right(1);
     record.recCurrentPrice = Money::fromText(u"10");

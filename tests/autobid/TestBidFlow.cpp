@@ -11,8 +11,8 @@
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
-#include "../app/AppFixture.h"
 #include "../update/EngineFixture.h"
+#include "AppFixture.h"
 #include "app/BidCommands.h"
 #include "app/frmWatch.h"
 #include "autobid/AutoBidTrigger.h"
@@ -88,12 +88,13 @@ QString TestBidFlow::bidOf(qint64 number, const QString &member)
 
 void TestBidFlow::select(qint64 number)
 {
-    f->app->mainWindow()->ui.lstWatching->selectRow(f->app->listModel().findRow(QString::number(number)));
+    f->app->parts().mainWindow->ui.lstWatching->selectRow(
+        f->app->parts().listModel->findRow(QString::number(number)));
 }
 
 WatchItemRecord &TestBidFlow::record(qint64 number)
 {
-    return f->app->records().at(f->app->records().find(double(number)));
+    return f->app->parts().records->at(f->app->parts().records->find(double(number)));
 }
 
 void TestBidFlow::answerAutoBidDialog(const QString &price, const QString &quantity, const QString &seconds)
@@ -129,11 +130,11 @@ void TestBidFlow::initTestCase()
     QVERIFY(storeWatchedItems(f->dataFolder.path(),
         { QString::number(kSeveralUnits), QString::number(kSingle), QString::number(kMotors) }));
     QCOMPARE(f->start(QStringLiteral("/show")), Application::StartResult::Running);
-    QTRY_VERIFY_WITH_TIMEOUT(f->app->engine()->gblnAutoBidStarted(), kPageWait);
+    QTRY_VERIFY_WITH_TIMEOUT(f->app->parts().engine->gblnAutoBidStarted(), kPageWait);
     // Ticked by hand from here on.
-    f->app->mainWindow()->tmrChkAutoBid.stop();
-    f->app->settings().EBayID = QStringLiteral("buyer");
-    f->app->settings().EBayPWD = QStringLiteral("s3cret");
+    f->app->parts().mainWindow->tmrChkAutoBid.stop();
+    f->app->parts().settings->EBayID = QStringLiteral("buyer");
+    f->app->parts().settings->EBayPWD = QStringLiteral("s3cret");
     QCOMPARE(webEngineProcessCount(), 0);
 }
 
@@ -147,20 +148,20 @@ void TestBidFlow::automaticBidIsPlacedBeforeTheEnd()
 {
     select(kSeveralUnits);
     answerAutoBidDialog(QStringLiteral("25.5"), QStringLiteral("2"), QStringLiteral("5"));
-    f->app->mainWindow()->listMenu.mnuSetAutoBid->trigger();
+    f->app->parts().mainWindow->listMenu.mnuSetAutoBid->trigger();
     QCOMPARE(record(kSeveralUnits).recMaxAutoBid, Money::fromText(u"25.5"));
     // The selection moves on; the bid stays with its item.
     select(kSingle);
 
     f->clock->set(record(kSeveralUnits).recEndDate.addSecs(-6));
-    f->app->autoBidTrigger()->tmrChkAutoBid_Timer();
-    QVERIFY(!f->app->bidSequence()->IE());
+    f->app->parts().autoBidTrigger->tmrChkAutoBid_Timer();
+    QVERIFY(!f->app->parts().bidSequence->IE());
     f->clock->advanceSeconds(1);
-    f->app->autoBidTrigger()->tmrChkAutoBid_Timer();
-    QVERIFY(f->app->bidSequence()->IE());
+    f->app->parts().autoBidTrigger->tmrChkAutoBid_Timer();
+    QVERIFY(f->app->parts().bidSequence->IE());
     QTRY_COMPARE_WITH_TIMEOUT(
         bidOf(kSeveralUnits, QStringLiteral("buyer")), QStringLiteral("2550 x 2"), kPageWait);
-    QVERIFY(!f->app->bidSequence()->running());
+    QVERIFY(!f->app->parts().bidSequence->running());
     QVERIFY(bidOf(kSingle, QStringLiteral("buyer")).isEmpty());
 }
 
@@ -169,8 +170,8 @@ void TestBidFlow::fillInBidLeavesTheSignInFilledAndUnsent()
     select(kSingle);
     const QWidgetList before = QApplication::topLevelWidgets();
     f->prompter->queueInput(QStringLiteral("12"));
-    f->app->bidCommands()->cmdBidReady_Click();
-    BidSequence &sequence = *f->app->bidSequence();
+    f->app->parts().bidCommands->cmdBidReady_Click();
+    BidSequence &sequence = *f->app->parts().bidSequence;
     QVERIFY(sequence.blnFillOnly);
     QTRY_VERIFY_WITH_TIMEOUT(!sequence.running(), kPageWait);
     QCOMPARE(sequence.IE(), nullptr); // let go: the window is the user's now
@@ -198,7 +199,7 @@ void TestBidFlow::motorsItemIsBidThroughTheMotorsSignIn()
     motors.recMaxQuantity = 1;
     motors.recMaxTimeLeft = 10;
     select(kMotors);
-    f->app->bidCommands()->cmdTestAutoBid_Click(); // the question is answered Yes
+    f->app->parts().bidCommands->cmdTestAutoBid_Click(); // the question is answered Yes
     QCOMPARE(record(kMotors).recAutoBidState, 1);
     QTRY_COMPARE_WITH_TIMEOUT(bidOf(kMotors, QStringLiteral("buyer")), QStringLiteral("3100 x 1"), kPageWait);
 }

@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "../app/AppFixture.h"
+#include "AppFixture.h"
 #include "app/BidSettingsCommands.h"
 #include "app/frmWatch.h"
 #include "autobid/BidSettings.h"
@@ -52,11 +52,11 @@ private:
     AutoBidDialogValues lampValues(const WatchItemRecord &record) const
     {
         return autoBidDialogValues(QStringLiteral("7000001"), QStringLiteral("Lamp"),
-            QStringLiteral("$10.00"), &record, *f->app->store());
+            QStringLiteral("$10.00"), &record, *f->app->parts().store);
     }
     QString stored(const QString &item, const char16_t *name) const
     {
-        return GetRegString(*f->app->store(), RegRoot::CurrentUser, itemKeyPath(item),
+        return GetRegString(*f->app->parts().store, RegRoot::CurrentUser, itemKeyPath(item),
             QString::fromUtf16(name), QStringLiteral("<none>"));
     }
 
@@ -74,8 +74,8 @@ void TestBidSettings::init()
     f = std::make_unique<AppFixture>();
     QVERIFY(storeWatchedItems(f->dataFolder.path(), { "7000001", "7000002" }));
     QCOMPARE(f->start(QStringLiteral("/show")), Application::StartResult::Running);
-    f->app->settings().EBayID = QStringLiteral("buyer");
-    model = &f->app->listModel();
+    f->app->parts().settings->EBayID = QStringLiteral("buyer");
+    model = f->app->parts().listModel.get();
     answer.reset();
     whileDialogOpen = {};
     dialogs = 0;
@@ -90,7 +90,7 @@ void TestBidSettings::cleanup()
 
 WatchItemRecord &TestBidSettings::updated(const QString &item, qint64 secondsLeft, Money price)
 {
-    WatchItemRecord &record = f->app->records().at(model->findRow(item) + 1);
+    WatchItemRecord &record = f->app->parts().records->at(model->findRow(item) + 1);
     record.recItemNumber = item.toDouble();
     record.recCurrentPrice = price;
     record.recBidIncrement = Money::fromText(u"0.5");
@@ -101,18 +101,19 @@ WatchItemRecord &TestBidSettings::updated(const QString &item, qint64 secondsLef
 
 std::unique_ptr<BidSettingsCommands> TestBidSettings::commands()
 {
-    return std::make_unique<BidSettingsCommands>(BidSettingsCommands::Context { *f->app->mainWindow(), *model,
-        f->app->records(), *f->app->store(), f->app->settings(), *f->prompter, *f->clock,
-        [this] {
-            ++settingsShown;
-            f->app->settings().EBayID = accountAfterSettings;
-        },
-        [this](const AutoBidDialogValues &) {
-            ++dialogs;
-            if (whileDialogOpen)
-                whileDialogOpen();
-            return answer;
-        } });
+    return std::make_unique<BidSettingsCommands>(
+        BidSettingsCommands::Context { *f->app->parts().mainWindow, *model, *f->app->parts().records,
+            *f->app->parts().store, *f->app->parts().settings, *f->prompter, *f->clock,
+            [this] {
+                ++settingsShown;
+                f->app->parts().settings->EBayID = accountAfterSettings;
+            },
+            [this](const AutoBidDialogValues &) {
+                ++dialogs;
+                if (whileDialogOpen)
+                    whileDialogOpen();
+                return answer;
+            } });
 }
 
 void TestBidSettings::setDoesNothingOnAnItemThatCannotBeBidOn_data()
@@ -128,7 +129,7 @@ void TestBidSettings::setDoesNothingOnAnItemThatCannotBeBidOn()
     QFETCH(qint64, secondsLeft);
     QFETCH(QString, price);
     updated(QStringLiteral("7000001"), secondsLeft, Money::fromText(price));
-    f->app->mainWindow()->ui.lstWatching->selectRow(model->findRow(QStringLiteral("7000001")));
+    f->app->parts().mainWindow->ui.lstWatching->selectRow(model->findRow(QStringLiteral("7000001")));
     answer = AutoBidEntry { Money::fromText(u"20"), 1, 25 };
     commands()->mnuSetAutoBid_Click();
     QCOMPARE(dialogs, 0);
@@ -263,7 +264,7 @@ void TestBidSettings::dialogShowsStoredValuesOrDefaults()
     WatchItemRecord &record = updated(QStringLiteral("7000001"), 3600);
     record.recQuantity = 0; // the page named no quantity
     AutoBidDialogValues fresh = autoBidDialogValues(QStringLiteral("7000001"), QStringLiteral("Lamp"),
-        QStringLiteral("$10.00"), &record, *f->app->store());
+        QStringLiteral("$10.00"), &record, *f->app->parts().store);
     QCOMPARE((QStringList { fresh.price, fresh.quantity, fresh.seconds }),
         (QStringList { QString(), QStringLiteral("1"), QStringLiteral("20") }));
     QVERIFY(fresh.quantityChoices.isEmpty());
@@ -273,9 +274,9 @@ void TestBidSettings::dialogShowsStoredValuesOrDefaults()
     record.recMaxAutoBid = Money::fromText(u"25.5");
     record.recMaxQuantity = 2;
     record.recMaxTimeLeft = 12;
-    storeAutoBid(*f->app->store(), QStringLiteral("7000001"), record);
+    storeAutoBid(*f->app->parts().store, QStringLiteral("7000001"), record);
     const AutoBidDialogValues again = autoBidDialogValues(QStringLiteral("7000001"), QStringLiteral("Lamp"),
-        QStringLiteral("$10.00"), &record, *f->app->store());
+        QStringLiteral("$10.00"), &record, *f->app->parts().store);
     QCOMPARE((QStringList { again.price, again.quantity, again.seconds }),
         (QStringList { QStringLiteral("25.5"), QStringLiteral("2"), QStringLiteral("12") }));
 }
@@ -296,9 +297,9 @@ void TestBidSettings::setStoresTheBidOnTheChosenItemEvenAfterASort()
     WatchItemRecord &chosen = updated(QStringLiteral("7000001"), 3600);
     chosen.recEndDate = fromDayNumber(endDay);
     updated(QStringLiteral("7000002"), 7200);
-    SaveRegString(*f->app->store(), RegRoot::CurrentUser, itemKeyPath(QStringLiteral("7000001")),
+    SaveRegString(*f->app->parts().store, RegRoot::CurrentUser, itemKeyPath(QStringLiteral("7000001")),
         QString::fromUtf16(ItemValue::MaxBid), QStringLiteral("30"));
-    f->app->mainWindow()->ui.lstWatching->selectRow(model->findRow(QStringLiteral("7000001")));
+    f->app->parts().mainWindow->ui.lstWatching->selectRow(model->findRow(QStringLiteral("7000001")));
     answer = AutoBidEntry { Money::fromText(u"25.5"), 2, 12 };
     // A pass ends while the dialog is open and turns the list round.
     whileDialogOpen = [this] {
@@ -314,21 +315,21 @@ void TestBidSettings::setStoresTheBidOnTheChosenItemEvenAfterASort()
     QCOMPARE(stored(item, ItemValue::MaxAutoBid), QStringLiteral("25.5"));
     QCOMPARE(stored(item, ItemValue::MaxQuantity), QStringLiteral("2"));
     QCOMPARE(stored(item, ItemValue::MaxTimeLeft), QStringLiteral("12"));
-    QCOMPARE(GetRegDword(*f->app->store(), RegRoot::CurrentUser, itemKeyPath(item),
+    QCOMPARE(GetRegDword(*f->app->parts().store, RegRoot::CurrentUser, itemKeyPath(item),
                  QString::fromUtf16(ItemValue::AuctionEndDate), 0),
         storedDay);
     QCOMPARE(stored(item, ItemValue::MaxBid), QStringLiteral("<none>"));
     QCOMPARE(model->icon(model->findRow(item)), int(WatchListModel::IconHammer));
-    QCOMPARE(f->app->records().at(model->findRow(item) + 1).recMaxTimeLeft, 12);
-    QCOMPARE(f->app->records().at(model->findRow(QStringLiteral("7000002")) + 1).recMaxTimeLeft, 0);
-    QCOMPARE(f->app->mainWindow()->ui.lstWatching->toolTip(),
+    QCOMPARE(f->app->parts().records->at(model->findRow(item) + 1).recMaxTimeLeft, 12);
+    QCOMPARE(f->app->parts().records->at(model->findRow(QStringLiteral("7000002")) + 1).recMaxTimeLeft, 0);
+    QCOMPARE(f->app->parts().mainWindow->ui.lstWatching->toolTip(),
         QStringLiteral("Max bid is: $25.50, Qty: 3, Bid @ the last 12 sec."));
 }
 
 void TestBidSettings::removalsActOnlyOnTheirOwnIcon()
 {
     const int row = model->findRow(QStringLiteral("7000001"));
-    f->app->mainWindow()->ui.lstWatching->selectRow(row);
+    f->app->parts().mainWindow->ui.lstWatching->selectRow(row);
     model->setIcon(row, WatchListModel::IconLightning);
     commands()->mnuRemoveAutoBid_Click();
     model->setIcon(row, WatchListModel::IconHammer);
@@ -342,10 +343,10 @@ void TestBidSettings::cancelledNoteChangesNothingAfterTheSwitch()
     WatchItemRecord &record = updated(QStringLiteral("7000001"), 3600);
     record.recMaxAutoBid = Money::fromText(u"25");
     record.recMaxTimeLeft = 10;
-    storeAutoBid(*f->app->store(), QStringLiteral("7000001"), record);
+    storeAutoBid(*f->app->parts().store, QStringLiteral("7000001"), record);
     const int row = model->findRow(QStringLiteral("7000001"));
     model->setIcon(row, WatchListModel::IconHammer);
-    f->app->mainWindow()->ui.lstWatching->selectRow(row);
+    f->app->parts().mainWindow->ui.lstWatching->selectRow(row);
     f->prompter->queueInput(std::nullopt); // Cancel in the input box
     commands()->mnuRemarkPrice_Click();
     QCOMPARE(f->prompter->shown()[0].title, QStringLiteral("Alert: Command Confusion?"));
@@ -360,8 +361,8 @@ void TestBidSettings::cancelledNoteChangesNothingAfterTheSwitch()
 void TestBidSettings::withoutAnAccountTheSettingsComeFirst()
 {
     updated(QStringLiteral("7000001"), 3600);
-    f->app->mainWindow()->ui.lstWatching->selectRow(model->findRow(QStringLiteral("7000001")));
-    f->app->settings().EBayID.clear();
+    f->app->parts().mainWindow->ui.lstWatching->selectRow(model->findRow(QStringLiteral("7000001")));
+    f->app->parts().settings->EBayID.clear();
     commands()->mnuSetAutoBid_Click(); // still no account afterwards: nothing more
     QCOMPARE(settingsShown, 1);
     QCOMPARE(dialogs, 0);

@@ -1,17 +1,9 @@
 // The computer kept awake for the automatic bids, and what happens when it slept all the
-// same: on the whole program with a fake clock and a fake sleep lock.
+// same: on the bids' logic with a fake clock and a fake sleep lock.
 
-#include <QLabel>
 #include <QTest>
 
-#include "BidFixture.h"
-#include "app/frmWatch.h"
-#include "autobid/AutoBidTrigger.h"
-#include "autobid/SleepGuardPolicy.h"
-#include "config/AppSettings.h"
-#include "engine/UpdateEngine.h"
-#include "watchlist/WatchItems.h"
-#include "watchlist/WatchListModel.h"
+#include "BidLogicFixture.h"
 
 using namespace th;
 using namespace th::test;
@@ -38,17 +30,17 @@ private Q_SLOTS:
 
 private:
     WatchItemRecord &armed(const QString &item, qint64 secondsLeft);
-    void review() { f->app->sleepGuard()->review(); }
-    void tickTrigger() { f->app->autoBidTrigger()->tmrChkAutoBid_Timer(); }
-    QString panel1() const { return f->app->mainWindow()->ui.panels[1]->text(); }
+    void review() { f->guard->review(); }
+    void tickTrigger() { f->trigger->tmrChkAutoBid_Timer(); }
+    QString panel1() const { return f->panels.value(1); }
 
-    std::unique_ptr<AppFixture> f;
+    std::unique_ptr<BidLogicFixture> f;
 };
 
 void TestSleepGuard::init()
 {
-    f = std::make_unique<AppFixture>();
-    QVERIFY(startWithHandSetRecords(*f, { kFirst, kSecond }));
+    f = std::make_unique<BidLogicFixture>();
+    QVERIFY(f->setUp({ kFirst, kSecond }));
 }
 
 void TestSleepGuard::cleanup()
@@ -58,7 +50,7 @@ void TestSleepGuard::cleanup()
 
 WatchItemRecord &TestSleepGuard::armed(const QString &item, qint64 secondsLeft)
 {
-    return armRecord(*f, item, secondsLeft);
+    return f->armRecord(item, secondsLeft);
 }
 
 void TestSleepGuard::locksOnlyForBidsDueWithinHalfAnHour_data()
@@ -105,7 +97,7 @@ void TestSleepGuard::releasesOnceTheFiredBidsItemEndsAndWhenTheBidIsRemoved()
     // The trigger fires at the bid's lead; the browser still places the bid until the end.
     f->clock->advanceSeconds(kHalfHour - 20);
     tickTrigger();
-    QCOMPARE(f->app->records().at(f->app->listModel().findRow(kFirst) + 1).recAutoBidState, 1);
+    QCOMPARE(f->records.at(f->model.findRow(kFirst) + 1).recAutoBidState, 1);
     review();
     QVERIFY(f->sleepGuard->held);
     f->clock->advanceSeconds(20);
@@ -138,7 +130,7 @@ void TestSleepGuard::wakingPastTheEndNamesTheMissedBidAndFiresNothing()
                            "automatic bid was not placed.") });
     tickTrigger();
     QVERIFY(f->browser->sessions.isEmpty());
-    QCOMPARE(f->app->records().at(f->app->listModel().findRow(kFirst) + 1).recAutoBidState, 0);
+    QCOMPARE(f->records.at(f->model.findRow(kFirst) + 1).recAutoBidState, 0);
     // The other bid is half an hour away again.
     QVERIFY(!f->sleepGuard->held);
 
@@ -164,12 +156,12 @@ void TestSleepGuard::wakingUpUpdatesUnlessAQuietWindowIsOn()
     armed(kFirst, bidDueIn);
     tickTrigger();
     review();
-    f->app->mainWindow()->ui.panels[1]->clear();
+    f->panels.remove(1);
     f->clock->advanceSeconds(sleptFor);
     f->sleepGuard->wakeUp();
     QCOMPARE(panel1().startsWith(QStringLiteral("Updating")), updates);
     // Nothing else would ever start the updates again once the bid's moment has passed.
-    QCOMPARE(f->app->engine()->updatesQuietedForBid(), !updates);
+    QCOMPARE(f->engine->updatesQuietedForBid(), !updates);
 }
 
 void TestSleepGuard::aMissingLockIsReportedOnce()
@@ -186,5 +178,5 @@ void TestSleepGuard::aMissingLockIsReportedOnce()
                            "system bus): keep it from sleeping until the bid is placed.") });
 }
 
-QTEST_MAIN(TestSleepGuard)
+QTEST_GUILESS_MAIN(TestSleepGuard)
 #include "TestSleepGuard.moc"

@@ -7,7 +7,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "../app/AppFixture.h"
+#include "AppFixture.h"
 #include "app/SettingsCommands.h"
 #include "app/frmResource.h"
 #include "app/frmWatch.h"
@@ -38,21 +38,21 @@ void TestSettingsCommands::opensModallyFromItsMenuEntries()
 {
     AppFixture f;
     QCOMPARE(f.start(), Application::StartResult::Running);
-    frmWatch *main = f.app->mainWindow();
+    frmWatch *main = f.app->parts().mainWindow.get();
     QVERIFY(!main->listMenu.mnuChkMail->menuAction()->isVisible());
-    for (QAction *entry : { f.app->resources()->mnuSystemSetting, main->listMenu.mnuEbaySetting,
+    for (QAction *entry : { f.app->parts().resources->mnuSystemSetting, main->listMenu.mnuEbaySetting,
              main->listMenu.mnuEmailSetting }) {
         QVERIFY(entry->isEnabled());
         bool wasModal = false;
         QTimer::singleShot(0, this, [&] {
-            frmEmailWebBased *dialog = f.app->settingsCommands()->dialog();
+            frmEmailWebBased *dialog = f.app->parts().settingsCommands->dialog();
             QVERIFY(dialog);
             wasModal = dialog->isModal() && dialog->isVisible();
             dialog->close();
         });
         entry->trigger();
         QVERIFY2(wasModal, qPrintable(entry->objectName()));
-        QVERIFY(!f.app->settingsCommands()->dialog());
+        QVERIFY(!f.app->parts().settingsCommands->dialog());
     }
 }
 
@@ -71,27 +71,27 @@ void TestSettingsCommands::newIntervalStartsTheSequentialPassAndSorts()
     AppFixture f;
     QVERIFY(storeWatchedItems(f.dataFolder.path(), { QStringLiteral("2407600001") }));
     QCOMPARE(f.start(), Application::StartResult::Running);
-    UpdateEngine *engine = f.app->engine();
-    QVERIFY(!f.app->listModel().ownSorting());
-    f.app->settings().SecondAlert = 10;
+    UpdateEngine *engine = f.app->parts().engine.get();
+    QVERIFY(!f.app->parts().listModel->ownSorting());
+    f.app->parts().settings->SecondAlert = 10;
 
     QTimer::singleShot(0, this, [&] {
-        frmEmailWebBased *dialog = f.app->settingsCommands()->dialog();
+        frmEmailWebBased *dialog = f.app->parts().settingsCommands->dialog();
         QVERIFY(dialog);
         dialog->cboAutoUpdateEvery->setCurrentText(every);
         dialog->cboMinutes->setCurrentText(QStringLiteral("0")); // off
         dialog->cmdClose->click();
     });
-    f.app->resources()->mnuSystemSetting->trigger();
+    f.app->parts().resources->mnuSystemSetting->trigger();
 
-    QCOMPARE(f.app->settings().AutoUpdateEvery, every.toInt());
+    QCOMPARE(f.app->parts().settings->AutoUpdateEvery, every.toInt());
     // Only a changed interval is stored.
-    QCOMPARE(GetRegDword(*f.app->store(), RegRoot::CurrentUser, QString::fromUtf16(kSettingsKey),
+    QCOMPARE(GetRegDword(*f.app->parts().store, RegRoot::CurrentUser, QString::fromUtf16(kSettingsKey),
                  QStringLiteral("AutoUpdateEvery"), -1),
         passDue ? every.toInt() : -1);
-    QCOMPARE(f.app->settings().SecondAlert, 0);
+    QCOMPARE(f.app->parts().settings->SecondAlert, 0);
     QCOMPARE(engine->tmrDelayUpdateBid.isActive(), passDue);
-    QCOMPARE(f.app->listModel().ownSorting(), passDue);
+    QCOMPARE(f.app->parts().listModel->ownSorting(), passDue);
     if (!passDue)
         return;
     QCOMPARE(engine->tmrDelayUpdateBid.interval(), UpdateEngine::kDelayedPassMsecs);
@@ -108,17 +108,17 @@ void TestSettingsCommands::liveTimeLeftIsSwitchedFromTheDialogAndKeptForTheNextS
 {
     AppFixture f;
     QCOMPARE(f.start(), Application::StartResult::Running);
-    LiveTimeLeft *live = f.app->liveTimeLeft();
+    LiveTimeLeft *live = f.app->parts().liveTimeLeft.get();
     QVERIFY(!live->isEnabled());
 
     QTimer::singleShot(0, this, [&] {
-        frmEmailWebBased *dialog = f.app->settingsCommands()->dialog();
+        frmEmailWebBased *dialog = f.app->parts().settingsCommands->dialog();
         QVERIFY(dialog);
         QVERIFY(!dialog->chkLiveTimeLeft->isChecked());
         dialog->chkLiveTimeLeft->setChecked(true);
         dialog->cmdClose->click();
     });
-    f.app->resources()->mnuSystemSetting->trigger();
+    f.app->parts().resources->mnuSystemSetting->trigger();
     QVERIFY(live->isEnabled());
     QCOMPARE(live->tmrLiveTimeLeft.interval(), 1000);
     // Exit stops it with the other timers.
@@ -128,7 +128,7 @@ void TestSettingsCommands::liveTimeLeftIsSwitchedFromTheDialogAndKeptForTheNextS
 
     // The next start counts down from the beginning.
     QCOMPARE(f.start(), Application::StartResult::Running);
-    QVERIFY(f.app->liveTimeLeft()->isEnabled());
+    QVERIFY(f.app->parts().liveTimeLeft->isEnabled());
 }
 
 QTEST_MAIN(TestSettingsCommands)

@@ -157,7 +157,6 @@ struct EngineFixture {
         QObject::connect(engine.get(), &UpdateEngine::firstPassFinished, engine.get(),
             [this] { enableTimer(tmrChkAutoBid); });
         engine->setHosts(*parseHostPort(sim.siteHostPort(), 80), *parseHostPort(u"www.ebay.com", 80));
-        engine->setSelectedRowSource([this] { return selectedRow; });
         engine->setSingleFetchDeadline(1500);
         QObject::connect(engine.get(), &UpdateEngine::statusChanged, engine.get(),
             [this](int panel, const QString &text) { panels[panel] = text; });

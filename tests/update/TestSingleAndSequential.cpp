@@ -77,7 +77,7 @@ void TestSingleAndSequential::singleUpdateAppliesTheSelectedRow()
     f->model.addRow(QStringLiteral("2400000002"));
     f->selectedRow = 0;
     QSignalSpy resort(f->engine.get(), &UpdateEngine::reSortRequested);
-    f->engine->updateOneBids();
+    f->engine->updateOneBids(f->selectedRow);
     QCOMPARE(resort.size(), 1);
     QCOMPARE(f->cell(2400000001, WatchListModel::ItemName), QStringLiteral("Walnut writing slope"));
     QVERIFY(f->cell(2400000002, WatchListModel::ItemName).isEmpty());
@@ -104,7 +104,7 @@ void TestSingleAndSequential::singleUpdateOfANonItemOnlyResorts()
     f->model.addRow(QStringLiteral("12345"));
     f->selectedRow = 0;
     QSignalSpy resort(f->engine.get(), &UpdateEngine::reSortRequested);
-    f->engine->updateOneBids();
+    f->engine->updateOneBids(f->selectedRow);
     QCOMPARE(resort.size(), 1);
     QVERIFY(f->sim.requestLog().entries().isEmpty());
     QVERIFY(f->model.subItem(0, WatchListModel::Price).isEmpty());
@@ -120,14 +120,14 @@ void TestSingleAndSequential::singleUpdateEndsWithErrAgainstASilentServer()
     f->selectedRow = 0;
     QElapsedTimer waited;
     waited.start();
-    f->engine->updateOneBids(); // the deadline is 1.5 s here
+    f->engine->updateOneBids(f->selectedRow); // the deadline is 1.5 s here
     QVERIFY(waited.elapsed() < 10000);
     QCOMPARE(f->model.subItem(0, WatchListModel::Price), QStringLiteral("Err."));
     QVERIFY(f->engine->commands().updateOne);
     // A refused connection ends the same way, at once.
     remote.run([&] { QVERIFY(remote.sim().setSiteListening(false)); });
     f->model.setSubItem(0, WatchListModel::Price, QString());
-    f->engine->updateOneBids();
+    f->engine->updateOneBids(f->selectedRow);
     QCOMPARE(f->model.subItem(0, WatchListModel::Price), QStringLiteral("Err."));
 }
 
@@ -215,7 +215,7 @@ void TestSingleAndSequential::singleUpdateGivesBackOnlyWhatItTook()
     // An item added meanwhile is updated on its own.
     pointAtRemote(*f, remote);
     f->selectedRow = 1;
-    f->engine->updateOneBids();
+    f->engine->updateOneBids(f->selectedRow);
     const CommandState commands = f->engine->commands();
     QVERIFY(!commands.addRemove); // still the sequential pass's
     QVERIFY(commands.updateOne);
@@ -231,7 +231,7 @@ void TestSingleAndSequential::unreadablePageIsToldBySingleUpdateAndEndsTheSequen
     f->model.addRow(QStringLiteral("2400000001"));
     f->model.addRow(QStringLiteral("2400000002"));
     f->selectedRow = 0;
-    f->engine->updateOneBids();
+    f->engine->updateOneBids(f->selectedRow);
     QCOMPARE(f->cell(2400000001, WatchListModel::ItemName), QStringLiteral("Lamp"));
     QVERIFY(f->engine->commands().updateOne);
     // The user asked for this one: the error is told at once.
@@ -258,7 +258,7 @@ void TestSingleAndSequential::singleUpdateLookUpIsInsideTheDeadline()
     f->selectedRow = 0;
     QElapsedTimer waited;
     waited.start();
-    f->engine->updateOneBids(); // the deadline is 1.5 s here
+    f->engine->updateOneBids(f->selectedRow); // the deadline is 1.5 s here
     QVERIFY2(waited.elapsed() < 3000, qPrintable(QString::number(waited.elapsed())));
     QCOMPARE(f->model.subItem(0, WatchListModel::Price), QStringLiteral("Err."));
 }
@@ -270,7 +270,7 @@ void TestSingleAndSequential::singleUpdateReadsAChunkedAnswerOnAnOpenConnection(
     pointAtRemote(*f, remote, sim::Fault::Mode::Chunked);
     f->model.addRow(QStringLiteral("2400000001"));
     f->selectedRow = 0;
-    f->engine->updateOneBids();
+    f->engine->updateOneBids(f->selectedRow);
     QCOMPARE(f->cell(2400000001, WatchListModel::ItemName), QStringLiteral("Walnut writing slope"));
     QVERIFY(f->cell(2400000001, WatchListModel::Price).contains(u"10.00"));
 }
@@ -293,7 +293,7 @@ void TestSingleAndSequential::singleUpdateShowsErrWhereNothingCanBeRead()
     f->model.addRow(QStringLiteral("2400000001"));
     f->model.setSubItem(0, WatchListModel::ItemName, QStringLiteral("Walnut writing slope"));
     f->selectedRow = 0;
-    f->engine->updateOneBids();
+    f->engine->updateOneBids(f->selectedRow);
     QCOMPARE(f->model.subItem(0, WatchListModel::Price), QStringLiteral("Err."));
     QCOMPARE(f->model.subItem(0, WatchListModel::ItemName), QStringLiteral("Walnut writing slope"));
     qsizetype asked = 0;

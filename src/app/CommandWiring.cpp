@@ -1,0 +1,84 @@
+#include "app/CommandWiring.h"
+
+#include "alerts/AlertCentre.h"
+#include "app/AlertCommands.h"
+#include "app/AppParts.h"
+#include "app/BidCommands.h"
+#include "app/BidSettingsCommands.h"
+#include "app/ClockCommands.h"
+#include "app/ExchangeCommands.h"
+#include "app/Platform.h"
+#include "app/SearchCommands.h"
+#include "app/SettingsCommands.h"
+#include "app/UpdateCommands.h"
+#include "app/UserNotifier.h"
+#include "app/WatchListCommands.h"
+#include "app/frmResource.h"
+#include "app/frmWatch.h"
+#include "autobid/AutoBidTrigger.h"
+#include "autobid/BidSequence.h"
+#include "autobid/SleepGuardPolicy.h"
+#include "autobid/ui/frmAutoBid.h"
+#include "config/HostConfig.h"
+#include "config/cIniFile.h"
+
+namespace th {
+
+namespace {
+
+// The automatic bids, the commands on one item's bid, and the computer kept awake for them.
+void buildBidCommands(AppParts &p)
+{
+    Platform &os = *p.platform;
+    const auto openSettings = [&p] { p.settingsCommands->openSettings(p.mainWindow.get()); };
+    p.bidSettings = std::make_unique<BidSettingsCommands>(BidSettingsCommands::Context { *p.mainWindow,
+        *p.listModel, *p.records, *p.store, *p.settings, *os.prompter, *os.clock, openSettings,
+        [&p](const AutoBidDialogValues &values) -> std::optional<AutoBidEntry> {
+            frmAutoBid dialog(values, *p.platform->prompter, p.mainWindow.get());
+            dialog.exec();
+            return dialog.entry();
+        } });
+    const HostConfig &hosts = *p.hosts;
+    p.bidSequence = std::make_unique<BidSequence>(
+        BidSequence::Context { *os.browser, *p.settings, hosts.host(HostConfig::Host::ItemPage) });
+    p.autoBidTrigger = std::make_unique<AutoBidTrigger>(AutoBidTrigger::Context {
+        *p.records, *p.store, *p.settings, *os.clock, *p.engine, p.resources->clockCheck, *p.bidSequence });
+    p.sleepGuard = std::make_unique<SleepGuardPolicy>(
+        SleepGuardPolicy::Context { *p.records, *os.clock, *os.sleepGuard, *p.engine, *p.autoBidTrigger });
+    p.bidCommands = std::make_unique<BidCommands>(
+        BidCommands::Context { *p.mainWindow, *p.listModel, *p.records, *p.store, *p.settings, *os.prompter,
+            *os.shell, *os.clock, *p.autoBidTrigger, *p.bidSequence, *p.engine, *p.sleepGuard,
+            p.resources->alerts(), *p.notifier, hosts.host(HostConfig::Host::BidHistory),
+            hosts.host(HostConfig::Host::Hotmail), hosts.host(HostConfig::Host::YahooMail), openSettings });
+}
+
+} // namespace
+
+void buildCommands(AppParts &p, const QString &dataFolder, const QString &resourceFolder)
+{
+    Platform &os = *p.platform;
+    frmWatch &window = *p.mainWindow;
+    p.updateCommands = std::make_unique<UpdateCommands>(UpdateCommands::Context { window, *p.resources,
+        *p.engine, *p.listCommands, *p.clockSync, *p.settings, *os.prompter, *os.clock, *os.tray });
+    p.updateCommands->tmShowSysClock_Timer();
+    p.settingsCommands = std::make_unique<SettingsCommands>(
+        SettingsCommands::Context { *p.settings, *p.store, *os.prompter, *os.sound, *os.startupEntry,
+            *p.engine, *p.listModel, *p.liveTimeLeft, resourceFolder, configIniPath(dataFolder) });
+    p.settingsCommands->connectMenus(*p.resources, window);
+    p.clockCommands = std::make_unique<ClockCommands>(ClockCommands::Context { *p.resources, window,
+        *p.clockSync, *p.clockState, *p.settings, *p.store, *p.hosts, *os.clock, *os.connection, *p.notifier,
+        *os.prompter, *p.listCommands, *p.records, dataFolder + u"/config.ini", resourceFolder });
+    p.alertCommands
+        = std::make_unique<AlertCommands>(window, *p.resources, *p.listCommands, os.tray->isAvailable());
+    p.search = std::make_unique<SearchCommands>(SearchCommands::Context { window, *os.shell, *os.browser,
+        SearchCommands::hostsOf(*p.hosts), dataFolder + u"/IntelliSense/iSense.dat",
+        p.hosts->host(HostConfig::Host::Hotmail).text, p.hosts->host(HostConfig::Host::Paypal).text });
+    p.search->LoadSearchHistory();
+    QObject::connect(
+        p.search.get(), &SearchCommands::historyNotSaved, p.notifier.get(), &UserNotifier::tellFileNotSaved);
+    buildBidCommands(p);
+    p.exchange = std::make_unique<ExchangeCommands>(
+        ExchangeCommands::Context { window, *p.store, *os.prompter, *os.clock, *p.listCommands, dataFolder });
+}
+
+} // namespace th
