@@ -6,7 +6,7 @@
 
 #include "cli/CliCommands.h"
 #include "platform/AppPaths.h"
-#include "platform/ISingleInstance.h"
+#include "platform/LockFileSingleInstance.h"
 #include "store/RegistryStore.h"
 #include "store/StoreBackups.h"
 

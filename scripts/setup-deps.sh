@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(
-    g++ cmake ninja-build pkg-config clang-format
+    g++ cmake ninja-build pkg-config clang-format python3
     qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-multimedia-dev libgl-dev
     libsqlite3-dev
     fonts-dseg fonts-comic-neue

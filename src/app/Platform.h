@@ -4,7 +4,7 @@
 
 #include <QString>
 
-#include "platform/IBrowserSession.h"
+#include "platform/IBrowserFactory.h"
 #include "platform/IClock.h"
 #include "platform/IClockSetter.h"
 #include "platform/IConnectionState.h"

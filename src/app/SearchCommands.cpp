@@ -6,6 +6,7 @@
 
 #include "app/frmWatch.h"
 #include "config/HostConfig.h"
+#include "platform/IBrowserFactory.h"
 #include "platform/IBrowserSession.h"
 #include "platform/IShell.h"
 #include "search/SearchHistory.h"

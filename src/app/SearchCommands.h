@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QStringList>
 
+#include "platform/IBrowserFactory.h"
 #include "search/SearchAddress.h"
 
 class QCompleter;

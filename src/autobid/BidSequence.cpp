@@ -2,7 +2,7 @@
 
 #include "autobid/BidAddresses.h"
 #include "config/AppSettings.h"
-#include "platform/IBrowserSession.h"
+#include "platform/IBrowserFactory.h"
 
 namespace th {
 

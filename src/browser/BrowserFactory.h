@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "platform/IBrowserSession.h"
+#include "platform/IBrowserFactory.h"
 
 namespace th {
 

@@ -30,6 +30,17 @@ bool isBlankOrComment(QStringView text)
     return text.isEmpty() || text.front() == u';';
 }
 
+qsizetype hexRun(QStringView text)
+{
+    const auto isHexDigit = [](QChar c) {
+        return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+    };
+    qsizetype n = 0;
+    while (n < text.size() && isHexDigit(text[n]))
+        ++n;
+    return n;
+}
+
 QString unescape(QStringView text)
 {
     if (!text.contains(u'\\'))

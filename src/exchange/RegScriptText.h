@@ -15,6 +15,9 @@ QStringView skipBlanks(QStringView text);
 // Blanks only, or blanks and a ";" comment.
 bool isBlankOrComment(QStringView text);
 
+// The number of hexadecimal digits at the start of a text.
+qsizetype hexRun(QStringView text);
+
 // A quoted text's characters with "\\" read as one backslash and "\"" as a double quote;
 // every other backslash stays.
 QString unescape(QStringView text);

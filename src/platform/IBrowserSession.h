@@ -1,7 +1,5 @@
 #pragma once
 
-#include <memory>
-
 #include <QObject>
 #include <QString>
 #include <QUrl>
@@ -51,13 +49,6 @@ Q_SIGNALS:
     void loadFailed(const QUrl &url, const QString &reason);
     // The user closed the window while the session still drove it.
     void windowClosed();
-};
-
-// Makes browser sessions. No browser machinery runs before the first session is made.
-class IBrowserFactory {
-public:
-    virtual ~IBrowserFactory() = default;
-    virtual std::unique_ptr<IBrowserSession> createSession() = 0;
 };
 
 } // namespace th

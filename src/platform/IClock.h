@@ -12,10 +12,4 @@ public:
     virtual QDateTime now() const = 0;
 };
 
-// The PC's own clock.
-class SystemClock final : public IClock {
-public:
-    QDateTime now() const override { return QDateTime::currentDateTime(); }
-};
-
 } // namespace th

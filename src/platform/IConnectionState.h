@@ -22,10 +22,4 @@ public:
     bool isConnected() const { return (flags() & (ConnectionFlag::Lan | ConnectionFlag::Modem)) != 0; }
 };
 
-// Reads the flags from the network interfaces and the proxy settings.
-class NetworkConnectionState final : public IConnectionState {
-public:
-    quint32 flags() const override;
-};
-
 } // namespace th

@@ -15,12 +15,4 @@ public:
     virtual Result<void> setEnabled(bool enabled, const QString &command) = 0;
 };
 
-// An XDG autostart entry: $XDG_CONFIG_HOME/autostart/tallyhawk.desktop.
-class XdgStartupEntry final : public IStartupEntry {
-public:
-    bool isEnabled() const override;
-    Result<void> setEnabled(bool enabled, const QString &command) override;
-    static QString entryPath();
-};
-
 } // namespace th

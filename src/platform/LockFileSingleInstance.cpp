@@ -1,4 +1,4 @@
-#include "platform/ISingleInstance.h"
+#include "platform/LockFileSingleInstance.h"
 
 #include <QCryptographicHash>
 #include <QDir>

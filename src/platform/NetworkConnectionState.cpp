@@ -1,4 +1,4 @@
-#include "platform/IConnectionState.h"
+#include "platform/NetworkConnectionState.h"
 
 #include <QNetworkInterface>
 #include <QNetworkProxyFactory>

@@ -1,4 +1,4 @@
-#include "platform/ITimeZoneSource.h"
+#include "platform/SystemTimeZoneSource.h"
 
 #include <QLocale>
 

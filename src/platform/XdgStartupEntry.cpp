@@ -1,4 +1,4 @@
-#include "platform/IStartupEntry.h"
+#include "platform/XdgStartupEntry.h"
 
 #include <algorithm>
 

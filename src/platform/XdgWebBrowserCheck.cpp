@@ -1,4 +1,4 @@
-#include "platform/IWebBrowserCheck.h"
+#include "platform/XdgWebBrowserCheck.h"
 
 #include <QProcess>
 #include <QStandardPaths>

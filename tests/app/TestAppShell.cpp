@@ -24,12 +24,12 @@
 #include "clock/ui/frmSync.h"
 #include "config/AppSettings.h"
 #include "engine/UpdateEngine.h"
-#include "platform/ISingleInstance.h"
-#include "platform_gui/LcdFont.h"
+#include "platform/LockFileSingleInstance.h"
 #include "store/RegistryStore.h"
 #include "watchlist/WatchListModel.h"
 #include "watchlist/ui/RowIcons.h"
 #include "watchlist/ui/WatchListView.h"
+#include "widgets/LcdFont.h"
 
 #include <csignal>
 

@@ -5,6 +5,7 @@
 #include "FakeSeams.h"
 #include "clock/AutoClockCheck.h"
 #include "clock/ClockSync.h"
+#include "platform/SystemTimeZoneSource.h"
 #include "sim/DaytimeServer.h"
 
 using namespace th;

@@ -5,6 +5,7 @@
 #include "FakeSeams.h"
 #include "TestSupport.h"
 #include "clock/ClockSync.h"
+#include "platform/SystemTimeZoneSource.h"
 
 using namespace th;
 

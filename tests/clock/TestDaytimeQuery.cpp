@@ -9,6 +9,7 @@
 #include "clock/ClockSync.h"
 #include "clock/DaytimeQuery.h"
 #include "clock/TimeServerTable.h"
+#include "platform/SystemTimeZoneSource.h"
 
 using namespace th;
 

@@ -14,6 +14,7 @@
 #include "TestSupport.h"
 #include "clock/ClockSync.h"
 #include "clock/ui/frmSync.h"
+#include "platform/SystemTimeZoneSource.h"
 #include "sim/DaytimeServer.h"
 
 using namespace th;

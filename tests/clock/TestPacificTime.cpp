@@ -6,6 +6,7 @@
 #include "clock/ClockSync.h"
 #include "clock/PacificTime.h"
 #include "common/Formats.h"
+#include "platform/SystemTimeZoneSource.h"
 
 using namespace th;
 

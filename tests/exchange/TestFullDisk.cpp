@@ -12,7 +12,7 @@
 #include "config/AppSettings.h"
 #include "config/UserConfig.h"
 #include "exchange/RegExport.h"
-#include "platform/IStartupEntry.h"
+#include "platform/XdgStartupEntry.h"
 #include "search/SearchHistory.h"
 #include "settings/SettingsEditor.h"
 #include "store/RegistryStore.h"

@@ -11,7 +11,7 @@
 #include <sqlite3.h>
 
 #include "TestSupport.h"
-#include "platform/ISingleInstance.h"
+#include "platform/LockFileSingleInstance.h"
 #include "store/RegistryFunctions.h"
 #include "store/RegistryStore.h"
 #include "watchlist/WatchStore.h"

@@ -13,11 +13,12 @@
 #include "platform/AppPaths.h"
 #include "platform/CheckedShell.h"
 #include "platform/IConnectionState.h"
-#include "platform/ISingleInstance.h"
-#include "platform/IStartupEntry.h"
 #include "platform/ITray.h"
+#include "platform/LockFileSingleInstance.h"
+#include "platform/NetworkConnectionState.h"
 #include "platform/ShowRequestChannel.h"
 #include "platform/TimedatedClockSetter.h"
+#include "platform/XdgStartupEntry.h"
 
 using namespace th;
 using namespace th::test;

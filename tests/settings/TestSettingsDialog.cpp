@@ -13,7 +13,7 @@
 #include "TestSupport.h"
 #include "config/AppSettings.h"
 #include "config/CryptPassword.h"
-#include "platform/IStartupEntry.h"
+#include "platform/XdgStartupEntry.h"
 #include "settings/ui/frmEmailWebBased.h"
 #include "store/RegistryFunctions.h"
 #include "store/RegistryStore.h"

@@ -44,16 +44,31 @@ void verifyWrites(const RegistryStore &store, const QString &prefix, const QList
 
 } // namespace
 
-// A store survives a writer killed at any moment, and two writers at once.
+// A store survives a writer killed at any moment, and two writers at once. The moments come
+// from a seed printed at the start; TALLYHAWK_TEST_SEED=N runs the same moments again.
 class TestStoreDurability final : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase();
     void killedWriterLosesNoReturnedWrite_data();
     void killedWriterLosesNoReturnedWrite();
     void twoWritersAtOnceLoseNothing();
     void programsCreatingOneStoreAtOnceAllSucceed();
+
+private:
+    QRandomGenerator m_random;
 };
+
+void TestStoreDurability::initTestCase()
+{
+    bool given = false;
+    quint32 seed = qEnvironmentVariable("TALLYHAWK_TEST_SEED").toUInt(&given);
+    if (!given)
+        seed = QRandomGenerator::global()->generate();
+    m_random.seed(seed);
+    qInfo("seed %u (TALLYHAWK_TEST_SEED=%u runs these kill moments again)", seed, seed);
+}
 
 void TestStoreDurability::killedWriterLosesNoReturnedWrite_data()
 {
@@ -73,7 +88,7 @@ void TestStoreDurability::killedWriterLosesNoReturnedWrite()
     if (storeExists)
         QVERIFY(RegistryStore::open(path).ok());
 
-    const int target = int(QRandomGenerator::global()->bounded(maxWrites)) + 1;
+    const int target = int(m_random.bounded(maxWrites)) + 1;
     QProcess writer;
     startWriter(writer, path, "k", 0);
     QByteArray output;

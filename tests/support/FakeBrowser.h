@@ -5,7 +5,7 @@
 #include <QList>
 #include <QStringList>
 
-#include "platform/IBrowserSession.h"
+#include "platform/IBrowserFactory.h"
 
 namespace th::test {
 

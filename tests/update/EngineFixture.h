@@ -20,6 +20,7 @@
 #include "common/Timers.h"
 #include "config/AppSettings.h"
 #include "engine/UpdateEngine.h"
+#include "platform/SystemTimeZoneSource.h"
 #include "sim/Simulator.h"
 #include "store/RegistryFunctions.h"
 #include "store/RegistryStore.h"

@@ -12,7 +12,7 @@
 #include "config/WindowPlacement.h"
 #include "config/cIniFile.h"
 #include "platform/IClock.h"
-#include "platform_gui/LcdFont.h"
+#include "widgets/LcdFont.h"
 
 namespace th {
 

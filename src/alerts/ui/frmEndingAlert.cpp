@@ -7,7 +7,7 @@
 #include <QVBoxLayout>
 
 #include "alerts/AlertCentre.h"
-#include "platform_gui/NamedWidgets.h"
+#include "widgets/NamedWidgets.h"
 
 namespace th {
 

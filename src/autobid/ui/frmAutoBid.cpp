@@ -8,7 +8,7 @@
 #include <QPushButton>
 
 #include "platform/IPrompter.h"
-#include "platform_gui/NamedWidgets.h"
+#include "widgets/NamedWidgets.h"
 
 namespace th {
 

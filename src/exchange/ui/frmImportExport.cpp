@@ -12,7 +12,7 @@
 #include "exchange/RegImport.h"
 #include "platform/IClock.h"
 #include "platform/IPrompter.h"
-#include "platform_gui/NamedWidgets.h"
+#include "widgets/NamedWidgets.h"
 
 namespace th {
 

@@ -7,7 +7,7 @@
 #include <QStyle>
 #include <QUrl>
 
-#include "platform/IBrowserSession.h"
+#include "platform/IBrowserFactory.h"
 #include "platform/IShell.h"
 #include "search/SearchAddress.h"
 

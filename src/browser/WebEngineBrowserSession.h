@@ -51,18 +51,4 @@ private:
     quint64 m_loadSerial = 0;
 };
 
-// Makes browser sessions. The web engine starts with the first session, not before, and the
-// factory closes any window still open when it is destroyed at the end of the program.
-class WebEngineBrowserFactory final : public IBrowserFactory {
-public:
-    WebEngineBrowserFactory() = default;
-    ~WebEngineBrowserFactory() override;
-    Q_DISABLE_COPY_MOVE(WebEngineBrowserFactory)
-
-    std::unique_ptr<IBrowserSession> createSession() override;
-
-private:
-    QList<QPointer<QWebEngineView>> m_views;
-};
-
 } // namespace th

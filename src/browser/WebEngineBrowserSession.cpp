@@ -1,6 +1,5 @@
-#include "browser/WebEngineBrowser.h"
+#include "browser/WebEngineBrowserSession.h"
 
-#include "browser/BrowserFactory.h"
 #include "browser/BrowserLog.h"
 
 #include <QJsonArray>
@@ -198,30 +197,6 @@ QString WebEngineBrowserSession::documentTitle() const
 QString WebEngineBrowserSession::documentText() const
 {
     return m_text;
-}
-
-WebEngineBrowserFactory::~WebEngineBrowserFactory()
-{
-    for (const QPointer<QWebEngineView> &view : std::as_const(m_views))
-        delete view.data();
-}
-
-std::unique_ptr<IBrowserSession> WebEngineBrowserFactory::createSession()
-{
-    auto *view = new QWebEngineView; // top-level; owned by the user, deleted on close or by us
-    view->setAttribute(Qt::WA_DeleteOnClose);
-    view->resize(1000, 750);
-    // The window says which page it shows, as any browser window does.
-    QObject::connect(view, &QWebEngineView::titleChanged, view, [view](const QString &title) {
-        view->setWindowTitle(title.isEmpty() ? QString() : title + u" - Tallyhawk");
-    });
-    m_views.append(QPointer<QWebEngineView>(view));
-    return std::make_unique<WebEngineBrowserSession>(view);
-}
-
-std::unique_ptr<IBrowserFactory> makeBrowserFactory()
-{
-    return std::make_unique<WebEngineBrowserFactory>();
 }
 
 } // namespace th

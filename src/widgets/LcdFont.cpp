@@ -1,4 +1,4 @@
-#include "platform_gui/LcdFont.h"
+#include "widgets/LcdFont.h"
 
 #include <QFontDatabase>
 #include <QStringList>
