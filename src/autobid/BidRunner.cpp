@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "autobid/BidRecordStore.h"
+#include "platform/IBrowserFactory.h"
 #include "platform/IBrowserSession.h"
 
 namespace th {

@@ -9,8 +9,9 @@
 #include "TestSupport.h"
 #include "autobid/BidRunner.h"
 #include "browser/BrowserFactory.h"
+#include "platform/IBrowserFactory.h"
 #include "platform/IBrowserSession.h"
-#include "platform/IClock.h"
+#include "platform/SystemClock.h"
 #include "sim/Simulator.h"
 
 using namespace th;
