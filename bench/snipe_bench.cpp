@@ -21,7 +21,7 @@
 #include "app/Application.h"
 #include "app/Platform.h"
 #include "autobid/AutoBidTrigger.h"
-#include "autobid/BidSequence.h"
+#include "autobid/BidRunner.h"
 #include "config/AppSettings.h"
 #include "config/HostConfig.h"
 #include "platform/AppPaths.h"
@@ -179,13 +179,12 @@ int main(int argc, char **argv)
             sinceFire.start();
         });
     QObject::connect(
-        program.parts().bidSequence.get(), &BidSequence::bidFormSubmitted, [&](const QString &item) {
-            if (current >= 0 && byItem.value(item) == current)
+        program.parts().bidRunner.get(), &BidRunner::bidProgressed, [&](const BidRecord &record) {
+            if (current < 0 || byItem.value(record.item) != current)
+                return;
+            if (record.bidFormAt.isValid() && bids[current].formMs < 0)
                 bids[current].formMs = sinceFire.elapsed();
-        });
-    QObject::connect(program.parts().bidSequence.get(), &BidSequence::signInFilled,
-        [&](const QString &item, bool submitted) {
-            if (current >= 0 && submitted && byItem.value(item) == current)
+            if (record.signInAt.isValid() && bids[current].signInMs < 0)
                 bids[current].signInMs = sinceFire.elapsed();
         });
     // The site's side: when each bid was accepted, by the simulator's own record of it.

@@ -4,16 +4,19 @@
 
 #include "alerts/AlertCentre.h"
 #include "app/UserNotifier.h"
+#include "app/frmBidLog.h"
 #include "app/frmWatch.h"
 #include "autobid/AutoBidTrigger.h"
 #include "autobid/BidAddresses.h"
-#include "autobid/BidSequence.h"
+#include "autobid/BidRunner.h"
 #include "autobid/SleepGuardPolicy.h"
 #include "common/Formats.h"
 #include "common/Numeric.h"
 #include "common/Version.h"
 #include "config/AppSettings.h"
 #include "engine/UpdateEngine.h"
+#include "platform/IBrowserFactory.h"
+#include "platform/IBrowserSession.h"
 #include "platform/IClock.h"
 #include "platform/IPrompter.h"
 #include "platform/IShell.h"
@@ -68,11 +71,15 @@ BidCommands::BidCommands(Context context, QObject *parent)
             return mnuHotmail_Click();
         case WatchCommand::OpenYahooMail:
             return mnuYahoo_Click();
+        case WatchCommand::OpenBidLog:
+            return openBidLog();
         default:
             return;
         }
     });
 }
+
+BidCommands::~BidCommands() = default;
 
 void BidCommands::connectTrigger()
 {
@@ -81,13 +88,11 @@ void BidCommands::connectTrigger()
     trigger.attachTimer(window.tmrChkAutoBid);
     connect(&trigger, &AutoBidTrigger::alertChecksQuieted, &m_ctx.alerts, &AlertCentre::pauseChecks);
     connect(&trigger, &AutoBidTrigger::alertChecksResumed, &m_ctx.alerts, &AlertCentre::resumeChecks);
-    connect(&m_ctx.sequence, &BidSequence::periodicWorkRestartRequested, &trigger,
-        &AutoBidTrigger::restartPeriodicWork);
     connect(&trigger, &AutoBidTrigger::autoBidStatusChanged, &window,
         [&window](const QString &text) { window.setStatusPanel(2, text); });
-    // A bid that cannot start is never silent, even with nobody at the window.
+    // A bid whose moment went by is never silent, even with nobody at the window.
     UserNotifier &notifier = m_ctx.notifier;
-    connect(&trigger, &AutoBidTrigger::bidCouldNotStart, &notifier,
+    connect(&trigger, &AutoBidTrigger::bidMissed, &notifier,
         [&notifier](const QString &, const QString &reason) { notifier.tellUser(reason); });
     connect(&m_ctx.engine, &UpdateEngine::firstPassFinished, &trigger, &AutoBidTrigger::startTicking);
     // A bid set or removed, a row added, removed or moved: the lock follows at once.
@@ -135,8 +140,7 @@ void BidCommands::cmdTestAutoBid_Click()
             continue;
         record.recAutoBidState = 1;
         record.recAutoBidFiredAt = m_ctx.clock.now();
-        m_ctx.sequence.blnAutoBid = true;
-        m_ctx.trigger.StartRealBid(i);
+        m_ctx.trigger.StartRealBid(i, BidKind::Real);
     }
 }
 
@@ -144,7 +148,6 @@ void BidCommands::fillInFailed()
 {
     m_ctx.prompter.message(QStringLiteral("There is an error, please retry again"),
         QStringLiteral("Error in cmdBidRead module"), PromptIcon::Critical, PromptButtons::Ok);
-    m_ctx.sequence.releaseWindow();
 }
 
 void BidCommands::cmdBidReady_Click()
@@ -217,15 +220,10 @@ void BidCommands::cmdBidReady_Click()
     }
 
     m_ctx.shell.open(bidHistoryUrl(m_ctx.bidHistory, item).toString());
-    if (!m_ctx.sequence.openItemPage(item)) {
+    const quint64 serial = m_ctx.runner.start(
+        BidOrder { item, column(kTitleColumn).trimmed(), BidKind::FillIn, amount, quantity, 0 });
+    if (!m_ctx.runner.task(serial))
         fillInFailed();
-        return;
-    }
-    // The amounts change only now: a real bid still loading its pages keeps its own until then.
-    m_ctx.sequence.curBidAmount = amount;
-    m_ctx.sequence.intBidQuantity = quantity;
-    m_ctx.sequence.blnFillOnly = true;
-    m_ctx.sequence.blnFillOnlyStep2 = false;
 }
 
 void BidCommands::mnuHotmail_Click()
@@ -252,9 +250,30 @@ void BidCommands::openWebMail(
             return;
         }
     }
-    // The user signs in in the window; a bid window waiting for its next page is let go.
-    if (!m_ctx.sequence.openOtherPage(QUrl(u"http://" + host.text + u'/')))
-        m_ctx.sequence.releaseWindow();
+    // The user signs in in the window; no bid is touched by it.
+    std::unique_ptr<IBrowserSession> window = m_ctx.browser.createSession();
+    if (!window)
+        return;
+    window->navigate(QUrl(u"http://" + host.text + u'/'));
+    window->show();
+    window->release();
+    m_webMail.push_back(std::move(window));
+}
+
+frmBidLog *BidCommands::bidLogWindow() const
+{
+    return m_bidLogWindow;
+}
+
+void BidCommands::openBidLog()
+{
+    if (!m_bidLogWindow) {
+        m_bidLogWindow = new frmBidLog(m_ctx.bidLog, &m_ctx.window);
+        m_bidLogWindow->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_bidLogWindow->show();
+    m_bidLogWindow->raise();
+    m_bidLogWindow->activateWindow();
 }
 
 } // namespace th

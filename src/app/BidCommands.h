@@ -1,8 +1,11 @@
 #pragma once
 
 #include <functional>
+#include <memory>
+#include <vector>
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include "common/HostPort.h"
@@ -12,7 +15,11 @@ namespace th {
 
 class AlertCentre;
 class AutoBidTrigger;
-class BidSequence;
+class BidLogModel;
+class BidRunner;
+class frmBidLog;
+class IBrowserFactory;
+class IBrowserSession;
 class frmWatch;
 class IClock;
 class IPrompter;
@@ -27,7 +34,8 @@ class WatchListModel;
 // The two bids the user starts by hand on the selected item: a real bid now with the
 // automatic bid's stored amount and quantity, and a fill-in bid whose amount the user types,
 // which stops at the filled sign-in page so that the user confirms it in the browser window.
-// The web-mail shortcuts open their start page in the same browser window slot. The
+// Each runs as a bid of its own beside any other. The web-mail shortcuts open their start
+// page in a plain window that has nothing to do with the bids. The
 // automatic bids' trigger ticks on the main window's timer once the first pass is complete
 // and shows its state there; the computer is kept awake for the bids as the list changes.
 class BidCommands final : public QObject {
@@ -45,7 +53,9 @@ public:
         IShell &shell;
         IClock &clock;
         AutoBidTrigger &trigger;
-        BidSequence &sequence;
+        BidRunner &runner;
+        BidLogModel &bidLog;
+        IBrowserFactory &browser;
         UpdateEngine &engine;
         SleepGuardPolicy &sleepGuard;
         AlertCentre &alerts;
@@ -58,11 +68,15 @@ public:
     };
 
     explicit BidCommands(Context context, QObject *parent = nullptr);
+    ~BidCommands() override;
 
     void cmdTestAutoBid_Click();
     void cmdBidReady_Click();
     void mnuHotmail_Click();
     void mnuYahoo_Click();
+    // The bid log window, opened once and brought to the front after that.
+    void openBidLog();
+    frmBidLog *bidLogWindow() const;
 
 private:
     void connectTrigger();
@@ -75,6 +89,9 @@ private:
         const QString AppSettings::*id, const QString AppSettings::*password, const HostPort &host);
 
     Context m_ctx;
+    // The web-mail windows: the user's from the start, kept until the program ends.
+    std::vector<std::unique_ptr<IBrowserSession>> m_webMail;
+    QPointer<frmBidLog> m_bidLogWindow;
 };
 
 } // namespace th

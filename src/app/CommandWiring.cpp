@@ -4,6 +4,7 @@
 #include "app/AlertCommands.h"
 #include "app/AppParts.h"
 #include "app/BidCommands.h"
+#include "app/BidReports.h"
 #include "app/BidSettingsCommands.h"
 #include "app/ClockCommands.h"
 #include "app/ExchangeCommands.h"
@@ -16,7 +17,9 @@
 #include "app/frmResource.h"
 #include "app/frmWatch.h"
 #include "autobid/AutoBidTrigger.h"
-#include "autobid/BidSequence.h"
+#include "autobid/BidLogModel.h"
+#include "autobid/BidRecordStore.h"
+#include "autobid/BidRunner.h"
 #include "autobid/SleepGuardPolicy.h"
 #include "autobid/ui/frmAutoBid.h"
 #include "config/HostConfig.h"
@@ -39,17 +42,32 @@ void buildBidCommands(AppParts &p)
             return dialog.entry();
         } });
     const HostConfig &hosts = *p.hosts;
-    p.bidSequence = std::make_unique<BidSequence>(
-        BidSequence::Context { *os.browser, *p.settings, hosts.host(HostConfig::Host::ItemPage) });
+    p.bidRecords = std::make_unique<RegistryBidRecordStore>(*p.store);
+    p.bidLog = std::make_unique<BidLogModel>();
+    // The account is read at every bid: the user may set it while bids are armed.
+    const AppSettings *settings = p.settings.get();
+    p.bidRunner = std::make_unique<BidRunner>(BidRunner::Context { *os.browser, *os.clock,
+        [settings] {
+            return BidAccount { settings->EBayID, settings->EBayPWD };
+        },
+        hosts.host(HostConfig::Host::ItemPage), p.bidRecords.get() });
     p.autoBidTrigger = std::make_unique<AutoBidTrigger>(AutoBidTrigger::Context {
-        *p.records, *p.store, *p.settings, *os.clock, *p.engine, p.resources->clockCheck, *p.bidSequence });
+        *p.records, *p.store, *p.settings, *os.clock, *p.engine, p.resources->clockCheck, *p.bidRunner });
+    p.bidReports = std::make_unique<BidReports>(BidReports::Context { *p.bidRunner, *p.autoBidTrigger,
+        *p.bidRecords, *p.bidLog, *p.mainWindow, *p.notifier, *p.engine, *p.records, *p.store, *os.clock });
+    BidRunner *runner = p.bidRunner.get();
+    QObject::connect(p.listCommands.get(), &WatchListCommands::itemRemoved, runner, &BidRunner::itemRemoved);
+    BidReports *reports = p.bidReports.get();
+    p.listCommands->bidNote = [reports](const QString &item) { return reports->lastOutcome(item); };
     p.sleepGuard = std::make_unique<SleepGuardPolicy>(
         SleepGuardPolicy::Context { *p.records, *os.clock, *os.sleepGuard, *p.engine, *p.autoBidTrigger });
     p.bidCommands = std::make_unique<BidCommands>(
         BidCommands::Context { *p.mainWindow, *p.listModel, *p.records, *p.store, *p.settings, *os.prompter,
-            *os.shell, *os.clock, *p.autoBidTrigger, *p.bidSequence, *p.engine, *p.sleepGuard,
-            p.resources->alerts(), *p.notifier, hosts.host(HostConfig::Host::BidHistory),
+            *os.shell, *os.clock, *p.autoBidTrigger, *p.bidRunner, *p.bidLog, *os.browser, *p.engine,
+            *p.sleepGuard, p.resources->alerts(), *p.notifier, hosts.host(HostConfig::Host::BidHistory),
             hosts.host(HostConfig::Host::Hotmail), hosts.host(HostConfig::Host::YahooMail), openSettings });
+    QObject::connect(
+        p.resources.get(), &frmResource::bidLogRequested, p.bidCommands.get(), &BidCommands::openBidLog);
 }
 
 } // namespace

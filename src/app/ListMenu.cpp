@@ -51,6 +51,7 @@ void ListMenu::build(QWidget *parent)
     mnuSetAutoBid = entry(mnuMainAutoBid, "mnuSetAutoBid", QStringLiteral("Set Auto-Bid (Bid Max)"));
     separator(mnuMainAutoBid, "mnuMainAutoBidSep");
     mnuRemoveAutoBid = entry(mnuMainAutoBid, "mnuRemoveAutoBid", QStringLiteral("Remove Auto-Bid"));
+    mnuBidLog = entry(m, "mnuBidLog", QStringLiteral("Bid Log"));
     mnuBar2 = separator(m, "mnuBar2");
     mnuUpdateCurrentItem = entry(m, "mnuUpdateCurrentItem", QStringLiteral("Update Current Item only"));
     mnuUpdate = entry(m, "mnuUpdate", QStringLiteral("Update All Items Now"));

@@ -21,6 +21,7 @@ struct ListMenu {
     QMenu *mnuMainAutoBid = nullptr;
     QAction *mnuSetAutoBid = nullptr;
     QAction *mnuRemoveAutoBid = nullptr;
+    QAction *mnuBidLog = nullptr;
     QAction *mnuBar2 = nullptr;
     QAction *mnuUpdateCurrentItem = nullptr;
     QAction *mnuUpdate = nullptr;

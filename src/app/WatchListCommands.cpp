@@ -111,6 +111,7 @@ void WatchListCommands::cmdRemove_Click()
     const int position = m_model.findRow(item);
     if (position < 0)
         return;
+    Q_EMIT itemRemoved(item.trimmed());
     m_window.selectRow(m_actions.removeItem(position));
 }
 
@@ -142,7 +143,8 @@ void WatchListCommands::lstWatching_Click()
     }
     m_window.AcknowledgeAlerts();
     const WatchListActions::Feedback feedback = m_actions.selectionFeedback(row, m_ctx.clock.now());
-    m_window.setListToolTip(feedback.toolTip);
+    const QString note = bidNote ? bidNote(m_model.rowText(row).trimmed()) : QString();
+    m_window.setListToolTip(note.isEmpty() ? feedback.toolTip : feedback.toolTip + u'\n' + note);
     m_model.setIcon(row, feedback.icon);
     gintAutoBidIndex = feedback.autoBidIndex;
 }

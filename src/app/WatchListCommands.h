@@ -69,10 +69,14 @@ public:
     // and stopped before a reload.
     std::function<void()> passStart;
     std::function<void()> passStop;
+    // The last bid's outcome on an item, added to its row's tip; empty when it has none.
+    std::function<QString(const QString &item)> bidNote;
 
 Q_SIGNALS:
     // An item was added: the single-item update half a second later re-sorts the list.
     void itemAdded(const QString &itemNumber);
+    // The user removed an item from the list: anything still running for it stops.
+    void itemRemoved(const QString &itemNumber);
 
 private:
     frmWatch &m_window;

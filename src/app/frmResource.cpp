@@ -48,6 +48,7 @@ void frmResource::createTrayMenu()
     mnuSetUpWatch->setVisible(false);
     mnuSyncClock = add("mnuSyncClock", QStringLiteral("Sync-clock with eBay"));
     mnuSystemSetting = add("mnuSystemSetting", QStringLiteral("System Configuration"));
+    mnuBidLog = add("mnuBidLog", QStringLiteral("Bid Log"));
     mnuSep1a = separator("mnuSep1a");
     mnuSep1a->setVisible(false);
     mnuTestAdjClock = add("mnuTestAdjClock", QStringLiteral("Test Clock Adj"));
@@ -64,6 +65,7 @@ void frmResource::createTrayMenu()
     connect(mnuShow, &QAction::triggered, this, &frmResource::showMainWindowRequested);
     connect(mnuTestAdjClock, &QAction::triggered, &clockCheck, &AutoClockCheck::RunAutoClockCheck);
     connect(mnuAbout, &QAction::triggered, this, &frmResource::aboutRequested);
+    connect(mnuBidLog, &QAction::triggered, this, &frmResource::bidLogRequested);
     connect(mnuExit, &QAction::triggered, this, &frmResource::exitRequested);
 }
 

@@ -60,6 +60,7 @@ public:
     QAction *mnuSetUpWatch = nullptr;
     QAction *mnuSyncClock = nullptr;
     QAction *mnuSystemSetting = nullptr;
+    QAction *mnuBidLog = nullptr;
     QAction *mnuSep1a = nullptr;
     QAction *mnuTestAdjClock = nullptr;
     QAction *mnuSep1 = nullptr;
@@ -70,6 +71,7 @@ public:
 Q_SIGNALS:
     void showMainWindowRequested();
     void aboutRequested();
+    void bidLogRequested();
     void exitRequested();
     // Someone wants every open window but the main one closed (the end of the program).
     void closeOtherWindowsRequested();

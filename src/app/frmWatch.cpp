@@ -92,6 +92,7 @@ void frmWatch::connectCommands()
         { m.mnuPaypalVerify, WatchCommand::PaymentCheck },
         { m.mnuHotmail, WatchCommand::OpenHotmail },
         { m.mnuYahoo, WatchCommand::OpenYahooMail },
+        { m.mnuBidLog, WatchCommand::OpenBidLog },
         { m.mnuEmailSetting, WatchCommand::OpenSettings },
     };
     for (const auto &[action, command] : m_menuCommands)

@@ -36,6 +36,7 @@ enum class WatchCommand {
     FillInBid,
     OpenHotmail,
     OpenYahooMail,
+    OpenBidLog,
     OpenSettings,
     UpdateAll,
     UpdateSelected,

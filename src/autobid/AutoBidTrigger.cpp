@@ -5,7 +5,7 @@
 #include <QTimer>
 
 #include "autobid/AutoBidLog.h"
-#include "autobid/BidSequence.h"
+#include "autobid/BidRunner.h"
 #include "clock/AutoClockCheck.h"
 #include "common/DateTimeMath.h"
 #include "common/Formats.h"
@@ -83,18 +83,13 @@ void AutoBidTrigger::tmrChkAutoBid_Timer()
         if (record.recMaxAutoBid < record.recCurrentPrice + record.recBidIncrement
             || record.recMaxQuantity < 1)
             continue;
-        if (record.recAutoBidState == 0 && secondsLeft > 0 && secondsLeft <= record.recMaxTimeLeft) {
-            record.recAutoBidState = 1;
-            record.recAutoBidFiredAt = m_ctx.clock.now();
-            const QString item = itemText(record.recItemNumber);
-            qCInfo(lcAutoBid, "automatic bid for item %s fires with %lld seconds left", qPrintable(item),
-                secondsLeft);
-            Q_EMIT bidFired(item);
-            StartRealBid(i);
-            // The moment goes under the key of the item that fired, not the selected row's.
-            SaveRegString(m_ctx.store, RegRoot::CurrentUser, itemKeyPath(item),
-                QString::fromUtf16(ItemValue::AutoBidAt), dateTimeText(m_ctx.clock.now()).trimmed());
-            restartPeriodicWork();
+        const BidMomentCall call = record.recAutoBidState == 0
+            ? m_moments.check(itemText(record.recItemNumber), secondsLeft, record.recMaxTimeLeft)
+            : BidMomentCall::NotYet;
+        if (call == BidMomentCall::FireNow) {
+            fire(i, secondsLeft);
+        } else if (call == BidMomentCall::Missed) {
+            tellMissed(record);
         } else if (secondsLeft > 0 && secondsLeft <= qint64(record.recMaxTimeLeft) + kQuietSeconds) {
             quietWindow();
             quieted = true;
@@ -125,43 +120,45 @@ void AutoBidTrigger::quietWindow()
     Q_EMIT alertChecksQuieted();
 }
 
-bool AutoBidTrigger::StartRealBid(int index)
+void AutoBidTrigger::fire(int index, qint64 secondsLeft)
+{
+    WatchItemRecord &record = m_ctx.records.at(index);
+    record.recAutoBidState = 1;
+    record.recAutoBidFiredAt = m_ctx.clock.now();
+    const QString item = itemText(record.recItemNumber);
+    qCInfo(
+        lcAutoBid, "automatic bid for item %s fires with %lld seconds left", qPrintable(item), secondsLeft);
+    Q_EMIT bidFired(item);
+    StartRealBid(index);
+    // The moment goes under the key of the item that fired, not the selected row's.
+    SaveRegString(m_ctx.store, RegRoot::CurrentUser, itemKeyPath(item),
+        QString::fromUtf16(ItemValue::AutoBidAt), dateTimeText(m_ctx.clock.now()).trimmed());
+    restartPeriodicWork();
+}
+
+void AutoBidTrigger::tellMissed(const WatchItemRecord &record)
+{
+    const QString item = itemText(record.recItemNumber);
+    const QString title
+        = record.recTitle.trimmed().isEmpty() ? QString() : QString(u" (" + record.recTitle.trimmed() + u')');
+    const QString reason = u"The automatic bid on item " + item + title
+        + u" was not placed: its moment went by while the clock jumped or the program was busy, and the item "
+          u"has ended.";
+    qCWarning(lcAutoBid, "%s", qPrintable(reason));
+    Q_EMIT bidMissed(item, reason);
+}
+
+bool AutoBidTrigger::StartRealBid(int index, BidKind kind)
 {
     if (!m_ctx.records.contains(index))
         return false;
     const WatchItemRecord record = m_ctx.records.at(index);
-    const QString item = itemText(record.recItemNumber);
-    if (m_ctx.settings.EBayID.isEmpty() && m_ctx.settings.EBayPWD.isEmpty()) {
-        const QString reason = u"The bid for item " + item
-            + u" could not be placed: no auction-site account is set (Settings, eBay's Account).";
-        qCWarning(lcAutoBid, "%s", qPrintable(reason));
-        Q_EMIT bidCouldNotStart(item, reason);
-        return false;
-    }
-    BidSequence &sequence = m_ctx.sequence;
-    // One browser window is driven at a time: a real bid still on its way is cut off by this one.
-    if ((sequence.blnAutoBid || sequence.blnAutoBidStep2) && sequence.IE() && sequence.item != item) {
-        const QString reason = u"The bid for item " + sequence.item
-            + u" may not have been placed: the bid for item " + item
-            + u" started before its pages were done. Check item " + sequence.item + u" on the site.";
-        qCWarning(lcAutoBid, "%s", qPrintable(reason));
-        Q_EMIT bidCouldNotStart(sequence.item, reason);
-    }
-    sequence.intBidQuantity = qint16(qBound<qint32>(0, record.recMaxQuantity, 32767));
-    sequence.curBidAmount = record.recMaxAutoBid;
-    if (!sequence.openItemPage(item)) {
-        const QString reason
-            = u"The bid for item " + item + u" could not be placed: the browser window could not be opened.";
-        qCWarning(lcAutoBid, "%s", qPrintable(reason));
-        Q_EMIT bidCouldNotStart(item, reason);
-        ResumeUpdates();
-        return false;
-    }
-    sequence.blnAutoBid = true;
-    sequence.blnAutoBidStep2 = false;
+    const int lead = kind == BidKind::Automatic ? record.recMaxTimeLeft : 0;
+    const quint64 serial = m_ctx.runner.start(BidOrder { itemText(record.recItemNumber), record.recTitle,
+        kind, record.recMaxAutoBid, qBound<qint32>(0, record.recMaxQuantity, 32767), lead });
     // The updates run while the pages load.
     ResumeUpdates();
-    return true;
+    return m_ctx.runner.task(serial) != nullptr;
 }
 
 void AutoBidTrigger::ResumeUpdates()

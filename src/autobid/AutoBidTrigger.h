@@ -5,23 +5,28 @@
 #include <QPointer>
 #include <QString>
 
+#include "autobid/BidMoment.h"
+#include "autobid/BidRecord.h"
+
 class QTimer;
 
 namespace th {
 
 struct AppSettings;
 class AutoClockCheck;
-class BidSequence;
+class BidRunner;
 class IClock;
 class RegistryStore;
 class UpdateEngine;
 class WatchItems;
+struct WatchItemRecord;
 
 // Decides when an automatic bid is placed: every second it looks at each item with a
 // maximum bid, quiets the periodic updates, the ending alerts and the automatic clock check
 // during an item's last seconds before its bid (checking the clock first when the user asked
 // for it), and starts the real bid once the seconds left reach the item's lead. Each item
-// gets at most one real bid per load of the list.
+// gets at most one real bid per load of the list. A moment that went by unseen (the clock
+// jumped, the program was busy) still fires while a second is left, and is told otherwise.
 class AutoBidTrigger final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(AutoBidTrigger)
@@ -42,7 +47,7 @@ public:
         IClock &clock;
         UpdateEngine &engine;
         AutoClockCheck &clockCheck;
-        BidSequence &sequence;
+        BidRunner &runner;
     };
 
     explicit AutoBidTrigger(Context context, QObject *parent = nullptr);
@@ -61,9 +66,9 @@ public:
     // fires, or its quiet window holds the periodic work) and is safe against being entered
     // again meanwhile and against the list changing under it.
     void tmrChkAutoBid_Timer();
-    // Starts a real bid for record `index` (1-based) with its stored amount and quantity.
-    // False when none could start; the user has been told why.
-    bool StartRealBid(int index);
+    // Starts a bid of `kind` for record `index` (1-based) with its stored amount and quantity,
+    // beside any other bid still running. A bid that cannot start ends at once with its reason.
+    bool StartRealBid(int index, BidKind kind = BidKind::Automatic);
     // The periodic updates run again, counting their interval from now.
     void ResumeUpdates();
     // Everything a bid paused runs again: updates, ending alerts and the clock check.
@@ -77,17 +82,20 @@ Q_SIGNALS:
     void autoBidStatusChanged(const QString &text);
     // A real bid started, for the log and the measurements.
     void bidFired(const QString &item);
-    // A real bid could not start; `reason` says why, naming the item.
-    void bidCouldNotStart(const QString &item, const QString &reason);
+    // An armed item's moment went by unseen and too late to fire; `reason` names the item.
+    void bidMissed(const QString &item, const QString &reason);
 
 private:
     void quietWindow();
+    void fire(int index, qint64 secondsLeft);
+    void tellMissed(const WatchItemRecord &record);
 
     Context m_ctx;
     QPointer<QTimer> m_timer;
     bool m_ticking = false;
     // The last tick left the periodic work quiet for an item's bid.
     bool m_quietWindowOn = false;
+    BidMomentWatch m_moments;
 };
 
 } // namespace th

@@ -392,14 +392,14 @@ void TestAppShell::trayMenuEntriesInOrder()
     }
     QCOMPARE(names,
         (QStringList { "mnuShow", "mnuGetItemInfo", "mnuSep0", "mnuSetUpWatch", "mnuSyncClock",
-            "mnuSystemSetting", "mnuSep1a", "mnuTestAdjClock", "mnuSep1", "mnuAbout", "mnuBar6",
+            "mnuSystemSetting", "mnuBidLog", "mnuSep1a", "mnuTestAdjClock", "mnuSep1", "mnuAbout", "mnuBar6",
             "mnuExit" }));
     QCOMPARE(captions,
         (QStringList { "Show Watch Window", "Update Item Info", "-", "Set-Up Watch Items",
-            "Sync-clock with eBay", "System Configuration", "-", "Test Clock Adj", "-", "About", "-",
-            "Exit" }));
-    QCOMPARE(
-        visible, (QList<bool> { true, true, true, false, true, true, false, false, true, true, true, true }));
+            "Sync-clock with eBay", "System Configuration", "Bid Log", "-", "Test Clock Adj", "-", "About",
+            "-", "Exit" }));
+    QCOMPARE(visible,
+        (QList<bool> { true, true, true, false, true, true, true, false, false, true, true, true, true }));
 }
 
 void TestAppShell::trayDoubleClickShowsAndMenuOpens()

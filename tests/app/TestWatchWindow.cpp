@@ -160,6 +160,7 @@ void TestWatchWindow::everyControlAsksForItsCommand_data()
         { "mnuBidNow", WatchCommand::FillInBid },
         { "mnuHotmail", WatchCommand::OpenHotmail },
         { "mnuYahoo", WatchCommand::OpenYahooMail },
+        { "mnuBidLog", WatchCommand::OpenBidLog },
         { "mnuEbaySetting", WatchCommand::OpenSettings },
         { "mnuEmailSetting", WatchCommand::OpenSettings },
         { "Command1", WatchCommand::UpdateAll },

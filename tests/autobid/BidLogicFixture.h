@@ -13,7 +13,7 @@
 #include "alerts/AlertCentre.h"
 #include "alerts/AlertState.h"
 #include "autobid/AutoBidTrigger.h"
-#include "autobid/BidSequence.h"
+#include "autobid/BidRunner.h"
 #include "autobid/SleepGuardPolicy.h"
 #include "clock/AutoClockCheck.h"
 #include "clock/ClockState.h"
@@ -31,8 +31,8 @@
 namespace th::test {
 
 // The automatic bids' logic without the program around it: the list, its records and a
-// store, the update engine, the ending alerts and the clock check it quiets, the bid
-// sequence on a scripted browser, the trigger and the sleep lock. What the program shows of
+// store, the update engine, the ending alerts and the clock check it quiets, the bids
+// running on a scripted browser, the trigger and the sleep lock. What the program shows of
 // them is kept here: the trigger's state as the status bar's panel 2 gets it, the engine's
 // panels, and the user's notices beside a tray icon.
 struct BidLogicFixture {
@@ -59,7 +59,9 @@ struct BidLogicFixture {
     std::unique_ptr<UpdateEngine> engine;
     std::unique_ptr<AlertCentre> alerts;
     AutoClockCheck clockCheck;
-    std::unique_ptr<BidSequence> sequence;
+    std::unique_ptr<BidRunner> runner;
+    // Every bid the runner ended, in order.
+    QList<BidRecord> ended;
     std::unique_ptr<AutoBidTrigger> trigger;
     std::unique_ptr<SleepGuardPolicy> guard;
     QTimer tmrChkAutoBid;
@@ -85,9 +87,13 @@ struct BidLogicFixture {
         alerts = std::make_unique<AlertCentre>(
             AlertCentre::Context { alertState, records, model, settings, fakeClock, sound, QString() });
         const std::optional<HostPort> itemPage = parseHostPort(u"127.0.0.1:1", 80);
-        sequence = std::make_unique<BidSequence>(BidSequence::Context { fakeBrowser, settings, *itemPage });
+        runner = std::make_unique<BidRunner>(BidRunner::Context { fakeBrowser, fakeClock,
+            [this] {
+                return BidAccount { settings.EBayID, settings.EBayPWD };
+            },
+            *itemPage });
         trigger = std::make_unique<AutoBidTrigger>(
-            AutoBidTrigger::Context { records, *store, settings, fakeClock, *engine, clockCheck, *sequence });
+            AutoBidTrigger::Context { records, *store, settings, fakeClock, *engine, clockCheck, *runner });
         guard = std::make_unique<SleepGuardPolicy>(
             SleepGuardPolicy::Context { records, fakeClock, fakeSleepGuard, *engine, *trigger });
         connectAsTheProgramDoes();
@@ -102,11 +108,13 @@ struct BidLogicFixture {
             trigger.get(), &AutoBidTrigger::alertChecksQuieted, alerts.get(), &AlertCentre::pauseChecks);
         QObject::connect(
             trigger.get(), &AutoBidTrigger::alertChecksResumed, alerts.get(), &AlertCentre::resumeChecks);
-        QObject::connect(sequence.get(), &BidSequence::periodicWorkRestartRequested, trigger.get(),
-            &AutoBidTrigger::restartPeriodicWork);
+        QObject::connect(runner.get(), &BidRunner::bidEnded, &model, [this](const BidRecord &record) {
+            ended.append(record);
+            trigger->restartPeriodicWork();
+        });
         QObject::connect(trigger.get(), &AutoBidTrigger::autoBidStatusChanged, &model,
             [this](const QString &text) { autoBidStatus = text; });
-        QObject::connect(trigger.get(), &AutoBidTrigger::bidCouldNotStart, &model,
+        QObject::connect(trigger.get(), &AutoBidTrigger::bidMissed, &model,
             [this](const QString &, const QString &reason) { tellUser(reason); });
         QObject::connect(guard.get(), &SleepGuardPolicy::userNotice, &model,
             [this](const QString &text) { tellUser(text); });

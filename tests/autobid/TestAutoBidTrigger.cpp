@@ -29,6 +29,8 @@ private Q_SLOTS:
     void onlyAnItemThatActsLetsOtherWorkRun_data();
     void onlyAnItemThatActsLetsOtherWorkRun();
     void withoutAnAccountTheBidIsReportedAndNotRetried();
+    void momentPassedUnseenFiresOrIsTold_data();
+    void momentPassedUnseenFiresOrIsTold();
 
 private:
     // Item `item` has been updated, with an automatic bid of `max` at `lead` seconds.
@@ -154,11 +156,46 @@ void TestAutoBidTrigger::withoutAnAccountTheBidIsReportedAndNotRetried()
     tick();
     QVERIFY(f->browser->sessions.isEmpty());
     QCOMPARE(f->records.at(model->findRow(kSecond) + 1).recAutoBidState, 1);
-    QCOMPARE(f->tray->messages.size(), 1);
-    QVERIFY(f->tray->messages[0].contains(kSecond));
+    QCOMPARE(f->ended.size(), 1);
+    QCOMPARE(f->ended[0].item, kSecond);
+    QCOMPARE(*f->ended[0].outcome, BidOutcome::NotStarted);
     f->clock->advanceSeconds(1);
     tick();
-    QCOMPARE(f->tray->messages.size(), 1);
+    QCOMPARE(f->ended.size(), 1);
+}
+
+void TestAutoBidTrigger::momentPassedUnseenFiresOrIsTold_data()
+{
+    QTest::addColumn<qint64>("seenBefore"); // seconds left at the check before; 0: never seen
+    QTest::addColumn<qint64>("secondsLeft");
+    QTest::addColumn<bool>("fires");
+    QTest::addColumn<bool>("told");
+    QTest::newRow("clock jumps to the last second") << qint64(300) << qint64(1) << true << false;
+    QTest::newRow("clock jumps past the end") << qint64(300) << qint64(0) << false << true;
+    QTest::newRow("busy well past the end") << qint64(25) << qint64(-40) << false << true;
+    QTest::newRow("ended before it was ever seen") << qint64(0) << qint64(-5) << false << false;
+}
+
+void TestAutoBidTrigger::momentPassedUnseenFiresOrIsTold()
+{
+    QFETCH(qint64, seenBefore);
+    QFETCH(qint64, secondsLeft);
+    QFETCH(bool, fires);
+    QFETCH(bool, told);
+    WatchItemRecord &record = armed(kFirst, seenBefore, QStringLiteral("50"), 3);
+    if (seenBefore > 0)
+        tick();
+    f->clock->advanceSeconds(seenBefore - secondsLeft);
+    tick();
+    QCOMPARE(f->browser->sessions.size(), fires ? 1 : 0);
+    QCOMPARE(f->tray->messages.size(), told ? 1 : 0);
+    if (told)
+        QVERIFY(f->tray->messages[0].contains(kFirst) && f->tray->messages[0].contains(record.recTitle));
+    // Told once, and never fired late.
+    f->clock->advanceSeconds(1);
+    tick();
+    QCOMPARE(f->tray->messages.size(), told ? 1 : 0);
+    QCOMPARE(f->browser->sessions.size(), fires ? 1 : 0);
 }
 
 QTEST_GUILESS_MAIN(TestAutoBidTrigger)

@@ -1,18 +1,26 @@
 // The two bids started by hand and an automatic bid, on the whole program with a scripted
-// browser: what the commands ask and refuse, and a bid firing through the program's own
-// windows, timers and alerts.
+// browser: what the commands ask and refuse, a bid firing through the program's own windows,
+// timers and alerts, where its outcome is told, and the bid log window.
 
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QPushButton>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 
 #include "BidFixture.h"
 #include "alerts/AlertCentre.h"
 #include "app/BidCommands.h"
+#include "app/ListMenu.h"
+#include "app/frmBidLog.h"
 #include "app/frmResource.h"
 #include "app/frmWatch.h"
 #include "autobid/AutoBidTrigger.h"
-#include "autobid/BidSequence.h"
+#include "autobid/BidLogModel.h"
+#include "autobid/BidRunner.h"
 #include "config/AppSettings.h"
 #include "engine/UpdateEngine.h"
 #include "store/RegistryFunctions.h"
@@ -27,7 +35,19 @@ using namespace th::test;
 namespace {
 const QString kFirst = QStringLiteral("7000001");
 const QString kSecond = QStringLiteral("7000002");
+const QString kFlow = QStringLiteral("http://127.0.0.1:1/aw-cgi/eBayISAPI.dll");
+
+QUrl itemUrl(const QString &item)
+{
+    return QUrl(u"http://127.0.0.1:1/ws/eBayISAPI.dll?ViewItem&item=" + item);
+}
+
+// What the site does with an automatic bid's window.
+enum class Site { Takes, Down, MomentMissed };
+
 } // namespace
+
+Q_DECLARE_METATYPE(Site)
 
 class TestBidCommands final : public QObject {
     Q_OBJECT
@@ -37,9 +57,13 @@ private Q_SLOTS:
     void cleanup();
     void firesAtItsLeadAfterAQuietWindowForItsOwnItem();
     void realBidNowAsksAndStarts();
-    void webMailWindowTakesTheBidWindowsPlace();
+    void webMailWindowLeavesTheBidAlone();
     void fillInBidChecksQuantityAndAmount_data();
     void fillInBidChecksQuantityAndAmount();
+    void automaticOutcomeIsToldWhereTheBidderLooks_data();
+    void automaticOutcomeIsToldWhereTheBidderLooks();
+    void removedItemsBidSendsNothing();
+    void bidLogListsAndCopies();
 
 private:
     // Item `item` has been updated, with an automatic bid of `max` at `lead` seconds.
@@ -116,9 +140,12 @@ void TestBidCommands::firesAtItsLeadAfterAQuietWindowForItsOwnItem()
     QCOMPARE(record.recAutoBidFiredAt, f->clock->now());
     QVERIFY(!storedFiringTime(kFirst).isEmpty());
     QVERIFY(storedFiringTime(kSecond).isEmpty());
-    QCOMPARE(f->app->parts().bidSequence->item, kFirst);
-    QCOMPARE(f->app->parts().bidSequence->curBidAmount, Money::fromText(u"50"));
-    QVERIFY(f->app->parts().bidSequence->blnAutoBid);
+    const BidTask *first = f->app->parts().bidRunner->task(1);
+    QVERIFY(first);
+    QCOMPARE(first->item(), kFirst);
+    QCOMPARE(first->record().kind, BidKind::Automatic);
+    QCOMPARE(first->curBidAmount(), Money::fromText(u"50"));
+    QCOMPARE(first->record().leadSeconds, 20);
     QVERIFY(allRunning());
 
     // Fired once: the next ticks quiet the updates again but start nothing.
@@ -132,12 +159,13 @@ void TestBidCommands::firesAtItsLeadAfterAQuietWindowForItsOwnItem()
     tick();
     QVERIFY(allRunning());
 
-    // Another bid before the first one's pages are done cuts it off, and says so.
+    // Another item's bid while the first one's pages still load runs beside it, untouched.
     armed(kSecond, 20);
     tick();
     QCOMPARE(f->browser->sessions.size(), 2);
-    QCOMPARE(f->tray->messages.size(), 1);
-    QVERIFY(f->tray->messages[0].contains(kFirst));
+    QCOMPARE(f->app->parts().bidRunner->runningCount(), 2);
+    QVERIFY(!f->browser->sessions[0]->released);
+    QVERIFY(f->tray->messages.isEmpty());
 }
 
 void TestBidCommands::realBidNowAsksAndStarts()
@@ -163,10 +191,10 @@ void TestBidCommands::realBidNowAsksAndStarts()
     commands.cmdTestAutoBid_Click();
     QCOMPARE(f->browser->sessions.size(), 1);
     QCOMPARE(f->app->parts().records->at(model->findRow(kFirst) + 1).recAutoBidState, 1);
-    QVERIFY(f->app->parts().bidSequence->blnAutoBid);
+    QCOMPARE(f->app->parts().bidRunner->task(1)->record().kind, BidKind::Real);
 }
 
-void TestBidCommands::webMailWindowTakesTheBidWindowsPlace()
+void TestBidCommands::webMailWindowLeavesTheBidAlone()
 {
     armed(kFirst, 3600, QStringLiteral("25.5"));
     f->app->parts().mainWindow->ui.lstWatching->selectRow(model->findRow(kFirst));
@@ -176,12 +204,10 @@ void TestBidCommands::webMailWindowTakesTheBidWindowsPlace()
     f->app->parts().mainWindow->listMenu.mnuHotmail->trigger();
     QCOMPARE(f->browser->sessions.size(), 2);
     QCOMPARE(f->browser->sessions[1]->actions.first().text, QStringLiteral("http://127.0.0.1:1/"));
-    QVERIFY(f->browser->sessions[0]->released);
-    f->browser->sessions[0]->complete(
-        QUrl(QStringLiteral("http://127.0.0.1:1/ws/eBayISAPI.dll?ViewItem&item=7000001")),
-        { {}, { "maxbid", "quant" } });
-    QCOMPARE(f->browser->sessions[0]->actions.size(), 3); // navigate, show, release: nothing filled
-    QVERIFY(f->app->parts().bidSequence->blnAutoBid);
+    QVERIFY(!f->browser->sessions[0]->released);
+    f->browser->sessions[0]->complete(itemUrl(kFirst), { {}, { "maxbid", "quant" } });
+    QCOMPARE(f->browser->sessions[0]->submitCount(), 1);
+    QVERIFY(f->app->parts().bidRunner->task(1)->blnAutoBidStep2());
 }
 
 void TestBidCommands::fillInBidChecksQuantityAndAmount_data()
@@ -235,11 +261,96 @@ void TestBidCommands::fillInBidChecksQuantityAndAmount()
     QCOMPARE(
         f->shell->opened, QStringList { "http://127.0.0.1:1/aw-cgi/eBayISAPI.dll?ViewBids&item=7000001" });
     QCOMPARE(f->browser->sessions.size(), 1);
-    const BidSequence &sequence = *f->app->parts().bidSequence;
-    QVERIFY(sequence.blnFillOnly);
-    QCOMPARE(sequence.intBidQuantity, qint16(2));
-    QCOMPARE(sequence.curBidAmount, Money::fromText(u"10.25"));
+    const BidTask &bid = *f->app->parts().bidRunner->task(1);
+    QVERIFY(bid.blnFillOnly());
+    QCOMPARE(bid.intBidQuantity(), qint16(2));
+    QCOMPARE(bid.curBidAmount(), Money::fromText(u"10.25"));
     QCOMPARE(f->app->parts().records->at(row + 1).recAutoBidState, 0);
+}
+
+void TestBidCommands::automaticOutcomeIsToldWhereTheBidderLooks_data()
+{
+    QTest::addColumn<Site>("site");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("placed") << Site::Takes << "Automatic bid on item 7000001 (Lamp 1), 50 x 2: placed";
+    QTest::newRow("site down") << Site::Down
+                               << "Automatic bid on item 7000001 (Lamp 1), 50 x 2: not placed: "
+                                  "site unreachable: the site could not be reached: Connection refused.";
+    QTest::newRow("moment missed") << Site::MomentMissed
+                                   << "The automatic bid on item 7000001 (Lamp 1) was not placed";
+}
+
+void TestBidCommands::automaticOutcomeIsToldWhereTheBidderLooks()
+{
+    QFETCH(Site, site);
+    QFETCH(QString, told);
+    armed(kFirst, site == Site::MomentMissed ? 300 : 20);
+    tick();
+    if (site == Site::MomentMissed) {
+        f->clock->advanceSeconds(301); // the PC's clock jumped past the end
+        tick();
+    } else {
+        FakeBrowserSession *window = f->browser->sessions.at(0);
+        if (site == Site::Down) {
+            window->fail(itemUrl(kFirst), QStringLiteral("Connection refused"));
+        } else {
+            window->complete(itemUrl(kFirst), { {}, { "item", "maxbid", "quant" } });
+            window->complete(QUrl(kFlow), { {}, { "item", "user", "pass" } });
+            window->answer(QUrl(kFlow), QStringLiteral("eBay - Bid Confirmation"),
+                QStringLiteral("Bid confirmation\nYou are the current high bidder, buyer.\n"));
+        }
+    }
+    // Said at once beside the tray icon, by name and with its reason.
+    QCOMPARE(f->tray->messages.size(), 1);
+    QVERIFY2(f->tray->messages[0].contains(told), qPrintable(f->tray->messages[0]));
+    if (site == Site::MomentMissed)
+        return;
+    frmWatch &window = *f->app->parts().mainWindow;
+    QVERIFY(window.ui.panels[1]->text().startsWith(told.left(40)));
+    window.ui.lstWatching->selectRow(model->findRow(kFirst));
+    Q_EMIT window.rowClicked();
+    QVERIFY2(window.ui.lstWatching->toolTip().contains(told.chopped(1)),
+        qPrintable(window.ui.lstWatching->toolTip()));
+    QCOMPARE(f->app->parts().bidLog->rowCount(), 1);
+}
+
+void TestBidCommands::removedItemsBidSendsNothing()
+{
+    armed(kFirst, 20);
+    tick();
+    FakeBrowserSession *window = f->browser->sessions.at(0);
+    f->app->parts().mainWindow->ui.lstWatching->selectRow(model->findRow(kFirst));
+    Q_EMIT f->app->parts().mainWindow->commandChosen(WatchCommand::RemoveItem);
+    QCOMPARE(model->findRow(kFirst), -1);
+    window->complete(itemUrl(kFirst), { {}, { "item", "maxbid", "quant" } });
+    QCOMPARE(window->submitCount(), 0);
+    QCOMPARE(f->app->parts().bidRunner->runningCount(), 0);
+}
+
+void TestBidCommands::bidLogListsAndCopies()
+{
+    armed(kFirst, 20);
+    armed(kSecond, 20);
+    tick();
+    f->browser->sessions.at(1)->fail(itemUrl(kSecond), QStringLiteral("Connection refused"));
+    f->app->parts().mainWindow->listMenu.mnuBidLog->trigger();
+    frmBidLog *log = f->app->parts().bidCommands->bidLogWindow();
+    QVERIFY(log && log->isVisible());
+    QCOMPARE(log->lstBids->model()->rowCount(), 2);
+    // Newest first; the ended bid tells its outcome.
+    QCOMPARE(log->lstBids->model()->index(0, BidLogModel::Item).data().toString(), kSecond);
+    QVERIFY(log->lstBids->model()->index(0, BidLogModel::Outcome).data().toString().contains(u"unreachable"));
+
+    log->lstBids->selectRow(1);
+    QGuiApplication::clipboard()->clear();
+    QTest::keySequence(log->lstBids, QKeySequence::Copy);
+    const QString copied = QGuiApplication::clipboard()->text();
+    QVERIFY2(copied.startsWith(kFirst + u"\tLamp 1\tautomatic"), qPrintable(copied));
+    QCOMPARE(copied.count(u'\n'), 1);
+    // With nothing selected, every line goes.
+    log->lstBids->clearSelection();
+    log->cmdCopy->click();
+    QCOMPARE(QGuiApplication::clipboard()->text().count(u'\n'), 2);
 }
 
 QTEST_MAIN(TestBidCommands)

@@ -16,7 +16,8 @@
 #include "app/BidCommands.h"
 #include "app/frmWatch.h"
 #include "autobid/AutoBidTrigger.h"
-#include "autobid/BidSequence.h"
+#include "autobid/BidLogModel.h"
+#include "autobid/BidRunner.h"
 #include "autobid/ui/frmAutoBid.h"
 #include "browser/BrowserFactory.h"
 #include "config/AppSettings.h"
@@ -155,13 +156,13 @@ void TestBidFlow::automaticBidIsPlacedBeforeTheEnd()
 
     f->clock->set(record(kSeveralUnits).recEndDate.addSecs(-6));
     f->app->parts().autoBidTrigger->tmrChkAutoBid_Timer();
-    QVERIFY(!f->app->parts().bidSequence->IE());
+    QCOMPARE(f->app->parts().bidRunner->runningCount(), 0);
     f->clock->advanceSeconds(1);
     f->app->parts().autoBidTrigger->tmrChkAutoBid_Timer();
-    QVERIFY(f->app->parts().bidSequence->IE());
+    QCOMPARE(f->app->parts().bidRunner->runningCount(), 1);
     QTRY_COMPARE_WITH_TIMEOUT(
         bidOf(kSeveralUnits, QStringLiteral("buyer")), QStringLiteral("2550 x 2"), kPageWait);
-    QVERIFY(!f->app->parts().bidSequence->running());
+    QTRY_COMPARE_WITH_TIMEOUT(f->app->parts().bidRunner->runningCount(), 0, kPageWait);
     QVERIFY(bidOf(kSingle, QStringLiteral("buyer")).isEmpty());
 }
 
@@ -171,10 +172,13 @@ void TestBidFlow::fillInBidLeavesTheSignInFilledAndUnsent()
     const QWidgetList before = QApplication::topLevelWidgets();
     f->prompter->queueInput(QStringLiteral("12"));
     f->app->parts().bidCommands->cmdBidReady_Click();
-    BidSequence &sequence = *f->app->parts().bidSequence;
-    QVERIFY(sequence.blnFillOnly);
-    QTRY_VERIFY_WITH_TIMEOUT(!sequence.running(), kPageWait);
-    QCOMPARE(sequence.IE(), nullptr); // let go: the window is the user's now
+    const BidRunner &runner = *f->app->parts().bidRunner;
+    QCOMPARE(runner.runningCount(), 1);
+    // Ended as filled in; the window is the user's now.
+    QTRY_COMPARE_WITH_TIMEOUT(runner.runningCount(), 0, kPageWait);
+    const BidRecord &bid = f->app->parts().bidLog->record(0);
+    QCOMPARE(bid.kind, BidKind::FillIn);
+    QCOMPARE(*bid.outcome, BidOutcome::FilledIn);
 
     QWebEngineView *window = nullptr;
     for (QWidget *widget : QApplication::topLevelWidgets()) {

@@ -1,0 +1,78 @@
+#include "app/BidReports.h"
+
+#include "app/UserNotifier.h"
+#include "app/frmWatch.h"
+#include "autobid/AutoBidLog.h"
+#include "autobid/AutoBidTrigger.h"
+#include "autobid/BidLogModel.h"
+#include "autobid/BidRecordStore.h"
+#include "autobid/BidRunner.h"
+#include "common/DateTimeMath.h"
+#include "common/Formats.h"
+#include "engine/UpdateEngine.h"
+#include "platform/IClock.h"
+#include "store/RegistryFunctions.h"
+#include "watchlist/WatchItems.h"
+#include "watchlist/WatchStore.h"
+
+namespace th {
+
+BidReports::BidReports(Context context, QObject *parent)
+    : QObject(parent)
+    , m_ctx(context)
+{
+    const QList<BidRecord> stored = m_ctx.records.loadBidRecords();
+    m_ctx.log.addStored(stored);
+    for (const BidRecord &record : stored) {
+        if (record.finished())
+            m_lastOutcome.insert(record.item, bidOutcomeSentence(record));
+    }
+    BidLogModel *log = &m_ctx.log;
+    connect(&m_ctx.runner, &BidRunner::bidStarted, log, &BidLogModel::showBid);
+    connect(&m_ctx.runner, &BidRunner::bidProgressed, log, &BidLogModel::showBid);
+    connect(&m_ctx.runner, &BidRunner::bidEnded, this, &BidReports::onBidEnded);
+    connect(&m_ctx.engine, &UpdateEngine::passFinished, this, &BidReports::tellAuctionEnds);
+}
+
+void BidReports::onBidEnded(const BidRecord &record)
+{
+    m_ctx.log.showBid(record);
+    const QString sentence = bidOutcomeSentence(record);
+    m_lastOutcome.insert(record.item, sentence);
+    if (record.outcome == BidOutcome::Placed || record.outcome == BidOutcome::FilledIn)
+        qCInfo(lcAutoBid, "%s", qPrintable(sentence));
+    else
+        qCWarning(lcAutoBid, "%s", qPrintable(sentence));
+    m_ctx.window.setStatusPanel(1, sentence);
+    if (m_ctx.window.selectedItem().trimmed() == record.item)
+        m_ctx.window.setListToolTip(sentence);
+    // Nobody may be at the window when an automatic bid ends: it is said where it is seen.
+    if (record.kind == BidKind::Automatic)
+        m_ctx.notifier.tellUser(sentence);
+    if (record.kind != BidKind::FillIn)
+        m_ctx.trigger.restartPeriodicWork();
+}
+
+void BidReports::tellAuctionEnds()
+{
+    const qint64 now = m_ctx.clock.now().toMSecsSinceEpoch();
+    for (int i = 1; i <= m_ctx.items.count(); ++i) {
+        const WatchItemRecord &record = m_ctx.items.at(i);
+        if (record.recMaxAutoBid <= Money {} || !record.recEndDate.isValid())
+            continue;
+        const QString item = QString::number(qint64(record.recItemNumber));
+        const bool won = !GetRegString(m_ctx.store, RegRoot::CurrentUser, itemKeyPath(item),
+            QString::fromUtf16(ItemValue::WonItem), QString())
+                              .trimmed()
+                              .isEmpty();
+        const AuctionEnd end { item, record.recTitle.trimmed(),
+            secondBoundaries(now, record.recEndDate.instant()) <= 0, won,
+            formatMoney(record.recCurrentPrice) };
+        if (const std::optional<QString> told = m_ends.check(end)) {
+            qCInfo(lcAutoBid, "%s", qPrintable(*told));
+            m_ctx.notifier.tellUser(*told);
+        }
+    }
+}
+
+} // namespace th
