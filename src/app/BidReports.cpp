@@ -43,7 +43,7 @@ void BidReports::onBidEnded(const BidRecord &record)
         qCInfo(lcAutoBid, "%s", qPrintable(sentence));
     else
         qCWarning(lcAutoBid, "%s", qPrintable(sentence));
-    m_ctx.window.setStatusPanel(1, sentence);
+    m_ctx.window.setStatusPanelWithTip(1, sentence);
     if (m_ctx.window.selectedItem().trimmed() == record.item)
         m_ctx.window.setListToolTip(sentence);
     // Nobody may be at the window when an automatic bid ends: it is said where it is seen.

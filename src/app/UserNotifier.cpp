@@ -24,7 +24,7 @@ void UserNotifier::tellUser(const QString &text)
     if (m_tray.isAvailable())
         showTrayMessage(text);
     else
-        m_window.setStatusPanel(1, text);
+        m_window.setStatusPanelWithTip(1, text);
 }
 
 void UserNotifier::tellFileNotSaved(const QString &why)

@@ -64,7 +64,7 @@ frmBidLog::frmBidLog(BidLogModel &log, QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(lstBids);
     layout->addLayout(buttons);
-    resize(960, 360);
+    resize(1240, 360);
     lstBids->resizeColumnsToContents();
 }
 
