@@ -17,10 +17,12 @@
 #include "app/frmWatch.h"
 #include "autobid/AutoBidTrigger.h"
 #include "autobid/BidSequence.h"
+#include "autobid/BrowserWarmUp.h"
 #include "autobid/SleepGuardPolicy.h"
 #include "autobid/ui/frmAutoBid.h"
 #include "config/HostConfig.h"
 #include "config/cIniFile.h"
+#include "platform/ISleepGuard.h"
 
 namespace th {
 
@@ -43,6 +45,13 @@ void buildBidCommands(AppParts &p)
         BidSequence::Context { *os.browser, *p.settings, hosts.host(HostConfig::Host::ItemPage) });
     p.autoBidTrigger = std::make_unique<AutoBidTrigger>(AutoBidTrigger::Context {
         *p.records, *p.store, *p.settings, *os.clock, *p.engine, p.resources->clockCheck, *p.bidSequence });
+    // The browser starts shortly before the first armed bid, not at it; owned by the window.
+    auto *warmUp = new BrowserWarmUp(
+        BrowserWarmUp::Context { *os.browser, *os.clock, hosts.host(HostConfig::Host::ItemPage),
+            [&p] { return BrowserWarmUp::firstArmedMoment(*p.records); } },
+        p.mainWindow.get());
+    QObject::connect(warmUp, &BrowserWarmUp::signInPageChanged, p.notifier.get(), &UserNotifier::tellUser);
+    QObject::connect(os.sleepGuard.get(), &ISleepGuard::resumed, warmUp, &BrowserWarmUp::resumed);
     p.sleepGuard = std::make_unique<SleepGuardPolicy>(
         SleepGuardPolicy::Context { *p.records, *os.clock, *os.sleepGuard, *p.engine, *p.autoBidTrigger });
     p.bidCommands = std::make_unique<BidCommands>(
