@@ -8,6 +8,7 @@
 #include "FakeClock.h"
 #include "autobid/BidRunner.h"
 #include "autobid/BrowserWarmUp.h"
+#include "watchlist/WatchItems.h"
 
 using namespace th;
 using namespace th::test;
@@ -30,6 +31,8 @@ private Q_SLOTS:
     void endedAutomaticWindowsCloseUnlessTouched();
     void browserWarmsUpOnlyNearAnArmedMoment_data();
     void browserWarmsUpOnlyNearAnArmedMoment();
+    void firstArmedMomentSkipsItemsThatWillNotFire_data();
+    void firstArmedMomentSkipsItemsThatWillNotFire();
     void changedSignInPageIsToldAtWarmUp_data();
     void changedSignInPageIsToldAtWarmUp();
 
@@ -124,6 +127,50 @@ void TestBidWindows::browserWarmsUpOnlyNearAnArmedMoment()
     warmUp.resumed();
     warmUp.check();
     QCOMPARE(browser.warmUps, 2);
+}
+
+void TestBidWindows::firstArmedMomentSkipsItemsThatWillNotFire_data()
+{
+    // The earlier item ends in 100 s with a lead of 10 s; the later one in 600 s, lead 10 s.
+    QTest::addColumn<int>("state");
+    QTest::addColumn<QString>("maximum");
+    QTest::addColumn<int>("quantity");
+    QTest::addColumn<bool>("hasEnd");
+    QTest::addColumn<int>("secondsToFirst");
+
+    QTest::newRow("earlier armed") << 0 << "25" << 1 << true << 90;
+    QTest::newRow("earlier fired") << 1 << "25" << 1 << true << 590;
+    QTest::newRow("earlier without a maximum") << 0 << "0" << 1 << true << 590;
+    QTest::newRow("earlier without a quantity") << 0 << "25" << 0 << true << 590;
+    QTest::newRow("earlier without an end") << 0 << "25" << 1 << false << 590;
+}
+
+void TestBidWindows::firstArmedMomentSkipsItemsThatWillNotFire()
+{
+    QFETCH(int, state);
+    QFETCH(QString, maximum);
+    QFETCH(int, quantity);
+    QFETCH(bool, hasEnd);
+    QFETCH(int, secondsToFirst);
+
+    WatchItems records;
+    records.resize(2);
+    for (int i = 1; i <= 2; ++i) {
+        WatchItemRecord &record = records.at(i);
+        record.recMaxAutoBid = Money::fromText(u"25");
+        record.recMaxQuantity = 1;
+        record.recMaxTimeLeft = 10;
+        record.recEndDate = clock.now().addSecs(i == 1 ? 600 : 100);
+    }
+    WatchItemRecord &earlier = records.at(2);
+    earlier.recAutoBidState = state;
+    earlier.recMaxAutoBid = Money::fromText(maximum);
+    earlier.recMaxQuantity = quantity;
+    if (!hasEnd)
+        earlier.recEndDate = QDateTime();
+    const std::optional<QDateTime> first = BrowserWarmUp::firstArmedMoment(records);
+    QVERIFY(first.has_value());
+    QCOMPARE(clock.now().secsTo(*first), secondsToFirst);
 }
 
 void TestBidWindows::changedSignInPageIsToldAtWarmUp_data()
