@@ -45,13 +45,6 @@ void buildBidCommands(AppParts &p)
         BidSequence::Context { *os.browser, *p.settings, hosts.host(HostConfig::Host::ItemPage) });
     p.autoBidTrigger = std::make_unique<AutoBidTrigger>(AutoBidTrigger::Context {
         *p.records, *p.store, *p.settings, *os.clock, *p.engine, p.resources->clockCheck, *p.bidSequence });
-    // The browser starts shortly before the first armed bid, not at it; owned by the window.
-    auto *warmUp = new BrowserWarmUp(
-        BrowserWarmUp::Context { *os.browser, *os.clock, hosts.host(HostConfig::Host::ItemPage),
-            [&p] { return BrowserWarmUp::firstArmedMoment(*p.records); } },
-        p.mainWindow.get());
-    QObject::connect(warmUp, &BrowserWarmUp::signInPageChanged, p.notifier.get(), &UserNotifier::tellUser);
-    QObject::connect(os.sleepGuard.get(), &ISleepGuard::resumed, warmUp, &BrowserWarmUp::resumed);
     p.sleepGuard = std::make_unique<SleepGuardPolicy>(
         SleepGuardPolicy::Context { *p.records, *os.clock, *os.sleepGuard, *p.engine, *p.autoBidTrigger });
     p.bidCommands = std::make_unique<BidCommands>(
@@ -59,6 +52,18 @@ void buildBidCommands(AppParts &p)
             *os.shell, *os.clock, *p.autoBidTrigger, *p.bidSequence, *p.engine, *p.sleepGuard,
             p.resources->alerts(), *p.notifier, hosts.host(HostConfig::Host::BidHistory),
             hosts.host(HostConfig::Host::Hotmail), hosts.host(HostConfig::Host::YahooMail), openSettings });
+}
+
+// The browser starts shortly before the first armed bid, not at it; owned by the window.
+void buildBrowserWarmUp(AppParts &p)
+{
+    Platform &os = *p.platform;
+    auto *warmUp = new BrowserWarmUp(
+        BrowserWarmUp::Context { *os.browser, *os.clock, p.hosts->host(HostConfig::Host::ItemPage),
+            [&p] { return BrowserWarmUp::firstArmedMoment(*p.records); } },
+        p.mainWindow.get());
+    QObject::connect(warmUp, &BrowserWarmUp::signInPageChanged, p.notifier.get(), &UserNotifier::tellUser);
+    QObject::connect(os.sleepGuard.get(), &ISleepGuard::resumed, warmUp, &BrowserWarmUp::resumed);
 }
 
 } // namespace
@@ -86,6 +91,7 @@ void buildCommands(AppParts &p, const QString &dataFolder, const QString &resour
     QObject::connect(
         p.search.get(), &SearchCommands::historyNotSaved, p.notifier.get(), &UserNotifier::tellFileNotSaved);
     buildBidCommands(p);
+    buildBrowserWarmUp(p);
     p.exchange = std::make_unique<ExchangeCommands>(
         ExchangeCommands::Context { window, *p.store, *os.prompter, *os.clock, *p.listCommands, dataFolder });
 }
