@@ -79,6 +79,32 @@ QStringList webProcessesBelowUs()
     return found;
 }
 
+namespace {
+
+long proportionalKiB(qint64 pid)
+{
+    QFile rollup(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
+    if (!rollup.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : rollup.readAll().split('\n')) {
+        if (line.startsWith("Pss:"))
+            return line.mid(4).trimmed().split(' ').value(0).toLong();
+    }
+    return 0;
+}
+
+} // namespace
+
+long memoryWithWebProcessesKiB()
+{
+    long total = proportionalKiB(getpid());
+    for (const QString &process : webProcessesBelowUs()) {
+        const qsizetype open = process.lastIndexOf(u'(');
+        total += proportionalKiB(process.mid(open + 1, process.size() - open - 2).toLongLong());
+    }
+    return total;
+}
+
 bool webEngineLoaded()
 {
     QFile maps(QStringLiteral("/proc/self/maps"));

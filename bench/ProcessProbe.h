@@ -14,6 +14,10 @@ long peakResidentKiB();
 // contains "QtWebEngine", as "name (pid)".
 QStringList webProcessesBelowUs();
 
+// The memory this process and its web engine processes hold now, in KiB: each one's
+// proportional share (Pss), so pages they share are counted once.
+long memoryWithWebProcessesKiB();
+
 // Whether any web engine library is mapped into this process.
 bool webEngineLoaded();
 

@@ -128,7 +128,7 @@ QString generatedDescription(qint64 itemNumber, const QString &title, int approx
             text += QLatin1String("<li>") + pick(random, kDetails) + QLatin1String("</li>\n");
         text += QLatin1String("</ul>\n");
         if (section % 3 == 2)
-            text += QLatin1String("<p align=\"center\"><img src=\"http://images.example.net/sellerpics/item")
+            text += QLatin1String("<p align=\"center\"><img src=\"/sellerpics/item")
                 + QString::number(itemNumber % 1000) + QLatin1Char('_') + QString::number(section)
                 + QLatin1String(".jpg\" width=\"400\" height=\"300\" border=\"1\" alt=\"\"></p>\n");
         ++section;

@@ -53,7 +53,7 @@ QString feedbackStar(int rating)
         : rating >= 500                 ? "green"
         : rating >= 100                 ? "purple"
                                         : "yellow";
-    return QLatin1String(" <img src=\"http://pics.ebaystatic.com/aw/pics/star-") + QLatin1String(colour)
+    return QLatin1String(" <img src=\"/aw/pics/star-") + QLatin1String(colour)
         + QLatin1String(".gif\" width=\"16\" height=\"16\" border=\"0\" alt=\"Feedback star\">");
 }
 
@@ -157,9 +157,8 @@ QString buyItNowRow(const ItemSnapshot &item)
         ? QLatin1String("US ") + formatMoney(price, listing.currency)
         : formatMoney(price, listing.currency);
     return QLatin1String("<tr>\n")
-        + label(
-            QLatin1String("<img src=\"http://pics.ebaystatic.com/aw/pics/buyItNow_15x54.gif\" width=\"54\" "
-                          "height=\"15\" border=\"0\" alt=\"\"><br><font size=\"2\">Buy It Now</font>"))
+        + label(QLatin1String("<img src=\"/aw/pics/buyItNow_15x54.gif\" width=\"54\" "
+                              "height=\"15\" border=\"0\" alt=\"\"><br><font size=\"2\">Buy It Now</font>"))
         + boldValue(amount, QStringLiteral("3")) + QLatin1String(" <font size=\"2\"><a href=\"")
         + QLatin1String("/aw-cgi/eBayISAPI.dll?BinConfirm&item=") + QString::number(listing.number)
         + QLatin1String("\">Buy It Now</a></font></td>\n") + emptyCells() + QLatin1String("</tr>\n");

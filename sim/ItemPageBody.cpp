@@ -51,9 +51,8 @@ QString shippingSection(const ItemSnapshot &item)
 {
     QString methods = QStringLiteral("Money order/Cashiers check, Personal check");
     if (item.listing.acceptsPaypal)
-        methods.prepend(
-            QStringLiteral("PayPal <img src=\"http://pics.ebaystatic.com/aw/pics/paypal/logo_60x18.gif\" "
-                           "width=\"60\" height=\"18\" border=\"0\" alt=\"\">, "));
+        methods.prepend(QStringLiteral("PayPal <img src=\"/aw/pics/paypal/logo_60x18.gif\" "
+                                       "width=\"60\" height=\"18\" border=\"0\" alt=\"\">, "));
     return sectionHeading(QStringLiteral("Shipping and payment details"), QStringLiteral("SHIPPING"))
         + QLatin1String(
             "<table border=\"0\" cellpadding=\"4\" cellspacing=\"0\" width=\"100%\">\n"

@@ -43,7 +43,7 @@ a:active { color: #FF0000; }
 )CSS");
 
 const QLatin1String kScripts(R"JS(<script language="JavaScript"><!--
-var ebPics = "http://pics.ebaystatic.com/aw/pics/";
+var ebPics = "/aw/pics/";
 var ebWindowCount = 0;
 function ebOpenWindow(url, name, width, height)
 {
@@ -105,7 +105,7 @@ const QLatin1String kHeaderTop(
     R"HTML(<body onload="ebPreload()" bgcolor="#FFFFFF" topmargin="0" leftmargin="0" marginwidth="0" marginheight="0">
 <table border="0" cellpadding="0" cellspacing="0" width="100%">
 <tr>
-<td width="150" rowspan="2"><a href="/"><img src="http://pics.ebaystatic.com/aw/pics/logos/logoEbay_150x70.gif" width="150" height="70" border="0" alt="eBay logo"></a></td>
+<td width="150" rowspan="2"><a href="/"><img src="/aw/pics/logos/logoEbay_150x70.gif" width="150" height="70" border="0" alt="eBay logo"></a></td>
 <td align="right" valign="top" class="subnav" nowrap>
 <a href="/">home</a> <span class="pipe">|</span>
 <a href="/aw-cgi/eBayISAPI.dll?MyEbay">my eBay</a> <span class="pipe">|</span>
@@ -191,7 +191,7 @@ Use of this Web site constitutes acceptance of the eBay <a href="/help/policies/
 and <a href="/help/policies/privacy-policy.html">Privacy Policy</a>.
 </td></tr>
 </table>
-<img src="http://pics.ebaystatic.com/aw/pics/s.gif" width="1" height="1" alt="">
+<img src="/aw/pics/s.gif" width="1" height="1" alt="">
 </body>
 </html>
 )HTML");

@@ -44,7 +44,7 @@ QString resultRow(const ItemSnapshot &item, int row)
         + QLatin1String("</font></td>\n<td><font size=\"2\">")
         + itemLink(item.listing.number, escapeHtml(item.listing.title))
         + (item.state.buyItNowAvailable || !item.listing.isAuction()
-                ? QLatin1String(" <img src=\"http://pics.ebaystatic.com/aw/pics/bin_15x54.gif\" alt=\"\">")
+                ? QLatin1String(" <img src=\"/aw/pics/bin_15x54.gif\" alt=\"\">")
                 : QLatin1String(""))
         + QLatin1String("</font></td>\n<td align=\"right\"><font size=\"2\">") + price
         + QLatin1String("</font></td>\n<td align=\"center\"><font size=\"2\">") + bids
@@ -90,6 +90,24 @@ QString signInPage(
     }
     content += QLatin1String("</table>\n</form>\n<p class=\"help\">Forgot your password? "
                              "<a href=\"/help/password.html\">Get help</a>.</p>\n");
+    return page(QStringLiteral("eBay - Sign In"), QStringLiteral("PageSignIn"), content, section);
+}
+
+QString plainSignInPage(SiteSection section)
+{
+    QString content = heading(QStringLiteral("Sign In"));
+    content += QLatin1String("<form name=\"SignInForm\" method=\"post\" action=\"") + bidFormAction(section)
+        + QLatin1String("\">\n");
+    content += hidden(QStringLiteral("MfcISAPICommand"), QStringLiteral("SignInWelcome"));
+    content += QLatin1String("<table border=\"0\" cellpadding=\"4\" cellspacing=\"0\" class=\"boxbody\">\n"
+                             "<tr><td align=\"right\"><font size=\"2\">User ID</font></td>\n"
+                             "<td><input type=\"text\" name=\"user\" size=\"25\" maxlength=\"64\" "
+                             "class=\"textbox\"></td></tr>\n"
+                             "<tr><td align=\"right\"><font size=\"2\">Password</font></td>\n"
+                             "<td><input type=\"password\" name=\"pass\" size=\"25\" maxlength=\"64\" "
+                             "class=\"textbox\"></td></tr>\n"
+                             "<tr><td></td><td><input type=\"submit\" value=\"Sign In\" "
+                             "class=\"button\"></td></tr>\n</table>\n</form>\n");
     return page(QStringLiteral("eBay - Sign In"), QStringLiteral("PageSignIn"), content, section);
 }
 

@@ -21,6 +21,8 @@ struct PendingBid {
 QString signInPage(
     const ItemSnapshot &item, const PendingBid &bid, SiteSection section, const QString &signedInUser);
 // The answer to an accepted bid or purchase.
+// The site's own sign-in page, reached without a bid: the account fields and nothing to confirm.
+QString plainSignInPage(SiteSection section);
 QString bidAcceptedPage(const ItemSnapshot &item, const QString &bidder, SiteSection section);
 // A page explaining why nothing happened.
 QString problemPage(const QString &heading, const QString &message, qint64 item);

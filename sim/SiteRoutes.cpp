@@ -50,6 +50,25 @@ bool containsAllWords(const QString &text, const QStringList &words)
         [&](const QString &word) { return text.contains(word, Qt::CaseInsensitive); });
 }
 
+// A transparent 1x1 GIF: the pages' pictures come from the simulator itself, so a browser
+// showing them never looks up another host.
+HttpResponse pictureResponse()
+{
+    static const unsigned char kGif[] = { 'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0, 0, 0, 0, 0xFF,
+        0xFF, 0xFF, 0x21, 0xF9, 4, 1, 0, 0, 0, 0, 0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 0x44, 1, 0, 0x3B };
+    HttpResponse response;
+    response.contentType = "image/gif";
+    response.body = QByteArray(reinterpret_cast<const char *>(kGif), qsizetype(sizeof kGif));
+    response.withContentLength = true;
+    return response;
+}
+
+bool isPicturePath(const QByteArray &path)
+{
+    const QByteArray lower = path.toLower();
+    return lower.startsWith("/aw/pics/") || lower.startsWith("/sellerpics/");
+}
+
 void sortResults(QList<ItemSnapshot> &items, const QString &order)
 {
     auto price = [](const ItemSnapshot &item) {
@@ -87,6 +106,8 @@ HttpResponse SiteRoutes::handle(const HttpRequest &request)
     const QByteArray path = request.path();
     if (isIsapiPath(path))
         return isapi(request, path);
+    if (isPicturePath(path))
+        return pictureResponse();
     if (samePath(path, "/search/search.dll"))
         return search(FormFields(request.query()));
     if (samePath(path, "/search") || path.startsWith("/verified/") || path.startsWith("/mail"))
@@ -114,6 +135,8 @@ HttpResponse SiteRoutes::isapi(const HttpRequest &request, const QByteArray &pat
         return makeBid(fields, motors, true);
     if (command.compare(QLatin1String("AcceptBid"), Qt::CaseInsensitive) == 0)
         return acceptBid(fields, motors);
+    if (command.compare(QLatin1String("SignIn"), Qt::CaseInsensitive) == 0)
+        return HttpResponse::html(plainSignInPage(motors ? SiteSection::Motors : SiteSection::Main));
     if (command.compare(QLatin1String("ViewListedItems"), Qt::CaseInsensitive) == 0)
         return sellerListing(fields);
     return HttpResponse::html(homePage(m_house.snapshots()));

@@ -20,10 +20,12 @@
 #include "autobid/BidLogModel.h"
 #include "autobid/BidRecordStore.h"
 #include "autobid/BidRunner.h"
+#include "autobid/BrowserWarmUp.h"
 #include "autobid/SleepGuardPolicy.h"
 #include "autobid/ui/frmAutoBid.h"
 #include "config/HostConfig.h"
 #include "config/cIniFile.h"
+#include "platform/ISleepGuard.h"
 
 namespace th {
 
@@ -70,6 +72,18 @@ void buildBidCommands(AppParts &p)
         p.resources.get(), &frmResource::bidLogRequested, p.bidCommands.get(), &BidCommands::openBidLog);
 }
 
+// The browser starts shortly before the first armed bid, not at it; owned by the window.
+void buildBrowserWarmUp(AppParts &p)
+{
+    Platform &os = *p.platform;
+    auto *warmUp = new BrowserWarmUp(
+        BrowserWarmUp::Context { *os.browser, *os.clock, p.hosts->host(HostConfig::Host::ItemPage),
+            [&p] { return BrowserWarmUp::firstArmedMoment(*p.records); } },
+        p.mainWindow.get());
+    QObject::connect(warmUp, &BrowserWarmUp::signInPageChanged, p.notifier.get(), &UserNotifier::tellUser);
+    QObject::connect(os.sleepGuard.get(), &ISleepGuard::resumed, warmUp, &BrowserWarmUp::resumed);
+}
+
 } // namespace
 
 void buildCommands(AppParts &p, const QString &dataFolder, const QString &resourceFolder)
@@ -95,6 +109,7 @@ void buildCommands(AppParts &p, const QString &dataFolder, const QString &resour
     QObject::connect(
         p.search.get(), &SearchCommands::historyNotSaved, p.notifier.get(), &UserNotifier::tellFileNotSaved);
     buildBidCommands(p);
+    buildBrowserWarmUp(p);
     p.exchange = std::make_unique<ExchangeCommands>(
         ExchangeCommands::Context { window, *p.store, *os.prompter, *os.clock, *p.listCommands, dataFolder });
 }

@@ -5,6 +5,7 @@
 #include "autobid/BidRecordStore.h"
 #include "platform/IBrowserFactory.h"
 #include "platform/IBrowserSession.h"
+#include "platform/IClock.h"
 
 namespace th {
 
@@ -60,6 +61,23 @@ void BidRunner::checkDeadlines()
         tasks.push_back(task.get());
     for (BidTask *task : tasks)
         task->checkDeadline();
+    closeEndedWindows();
+}
+
+void BidRunner::closeEndedWindows()
+{
+    const QDateTime now = m_ctx.clock.now();
+    std::erase_if(m_closing, [&now](ClosingWindow &closing) {
+        // A touched window is left to the user: the session lets go of it, the window stays.
+        if (closing.window->userTouched())
+            return true;
+        if (now < closing.closeAt)
+            return false;
+        closing.window->close();
+        return true;
+    });
+    if (m_running.empty() && m_closing.empty())
+        m_deadlineTimer.stop();
 }
 
 BidTask *BidRunner::task(quint64 serial) const
@@ -75,11 +93,18 @@ void BidRunner::onEnded(BidTask *task, const BidRecord &record)
         [task](const std::unique_ptr<BidTask> &owned) { return owned.get() == task; });
     if (found != m_running.end()) {
         // The bid may be ending inside its own window's signal: it goes once that is over.
+        if (record.kind == BidKind::Automatic) {
+            if (std::unique_ptr<IBrowserSession> window = task->takeWindow())
+                m_closing.push_back(
+                    { std::move(window), m_ctx.clock.now().addSecs(m_ctx.closeAfterSeconds) });
+        }
         found->release()->deleteLater();
         m_running.erase(found);
     }
-    if (m_running.empty())
+    if (m_running.empty() && m_closing.empty())
         m_deadlineTimer.stop();
+    else if (!m_deadlineTimer.isActive())
+        m_deadlineTimer.start();
     if (m_ctx.store)
         m_ctx.store->saveBidRecord(record);
     Q_EMIT bidEnded(record);

@@ -16,6 +16,10 @@ class IBrowserFactory;
 // Runs any number of bids at once, each in a window of its own (one browser profile for all,
 // so the site's sign-in is shared), and sees that each ends in one outcome within its
 // deadline. Every ended bid is kept in the store under its item's key and announced.
+//
+// A window stays while its bid runs. Once an automatic bid has ended, its window closes after
+// a short while, unless the user has touched it meanwhile: then it is the user's. A real or
+// fill-in bid's window is the user's from the start and stays.
 class BidRunner final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(BidRunner)
@@ -27,7 +31,10 @@ public:
         std::function<BidAccount()> account;
         HostPort itemPage;
         IBidRecordStore *store = nullptr; // none: the outcomes are only announced
+        // How long an automatic bid's window stays once its outcome is recorded.
+        int closeAfterSeconds = kCloseAfterSeconds;
     };
+    static constexpr int kCloseAfterSeconds = 30;
 
     explicit BidRunner(Context context, QObject *parent = nullptr);
     ~BidRunner() override;
@@ -38,10 +45,13 @@ public:
     quint64 start(const BidOrder &order);
     // The item left the watch list: its bids stop before they send anything more.
     void itemRemoved(const QString &item);
-    // Ends every bid whose deadline has passed. Runs every second while bids run.
+    // Ends every bid whose deadline has passed, and closes the windows of ended automatic bids
+    // whose time is up. Runs every second while bids run or windows wait to close.
     void checkDeadlines();
 
     int runningCount() const { return int(m_running.size()); }
+    // Windows of ended automatic bids that will close unless the user touches them.
+    int closingCount() const { return int(m_closing.size()); }
     // The running bid of that serial number; null once it has ended.
     BidTask *task(quint64 serial) const;
 
@@ -52,10 +62,17 @@ Q_SIGNALS:
     void bidEnded(const BidRecord &record);
 
 private:
+    struct ClosingWindow {
+        std::unique_ptr<IBrowserSession> window;
+        QDateTime closeAt;
+    };
+
     void onEnded(BidTask *task, const BidRecord &record);
+    void closeEndedWindows();
 
     Context m_ctx;
     std::vector<std::unique_ptr<BidTask>> m_running;
+    std::vector<ClosingWindow> m_closing;
     quint64 m_serial = 0;
     QTimer m_deadlineTimer;
 };

@@ -47,6 +47,11 @@ QDateTime BidTask::deadline() const
     return m_record.firedAt.addSecs(kDeadlineSeconds);
 }
 
+std::unique_ptr<IBrowserSession> BidTask::takeWindow()
+{
+    return finished() ? std::move(m_ie) : nullptr;
+}
+
 void BidTask::start(std::unique_ptr<IBrowserSession> session)
 {
     if (!session) {

@@ -73,6 +73,8 @@ public:
     bool finished() const { return m_record.finished(); }
     QDateTime deadline() const;
     IBrowserSession *IE() const { return m_ie.get(); }
+    // Hands the window over once the bid has ended (null before, or when it never had one).
+    std::unique_ptr<IBrowserSession> takeWindow();
 
     // The step it waits for, by the names the bid flow has always used.
     bool blnFillOnly() const { return isFillIn() && m_stage == Stage::ItemPage; }

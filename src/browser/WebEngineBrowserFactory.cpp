@@ -10,6 +10,7 @@ namespace th {
 
 WebEngineBrowserFactory::~WebEngineBrowserFactory()
 {
+    m_warm.reset();
     for (const QPointer<QWebEngineView> &view : std::as_const(m_views))
         delete view.data();
 }
@@ -25,6 +26,18 @@ std::unique_ptr<IBrowserSession> WebEngineBrowserFactory::createSession()
     });
     m_views.append(QPointer<QWebEngineView>(view));
     return std::make_unique<WebEngineBrowserSession>(view);
+}
+
+IBrowserSession *WebEngineBrowserFactory::warmUp()
+{
+    if (!m_warm) {
+        // Never shown: a page of the default profile starts the engine, and its first load the
+        // page processes; it shares the bid windows' cookies.
+        auto *view = new QWebEngineView;
+        m_views.append(QPointer<QWebEngineView>(view));
+        m_warm = std::make_unique<WebEngineBrowserSession>(view);
+    }
+    return m_warm.get();
 }
 
 std::unique_ptr<IBrowserFactory> makeBrowserFactory()

@@ -2,6 +2,8 @@
 
 #include "browser/BrowserLog.h"
 
+#include <QApplication>
+#include <QEvent>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonValue>
@@ -67,6 +69,38 @@ WebEngineBrowserSession::WebEngineBrowserSession(QWebEngineView *view, QObject *
         if (!m_released)
             Q_EMIT windowClosed();
     });
+    // The page's input goes to the web view's inner widgets, created as pages load: watching
+    // the application's input events is the one place that sees them all. Only until the first
+    // touch, and never for a page that is not shown.
+    qApp->installEventFilter(this);
+}
+
+bool WebEngineBrowserSession::isInView(QObject *watched) const
+{
+    if (!m_view)
+        return false;
+    if (watched == m_view)
+        return true;
+    const auto *widget = qobject_cast<QWidget *>(watched);
+    return widget && m_view->isAncestorOf(widget);
+}
+
+bool WebEngineBrowserSession::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::KeyPress:
+    case QEvent::Wheel:
+    case QEvent::TouchBegin:
+        if (isInView(watched))
+            m_touched = true;
+        break;
+    default:
+        break;
+    }
+    if (m_touched)
+        qApp->removeEventFilter(this);
+    return false;
 }
 
 void WebEngineBrowserSession::clearDocument()
@@ -102,6 +136,14 @@ void WebEngineBrowserSession::release()
         disconnect(m_view->page(), nullptr, this, nullptr);
     }
     clearDocument();
+}
+
+void WebEngineBrowserSession::close()
+{
+    release();
+    qApp->removeEventFilter(this);
+    if (m_view)
+        m_view->close();
 }
 
 void WebEngineBrowserSession::onLoadFinished(bool ok)

@@ -23,6 +23,8 @@ public:
     void navigate(const QUrl &url) override;
     void show() override;
     void release() override;
+    void close() override;
+    bool userTouched() const override { return m_touched; }
 
     int formCount() const override;
     int elementCount(int form) const override;
@@ -35,8 +37,12 @@ public:
 
     QWebEngineView *view() const { return m_view; }
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void onLoadFinished(bool ok);
+    bool isInView(QObject *watched) const;
     void onLoadFailed(const QUrl &url, const QString &reason);
     bool hasElement(int form, int element) const;
     void clearDocument();
@@ -48,6 +54,10 @@ private:
     QString m_title;
     QString m_text;
     bool m_released = false;
+    // The user's own input reached the window. Becoming the active window is no sign: the
+    // program activates a bid window as it opens, and the desktop activates another when one
+    // closes.
+    bool m_touched = false;
     quint64 m_loadSerial = 0;
 };
 

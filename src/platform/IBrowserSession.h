@@ -23,6 +23,12 @@ public:
     virtual void show() = 0;
     // Stops driving the window; no more documentComplete. The window stays open.
     virtual void release() = 0;
+    // Closes the window for good, as the program's own doing: no windowClosed follows. Nothing
+    // happens when the window is already gone.
+    virtual void close() = 0;
+    // The user has clicked, typed or scrolled in the window since it was opened: the window is
+    // being looked at and must stay. Still known after release().
+    virtual bool userTouched() const = 0;
 
     // The forms of the last completed document, counting from 0; -1 element count for a
     // form that does not exist.

@@ -2,12 +2,15 @@
 // moment are all placed, and the site's refusals, a refused sign-in and an unreachable site
 // each end their bid with what happened.
 
+#include <QApplication>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTest>
+#include <QWidget>
 
 #include "TestSupport.h"
 #include "autobid/BidRunner.h"
+#include "autobid/BrowserWarmUp.h"
 #include "browser/BrowserFactory.h"
 #include "platform/IBrowserFactory.h"
 #include "platform/IBrowserSession.h"
@@ -31,6 +34,7 @@ private Q_SLOTS:
     void bidsStartedTogetherAreAllPlaced();
     void eachBidEndsAsTheSiteAnswers_data();
     void eachBidEndsAsTheSiteAnswers();
+    void warmUpFindsTheSignInFormAndWindowsClose();
 
 private:
     void addItem(qint64 number, bool motors);
@@ -149,6 +153,34 @@ void TestBidRunnerLive::eachBidEndsAsTheSiteAnswers()
     QCOMPARE(*records.at(0).outcome, outcome);
     QVERIFY(!records.at(0).message.isEmpty());
     QCOMPARE(bidOf(item) > 0, outcome == BidOutcome::Placed);
+}
+
+void TestBidRunnerLive::warmUpFindsTheSignInFormAndWindowsClose()
+{
+    const HostPort host { m_sim.address().toString(), m_sim.sitePort(), m_sim.siteHostPort() };
+    BrowserWarmUp warmUp({ *m_browser, m_clock, host, [this] { return std::optional(m_clock.now()); } });
+    QSignalSpy changed(&warmUp, &BrowserWarmUp::signInPageChanged);
+    QSignalSpy loaded(m_browser->warmUp(), &IBrowserSession::documentComplete);
+    warmUp.check();
+    QTRY_VERIFY_WITH_TIMEOUT(!loaded.isEmpty(), kPageWait);
+    QCOMPARE(changed.size(), 0);
+
+    const auto shown = [] {
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        return std::count_if(windows.begin(), windows.end(), [](QWidget *w) { return w->isVisible(); });
+    };
+    const auto before = shown();
+    BidRunner runner({ *m_browser, m_clock,
+        [] {
+            return BidAccount { QStringLiteral("buyer"), QStringLiteral("s3cret") };
+        },
+        host, nullptr, 0 });
+    QSignalSpy ended(&runner, &BidRunner::bidEnded);
+    runner.start({ QString::number(kFirst + 1), {}, BidKind::Automatic, Money::fromText(u"41"), 1, 3 });
+    QCOMPARE(shown(), before + 1);
+    QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, kPageWait);
+    // Nobody touched it: the window goes once its outcome is in.
+    QTRY_COMPARE_WITH_TIMEOUT(shown(), before, 5000);
 }
 
 QTEST_MAIN(TestBidRunnerLive)

@@ -105,6 +105,8 @@ private Q_SLOTS:
     void everyItemAddressFormServesThePage();
     void timeLeftCountsDownWithTheClock();
     void answersLikeAnOldServer();
+    void picturesComeFromTheSimulator_data() { pageRows(); }
+    void picturesComeFromTheSimulator();
 
 private:
     static void pageRows();
@@ -403,6 +405,29 @@ void TestSimPages::answersLikeAnOldServer()
     QVERIFY(!head.toLower().contains("content-encoding"));
     QVERIFY(!head.toLower().contains("transfer-encoding"));
     QVERIFY(answer.response.endsWith("</html>\r\n"));
+}
+
+void TestSimPages::picturesComeFromTheSimulator()
+{
+    QFETCH(qint64, number);
+    QFETCH(QByteArray, path);
+    // A browser showing the pages looks up no other host: every picture, also the ones the
+    // page's script swaps in, is a path of the simulator, and it answers.
+    const QByteArray page = th::test::bodyOf(fetch(number, path));
+    QVERIFY(page.contains("var ebPics = \"/aw/pics/\";"));
+    int pictures = 0;
+    for (qsizetype at = page.indexOf("src=\""); at >= 0; at = page.indexOf("src=\"", at + 1)) {
+        const qsizetype start = at + 5;
+        const QByteArray source = page.mid(start, page.indexOf('"', start) - start);
+        if (source.endsWith(".js"))
+            continue;
+        QVERIFY2(source.startsWith('/'), source.constData());
+        const QByteArray answer = exchange(m_sim.sitePort(), th::test::plainGet(source)).response;
+        QCOMPARE(th::test::statusOf(answer), 200);
+        QVERIFY(answer.contains("Content-Type: image/gif"));
+        ++pictures;
+    }
+    QVERIFY(pictures > 0);
 }
 
 QByteArray TestSimPages::fetch(qint64 number, const QByteArray &path)

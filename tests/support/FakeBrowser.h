@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <memory>
 
 #include <QList>
 #include <QStringList>
@@ -17,7 +18,7 @@ class FakeBrowserSession final : public IBrowserSession {
 
 public:
     struct Action {
-        enum Kind { Navigate, Show, Release, SetValue, Submit } kind;
+        enum Kind { Navigate, Show, Release, SetValue, Submit, Close } kind;
         int form = -1;
         int element = -1;
         QString text; // URL or value
@@ -37,6 +38,14 @@ public:
         released = true;
         actions.append(Action { Action::Release });
     }
+    void close() override
+    {
+        closed = true;
+        actions.append(Action { Action::Close });
+        if (closeCount)
+            ++*closeCount;
+    }
+    bool userTouched() const override { return touched; }
     int formCount() const override { return int(forms.size()); }
     int elementCount(int form) const override
     {
@@ -118,6 +127,11 @@ public:
     QList<Action> actions;
     bool visible = false;
     bool released = false;
+    bool closed = false;
+    // Counts closes where the test can still read it once the session is gone.
+    int *closeCount = nullptr;
+    // The test's side: the user has clicked or typed in the window.
+    bool touched = false;
 };
 
 // Hands out fake sessions and keeps a pointer to each for the test.
@@ -128,12 +142,27 @@ public:
         if (refuse)
             return nullptr;
         auto session = std::make_unique<FakeBrowserSession>();
+        session->closeCount = &closes;
         sessions.append(session.get());
         return session;
+    }
+    IBrowserSession *warmUp() override
+    {
+        ++warmUps;
+        if (refuse)
+            return nullptr;
+        if (!hidden)
+            hidden = std::make_unique<FakeBrowserSession>();
+        return hidden.get();
     }
     QList<FakeBrowserSession *> sessions;
     // No window can be opened.
     bool refuse = false;
+    // The hidden page of the warm-up, once asked for, and how often it was asked for.
+    std::unique_ptr<FakeBrowserSession> hidden;
+    int warmUps = 0;
+    // Windows the program closed.
+    int closes = 0;
 };
 
 } // namespace th::test
