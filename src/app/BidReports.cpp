@@ -20,6 +20,7 @@ namespace th {
 BidReports::BidReports(Context context, QObject *parent)
     : QObject(parent)
     , m_ctx(context)
+    , m_runStart(context.clock.now().toMSecsSinceEpoch())
 {
     const QList<BidRecord> stored = m_ctx.records.loadBidRecords();
     m_ctx.log.addStored(stored);
@@ -39,6 +40,15 @@ void BidReports::onBidEnded(const BidRecord &record)
     m_ctx.log.showBid(record);
     const QString sentence = bidOutcomeSentence(record);
     m_lastOutcome.insert(record.item, sentence);
+    if (record.kind == BidKind::Automatic) {
+        const bool reachedSite = record.outcome == BidOutcome::Placed || record.outcome == BidOutcome::Outbid;
+        if (reachedSite)
+            m_notPlaced.remove(record.item);
+        else
+            m_notPlaced.insert(record.item,
+                bidOutcomeText(record.outcome.value_or(BidOutcome::Unknown))
+                    + (record.message.isEmpty() ? QString() : u": " + record.message));
+    }
     if (record.outcome == BidOutcome::Placed || record.outcome == BidOutcome::FilledIn)
         qCInfo(lcAutoBid, "%s", qPrintable(sentence));
     else
@@ -58,7 +68,11 @@ void BidReports::tellAuctionEnds()
     const qint64 now = m_ctx.clock.now().toMSecsSinceEpoch();
     for (int i = 1; i <= m_ctx.items.count(); ++i) {
         const WatchItemRecord &record = m_ctx.items.at(i);
-        if (record.recMaxAutoBid <= Money {} || !record.recEndDate.isValid())
+        if (record.recMaxAutoBid <= Money {} || !record.recEndDate.isValid()
+            || record.recEndDate.instant() < m_runStart)
+            continue;
+        // Until a page read after the end says so, the price on the row may not be the last.
+        if (!record.recTimeLeftText.contains(u"ended", Qt::CaseInsensitive))
             continue;
         const QString item = QString::number(qint64(record.recItemNumber));
         const bool won = !GetRegString(m_ctx.store, RegRoot::CurrentUser, itemKeyPath(item),
@@ -66,8 +80,8 @@ void BidReports::tellAuctionEnds()
                               .trimmed()
                               .isEmpty();
         const AuctionEnd end { item, record.recTitle.trimmed(),
-            secondBoundaries(now, record.recEndDate.instant()) <= 0, won,
-            formatMoney(record.recCurrentPrice) };
+            secondBoundaries(now, record.recEndDate.instant()) <= 0, won, formatMoney(record.recCurrentPrice),
+            m_notPlaced.value(item) };
         if (const std::optional<QString> told = m_ends.check(end)) {
             qCInfo(lcAutoBid, "%s", qPrintable(*told));
             m_ctx.notifier.tellUser(*told);

@@ -54,6 +54,11 @@ private:
 
     Context m_ctx;
     QHash<QString, QString> m_lastOutcome;
+    // Why this run's automatic bid on an item did not reach the site; placed and outbid bids
+    // have no entry.
+    QHash<QString, QString> m_notPlaced;
+    // Items that ended before this run began were told in the run that saw them end.
+    qint64 m_runStart = 0; // milliseconds since the epoch
     AuctionEndNotice m_ends;
 };
 

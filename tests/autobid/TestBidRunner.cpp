@@ -426,6 +426,12 @@ void TestBidRunner::auctionEndIsToldOnceWonOrLost()
     QVERIFY(!notice.check(end)); // told once
     QCOMPARE(notice.check({ kOther, {}, true, true, QStringLiteral("$12.50") }).value_or(QString()),
         u"You won item " + kOther + u" for $12.50.");
+    // A bid that never reached the site did not lose to a higher one.
+    QCOMPARE(notice
+                 .check({ QStringLiteral("7000003"), {}, true, false, QStringLiteral("$9.00"),
+                     QStringLiteral("site unreachable") })
+                 .value_or(QString()),
+        QStringLiteral("Item 7000003 ended at $9.00 without the automatic bid: site unreachable."));
 }
 
 QTEST_GUILESS_MAIN(TestBidRunner)
