@@ -13,6 +13,7 @@
 #include "platform/IClock.h"
 #include "store/RegistryFunctions.h"
 #include "watchlist/WatchItems.h"
+#include "watchlist/WatchListModel.h"
 #include "watchlist/WatchStore.h"
 
 namespace th {
@@ -71,10 +72,11 @@ void BidReports::tellAuctionEnds()
         if (record.recMaxAutoBid <= Money {} || !record.recEndDate.isValid()
             || record.recEndDate.instant() < m_runStart)
             continue;
-        // Until a page read after the end says so, the price on the row may not be the last.
-        if (!record.recTimeLeftText.contains(u"ended", Qt::CaseInsensitive))
-            continue;
         const QString item = QString::number(qint64(record.recItemNumber));
+        // Until a page read after the end has been applied, the price may not be the last one.
+        const int row = m_ctx.model.findRow(item);
+        if (row < 0 || !m_ctx.model.ended(row))
+            continue;
         const bool won = !GetRegString(m_ctx.store, RegRoot::CurrentUser, itemKeyPath(item),
             QString::fromUtf16(ItemValue::WonItem), QString())
                               .trimmed()

@@ -19,6 +19,7 @@ class RegistryStore;
 class UpdateEngine;
 class UserNotifier;
 class WatchItems;
+class WatchListModel;
 
 // Tells every bid's outcome where a bidder looks: the status bar, the row's tip, the log
 // window and the program's log, and for every automatic bid a message beside the tray icon
@@ -38,6 +39,7 @@ public:
         UserNotifier &notifier;
         UpdateEngine &engine;
         WatchItems &items;
+        WatchListModel &model; // whether a row's last page was read after its end
         RegistryStore &store;
         IClock &clock;
     };

@@ -55,8 +55,9 @@ void buildBidCommands(AppParts &p)
         hosts.host(HostConfig::Host::ItemPage), p.bidRecords.get() });
     p.autoBidTrigger = std::make_unique<AutoBidTrigger>(AutoBidTrigger::Context {
         *p.records, *p.store, *p.settings, *os.clock, *p.engine, p.resources->clockCheck, *p.bidRunner });
-    p.bidReports = std::make_unique<BidReports>(BidReports::Context { *p.bidRunner, *p.autoBidTrigger,
-        *p.bidRecords, *p.bidLog, *p.mainWindow, *p.notifier, *p.engine, *p.records, *p.store, *os.clock });
+    p.bidReports = std::make_unique<BidReports>(
+        BidReports::Context { *p.bidRunner, *p.autoBidTrigger, *p.bidRecords, *p.bidLog, *p.mainWindow,
+            *p.notifier, *p.engine, *p.records, *p.listModel, *p.store, *os.clock });
     BidRunner *runner = p.bidRunner.get();
     QObject::connect(p.listCommands.get(), &WatchListCommands::itemRemoved, runner, &BidRunner::itemRemoved);
     BidReports *reports = p.bidReports.get();

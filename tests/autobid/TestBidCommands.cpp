@@ -14,6 +14,7 @@
 #include "BidFixture.h"
 #include "alerts/AlertCentre.h"
 #include "app/BidCommands.h"
+#include "app/BidReports.h"
 #include "app/ListMenu.h"
 #include "app/frmBidLog.h"
 #include "app/frmResource.h"
@@ -62,6 +63,8 @@ private Q_SLOTS:
     void fillInBidChecksQuantityAndAmount();
     void automaticOutcomeIsToldWhereTheBidderLooks_data();
     void automaticOutcomeIsToldWhereTheBidderLooks();
+    void endOfTheItemIsToldOnceWithWhatTheBidDid_data();
+    void endOfTheItemIsToldOnceWithWhatTheBidDid();
     void removedItemsBidSendsNothing();
     void bidLogListsAndCopies();
 
@@ -70,6 +73,8 @@ private:
     WatchItemRecord &armed(
         const QString &item, qint64 secondsLeft, const QString &max = QStringLiteral("50"), int lead = 20);
     void tick();
+    // The first bid window's site: takes the bid or is down.
+    void answerFirstBid(Site site);
     bool quiet() const;
     bool allRunning() const;
     QString storedFiringTime(const QString &item) const
@@ -290,15 +295,7 @@ void TestBidCommands::automaticOutcomeIsToldWhereTheBidderLooks()
         f->clock->advanceSeconds(301); // the PC's clock jumped past the end
         tick();
     } else {
-        FakeBrowserSession *window = f->browser->sessions.at(0);
-        if (site == Site::Down) {
-            window->fail(itemUrl(kFirst), QStringLiteral("Connection refused"));
-        } else {
-            window->complete(itemUrl(kFirst), { {}, { "item", "maxbid", "quant" } });
-            window->complete(QUrl(kFlow), { {}, { "item", "user", "pass" } });
-            window->answer(QUrl(kFlow), QStringLiteral("eBay - Bid Confirmation"),
-                QStringLiteral("Bid confirmation\nYou are the current high bidder, buyer.\n"));
-        }
+        answerFirstBid(site);
     }
     // Said at once beside the tray icon, by name and with its reason.
     QCOMPARE(f->tray->messages.size(), 1);
@@ -312,6 +309,55 @@ void TestBidCommands::automaticOutcomeIsToldWhereTheBidderLooks()
     QVERIFY2(window.ui.lstWatching->toolTip().contains(told.chopped(1)),
         qPrintable(window.ui.lstWatching->toolTip()));
     QCOMPARE(f->app->parts().bidLog->rowCount(), 1);
+}
+
+void TestBidCommands::answerFirstBid(Site site)
+{
+    FakeBrowserSession *window = f->browser->sessions.at(0);
+    if (site == Site::Down) {
+        window->fail(itemUrl(kFirst), QStringLiteral("Connection refused"));
+        return;
+    }
+    window->complete(itemUrl(kFirst), { {}, { "item", "maxbid", "quant" } });
+    window->complete(QUrl(kFlow), { {}, { "item", "user", "pass" } });
+    window->answer(QUrl(kFlow), QStringLiteral("eBay - Bid Confirmation"),
+        QStringLiteral("Bid confirmation\nYou are the current high bidder, buyer.\n"));
+}
+
+void TestBidCommands::endOfTheItemIsToldOnceWithWhatTheBidDid_data()
+{
+    QTest::addColumn<Site>("site");
+    QTest::addColumn<bool>("won");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("won") << Site::Takes << true << "You won item 7000001 (Lamp 1) for ";
+    QTest::newRow("outbid") << Site::Takes << false
+                            << "The automatic bid lost item 7000001 (Lamp 1) to a higher bid";
+    QTest::newRow("never placed")
+        << Site::Down << false
+        << "Item 7000001 (Lamp 1) ended at $31.00 without the automatic bid: site unreachable";
+}
+
+void TestBidCommands::endOfTheItemIsToldOnceWithWhatTheBidDid()
+{
+    QFETCH(Site, site);
+    QFETCH(bool, won);
+    QFETCH(QString, told);
+    armed(kFirst, 20).recCurrentPrice = Money::fromText(QStringLiteral("31"));
+    tick();
+    answerFirstBid(site);
+    QCOMPARE(f->tray->messages.size(), 1); // the bid's own outcome
+    f->clock->advanceSeconds(30);
+    BidReports &reports = *f->app->parts().bidReports;
+    reports.tellAuctionEnds();
+    QCOMPARE(f->tray->messages.size(), 1); // no page read after the end yet
+    if (won)
+        SaveRegString(*f->app->parts().store, RegRoot::CurrentUser, itemKeyPath(kFirst),
+            QString::fromUtf16(ItemValue::WonItem), QStringLiteral("1"));
+    model->setEnded(model->findRow(kFirst), true);
+    reports.tellAuctionEnds();
+    reports.tellAuctionEnds();
+    QCOMPARE(f->tray->messages.size(), 2);
+    QVERIFY2(f->tray->messages[1].contains(told), qPrintable(f->tray->messages[1]));
 }
 
 void TestBidCommands::removedItemsBidSendsNothing()
