@@ -128,8 +128,21 @@ Result<void> ExportRegKey(const RegistryStore &store, RegRoot root, const QStrin
 
 Result<void> exportWatchList(const RegistryStore &store, const QString &fileName)
 {
-    return ExportRegKey(
-        store, RegRoot::CurrentUser, QString::fromUtf16(kWatchListKey) + u'\\', fileName, true, false);
+    // The bid groups' limits travel with the items that name the groups, in the same file
+    // written once, so that a restore never brings back members without their limits.
+    QString text = kHeader;
+    const Result<void> read = [&]() -> Result<void> {
+        const QString watchList = QString::fromUtf16(kWatchListKey) + u'\\';
+        if (Result<void> items = appendSections(store, RegRoot::CurrentUser, watchList, true, text); !items)
+            return items;
+        const QString groups = QString::fromUtf16(kBidGroupsKey);
+        if (!store.keyExists(RegRoot::CurrentUser, groups))
+            return {};
+        return appendSections(store, RegRoot::CurrentUser, groups, true, text);
+    }();
+    if (!read)
+        return makeError(302, QStringLiteral("Cannot back up to %1: %2").arg(fileName, read.errorMessage()));
+    return writeFileAtomically(fileName, text.toUtf8());
 }
 
 } // namespace th

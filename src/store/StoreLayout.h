@@ -11,6 +11,10 @@ namespace th {
 inline constexpr char16_t kSettingsKey[] = u"Software\\Quillmarsh\\Tallyhawk\\Setting\\";
 // One sub-key per watched item, named after the item number, and nothing else.
 inline constexpr char16_t kWatchListKey[] = u"Software\\Quillmarsh\\Tallyhawk\\Watches";
+// The bid groups' limits: one string value per group, named after the group, holding the
+// whole number of wins its members may make ("Win up to"). Kept beside the watch list rather
+// than below it, where only item keys belong.
+inline constexpr char16_t kBidGroupsKey[] = u"Software\\Quillmarsh\\Tallyhawk\\BidGroups";
 // The start-up entry, present only while starting with the desktop is switched on.
 inline constexpr char16_t kRunKey[] = u"SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUN";
 inline constexpr char16_t kRunValueName[] = u"Tallyhawk";

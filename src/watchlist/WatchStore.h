@@ -21,6 +21,8 @@ inline constexpr char16_t AuctionEndDate[] = u"AuctionEndDate";
 inline constexpr char16_t AuctionEndDateTxt[] = u"AuctionEndDateTxt";
 inline constexpr char16_t AutoBidAt[] = u"AutoBidAt";
 inline constexpr char16_t WonItem[] = u"WonItem";
+// The name of the bid group the item's automatic bid belongs to; missing for none.
+inline constexpr char16_t BidGroup[] = u"BidGroup";
 } // namespace ItemValue
 
 // The item key of an item: the watch list key, a backslash and the item number with the

@@ -63,6 +63,7 @@ private Q_SLOTS:
     void cleanup();
 
     void backupRestoresEveryItem();
+    void backupCarriesBidGroups();
     void expandableAndMultiStringsComeBackAsText();
     void textsComeBackExactly_data();
     void textsComeBackExactly();
@@ -142,6 +143,28 @@ void TestRegRoundTrip::backupRestoresEveryItem()
     const QString again = m_dir->filePath("again.reg");
     QVERIFY(exportWatchList(*m_second, again).ok());
     QCOMPARE(fileBytes(again), fileBytes(file));
+}
+
+// A member's group lives in its item key, the groups' limits beside the watch list: both
+// must come back, or a restore would arm members with no limit to hold them to.
+void TestRegRoundTrip::backupCarriesBidGroups()
+{
+    const RegRoot cu = RegRoot::CurrentUser;
+    const QString groups = QString::fromUtf16(kBidGroupsKey);
+    SaveRegString(*m_first, cu, itemKeyPath("3012345678"), "Item", "3012345678");
+    SaveRegString(
+        *m_first, cu, itemKeyPath("3012345678"), QString::fromUtf16(ItemValue::BidGroup), "Lens 50mm");
+    SaveRegString(*m_first, cu, groups, "Lens 50mm", "2");
+    SaveRegString(*m_first, cu, groups, "Tripods", "1");
+
+    const QString file = watchListExportPath(m_dir->path());
+    QVERIFY(exportWatchList(*m_first, file).ok());
+    QVERIFY(RunRegImport(*m_second, file, FakeClock().now()).ok());
+
+    QCOMPARE(contents(*m_second, cu, QString::fromUtf16(kWatchListKey)),
+        contents(*m_first, cu, QString::fromUtf16(kWatchListKey)));
+    QCOMPARE(contents(*m_second, cu, groups), contents(*m_first, cu, groups));
+    QCOMPARE(GetRegString(*m_second, cu, groups, "Lens 50mm", ""), QStringLiteral("2"));
 }
 
 void TestRegRoundTrip::expandableAndMultiStringsComeBackAsText()

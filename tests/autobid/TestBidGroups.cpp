@@ -1,0 +1,146 @@
+// A group of members ending one after another over a standing clock: whatever the order of
+// wins and losses, the group never fires a bid that could make more wins than its limit.
+
+#include <QTest>
+
+#include "FakeClock.h"
+#include "autobid/BidGroups.h"
+
+using namespace th;
+using namespace th::test;
+
+namespace {
+
+const QString kGroup = QStringLiteral("Lens 50mm");
+constexpr int kLead = 10;
+// The site's page shows a result this long after the end.
+constexpr int kResultDelay = 30;
+
+QString itemOf(int i)
+{
+    return QStringLiteral("70000%1").arg(i + 1);
+}
+
+} // namespace
+
+class TestBidGroups final : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void groupNeverWinsMoreThanItsLimit_data();
+    void groupNeverWinsMoreThanItsLimit();
+    void closeEndsAreWarned_data();
+    void closeEndsAreWarned();
+};
+
+void TestBidGroups::groupNeverWinsMoreThanItsLimit_data()
+{
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<int>("spacing"); // seconds between the members' ends
+    QTest::addColumn<QString>("results"); // per member that fires: W won, L lost
+    QTest::addColumn<QString>("fired");
+    QTest::addColumn<QString>("cancelled");
+    QTest::addColumn<QString>("cancelReason"); // a word every cancelled member's reason holds
+
+    QTest::newRow("win up to 1, the second wins") << 1 << 60 << "LWWWW"
+                                                  << "12"
+                                                  << "345"
+                                                  << "won";
+    QTest::newRow("win up to 2 stops after two wins") << 2 << 60 << "WLWWW"
+                                                      << "123"
+                                                      << "45"
+                                                      << "won";
+    QTest::newRow("losses let the next fire") << 1 << 60 << "LLLLW"
+                                              << "12345"
+                                              << ""
+                                              << "";
+    // Each loss is known just in time for the member after next.
+    QTest::newRow("20 s apart: every other is held back") << 1 << 20 << "LLLLL"
+                                                          << "135"
+                                                          << "24"
+                                                          << "not known";
+}
+
+void TestBidGroups::groupNeverWinsMoreThanItsLimit()
+{
+    QFETCH(int, limit);
+    QFETCH(int, spacing);
+    QFETCH(QString, results);
+    QFETCH(QString, fired);
+    QFETCH(QString, cancelled);
+    QFETCH(QString, cancelReason);
+
+    FakeClock clock;
+    const QDateTime firstEnd = clock.now().addSecs(120);
+    BidGroups groups;
+    groups.setLimit(kGroup, limit);
+    for (int i = 0; i < 5; ++i)
+        groups.setMember({ itemOf(i), kGroup, firstEnd.addSecs(qint64(i) * spacing), kLead });
+
+    QString firedSeen;
+    QString cancelledSeen;
+    int resultsTold = 0;
+    const auto cancel = [&](const QString &item, const QString &reason) {
+        QVERIFY2(reason.contains(cancelReason), qPrintable(reason));
+        groups.setState(item, GroupMemberState::Cancelled);
+        cancelledSeen += item.back();
+    };
+    for (int tick = 0; tick < 600; ++tick, clock.advanceSeconds(1)) {
+        for (int i = 0; i < 5; ++i) {
+            const GroupMember member = *groups.member(itemOf(i));
+            if (member.state == GroupMemberState::Placed && clock.now() >= member.end.addSecs(kResultDelay)) {
+                const bool won = results.at(resultsTold++) == u'W';
+                groups.setState(member.item, won ? GroupMemberState::Won : GroupMemberState::Lost);
+                for (const QString &item : groups.membersToCancel(kGroup))
+                    cancel(item, groups.limitReachedReason(kGroup));
+            }
+            if (member.state != GroupMemberState::Armed)
+                continue;
+            const GroupDecision decision = groups.call(member.item, clock.now());
+            if (decision.call == GroupCall::Fire) {
+                groups.setState(member.item, GroupMemberState::Placed);
+                firedSeen += member.item.back();
+            } else if (decision.call == GroupCall::Cancel) {
+                cancel(member.item, decision.reason);
+            }
+        }
+    }
+    QCOMPARE(firedSeen, fired);
+    QCOMPARE(cancelledSeen, cancelled);
+    QCOMPARE(groups.wins(kGroup), int(results.left(fired.size()).count(u'W')));
+    QVERIFY(groups.wins(kGroup) <= limit);
+}
+
+void TestBidGroups::closeEndsAreWarned_data()
+{
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<int>("spacing");
+    QTest::addColumn<bool>("warned");
+
+    QTest::newRow("20 s apart") << 1 << 20 << true;
+    QTest::newRow("a minute apart") << 1 << 60 << true;
+    QTest::newRow("five minutes apart") << 1 << 300 << false;
+    QTest::newRow("20 s apart, room for both") << 2 << 20 << false;
+}
+
+void TestBidGroups::closeEndsAreWarned()
+{
+    QFETCH(int, limit);
+    QFETCH(int, spacing);
+    QFETCH(bool, warned);
+
+    const QDateTime end = FakeClock().now().addSecs(600);
+    BidGroups groups;
+    groups.setLimit(kGroup, limit);
+    groups.setMember({ itemOf(0), kGroup, end, kLead });
+    groups.setMember({ itemOf(8), QStringLiteral("Other"), end.addSecs(spacing / 2), kLead });
+    // Set before or after the member already there, the pair is told the same.
+    for (const int sign : { 1, -1 }) {
+        const GroupMember candidate { itemOf(1), kGroup, end.addSecs(sign * spacing), kLead };
+        QCOMPARE(groups.closeEnds(candidate), warned ? QStringList { itemOf(0) } : QStringList {});
+        QCOMPARE(groups.closeEndsWarning(candidate).contains(itemOf(0)), warned);
+    }
+}
+
+QTEST_GUILESS_MAIN(TestBidGroups)
+#include "TestBidGroups.moc"
