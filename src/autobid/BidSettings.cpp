@@ -139,7 +139,7 @@ void deleteAutoBid(RegistryStore &store, const QString &item, WatchItemRecord *r
 {
     const QString key = itemKeyPath(item);
     QList<const char16_t *> names { ItemValue::AuctionEndDate, ItemValue::MaxAutoBid, ItemValue::MaxQuantity,
-        ItemValue::MaxTimeLeft };
+        ItemValue::MaxTimeLeft, ItemValue::BidGroup };
     if (!keepTraces)
         names += { ItemValue::AuctionEndDateTxt, ItemValue::AutoBidAt };
     for (const char16_t *name : names)

@@ -63,7 +63,7 @@ AutoBidEntry autoBidEntry(const QString &priceText, const QString &quantityText,
 
 // Stores an automatic bid from the record's end and its three bid fields.
 void storeAutoBid(RegistryStore &store, const QString &item, const WatchItemRecord &record);
-// Takes the automatic bid away: every value of it, or (`keepTraces`, when a reminder note
+// Takes the automatic bid away, its group with it: every value of it, or (`keepTraces`, when a reminder note
 // replaces it) all but the exact end and the moment it fired. The record's bid fields go
 // to 0 at once, so that nothing can fire for it any more.
 void deleteAutoBid(RegistryStore &store, const QString &item, WatchItemRecord *record, bool keepTraces);

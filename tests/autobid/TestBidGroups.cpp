@@ -1,10 +1,17 @@
 // A group of members ending one after another over a standing clock: whatever the order of
 // wins and losses, the group never fires a bid that could make more wins than its limit.
 
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "FakeClock.h"
+#include "TestSupport.h"
+#include "autobid/BidGroupStore.h"
 #include "autobid/BidGroups.h"
+#include "autobid/BidSettings.h"
+#include "store/RegistryFunctions.h"
+#include "store/RegistryStore.h"
+#include "store/StoreLayout.h"
 
 using namespace th;
 using namespace th::test;
@@ -31,6 +38,8 @@ private Q_SLOTS:
     void groupNeverWinsMoreThanItsLimit();
     void closeEndsAreWarned_data();
     void closeEndsAreWarned();
+    void storedLimitsReadSafely_data();
+    void storedLimitsReadSafely();
 };
 
 void TestBidGroups::groupNeverWinsMoreThanItsLimit_data()
@@ -140,6 +149,36 @@ void TestBidGroups::closeEndsAreWarned()
         QCOMPARE(groups.closeEnds(candidate), warned ? QStringList { itemOf(0) } : QStringList {});
         QCOMPARE(groups.closeEndsWarning(candidate).contains(itemOf(0)), warned);
     }
+}
+
+void TestBidGroups::storedLimitsReadSafely_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<int>("limit");
+
+    QTest::newRow("a number") << "3" << 3;
+    QTest::newRow("blanks around") << " 2 " << 2;
+    QTest::newRow("zero") << "0" << 1;
+    QTest::newRow("negative") << "-2" << 1;
+    QTest::newRow("not a number") << "two" << 1;
+}
+
+// What the store holds, and what it no longer holds once the automatic bid is removed.
+void TestBidGroups::storedLimitsReadSafely()
+{
+    QFETCH(QString, stored);
+    QFETCH(int, limit);
+
+    QTemporaryDir dir;
+    const std::unique_ptr<RegistryStore> store = openTestStore(dir.filePath("store"));
+    QVERIFY(store);
+    SaveRegString(*store, RegRoot::CurrentUser, QString::fromUtf16(kBidGroupsKey), kGroup, stored);
+    QCOMPARE(storedGroupLimits(*store).value(kGroup), limit);
+
+    storeBidGroup(*store, itemOf(0), kGroup);
+    QCOMPARE(storedBidGroup(*store, itemOf(0)), kGroup);
+    deleteAutoBid(*store, itemOf(0), nullptr, true);
+    QCOMPARE(storedBidGroup(*store, itemOf(0)), QString());
 }
 
 QTEST_GUILESS_MAIN(TestBidGroups)
