@@ -18,6 +18,7 @@
 #include "app/frmResource.h"
 #include "app/frmWatch.h"
 #include "autobid/AutoBidTrigger.h"
+#include "autobid/BidGroupBook.h"
 #include "autobid/BidLogModel.h"
 #include "autobid/BidRecordStore.h"
 #include "autobid/BidRunner.h"

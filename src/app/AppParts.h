@@ -11,6 +11,7 @@ struct Platform;
 class AlertCommands;
 class AutoBidTrigger;
 class BidCommands;
+class BidGroupBook;
 class BidNotifier;
 class BidLogModel;
 class BidReports;
@@ -74,6 +75,7 @@ struct AppParts {
     std::unique_ptr<RegistryBidRecordStore> bidRecords;
     std::unique_ptr<BidLogModel> bidLog;
     std::unique_ptr<BidRunner> bidRunner;
+    std::unique_ptr<BidGroupBook> bidGroups;
     std::unique_ptr<AutoBidTrigger> autoBidTrigger;
     std::unique_ptr<BidReports> bidReports;
     std::unique_ptr<BidCommands> bidCommands;

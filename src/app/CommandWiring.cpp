@@ -17,6 +17,7 @@
 #include "app/frmResource.h"
 #include "app/frmWatch.h"
 #include "autobid/AutoBidTrigger.h"
+#include "autobid/BidGroupBook.h"
 #include "autobid/BidLogModel.h"
 #include "autobid/BidRecordStore.h"
 #include "autobid/BidRunner.h"
@@ -53,6 +54,7 @@ void buildBidCommands(AppParts &p)
             return BidAccount { settings->EBayID, settings->EBayPWD };
         },
         hosts.host(HostConfig::Host::ItemPage), p.bidRecords.get() });
+    p.bidGroups = std::make_unique<BidGroupBook>(BidGroupBook::Context { *p.store, *p.records });
     p.autoBidTrigger = std::make_unique<AutoBidTrigger>(AutoBidTrigger::Context {
         *p.records, *p.store, *p.settings, *os.clock, *p.engine, p.resources->clockCheck, *p.bidRunner });
     p.bidReports = std::make_unique<BidReports>(

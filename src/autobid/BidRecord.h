@@ -42,6 +42,8 @@ struct BidRecord {
     int quantity = 0;
     // Seconds before the end at which an automatic bid fires; 0 for the user's bids.
     int leadSeconds = 0;
+    // The bid group of an automatic bid; empty for none.
+    QString group;
     QDateTime firedAt;
     QDateTime bidFormAt; // the bid form submitted
     QDateTime signInAt; // the sign-in form submitted (filled, for a fill-in)

@@ -33,6 +33,7 @@ BidTask::BidTask(Context context, const BidOrder &order, quint64 serial, QObject
     m_record.amount = order.amount;
     m_record.quantity = order.quantity;
     m_record.leadSeconds = order.leadSeconds;
+    m_record.group = order.group;
     m_record.firedAt = m_ctx.clock.now();
 }
 

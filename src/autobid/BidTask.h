@@ -23,6 +23,7 @@ struct BidOrder {
     Money amount;
     int quantity = 1;
     int leadSeconds = 0; // an automatic bid's seconds before the end
+    QString group; // the bid group of an automatic bid; "" for none
 };
 
 // The auction-site account, read when a sign-in page is filled.

@@ -6,12 +6,14 @@
 
 #include "FakeClock.h"
 #include "TestSupport.h"
+#include "autobid/BidGroupBook.h"
 #include "autobid/BidGroupStore.h"
 #include "autobid/BidGroups.h"
 #include "autobid/BidSettings.h"
 #include "store/RegistryFunctions.h"
 #include "store/RegistryStore.h"
 #include "store/StoreLayout.h"
+#include "watchlist/WatchItems.h"
 
 using namespace th;
 using namespace th::test;
@@ -40,6 +42,7 @@ private Q_SLOTS:
     void closeEndsAreWarned();
     void storedLimitsReadSafely_data();
     void storedLimitsReadSafely();
+    void bookKeepsWhatTheRunLearnt();
 };
 
 void TestBidGroups::groupNeverWinsMoreThanItsLimit_data()
@@ -179,6 +182,45 @@ void TestBidGroups::storedLimitsReadSafely()
     QCOMPARE(storedBidGroup(*store, itemOf(0)), kGroup);
     deleteAutoBid(*store, itemOf(0), nullptr, true);
     QCOMPARE(storedBidGroup(*store, itemOf(0)), QString());
+}
+
+// The book is read again after every load of the list: what the run learnt of a member must
+// survive that, and a member cancelled this run (its automatic bid gone) stays listed.
+void TestBidGroups::bookKeepsWhatTheRunLearnt()
+{
+    QTemporaryDir dir;
+    const std::unique_ptr<RegistryStore> store = openTestStore(dir.filePath("store"));
+    QVERIFY(store);
+    WatchItems items;
+    for (int i = 0; i < 3; ++i) {
+        WatchItemRecord record;
+        record.recItemNumber = itemOf(i).toDouble();
+        record.recMaxAutoBid = Money::fromDouble(50);
+        record.recEndDate = QDateTime::currentDateTime().addSecs(600 + 60 * i);
+        items.append(record);
+    }
+    BidGroupBook book({ *store, items });
+    book.setGroup(itemOf(0), kGroup);
+    book.setGroup(itemOf(1), kGroup);
+    book.setLimit(kGroup, 2);
+    QCOMPARE(storedBidGroup(*store, itemOf(1)), kGroup);
+    QCOMPARE(book.groups().members(kGroup).size(), 2);
+
+    book.setState(itemOf(0), GroupMemberState::Won);
+    book.setState(itemOf(1), GroupMemberState::Cancelled);
+    deleteAutoBid(*store, itemOf(1), &items.at(2), false);
+    book.reload();
+    QCOMPARE(book.groups().member(itemOf(0))->state, GroupMemberState::Won);
+    QCOMPARE(book.groups().member(itemOf(1))->state, GroupMemberState::Cancelled);
+    QCOMPARE(book.groups().limit(kGroup), 2);
+
+    // Armed again in a group: a member like any other.
+    items.at(2).recMaxAutoBid = Money::fromDouble(50);
+    book.setGroup(itemOf(1), kGroup);
+    QCOMPARE(book.groups().member(itemOf(1))->state, GroupMemberState::Armed);
+    book.takeOut(itemOf(0));
+    QCOMPARE(book.groupOf(itemOf(0)), QString());
+    QCOMPARE(book.groupNames(), QStringList { kGroup });
 }
 
 QTEST_GUILESS_MAIN(TestBidGroups)

@@ -1,0 +1,104 @@
+#include "autobid/BidGroupBook.h"
+
+#include <algorithm>
+
+#include "autobid/BidGroupStore.h"
+#include "common/Money.h"
+#include "watchlist/WatchItems.h"
+
+namespace th {
+
+namespace {
+
+QString itemText(double itemNumber)
+{
+    return QString::number(qint64(itemNumber));
+}
+
+} // namespace
+
+BidGroupBook::BidGroupBook(Context context, QObject *parent)
+    : QObject(parent)
+    , m_ctx(context)
+{
+}
+
+void BidGroupBook::reload()
+{
+    BidGroups fresh;
+    const QHash<QString, int> limits = storedGroupLimits(m_ctx.store);
+    for (auto it = limits.cbegin(); it != limits.cend(); ++it)
+        fresh.setLimit(it.key(), it.value());
+    QHash<QString, GroupMember> cancelled;
+    for (int i = 1; i <= m_ctx.items.count(); ++i) {
+        const WatchItemRecord &record = m_ctx.items.at(i);
+        const QString item = itemText(record.recItemNumber);
+        const QString group = record.recMaxAutoBid > Money {} ? storedBidGroup(m_ctx.store, item) : QString();
+        if (group.isEmpty()) {
+            // A member cancelled this run has lost its automatic bid and its stored group.
+            if (const auto gone = m_cancelled.constFind(item); gone != m_cancelled.cend()) {
+                cancelled.insert(item, *gone);
+                fresh.setMember(*gone);
+            }
+            continue;
+        }
+        GroupMember member { item, group, record.recEndDate.dateTime(), record.recMaxTimeLeft };
+        // A cancelled member armed again starts afresh.
+        const GroupMember *known = m_groups.member(item);
+        if (known && known->group == group && known->state != GroupMemberState::Cancelled)
+            member.state = known->state;
+        else if (record.recAutoBidState != 0)
+            member.state = GroupMemberState::Placed;
+        fresh.setMember(member);
+    }
+    m_groups = std::move(fresh);
+    m_cancelled = std::move(cancelled);
+    Q_EMIT changed();
+}
+
+QStringList BidGroupBook::groupNames() const
+{
+    QStringList names = m_groups.groups();
+    for (const QString &name : storedGroupLimits(m_ctx.store).keys()) {
+        if (!names.contains(name))
+            names.append(name);
+    }
+    std::sort(names.begin(), names.end(),
+        [](const QString &a, const QString &b) { return a.localeAwareCompare(b) < 0; });
+    return names;
+}
+
+QString BidGroupBook::groupOf(const QString &item) const
+{
+    const GroupMember *member = m_groups.member(item.trimmed());
+    return member ? member->group : QString();
+}
+
+void BidGroupBook::setGroup(const QString &item, const QString &group)
+{
+    storeBidGroup(m_ctx.store, item.trimmed(), group);
+    reload();
+}
+
+void BidGroupBook::setLimit(const QString &group, int wins)
+{
+    storeGroupLimit(m_ctx.store, group, wins);
+    m_groups.setLimit(group, wins);
+    Q_EMIT changed();
+}
+
+void BidGroupBook::setState(const QString &item, GroupMemberState state)
+{
+    const GroupMember *member = m_groups.member(item);
+    if (!member)
+        return;
+    if (state == GroupMemberState::Cancelled) {
+        GroupMember gone = *member;
+        gone.state = state;
+        m_cancelled.insert(item, gone);
+    }
+    m_groups.setState(item, state);
+    Q_EMIT changed();
+}
+
+} // namespace th

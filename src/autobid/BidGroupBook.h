@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QHash>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include "autobid/BidGroups.h"
+
+namespace th {
+
+class RegistryStore;
+class WatchItems;
+
+// The program's bid groups while it runs: the groups stored with the items' automatic bids,
+// each group's "Win up to" limit, and what this run has learnt of each member (its bid
+// fired, its result, its cancelling). Everything the user changes is stored at once, so a
+// backup taken at any moment carries it.
+class BidGroupBook final : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(BidGroupBook)
+
+public:
+    struct Context {
+        RegistryStore &store;
+        const WatchItems &items;
+    };
+
+    explicit BidGroupBook(Context context, QObject *parent = nullptr);
+
+    // Reads the members and the limits afresh: every item in the list with an automatic bid
+    // and a stored group. A member keeps what this run learnt of it; one cancelled this run
+    // stays listed as cancelled until the list drops its item.
+    void reload();
+
+    const BidGroups &groups() const { return m_groups; }
+    // Every group with a member or a stored limit, sorted for the user.
+    QStringList groupNames() const;
+    // The group of `item`'s automatic bid; "" for none.
+    QString groupOf(const QString &item) const;
+
+    // The user's changes. `group` "" takes the item out of any group.
+    void setGroup(const QString &item, const QString &group);
+    void setLimit(const QString &group, int wins);
+    void takeOut(const QString &item) { setGroup(item, {}); }
+
+    // What the run learns of a member.
+    void setState(const QString &item, GroupMemberState state);
+
+Q_SIGNALS:
+    // Members, states or limits changed: windows showing the groups read them again.
+    void changed();
+
+private:
+    Context m_ctx;
+    BidGroups m_groups;
+    // Members cancelled this run; their automatic bids, and so their stored groups, are gone.
+    QHash<QString, GroupMember> m_cancelled;
+};
+
+} // namespace th
