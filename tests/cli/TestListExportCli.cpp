@@ -146,7 +146,8 @@ void TestListExportCli::calendarOfTheDemoListKeepsItsIdentitiesAfterAPass()
         QVERIFY(event.value("url").toString().endsWith("ViewItem&item=" + item));
         QVERIFY(event.value("url").toString().contains(m_sim->siteHostPort()));
         const QString description = event.value("description").toString();
-        QVERIFY2(description.startsWith("Price: ") && description.contains("\nBids: "), qPrintable(description));
+        QVERIFY2(
+            description.startsWith("Price: ") && description.contains("\nBids: "), qPrintable(description));
         const QJsonArray alarms = event.value("alarms").toArray();
         if (item.toLongLong() == kArmedItem) {
             QVERIFY(event.value("description").toString().contains("Automatic bid: maximum $30.25"));
