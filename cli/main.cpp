@@ -24,7 +24,7 @@ constexpr Command kCommands[] = {
     { "list", "list              print the watch list with every stored value", th::cli::runList },
     { "export",
         "export FOLDER     write the watch list to FOLDER/eBayWatch.reg\n"
-        "  export --csv FILE  write the list's columns and automatic bids as a CSV table (\"-\": standard "
+        "  export --csv FILE write the list's columns and automatic bids as a CSV table (\"-\": standard "
         "output)",
         th::cli::runExport },
     { "calendar", "calendar FILE     write the ends of the watched items as an iCalendar file",
