@@ -13,5 +13,8 @@ int runExport(const QStringList &args, QTextStream &out, QTextStream &err);
 int runImport(const QStringList &args, QTextStream &out, QTextStream &err);
 int runBackups(const QStringList &args, QTextStream &out, QTextStream &err);
 int runRestore(const QStringList &args, QTextStream &out, QTextStream &err);
+int runCalendar(const QStringList &args, QTextStream &out, QTextStream &err);
+// "export --csv FILE": the watch list as a CSV table ("-" writes to standard output).
+int runCsvExport(const QString &target, QTextStream &out, QTextStream &err);
 
 } // namespace th::cli

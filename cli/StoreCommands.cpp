@@ -54,8 +54,10 @@ int runList(const QStringList &args, QTextStream &out, QTextStream &err)
 
 int runExport(const QStringList &args, QTextStream &out, QTextStream &err)
 {
-    if (args.size() != 1)
-        return usage(err, "export FOLDER");
+    if (args.size() == 2 && args.first() == u"--csv")
+        return runCsvExport(args.last(), out, err);
+    if (args.size() != 1 || args.first().startsWith(u"--"))
+        return usage(err, "export FOLDER | export --csv FILE");
     if (!QFileInfo(args.first()).isDir())
         return fail(err, QStringLiteral("%1 is not a folder").arg(args.first()));
     Result<std::unique_ptr<RegistryStore>> store = openStore();

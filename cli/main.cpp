@@ -22,7 +22,13 @@ constexpr Command kCommands[] = {
         "parse FILE        print an item page's twenty fields as a JSON array (\"-\" reads standard input)",
         th::cli::runParse },
     { "list", "list              print the watch list with every stored value", th::cli::runList },
-    { "export", "export FOLDER     write the watch list to FOLDER/eBayWatch.reg", th::cli::runExport },
+    { "export",
+        "export FOLDER     write the watch list to FOLDER/eBayWatch.reg\n"
+        "  export --csv FILE write the list's columns and automatic bids as a CSV table (\"-\": standard "
+        "output)",
+        th::cli::runExport },
+    { "calendar", "calendar FILE     write the ends of the watched items as an iCalendar file",
+        th::cli::runCalendar },
     { "import", "import FILE       read a registry script into the store", th::cli::runImport },
     { "backups", "backups           list the store's copies, newest first", th::cli::runBackups },
     { "restore", "restore FILE      put a copy of the store in its place (while Tallyhawk is not running)",

@@ -8,6 +8,7 @@
 #include "app/BidSettingsCommands.h"
 #include "app/ClockCommands.h"
 #include "app/ExchangeCommands.h"
+#include "app/ListExportCommands.h"
 #include "app/Platform.h"
 #include "app/SearchCommands.h"
 #include "app/SettingsCommands.h"
@@ -115,6 +116,13 @@ void buildCommands(AppParts &p, const QString &dataFolder, const QString &resour
     buildBrowserWarmUp(p);
     p.exchange = std::make_unique<ExchangeCommands>(
         ExchangeCommands::Context { window, *p.store, *os.prompter, *os.clock, *p.listCommands, dataFolder });
+    // The calendar and CSV exports.
+    UserNotifier *notifier = p.notifier.get();
+    ListExportCommands::Context exports { window, *p.listModel, *p.records, *p.settings, *p.store,
+        *os.prompter, *os.clock, *p.engine,
+        [notifier](const QString &why) { notifier->tellFileNotSaved(why); },
+        p.hosts->host(HostConfig::Host::ItemPage).text, dataFolder };
+    new ListExportCommands(std::move(exports), &window); // owned by the window
 }
 
 } // namespace th

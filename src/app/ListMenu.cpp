@@ -61,6 +61,8 @@ void ListMenu::build(QWidget *parent)
     mnuBar3 = separator(m, "mnuBar3");
     mnuCopyItem2Clipboard = entry(m, "mnuCopyItem2Clipboard", QStringLiteral("Copy Item# to Clipboard"));
     mnuImportExport = entry(m, "mnuImportExport", QStringLiteral("Import/Export"));
+    mnuExportCalendar = entry(m, "mnuExportCalendar", QStringLiteral("Export Calendar\u2026"));
+    mnuExportCsv = entry(m, "mnuExportCsv", QStringLiteral("Export CSV\u2026"));
     mnuSyncClock = entry(m, "mnuSyncClock", QStringLiteral("Sync.System Clock"));
     mnuBar9 = separator(m, "mnuBar9");
     mnuPaypalVerify = entry(m, "mnuPaypalVerify", QStringLiteral("> Verify: Paypal-verified user"));

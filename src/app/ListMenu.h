@@ -29,6 +29,9 @@ struct ListMenu {
     QAction *mnuBar3 = nullptr;
     QAction *mnuCopyItem2Clipboard = nullptr;
     QAction *mnuImportExport = nullptr;
+    // Ours: the watch list for calendars and spreadsheets.
+    QAction *mnuExportCalendar = nullptr;
+    QAction *mnuExportCsv = nullptr;
     QAction *mnuSyncClock = nullptr;
     QAction *mnuBar9 = nullptr;
     QAction *mnuPaypalVerify = nullptr;

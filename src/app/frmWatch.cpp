@@ -88,6 +88,8 @@ void frmWatch::connectCommands()
         { m.mnuAutoUpdate, WatchCommand::AutomaticUpdate },
         { m.mnuCopyItem2Clipboard, WatchCommand::CopyItemNumber },
         { m.mnuImportExport, WatchCommand::ImportExport },
+        { m.mnuExportCalendar, WatchCommand::ExportCalendar },
+        { m.mnuExportCsv, WatchCommand::ExportCsv },
         { m.mnuSyncClock, WatchCommand::SyncClock },
         { m.mnuPaypalVerify, WatchCommand::PaymentCheck },
         { m.mnuHotmail, WatchCommand::OpenHotmail },

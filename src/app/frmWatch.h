@@ -43,6 +43,8 @@ enum class WatchCommand {
     UpdateSelectedFromMenu,
     AutomaticUpdate,
     ImportExport,
+    ExportCalendar,
+    ExportCsv,
     SyncClock,
     PaymentCheck,
     Search,

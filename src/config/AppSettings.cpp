@@ -88,6 +88,8 @@ AppSettings loadAppSettings(const RegistryStore &store, const QString &resourceF
     s.TimeFinetune = read.number(SettingName::TimeFinetune, defaults.TimeFinetune.toStored());
     s.AutoAdjustTime = read.number(SettingName::AutoAdjustTime, defaults.AutoAdjustTime);
     s.AutoAdjustTimeB4Bid = read.number(SettingName::AutoAdjustTimeB4Bid, defaults.AutoAdjustTimeB4Bid);
+    s.CalendarFile = read.text(SettingName::CalendarFile);
+    s.RewriteCalendarFile = read.number(SettingName::RewriteCalendarFile, defaults.RewriteCalendarFile);
     return s;
 }
 

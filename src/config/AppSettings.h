@@ -31,6 +31,10 @@ inline constexpr char16_t gstrAlertTimeLeftSoundPath[] = u"gstrAlertTimeLeftSoun
 inline constexpr char16_t TimeFinetune[] = u"TimeFinetune";
 inline constexpr char16_t AutoAdjustTime[] = u"AutoAdjustTime";
 inline constexpr char16_t AutoAdjustTimeB4Bid[] = u"AutoAdjustTimeB4Bid";
+// Ours: the calendar file last written from the list menu, and whether every pass writes it
+// again.
+inline constexpr char16_t CalendarFile[] = u"CalendarFile";
+inline constexpr char16_t RewriteCalendarFile[] = u"RewriteCalendarFile";
 } // namespace SettingName
 
 // The program's settings for the whole run: one field per value of the settings key, same
@@ -64,6 +68,10 @@ struct AppSettings {
     FixedSeconds TimeFinetune;
     qint32 AutoAdjustTime = 0;
     qint32 AutoAdjustTimeB4Bid = 0;
+    // The calendar file last exported (empty before the first), and whether the program
+    // writes it again after every pass over all items (off unless the user asks).
+    QString CalendarFile;
+    qint32 RewriteCalendarFile = 0;
 
     bool operator==(const AppSettings &) const = default;
 };

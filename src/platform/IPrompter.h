@@ -34,6 +34,11 @@ public:
 
     // A folder chooser; an empty path when the user cancels.
     virtual QString existingFolder(const QString &title, const QString &folder) = 0;
+
+    // A save-file dialog that starts at `suggested` (a folder and a file name) and asks
+    // before an existing file is replaced; an empty path when the user cancels. `filter` as
+    // for openFileName.
+    virtual QString saveFileName(const QString &title, const QString &suggested, const QString &filter) = 0;
 };
 
 } // namespace th

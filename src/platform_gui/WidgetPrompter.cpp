@@ -102,4 +102,9 @@ QString WidgetPrompter::existingFolder(const QString &title, const QString &fold
     return QFileDialog::getExistingDirectory(dialogParent(), title, folder);
 }
 
+QString WidgetPrompter::saveFileName(const QString &title, const QString &suggested, const QString &filter)
+{
+    return QFileDialog::getSaveFileName(dialogParent(), title, suggested, filter);
+}
+
 } // namespace th

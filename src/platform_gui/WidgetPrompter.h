@@ -13,6 +13,7 @@ public:
         const QString &prompt, const QString &title, const QString &defaultText) override;
     QString openFileName(const QString &title, const QString &folder, const QString &filter) override;
     QString existingFolder(const QString &title, const QString &folder) override;
+    QString saveFileName(const QString &title, const QString &suggested, const QString &filter) override;
 };
 
 } // namespace th

@@ -113,6 +113,7 @@ SettingsForm SettingsEditor::load() const
     form.autoAdjTime = s.AutoAdjustTime != 0;
     form.autoAdjTimeB4Bid = s.AutoAdjustTimeB4Bid != 0;
     form.liveTimeLeft = UserConfig::liveTimeLeft(m_ctx.configPath);
+    form.rewriteCalendar = s.RewriteCalendarFile != 0;
     return form;
 }
 
@@ -246,6 +247,7 @@ SettingsEditor::SaveResult SettingsEditor::save(const SettingsForm &form)
     };
     number(SettingName::AutoAdjustTime, s.AutoAdjustTime, flag(form.autoAdjTime));
     number(SettingName::AutoAdjustTimeB4Bid, s.AutoAdjustTimeB4Bid, flag(form.autoAdjTimeB4Bid));
+    number(SettingName::RewriteCalendarFile, s.RewriteCalendarFile, flag(form.rewriteCalendar));
     number(SettingName::FirstAlert, s.FirstAlert, checkedNumber(form.hours, kHours));
     number(SettingName::SecondAlert, s.SecondAlert, checkedNumber(form.minutes, kMinutes));
 

@@ -35,6 +35,8 @@ struct SettingsForm {
     bool autoStart = false;
     // Ours, kept in config.ini: count time left down between updates.
     bool liveTimeLeft = false;
+    // Ours: write the exported calendar file again after every pass.
+    bool rewriteCalendar = false;
     QString alertSound;
     QString notifySound;
 };

@@ -98,6 +98,7 @@ private Q_SLOTS:
     void openingWithAutoStartRewritesAStaleEntry();
     void unwritableAutoStartFolderIsReported();
     void liveTimeLeftBoxSitsUnderTheIntervalAndIsKeptInConfig();
+    void calendarRewriteIsOffUntilTickedAndKeptInTheStore();
 };
 
 void TestSettingsDialog::passwordsDifferingInCaseStopTheSave_data()
@@ -354,6 +355,20 @@ void TestSettingsDialog::liveTimeLeftBoxSitsUnderTheIntervalAndIsKeptInConfig()
     QCOMPARE(f.configText(), QByteArray("[User]\nLargeScreen=1\nLiveTimeLeft=0\n"));
     QCOMPARE(switchedOff.count(), 1);
     QCOMPARE(switchedOff.first().at(0).toBool(), false);
+}
+
+void TestSettingsDialog::calendarRewriteIsOffUntilTickedAndKeptInTheStore()
+{
+    Fixture f;
+    auto dialog = f.open();
+    QVERIFY(!dialog->chkRewriteCalendarFile->isChecked());
+    dialog->chkRewriteCalendarFile->setChecked(true);
+    dialog->cmdClose->click();
+    QCOMPARE(f.settings.RewriteCalendarFile, 1);
+    QCOMPARE(f.number(QStringLiteral("RewriteCalendarFile")), 1);
+    QCOMPARE(loadAppSettings(*f.store, resourceFolder()).RewriteCalendarFile, 1);
+    dialog = f.open();
+    QVERIFY(dialog->chkRewriteCalendarFile->isChecked());
 }
 
 QTEST_MAIN(TestSettingsDialog)

@@ -12,15 +12,15 @@ namespace th::test {
 // Answers every prompt at once from a script and records what was shown.
 class FakePrompter final : public IPrompter {
 public:
-    enum class Kind { Message, Input, OpenFile, Folder };
+    enum class Kind { Message, Input, OpenFile, Folder, SaveFile };
     struct Shown {
         Kind kind = Kind::Message;
         QString text;
         QString title;
         PromptIcon icon = PromptIcon::None;
         PromptButtons buttons = PromptButtons::Ok;
-        QString defaultText; // input boxes; the folder for file dialogs
-        QString filter; // open-file dialogs
+        QString defaultText; // input boxes; the folder (the suggested file to save) for file dialogs
+        QString filter; // open-file and save-file dialogs
     };
 
     // Queued answers; when none is queued a message box answers Ok (Yes for Yes/No), an
@@ -66,6 +66,14 @@ public:
     QString existingFolder(const QString &title, const QString &folder) override
     {
         m_shown.append({ Kind::Folder, {}, title, PromptIcon::None, PromptButtons::OkCancel, folder, {} });
+        runWhileOpen();
+        return m_files.isEmpty() ? QString() : m_files.dequeue();
+    }
+
+    QString saveFileName(const QString &title, const QString &suggested, const QString &filter) override
+    {
+        m_shown.append(
+            { Kind::SaveFile, {}, title, PromptIcon::None, PromptButtons::OkCancel, suggested, filter });
         runWhileOpen();
         return m_files.isEmpty() ? QString() : m_files.dequeue();
     }

@@ -190,6 +190,13 @@ void frmEmailWebBased::createControls()
         "The t-Remaining column counts down every second and reads \"Ended\" once an auction is over; "
         "otherwise it shows the item page's text as of the last update"));
     layout->addWidget(chkLiveTimeLeft);
+    chkRewriteCalendarFile
+        = named(new QCheckBox(QStringLiteral("Rewrite the exported calendar file after every update"), this),
+            "chkRewriteCalendarFile");
+    chkRewriteCalendarFile->setToolTip(QStringLiteral(
+        "The file last written with \"Export Calendar\u2026\" in the list menu is written again after each "
+        "update of all items, so that a calendar which subscribes to it follows the watch list"));
+    layout->addWidget(chkRewriteCalendarFile);
     chkAutoAdjTime
         = named(new QCheckBox(QStringLiteral("Auto-Adjust time every 10 minutes"), this), "chkAutoAdjTime");
     chkAutoAdjTimeB4Bid
@@ -263,6 +270,7 @@ void frmEmailWebBased::load()
     chkAutoAdjTime->setChecked(f.autoAdjTime);
     chkAutoAdjTimeB4Bid->setChecked(f.autoAdjTimeB4Bid);
     chkLiveTimeLeft->setChecked(f.liveTimeLeft);
+    chkRewriteCalendarFile->setChecked(f.rewriteCalendar);
 }
 
 SettingsForm frmEmailWebBased::form() const
@@ -283,6 +291,7 @@ SettingsForm frmEmailWebBased::form() const
     f.autoAdjTimeB4Bid = chkAutoAdjTimeB4Bid->isChecked();
     f.autoStart = chkAutoStart->isChecked();
     f.liveTimeLeft = chkLiveTimeLeft->isChecked();
+    f.rewriteCalendar = chkRewriteCalendarFile->isChecked();
     f.alertSound = txtAlertSound->text();
     f.notifySound = txtNotifySound->text();
     return f;

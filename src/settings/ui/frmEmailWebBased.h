@@ -56,6 +56,8 @@ public:
     QComboBox *cboAutoUpdateEvery = nullptr;
     // Ours: "Count time left down between updates".
     QCheckBox *chkLiveTimeLeft = nullptr;
+    // Ours: "Rewrite the exported calendar file after every update".
+    QCheckBox *chkRewriteCalendarFile = nullptr;
     QCheckBox *chkAutoAdjTime = nullptr;
     QCheckBox *chkAutoAdjTimeB4Bid = nullptr;
     QCheckBox *chkAutoStart = nullptr;
