@@ -1,5 +1,7 @@
 #include "listexport/ListEntries.h"
 
+#include <QDate>
+
 #include "common/Numeric.h"
 #include "watchlist/WatchItems.h"
 #include "watchlist/WatchListModel.h"
@@ -24,7 +26,9 @@ QList<ListEntry> listEntries(const WatchListModel &model, const WatchItems &reco
         entry.ended = model.ended(row);
         if (const int index = records.find(numericValue(entry.item)); index > 0) {
             const WatchItemRecord &record = records.at(index);
-            if (record.recEndDate.isValid())
+            // A page read without an end leaves the zero date of 30 Dec 1899 in the record:
+            // that is no end, and a spreadsheet or a calendar must not get it as one.
+            if (record.recEndDate.isValid() && record.recEndDate.date() != QDate(1899, 12, 30))
                 entry.end = record.recEndDate.dateTime();
             entry.maxAutoBid = record.recMaxAutoBid;
             entry.maxQuantity = record.recMaxQuantity;

@@ -191,6 +191,7 @@ void TestListExport::entriesTakeEachRowsOwnRecord()
     WatchItems records;
     model.addRow(QStringLiteral(" 2407604973 "));
     model.addRow(QStringLiteral("2407604981"));
+    model.addRow(QStringLiteral("2407604990"));
     model.setSubItem(1, WatchListModel::ItemName, QStringLiteral("Locomotive"));
     model.setEnded(1, true);
     // The records in the other order: each row must still get its own.
@@ -201,11 +202,17 @@ void TestListExport::entriesTakeEachRowsOwnRecord()
     first.recItemNumber = 2407604973;
     first.recEndDate = local(12, 8, 8, 0);
     first.recMaxAutoBid = Money::fromText(u"5");
+    // A page read without an end leaves the record's zero date: no end to export.
+    WatchItemRecord unread;
+    unread.recItemNumber = 2407604990;
+    unread.recEndDate = QDateTime(QDate(1899, 12, 30), QTime(0, 0));
     records.append(second);
     records.append(first);
+    records.append(unread);
 
     const QList<ListEntry> entries = listEntries(model, records);
-    QCOMPARE(entries.size(), 2);
+    QCOMPARE(entries.size(), 3);
+    QVERIFY(!entries[2].end.isValid());
     QCOMPARE(entries[0].item, "2407604973");
     QCOMPARE(entries[0].end, local(12, 8, 8, 0));
     QVERIFY(entries[0].hasAutoBid());
