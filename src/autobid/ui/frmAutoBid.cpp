@@ -28,6 +28,7 @@ QComboBox *editableCombo(QWidget *parent, const char *name)
 // More wins than this from one group would be a list, not a group.
 constexpr int kMostWins = 99;
 constexpr int kNoteWidth = 520;
+constexpr int kLongestGroupName = 60;
 
 } // namespace
 
@@ -112,6 +113,8 @@ frmAutoBid::frmAutoBid(const AutoBidDialogValues &values, IPrompter &prompter, Q
 void frmAutoBid::addGroupRows(QGridLayout *grid, int row, const AutoBidDialogValues &values)
 {
     cboBidGroup = editableCombo(this, "cboBidGroup");
+    // A group's name is a value name in the store and a line in the groups window.
+    cboBidGroup->lineEdit()->setMaxLength(kLongestGroupName);
     cboBidGroup->addItem(QString::fromUtf16(kNoBidGroup));
     cboBidGroup->addItems(values.groupNames);
     cboBidGroup->setEditText(values.group.isEmpty() ? QString::fromUtf16(kNoBidGroup) : values.group);
@@ -135,7 +138,8 @@ void frmAutoBid::addGroupRows(QGridLayout *grid, int row, const AutoBidDialogVal
 
     lblGroupWarning = namedLabel(this, "lblGroupWarning", QString());
     lblGroupWarning->setWordWrap(true);
-    lblGroupWarning->setMaximumWidth(kNoteWidth);
+    // A fixed width gives the wrapped warning a height the dialog can be sized to.
+    lblGroupWarning->setFixedWidth(kNoteWidth);
     QFont bold = lblGroupWarning->font();
     bold.setBold(true);
     lblGroupWarning->setFont(bold);
@@ -168,8 +172,14 @@ void frmAutoBid::showGroupWarning()
             int(qRound(numericValue(cboAutoBidTime->currentText()))) };
         warning = chosen.closeEndsWarning(candidate);
     }
+    if (warning == lblGroupWarning->text() && lblGroupWarning->isHidden() == warning.isEmpty())
+        return;
     lblGroupWarning->setText(warning);
+    lblGroupWarning->setMinimumHeight(warning.isEmpty() ? 0 : lblGroupWarning->heightForWidth(kNoteWidth));
     lblGroupWarning->setVisible(!warning.isEmpty());
+    // The dialog grows or shrinks with the warning, so that no line of it is cut off.
+    layout()->activate();
+    adjustSize();
 }
 
 void frmAutoBid::cmdOk_Click()

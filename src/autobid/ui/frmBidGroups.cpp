@@ -55,6 +55,8 @@ frmBidGroups::frmBidGroups(Context context, QWidget *parent)
 
     lstGroups = new QListWidget(this);
     lstGroups->setObjectName(QStringLiteral("lstGroups"));
+    lstGroups->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    lstGroups->setTextElideMode(Qt::ElideRight);
     QLabel *groupsLabel = namedLabel(this, "lblGroups", QStringLiteral("&Groups:"));
     groupsLabel->setBuddy(lstGroups);
 
@@ -73,6 +75,9 @@ frmBidGroups::frmBidGroups(Context context, QWidget *parent)
     lstMembers->setSelectionMode(QAbstractItemView::SingleSelection);
     lstMembers->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstMembers->setTabKeyNavigation(false);
+    // One line a member; a long title is cut short in the table and read whole in its tip.
+    lstMembers->setWordWrap(false);
+    lstMembers->setTextElideMode(Qt::ElideRight);
     lstMembers->verticalHeader()->hide();
     lstMembers->horizontalHeader()->setSectionResizeMode(Title, QHeaderView::Stretch);
     QLabel *membersLabel = namedLabel(this, "lblMembers", QStringLiteral("&Members:"));
@@ -80,8 +85,11 @@ frmBidGroups::frmBidGroups(Context context, QWidget *parent)
 
     cmdTakeOut = new QPushButton(QStringLiteral("&Take Out"), this);
     cmdTakeOut->setObjectName(QStringLiteral("cmdTakeOut"));
+    // Enter never takes a member out: the default is Close.
+    cmdTakeOut->setAutoDefault(false);
     cmdClose = new QPushButton(QStringLiteral("Close"), this);
     cmdClose->setObjectName(QStringLiteral("cmdClose"));
+    cmdClose->setDefault(true);
 
     auto *left = new QVBoxLayout;
     left->addWidget(groupsLabel);
@@ -115,7 +123,7 @@ frmBidGroups::frmBidGroups(Context context, QWidget *parent)
     connect(&m_ctx.book, &BidGroupBook::changed, this, &frmBidGroups::refresh);
 
     refresh();
-    resize(780, 340);
+    resize(720, 320);
 }
 
 QString frmBidGroups::shownGroup() const
@@ -150,6 +158,7 @@ void frmBidGroups::refresh()
         for (const QString &name : names) {
             auto *line = new QListWidgetItem(groupLine(m_ctx.book.groups(), name), lstGroups);
             line->setData(kGroupNameRole, name);
+            line->setToolTip(line->text());
         }
         const qsizetype kept = names.indexOf(group);
         lstGroups->setCurrentRow(names.isEmpty() ? -1 : int(std::max<qsizetype>(kept, 0)));
@@ -182,7 +191,9 @@ void frmBidGroups::showMembers()
         const int index = m_ctx.records.find(m.item.toDouble());
         const WatchItemRecord *record = index > 0 ? &m_ctx.records.at(index) : nullptr;
         lstMembers->setItem(row, Item, cell(m.item));
-        lstMembers->setItem(row, Title, cell(record ? record->recTitle : QString()));
+        QTableWidgetItem *title = cell(record ? record->recTitle : QString());
+        title->setToolTip(title->text());
+        lstMembers->setItem(row, Title, title);
         lstMembers->setItem(row, End, cell(m.end.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
         lstMembers->setItem(row, Maximum,
             cell(
