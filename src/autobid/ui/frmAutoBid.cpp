@@ -30,6 +30,15 @@ constexpr int kMostWins = 99;
 constexpr int kNoteWidth = 520;
 constexpr int kLongestGroupName = 60;
 
+// A wrapped text of the notes' width, as tall as its lines: the dialog's layout then never
+// squeezes it, at any scale of the screen.
+void wrapAtNoteWidth(QLabel *label)
+{
+    label->setWordWrap(true);
+    label->setFixedWidth(kNoteWidth);
+    label->setMinimumHeight(label->text().isEmpty() ? 0 : label->heightForWidth(kNoteWidth));
+}
+
 } // namespace
 
 frmAutoBid::frmAutoBid(const AutoBidDialogValues &values, IPrompter &prompter, QWidget *parent)
@@ -89,8 +98,7 @@ frmAutoBid::frmAutoBid(const AutoBidDialogValues &values, IPrompter &prompter, Q
     int row = 9;
     for (const QString &note : notes) {
         QLabel *label = namedLabel(this, "lblNote", note);
-        label->setWordWrap(true);
-        label->setMaximumWidth(kNoteWidth);
+        wrapAtNoteWidth(label);
         grid->addWidget(label, row++, 0, 1, 3);
     }
 
@@ -137,9 +145,7 @@ void frmAutoBid::addGroupRows(QGridLayout *grid, int row, const AutoBidDialogVal
         row + 1, 2);
 
     lblGroupWarning = namedLabel(this, "lblGroupWarning", QString());
-    lblGroupWarning->setWordWrap(true);
-    // A fixed width gives the wrapped warning a height the dialog can be sized to.
-    lblGroupWarning->setFixedWidth(kNoteWidth);
+    wrapAtNoteWidth(lblGroupWarning);
     QFont bold = lblGroupWarning->font();
     bold.setBold(true);
     lblGroupWarning->setFont(bold);
@@ -175,11 +181,11 @@ void frmAutoBid::showGroupWarning()
     if (warning == lblGroupWarning->text() && lblGroupWarning->isHidden() == warning.isEmpty())
         return;
     lblGroupWarning->setText(warning);
-    lblGroupWarning->setMinimumHeight(warning.isEmpty() ? 0 : lblGroupWarning->heightForWidth(kNoteWidth));
+    wrapAtNoteWidth(lblGroupWarning);
     lblGroupWarning->setVisible(!warning.isEmpty());
     // The dialog grows or shrinks with the warning, so that no line of it is cut off.
     layout()->activate();
-    adjustSize();
+    resize(width(), minimumSizeHint().height());
 }
 
 void frmAutoBid::cmdOk_Click()
