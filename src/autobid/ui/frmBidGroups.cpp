@@ -79,6 +79,7 @@ frmBidGroups::frmBidGroups(Context context, QWidget *parent)
     lstMembers->setWordWrap(false);
     lstMembers->setTextElideMode(Qt::ElideRight);
     lstMembers->verticalHeader()->hide();
+    lstMembers->verticalHeader()->setDefaultSectionSize(lstMembers->fontMetrics().height() + 8);
     lstMembers->horizontalHeader()->setSectionResizeMode(Title, QHeaderView::Stretch);
     QLabel *membersLabel = namedLabel(this, "lblMembers", QStringLiteral("&Members:"));
     membersLabel->setBuddy(lstMembers);
