@@ -1,6 +1,8 @@
 #include "app/BidSettingsCommands.h"
 
 #include "app/frmWatch.h"
+#include "autobid/BidGroupBook.h"
+#include "autobid/ui/frmBidGroups.h"
 #include "common/DateTimeMath.h"
 #include "common/Formats.h"
 #include "common/Numeric.h"
@@ -24,7 +26,7 @@ BidSettingsCommands::BidSettingsCommands(Context context, QObject *parent)
     , m_ctx(std::move(context))
 {
     m_ctx.window.offerInListMenu({ WatchCommand::SetAutoBid, WatchCommand::RemoveAutoBid,
-        WatchCommand::SetRemarkPrice, WatchCommand::RemoveRemarkPrice });
+        WatchCommand::SetRemarkPrice, WatchCommand::RemoveRemarkPrice, WatchCommand::OpenBidGroups });
     connect(&m_ctx.window, &frmWatch::commandChosen, this, [this](WatchCommand command) {
         switch (command) {
         case WatchCommand::SetAutoBid:
@@ -35,6 +37,8 @@ BidSettingsCommands::BidSettingsCommands(Context context, QObject *parent)
             return mnuRemarkPrice_Click();
         case WatchCommand::RemoveRemarkPrice:
             return mnuRemoveMaxbid_Click();
+        case WatchCommand::OpenBidGroups:
+            return mnuBidGroups_Click();
         default:
             return;
         }
@@ -84,9 +88,15 @@ void BidSettingsCommands::mnuSetAutoBid_Click()
     if (!record)
         return;
     const int row = m_ctx.model.findRow(item);
-    const AutoBidDialogValues values
-        = autoBidDialogValues(item, m_ctx.model.subItem(row, WatchListModel::ItemName),
-            m_ctx.model.subItem(row, WatchListModel::Price), record, m_ctx.store);
+    // The groups as the list and the store hold them now, whatever the book last read.
+    m_ctx.groups.reload();
+    AutoBidDialogValues values = autoBidDialogValues(item, m_ctx.model.subItem(row, WatchListModel::ItemName),
+        m_ctx.model.subItem(row, WatchListModel::Price), record, m_ctx.store);
+    values.item = item;
+    values.end = record->recEndDate.dateTime();
+    values.group = m_ctx.groups.groupOf(item);
+    values.groupNames = m_ctx.groups.groupNames();
+    values.groups = m_ctx.groups.groups();
     const std::optional<AutoBidEntry> entry = m_ctx.askAutoBid ? m_ctx.askAutoBid(values) : std::nullopt;
     if (!entry)
         return;
@@ -102,7 +112,24 @@ void BidSettingsCommands::mnuSetAutoBid_Click()
     m_ctx.model.setIcon(chosenRow, WatchListModel::IconHammer);
     DeleteRegValue(
         m_ctx.store, RegRoot::CurrentUser, itemKeyPath(item), QString::fromUtf16(ItemValue::MaxBid));
-    setToolTip(autoBidToolTip(*chosen));
+    storeGroupChoice(item, *entry);
+    // The record again: telling the user about close ends runs a modal box.
+    if (const WatchItemRecord *now = recordOf(item))
+        setToolTip(autoBidToolTip(*now, m_ctx.groups.groupOf(item)));
+}
+
+void BidSettingsCommands::storeGroupChoice(const QString &item, const AutoBidEntry &entry)
+{
+    if (!entry.group.isEmpty())
+        m_ctx.groups.setLimit(entry.group, entry.groupLimit);
+    m_ctx.groups.setGroup(item, entry.group);
+    const GroupMember *member = m_ctx.groups.groups().member(item);
+    if (!member)
+        return;
+    const QString warning = m_ctx.groups.groups().closeEndsWarning(*member);
+    if (!warning.isEmpty())
+        m_ctx.prompter.message(warning, QStringLiteral("Bid group: ends close together"),
+            PromptIcon::Exclamation, PromptButtons::Ok);
 }
 
 void BidSettingsCommands::mnuRemoveAutoBid_Click()
@@ -117,6 +144,7 @@ void BidSettingsCommands::mnuRemoveAutoBid_Click()
         != PromptAnswer::Yes)
         return;
     deleteAutoBid(m_ctx.store, item, recordOf(item), /*keepTraces=*/false);
+    m_ctx.groups.reload();
     if (const int now = m_ctx.model.findRow(item); now >= 0)
         m_ctx.model.setIcon(now, WatchListModel::IconBlank);
     setToolTip(kNeutralTip);
@@ -138,6 +166,7 @@ void BidSettingsCommands::mnuRemarkPrice_Click()
             != PromptAnswer::Yes)
             return;
         deleteAutoBid(m_ctx.store, item, recordOf(item), /*keepTraces=*/true);
+        m_ctx.groups.reload();
         if (const int now = m_ctx.model.findRow(item); now >= 0)
             m_ctx.model.setIcon(now, WatchListModel::IconBlank);
         setToolTip(kNeutralTip);
@@ -185,6 +214,19 @@ void BidSettingsCommands::mnuRemoveMaxbid_Click()
     if (const int now = m_ctx.model.findRow(item); now >= 0)
         m_ctx.model.setIcon(now, WatchListModel::IconBlank);
     setToolTip(kNeutralTip);
+}
+
+void BidSettingsCommands::mnuBidGroups_Click()
+{
+    m_ctx.groups.reload();
+    if (!m_groupsWindow) {
+        m_groupsWindow = new frmBidGroups(
+            frmBidGroups::Context { m_ctx.groups, m_ctx.records, m_ctx.prompter }, &m_ctx.window);
+        m_groupsWindow->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_groupsWindow->show();
+    m_groupsWindow->raise();
+    m_groupsWindow->activateWindow();
 }
 
 } // namespace th

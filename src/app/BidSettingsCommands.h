@@ -4,11 +4,13 @@
 #include <optional>
 
 #include <QObject>
+#include <QPointer>
 
 #include "autobid/BidSettings.h"
 
 namespace th {
 
+class BidGroupBook;
 class IClock;
 class IPrompter;
 class RegistryStore;
@@ -16,10 +18,11 @@ class WatchItems;
 class WatchListModel;
 class frmWatch;
 struct AppSettings;
+class frmBidGroups;
 
 // The list menu's commands on one item's bid settings: set and remove the automatic bid,
-// set and remove the reminder note of the highest price. After every window or question the
-// item's row and record are found again by its number: a pass may have sorted the list
+// set and remove the reminder note of the highest price, and the window of the bid groups. After every window
+// or question the item's row and record are found again by its number: a pass may have sorted the list
 // meanwhile.
 class BidSettingsCommands final : public QObject {
     Q_OBJECT
@@ -34,6 +37,7 @@ public:
         AppSettings &settings;
         IPrompter &prompter;
         IClock &clock;
+        BidGroupBook &groups;
         // Shows the settings dialog (when no account of the auction site is set).
         std::function<void()> openSettings;
         // Shows the automatic-bid dialog; the confirmed values, or nothing.
@@ -46,14 +50,20 @@ public:
     void mnuRemoveAutoBid_Click();
     void mnuRemarkPrice_Click();
     void mnuRemoveMaxbid_Click();
+    // The one "Bid Groups" window, opened or brought to the front.
+    void mnuBidGroups_Click();
 
 private:
     QString selectedItem() const;
     void setToolTip(const QString &text);
     // The record of `item`, or none.
     WatchItemRecord *recordOf(const QString &item) const;
+    // Stores the dialog's group and limit beside the automatic bid just stored, and tells
+    // the user when the item ends too close to another member for both to count on results.
+    void storeGroupChoice(const QString &item, const AutoBidEntry &entry);
 
     Context m_ctx;
+    QPointer<frmBidGroups> m_groupsWindow;
 };
 
 } // namespace th

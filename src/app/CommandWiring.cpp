@@ -38,13 +38,6 @@ void buildBidCommands(AppParts &p)
 {
     Platform &os = *p.platform;
     const auto openSettings = [&p] { p.settingsCommands->openSettings(p.mainWindow.get()); };
-    p.bidSettings = std::make_unique<BidSettingsCommands>(BidSettingsCommands::Context { *p.mainWindow,
-        *p.listModel, *p.records, *p.store, *p.settings, *os.prompter, *os.clock, openSettings,
-        [&p](const AutoBidDialogValues &values) -> std::optional<AutoBidEntry> {
-            frmAutoBid dialog(values, *p.platform->prompter, p.mainWindow.get());
-            dialog.exec();
-            return dialog.entry();
-        } });
     const HostConfig &hosts = *p.hosts;
     p.bidRecords = std::make_unique<RegistryBidRecordStore>(*p.store);
     p.bidLog = std::make_unique<BidLogModel>();
@@ -56,6 +49,14 @@ void buildBidCommands(AppParts &p)
         },
         hosts.host(HostConfig::Host::ItemPage), p.bidRecords.get() });
     p.bidGroups = std::make_unique<BidGroupBook>(BidGroupBook::Context { *p.store, *p.records });
+    // After the book: the dialog offers its groups and stores the item's choice in it.
+    p.bidSettings = std::make_unique<BidSettingsCommands>(BidSettingsCommands::Context { *p.mainWindow,
+        *p.listModel, *p.records, *p.store, *p.settings, *os.prompter, *os.clock, *p.bidGroups, openSettings,
+        [&p](const AutoBidDialogValues &values) -> std::optional<AutoBidEntry> {
+            frmAutoBid dialog(values, *p.platform->prompter, p.mainWindow.get());
+            dialog.exec();
+            return dialog.entry();
+        } });
     p.autoBidTrigger = std::make_unique<AutoBidTrigger>(AutoBidTrigger::Context {
         *p.records, *p.store, *p.settings, *os.clock, *p.engine, p.resources->clockCheck, *p.bidRunner });
     p.bidReports = std::make_unique<BidReports>(

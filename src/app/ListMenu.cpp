@@ -52,6 +52,7 @@ void ListMenu::build(QWidget *parent)
     separator(mnuMainAutoBid, "mnuMainAutoBidSep");
     mnuRemoveAutoBid = entry(mnuMainAutoBid, "mnuRemoveAutoBid", QStringLiteral("Remove Auto-Bid"));
     mnuBidLog = entry(m, "mnuBidLog", QStringLiteral("Bid Log"));
+    mnuBidGroups = entry(m, "mnuBidGroups", QStringLiteral("Bid Groups…"));
     mnuBar2 = separator(m, "mnuBar2");
     mnuUpdateCurrentItem = entry(m, "mnuUpdateCurrentItem", QStringLiteral("Update Current Item only"));
     mnuUpdate = entry(m, "mnuUpdate", QStringLiteral("Update All Items Now"));
@@ -76,7 +77,7 @@ void ListMenu::build(QWidget *parent)
 
     // Commands whose subsystems are not part of this build yet: present, unavailable.
     for (QAction *later : { mnuRemarkPrice, mnuRemoveMaxbid, mnuBidNow, mnuSetAutoBid, mnuRemoveAutoBid,
-             mnuUpdateCurrentItem, mnuUpdate, mnuAutoUpdate })
+             mnuBidGroups, mnuUpdateCurrentItem, mnuUpdate, mnuAutoUpdate })
         later->setEnabled(false);
 }
 

@@ -22,6 +22,7 @@ struct ListMenu {
     QAction *mnuSetAutoBid = nullptr;
     QAction *mnuRemoveAutoBid = nullptr;
     QAction *mnuBidLog = nullptr;
+    QAction *mnuBidGroups = nullptr;
     QAction *mnuBar2 = nullptr;
     QAction *mnuUpdateCurrentItem = nullptr;
     QAction *mnuUpdate = nullptr;

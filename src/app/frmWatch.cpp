@@ -95,6 +95,7 @@ void frmWatch::connectCommands()
         { m.mnuHotmail, WatchCommand::OpenHotmail },
         { m.mnuYahoo, WatchCommand::OpenYahooMail },
         { m.mnuBidLog, WatchCommand::OpenBidLog },
+        { m.mnuBidGroups, WatchCommand::OpenBidGroups },
         { m.mnuEmailSetting, WatchCommand::OpenSettings },
     };
     for (const auto &[action, command] : m_menuCommands)

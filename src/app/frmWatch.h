@@ -37,6 +37,7 @@ enum class WatchCommand {
     OpenHotmail,
     OpenYahooMail,
     OpenBidLog,
+    OpenBidGroups,
     OpenSettings,
     UpdateAll,
     UpdateSelected,

@@ -85,8 +85,9 @@ QVariant BidLogModel::data(const QModelIndex &index, int role) const
 QVariant BidLogModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     static const QStringList titles { QStringLiteral("Item"), QStringLiteral("Title"), QStringLiteral("Kind"),
-        QStringLiteral("Bid"), QStringLiteral("Lead"), QStringLiteral("Fired"), QStringLiteral("To bid form"),
-        QStringLiteral("To sign-in"), QStringLiteral("To answer"), QStringLiteral("Outcome") };
+        QStringLiteral("Group"), QStringLiteral("Bid"), QStringLiteral("Lead"), QStringLiteral("Fired"),
+        QStringLiteral("To bid form"), QStringLiteral("To sign-in"), QStringLiteral("To answer"),
+        QStringLiteral("Outcome") };
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= titles.size())
         return {};
     return titles.at(section);
@@ -101,6 +102,8 @@ QString BidLogModel::text(const BidRecord &record, int column) const
         return record.title;
     case Kind:
         return bidKindText(record.kind);
+    case Group:
+        return record.group;
     case Bid:
         return record.amount.toText() + u" x " + QString::number(record.quantity);
     case Lead:

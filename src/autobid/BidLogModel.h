@@ -15,7 +15,20 @@ class BidLogModel final : public QAbstractTableModel {
     Q_DISABLE_COPY_MOVE(BidLogModel)
 
 public:
-    enum Column { Item, Title, Kind, Bid, Lead, Fired, ToBidForm, ToSignIn, ToAnswer, Outcome, ColumnCount };
+    enum Column {
+        Item,
+        Title,
+        Kind,
+        Group,
+        Bid,
+        Lead,
+        Fired,
+        ToBidForm,
+        ToSignIn,
+        ToAnswer,
+        Outcome,
+        ColumnCount
+    };
     static constexpr int SortRole = Qt::UserRole;
 
     explicit BidLogModel(QObject *parent = nullptr);

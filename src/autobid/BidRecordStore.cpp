@@ -16,6 +16,7 @@ inline constexpr char16_t Kind[] = u"LastBidKind";
 inline constexpr char16_t Amount[] = u"LastBidAmount";
 inline constexpr char16_t Quantity[] = u"LastBidQuantity";
 inline constexpr char16_t Lead[] = u"LastBidLead";
+inline constexpr char16_t Group[] = u"LastBidGroup";
 inline constexpr char16_t FiredAt[] = u"LastBidFiredAt";
 inline constexpr char16_t BidFormAt[] = u"LastBidFormAt";
 inline constexpr char16_t SignInAt[] = u"LastBidSignInAt";
@@ -50,6 +51,7 @@ void RegistryBidRecordStore::saveBidRecord(const BidRecord &record)
             text(LastBid::Amount, record.amount.toText()),
             text(LastBid::Quantity, QString::number(record.quantity)),
             text(LastBid::Lead, QString::number(record.leadSeconds)),
+            text(LastBid::Group, record.group),
             text(LastBid::FiredAt, timeText(record.firedAt)),
             text(LastBid::BidFormAt, timeText(record.bidFormAt)),
             text(LastBid::SignInAt, timeText(record.signInAt)),
@@ -84,6 +86,7 @@ QList<BidRecord> RegistryBidRecordStore::loadBidRecords() const
         record.amount = Money::fromText(read(LastBid::Amount));
         record.quantity = read(LastBid::Quantity).toInt();
         record.leadSeconds = read(LastBid::Lead).toInt();
+        record.group = read(LastBid::Group);
         record.firedAt = QDateTime::fromString(read(LastBid::FiredAt), kTimeFormat);
         record.bidFormAt = QDateTime::fromString(read(LastBid::BidFormAt), kTimeFormat);
         record.signInAt = QDateTime::fromString(read(LastBid::SignInAt), kTimeFormat);

@@ -9,6 +9,7 @@
 #include "store/RegistryFunctions.h"
 #include "store/RegistryStore.h"
 #include "watchlist/WatchItems.h"
+#include "watchlist/WatchListActions.h"
 #include "watchlist/WatchStore.h"
 
 namespace th {
@@ -151,12 +152,18 @@ void deleteAutoBid(RegistryStore &store, const QString &item, WatchItemRecord *r
     }
 }
 
-QString autoBidToolTip(const WatchItemRecord &record)
+QString chosenBidGroup(const QString &text)
+{
+    const QString group = text.trimmed();
+    return group == QStringView(kNoBidGroup) ? QString() : group;
+}
+
+QString autoBidToolTip(const WatchItemRecord &record, const QString &group)
 {
     // The quantity shown is the one the page offers, not the one bid for.
     return u"Max bid is: " + formatMoney(record.recMaxAutoBid) + u", Qty: "
         + QString::number(record.recQuantity) + u", Bid @ the last " + QString::number(record.recMaxTimeLeft)
-        + u" sec.";
+        + u" sec." + bidGroupTipLine(group);
 }
 
 } // namespace th

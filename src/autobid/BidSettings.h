@@ -2,9 +2,11 @@
 
 #include <optional>
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
+#include "autobid/BidGroups.h"
 #include "common/Money.h"
 
 namespace th {
@@ -26,6 +28,13 @@ struct AutoBidDialogValues {
     QString price;
     QString quantity;
     QString seconds;
+    // The bid group: the item's own ("" for none), the groups to choose from, and the groups
+    // as they stand, for their limits and for the warning about members ending too close.
+    QString item;
+    QDateTime end;
+    QString group;
+    QStringList groupNames;
+    BidGroups groups;
 };
 
 // What the user confirmed in the dialog.
@@ -33,6 +42,8 @@ struct AutoBidEntry {
     Money amount;
     qint32 quantity = 0;
     qint32 seconds = 0;
+    QString group; // "" for none
+    int groupLimit = BidGroups::kDefaultLimit; // the group's "Win up to"
 };
 
 // The dialog's values for the item `item`, with its record (when there is one), the row's
@@ -68,7 +79,12 @@ void storeAutoBid(RegistryStore &store, const QString &item, const WatchItemReco
 // to 0 at once, so that nothing can fire for it any more.
 void deleteAutoBid(RegistryStore &store, const QString &item, WatchItemRecord *record, bool keepTraces);
 
-// The list's tool tip for an item in Auto-Bid.
-QString autoBidToolTip(const WatchItemRecord &record);
+// The text the automatic-bid dialog shows for "no group".
+inline constexpr char16_t kNoBidGroup[] = u"(none)";
+// The group chosen in the dialog's box: "" for the "(none)" entry or blanks.
+QString chosenBidGroup(const QString &text);
+
+// The list's tool tip for an item in Auto-Bid, naming its bid group when it has one.
+QString autoBidToolTip(const WatchItemRecord &record, const QString &group = {});
 
 } // namespace th

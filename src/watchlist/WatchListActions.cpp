@@ -120,7 +120,8 @@ WatchListActions::Feedback WatchListActions::selectionFeedback(int row, const QD
                 const WatchItemRecord &record = m_records.at(feedback.autoBidIndex);
                 feedback.toolTip = u"Max bid is: " + formatMoney(record.recMaxAutoBid) + u",    Qty: "
                     + QString::number(record.recQuantity) + u",    Bid @ the last "
-                    + QString::number(record.recMaxTimeLeft) + u" sec.";
+                    + QString::number(record.recMaxTimeLeft) + u" sec."
+                    + bidGroupTipLine(itemValue(m_store, item, ItemValue::BidGroup, QString()));
             }
         } else {
             feedback.icon = WatchListModel::IconBlank;
@@ -134,6 +135,12 @@ WatchListActions::Feedback WatchListActions::selectionFeedback(int row, const QD
     if (!won.trimmed().isEmpty() && secondBoundaries(now, end) <= 0)
         feedback.icon = WatchListModel::IconHammerWin;
     return feedback;
+}
+
+QString bidGroupTipLine(const QString &group)
+{
+    const QString name = group.trimmed();
+    return name.isEmpty() ? QString() : u"\nBid group: " + name;
 }
 
 QString itemPageAddress(const QString &itemPageHost, const QString &itemNumber)

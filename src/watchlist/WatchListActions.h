@@ -54,6 +54,10 @@ private:
     WatchItems &m_records;
 };
 
+// The line a member of a bid group adds to its row's tip: a new line naming the group; "" for
+// an item in no group.
+QString bidGroupTipLine(const QString &group);
+
 // The page of an item on the auction site's item-page host ("host" or "host:port").
 QString itemPageAddress(const QString &itemPageHost, const QString &itemNumber);
 

@@ -284,6 +284,11 @@ void TestWatchListCommands::clickFeedbackFollowsTheStoredNotes()
     QCOMPARE(model->icon(row), int(WatchListModel::IconHammer));
     QCOMPARE(list->toolTip(), QStringLiteral("Max bid is: $25.50,    Qty: 2,    Bid @ the last 8 sec."));
     QCOMPARE(commands->gintAutoBidIndex, row + 1);
+    // A member of a bid group names its group.
+    store(item, QStringLiteral("BidGroup"), QStringLiteral("Lenses"));
+    commands->lstWatching_Click();
+    QCOMPARE(list->toolTip(),
+        QStringLiteral("Max bid is: $25.50,    Qty: 2,    Bid @ the last 8 sec.\nBid group: Lenses"));
 
     // Marked won but not ended yet: still the hammer. Once ended: the winner's hammer.
     store(item, QStringLiteral("WonItem"), QStringLiteral("True"));

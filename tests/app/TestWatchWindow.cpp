@@ -161,6 +161,7 @@ void TestWatchWindow::everyControlAsksForItsCommand_data()
         { "mnuHotmail", WatchCommand::OpenHotmail },
         { "mnuYahoo", WatchCommand::OpenYahooMail },
         { "mnuBidLog", WatchCommand::OpenBidLog },
+        { "mnuBidGroups", WatchCommand::OpenBidGroups },
         { "mnuEbaySetting", WatchCommand::OpenSettings },
         { "mnuEmailSetting", WatchCommand::OpenSettings },
         { "Command1", WatchCommand::UpdateAll },

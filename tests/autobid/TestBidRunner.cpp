@@ -370,6 +370,7 @@ void TestBidRunner::storeKeepsTheLastBidOfWatchedItemsOnly()
     walk(browser.sessions.at(0), kItem, { ItemPage, SignInPage, Confirmed });
     start(BidKind::Automatic, kOther); // no longer on the list
     walk(browser.sessions.at(1), kOther, { ItemPage, SignInPage, Confirmed });
+    store.saved.first().group = QStringLiteral("Lenses");
     for (const BidRecord &record : std::as_const(store.saved))
         kept.saveBidRecord(record);
 
@@ -383,6 +384,7 @@ void TestBidRunner::storeKeepsTheLastBidOfWatchedItemsOnly()
     QCOMPARE(back.amount, sent.amount);
     QCOMPARE(back.quantity, 2);
     QCOMPARE(back.leadSeconds, 20);
+    QCOMPARE(back.group, QStringLiteral("Lenses"));
     QCOMPARE(back.signInAt, sent.signInAt); // to the millisecond
     QCOMPARE(*back.outcome, BidOutcome::Placed);
     QCOMPARE(back.message, sent.message);
@@ -398,6 +400,7 @@ void TestBidRunner::logShowsNewestFirstAndSortsNumbers()
     stored.quantity = 1;
     stored.firedAt = clock.now().addDays(-1);
     stored.outcome = BidOutcome::Placed;
+    stored.group = QStringLiteral("Lenses");
     log.addStored({ stored });
     connect(runner.get(), &BidRunner::bidStarted, &log, &BidLogModel::showBid);
     connect(runner.get(), &BidRunner::bidProgressed, &log, &BidLogModel::showBid);
@@ -413,6 +416,8 @@ void TestBidRunner::logShowsNewestFirstAndSortsNumbers()
     QCOMPARE(log.index(0, BidLogModel::Bid).data(BidLogModel::SortRole).toDouble(), 51.0);
     QVERIFY(log.index(0, BidLogModel::Outcome).data().toString().startsWith(u"refused by the site: "));
     QCOMPARE(log.copyText({ 1 }).count(u'\t'), BidLogModel::ColumnCount - 1);
+    QCOMPARE(log.index(1, BidLogModel::Group).data().toString(), QStringLiteral("Lenses"));
+    QCOMPARE(log.headerData(BidLogModel::Group, Qt::Horizontal).toString(), QStringLiteral("Group"));
 }
 
 void TestBidRunner::auctionEndIsToldOnceWonOrLost()

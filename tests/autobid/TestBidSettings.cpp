@@ -101,19 +101,19 @@ WatchItemRecord &TestBidSettings::updated(const QString &item, qint64 secondsLef
 
 std::unique_ptr<BidSettingsCommands> TestBidSettings::commands()
 {
-    return std::make_unique<BidSettingsCommands>(
-        BidSettingsCommands::Context { *f->app->parts().mainWindow, *model, *f->app->parts().records,
-            *f->app->parts().store, *f->app->parts().settings, *f->prompter, *f->clock,
-            [this] {
-                ++settingsShown;
-                f->app->parts().settings->EBayID = accountAfterSettings;
-            },
-            [this](const AutoBidDialogValues &) {
-                ++dialogs;
-                if (whileDialogOpen)
-                    whileDialogOpen();
-                return answer;
-            } });
+    return std::make_unique<BidSettingsCommands>(BidSettingsCommands::Context { *f->app->parts().mainWindow,
+        *model, *f->app->parts().records, *f->app->parts().store, *f->app->parts().settings, *f->prompter,
+        *f->clock, *f->app->parts().bidGroups,
+        [this] {
+            ++settingsShown;
+            f->app->parts().settings->EBayID = accountAfterSettings;
+        },
+        [this](const AutoBidDialogValues &) {
+            ++dialogs;
+            if (whileDialogOpen)
+                whileDialogOpen();
+            return answer;
+        } });
 }
 
 void TestBidSettings::setDoesNothingOnAnItemThatCannotBeBidOn_data()

@@ -6,7 +6,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 
+#include "common/Numeric.h"
 #include "platform/IPrompter.h"
 #include "widgets/NamedWidgets.h"
 
@@ -23,6 +25,20 @@ QComboBox *editableCombo(QWidget *parent, const char *name)
     return combo;
 }
 
+// More wins than this from one group would be a list, not a group.
+constexpr int kMostWins = 99;
+constexpr int kNoteWidth = 520;
+constexpr int kLongestGroupName = 60;
+
+// A wrapped text of the notes' width, as tall as its lines: the dialog's layout then never
+// squeezes it, at any scale of the screen.
+void wrapAtNoteWidth(QLabel *label)
+{
+    label->setWordWrap(true);
+    label->setFixedWidth(kNoteWidth);
+    label->setMinimumHeight(label->text().isEmpty() ? 0 : label->heightForWidth(kNoteWidth));
+}
+
 } // namespace
 
 frmAutoBid::frmAutoBid(const AutoBidDialogValues &values, IPrompter &prompter, QWidget *parent)
@@ -31,6 +47,9 @@ frmAutoBid::frmAutoBid(const AutoBidDialogValues &values, IPrompter &prompter, Q
     , m_minimumBid(values.minimumBid)
     , m_currentPrice(values.currentPrice)
     , m_highestQuantity(values.highestQuantity)
+    , m_item(values.item)
+    , m_end(values.end)
+    , m_groups(values.groups)
 {
     setObjectName(QStringLiteral("frmAutoBid"));
     setWindowTitle(QStringLiteral("Auto-Bid"));
@@ -65,6 +84,7 @@ frmAutoBid::frmAutoBid(const AutoBidDialogValues &values, IPrompter &prompter, Q
     grid->addWidget(cboAutoBidTime, 5, 1);
     grid->addWidget(
         namedLabel(this, "lblBiddingTxt", QStringLiteral("Seconds Before the End of this auction")), 5, 2);
+    addGroupRows(grid, 6, values);
 
     const QStringList notes {
         QStringLiteral(
@@ -75,11 +95,10 @@ frmAutoBid::frmAutoBid(const AutoBidDialogValues &values, IPrompter &prompter, Q
             "for program to 1. pull up browser, 2.Fetch current Item page, 3. Fill Information, "
             "4. Auto-Click submission. (which most likely depends on Inet-Speed)"),
     };
-    int row = 6;
+    int row = 9;
     for (const QString &note : notes) {
         QLabel *label = namedLabel(this, "lblNote", note);
-        label->setWordWrap(true);
-        label->setMaximumWidth(520);
+        wrapAtNoteWidth(label);
         grid->addWidget(label, row++, 0, 1, 3);
     }
 
@@ -96,6 +115,77 @@ frmAutoBid::frmAutoBid(const AutoBidDialogValues &values, IPrompter &prompter, Q
 
     connect(cmdOk, &QPushButton::clicked, this, &frmAutoBid::cmdOk_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+    showGroupWarning();
+}
+
+void frmAutoBid::addGroupRows(QGridLayout *grid, int row, const AutoBidDialogValues &values)
+{
+    cboBidGroup = editableCombo(this, "cboBidGroup");
+    // A group's name is a value name in the store and a line in the groups window.
+    cboBidGroup->lineEdit()->setMaxLength(kLongestGroupName);
+    cboBidGroup->addItem(QString::fromUtf16(kNoBidGroup));
+    cboBidGroup->addItems(values.groupNames);
+    cboBidGroup->setEditText(values.group.isEmpty() ? QString::fromUtf16(kNoBidGroup) : values.group);
+    QLabel *groupLabel = namedLabel(this, "lblBidGroup", QStringLiteral("Bid &Group:"));
+    groupLabel->setBuddy(cboBidGroup);
+    grid->addWidget(groupLabel, row, 0);
+    grid->addWidget(cboBidGroup, row, 1);
+    grid->addWidget(
+        namedLabel(this, "lblBidGroupTxt", QStringLiteral("Pick a group, or type a new name")), row, 2);
+
+    spnWinUpTo = new QSpinBox(this);
+    spnWinUpTo->setObjectName(QStringLiteral("spnWinUpTo"));
+    spnWinUpTo->setRange(1, kMostWins);
+    QLabel *limitLabel = namedLabel(this, "lblWinUpTo", QStringLiteral("&Win up to:"));
+    limitLabel->setBuddy(spnWinUpTo);
+    grid->addWidget(limitLabel, row + 1, 0);
+    grid->addWidget(spnWinUpTo, row + 1, 1);
+    grid->addWidget(namedLabel(this, "lblWinUpToTxt",
+                        QStringLiteral("items of the group; its other bids are cancelled then")),
+        row + 1, 2);
+
+    lblGroupWarning = namedLabel(this, "lblGroupWarning", QString());
+    wrapAtNoteWidth(lblGroupWarning);
+    QFont bold = lblGroupWarning->font();
+    bold.setBold(true);
+    lblGroupWarning->setFont(bold);
+    grid->addWidget(lblGroupWarning, row + 2, 0, 1, 3);
+
+    groupChosen();
+    connect(cboBidGroup, &QComboBox::editTextChanged, this, [this] {
+        groupChosen();
+        showGroupWarning();
+    });
+    connect(spnWinUpTo, &QSpinBox::valueChanged, this, &frmAutoBid::showGroupWarning);
+    connect(cboAutoBidTime, &QComboBox::editTextChanged, this, &frmAutoBid::showGroupWarning);
+}
+
+void frmAutoBid::groupChosen()
+{
+    const QString group = chosenBidGroup(cboBidGroup->currentText());
+    spnWinUpTo->setEnabled(!group.isEmpty());
+    spnWinUpTo->setValue(group.isEmpty() ? BidGroups::kDefaultLimit : m_groups.limit(group));
+}
+
+void frmAutoBid::showGroupWarning()
+{
+    const QString group = chosenBidGroup(cboBidGroup->currentText());
+    QString warning;
+    if (!group.isEmpty() && m_end.isValid()) {
+        BidGroups chosen = m_groups;
+        chosen.setLimit(group, spnWinUpTo->value());
+        const GroupMember candidate { m_item, group, m_end,
+            int(qRound(numericValue(cboAutoBidTime->currentText()))) };
+        warning = chosen.closeEndsWarning(candidate);
+    }
+    if (warning == lblGroupWarning->text() && lblGroupWarning->isHidden() == warning.isEmpty())
+        return;
+    lblGroupWarning->setText(warning);
+    wrapAtNoteWidth(lblGroupWarning);
+    lblGroupWarning->setVisible(!warning.isEmpty());
+    // The dialog grows or shrinks with the warning, so that no line of it is cut off.
+    layout()->activate();
+    resize(width(), minimumSizeHint().height());
 }
 
 void frmAutoBid::cmdOk_Click()
@@ -115,6 +205,8 @@ void frmAutoBid::cmdOk_Click()
             return;
         }
         m_entry = autoBidEntry(price, cboMaxQuantity->currentText(), cboAutoBidTime->currentText());
+        m_entry->group = chosenBidGroup(cboBidGroup->currentText());
+        m_entry->groupLimit = spnWinUpTo->value();
         accept();
         return;
     case MaxBidCheck::Empty:
