@@ -103,6 +103,7 @@ void BidSettingsCommands::mnuSetAutoBid_Click()
     DeleteRegValue(
         m_ctx.store, RegRoot::CurrentUser, itemKeyPath(item), QString::fromUtf16(ItemValue::MaxBid));
     setToolTip(autoBidToolTip(*chosen));
+    Q_EMIT autoBidChanged(item);
 }
 
 void BidSettingsCommands::mnuRemoveAutoBid_Click()
@@ -120,6 +121,7 @@ void BidSettingsCommands::mnuRemoveAutoBid_Click()
     if (const int now = m_ctx.model.findRow(item); now >= 0)
         m_ctx.model.setIcon(now, WatchListModel::IconBlank);
     setToolTip(kNeutralTip);
+    Q_EMIT autoBidChanged(item);
 }
 
 void BidSettingsCommands::mnuRemarkPrice_Click()
@@ -141,6 +143,7 @@ void BidSettingsCommands::mnuRemarkPrice_Click()
         if (const int now = m_ctx.model.findRow(item); now >= 0)
             m_ctx.model.setIcon(now, WatchListModel::IconBlank);
         setToolTip(kNeutralTip);
+        Q_EMIT autoBidChanged(item);
     }
     if (item.isEmpty()) {
         m_ctx.prompter.message(QStringLiteral("Please select item you wish to set a reminder note first"),

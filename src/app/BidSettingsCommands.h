@@ -47,6 +47,10 @@ public:
     void mnuRemarkPrice_Click();
     void mnuRemoveMaxbid_Click();
 
+Q_SIGNALS:
+    // An automatic bid was set or removed on `item`.
+    void autoBidChanged(const QString &item);
+
 private:
     QString selectedItem() const;
     void setToolTip(const QString &text);

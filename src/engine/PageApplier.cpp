@@ -134,8 +134,10 @@ Result<PageApplier::Outcome> PageApplier::apply(
     page[ItemPageData::BidIncrement] = cleanMoneyText(page[ItemPageData::BidIncrement]);
     const int found = variant == Variant::Single ? m_ctx.records.find(numericValue(item)) : 0;
     if (found > 0) {
-        // The single-item update refreshes only the increment of a record it already has.
+        // The single-item update refreshes only the increment of a record it already has, and
+        // marks a win: a bid group learns its member's result from this update.
         m_ctx.records.at(found).recBidIncrement = Money::fromText(page[ItemPageData::BidIncrement]);
+        detectWin(found, row, page, secondBoundaries(now, endInstant));
     } else {
         writeRecord(row + 1, row, page, end, stored, now);
     }
