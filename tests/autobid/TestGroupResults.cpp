@@ -22,6 +22,7 @@
 #include "engine/UpdateEngine.h"
 #include "store/RegistryStore.h"
 #include "watchlist/WatchItems.h"
+#include "watchlist/WatchListModel.h"
 
 using namespace th;
 using namespace th::test;
@@ -135,6 +136,11 @@ void TestGroupResults::groupOfFiveWinsOneAndCancelsTheRest()
         storeBidGroup(*p.store, item(k), kGroup);
     }
     p.bidGroups->reload();
+    // A rival's bid after the last full update: the second copy ends above the price the
+    // list last read for it.
+    remote->run([&] {
+        QVERIFY(remote->sim().house().placeBid(kFirst + 1, QStringLiteral("rival"), 2000).accepted());
+    });
     auto *results = p.autoBidTrigger->findChild<BidGroupResults *>();
     QVERIFY(results);
 
@@ -174,6 +180,11 @@ void TestGroupResults::groupOfFiveWinsOneAndCancelsTheRest()
               return text.contains(u"Bid group \"lens\" has won " + QString::number(kFirst + 1));
           });
     QCOMPARE(told, 1);
+    // The end notice names the final price as the page after the end showed it.
+    const QString price = p.listModel->subItem(p.listModel->findRow(item(1)), WatchListModel::Price);
+    QVERIFY(!price.isEmpty() && price != QStringLiteral("$10.00"));
+    QVERIFY2(f->tray->messages.filter(u"You won item " + item(1)).value(0).contains(u"for " + price),
+        qPrintable(f->tray->messages.join(u'\n')));
 }
 
 QTEST_MAIN(TestGroupResults)
