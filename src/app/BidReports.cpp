@@ -33,7 +33,30 @@ BidReports::BidReports(Context context, QObject *parent)
     connect(&m_ctx.runner, &BidRunner::bidStarted, log, &BidLogModel::showBid);
     connect(&m_ctx.runner, &BidRunner::bidProgressed, log, &BidLogModel::showBid);
     connect(&m_ctx.runner, &BidRunner::bidEnded, this, &BidReports::onBidEnded);
+    connect(&m_ctx.trigger, &AutoBidTrigger::groupMemberNoted, this, &BidReports::onGroupMemberNoted);
     connect(&m_ctx.engine, &UpdateEngine::passFinished, this, &BidReports::tellAuctionEnds);
+    // A group member's result is read by a single-item update soon after its end.
+    connect(&m_ctx.engine, &UpdateEngine::oneItemUpdated, this, &BidReports::tellAuctionEnds);
+}
+
+void BidReports::onGroupMemberNoted(const BidRecord &record, bool tellUser)
+{
+    m_ctx.log.showBid(record);
+    m_ctx.records.saveBidRecord(record);
+    const QString sentence = bidOutcomeSentence(record);
+    m_lastOutcome.insert(record.item, sentence);
+    qCInfo(lcAutoBid, "%s", qPrintable(sentence));
+    m_ctx.window.setStatusPanelWithTip(1, sentence);
+    if (m_ctx.window.selectedItem().trimmed() == record.item)
+        m_ctx.window.setListToolTip(sentence);
+    if (record.outcome != BidOutcome::Cancelled)
+        return;
+    m_notPlaced.insert(record.item, record.message);
+    // The row shows no automatic bid any more, as after "Remove Auto-Bid".
+    if (const int row = m_ctx.model.findRow(record.item); row >= 0)
+        m_ctx.model.setIcon(row, WatchListModel::IconBlank);
+    if (tellUser)
+        m_ctx.notifier.tellUser(sentence);
 }
 
 void BidReports::onBidEnded(const BidRecord &record)

@@ -53,6 +53,8 @@ public:
 
 private:
     void onBidEnded(const BidRecord &record);
+    // A group member held back or cancelled.
+    void onGroupMemberNoted(const BidRecord &record, bool tellUser);
 
     Context m_ctx;
     QHash<QString, QString> m_lastOutcome;

@@ -116,6 +116,7 @@ void BidSettingsCommands::mnuSetAutoBid_Click()
     // The record again: telling the user about close ends runs a modal box.
     if (const WatchItemRecord *now = recordOf(item))
         setToolTip(autoBidToolTip(*now, m_ctx.groups.groupOf(item)));
+    Q_EMIT autoBidChanged(item);
 }
 
 void BidSettingsCommands::storeGroupChoice(const QString &item, const AutoBidEntry &entry)
@@ -148,6 +149,7 @@ void BidSettingsCommands::mnuRemoveAutoBid_Click()
     if (const int now = m_ctx.model.findRow(item); now >= 0)
         m_ctx.model.setIcon(now, WatchListModel::IconBlank);
     setToolTip(kNeutralTip);
+    Q_EMIT autoBidChanged(item);
 }
 
 void BidSettingsCommands::mnuRemarkPrice_Click()
@@ -170,6 +172,7 @@ void BidSettingsCommands::mnuRemarkPrice_Click()
         if (const int now = m_ctx.model.findRow(item); now >= 0)
             m_ctx.model.setIcon(now, WatchListModel::IconBlank);
         setToolTip(kNeutralTip);
+        Q_EMIT autoBidChanged(item);
     }
     if (item.isEmpty()) {
         m_ctx.prompter.message(QStringLiteral("Please select item you wish to set a reminder note first"),

@@ -53,6 +53,10 @@ public:
     // The one "Bid Groups" window, opened or brought to the front.
     void mnuBidGroups_Click();
 
+Q_SIGNALS:
+    // An automatic bid was set or removed on `item`.
+    void autoBidChanged(const QString &item);
+
 private:
     QString selectedItem() const;
     void setToolTip(const QString &text);

@@ -19,6 +19,7 @@
 #include "app/frmWatch.h"
 #include "autobid/AutoBidTrigger.h"
 #include "autobid/BidGroupBook.h"
+#include "autobid/BidGroupResults.h"
 #include "autobid/BidLogModel.h"
 #include "autobid/BidRecordStore.h"
 #include "autobid/BidRunner.h"
@@ -27,11 +28,29 @@
 #include "autobid/ui/frmAutoBid.h"
 #include "config/HostConfig.h"
 #include "config/cIniFile.h"
+#include "engine/UpdateEngine.h"
 #include "platform/ISleepGuard.h"
 
 namespace th {
 
 namespace {
+
+// The groups are read again whenever the list or an automatic bid changes, and learn their
+// members' results; owned by the trigger.
+void wireBidGroups(AppParts &p)
+{
+    BidGroupBook *book = p.bidGroups.get();
+    QObject::connect(p.listCommands.get(), &WatchListCommands::listChanged, book, &BidGroupBook::reload);
+    QObject::connect(p.bidSettings.get(), &BidSettingsCommands::autoBidChanged, book, &BidGroupBook::reload);
+    auto *results
+        = new BidGroupResults(BidGroupResults::Context { *book, *p.autoBidTrigger, *p.bidRunner, *p.engine,
+                                  *p.records, *p.listModel, *p.store, *p.platform->clock },
+            p.autoBidTrigger.get());
+    QObject::connect(p.bidRunner.get(), &BidRunner::bidEnded, results, &BidGroupResults::bidEnded);
+    QObject::connect(p.engine.get(), &UpdateEngine::oneItemUpdated, results, &BidGroupResults::itemUpdated);
+    QObject::connect(results, &BidGroupResults::userNotice, p.notifier.get(), &UserNotifier::tellUser);
+    book->reload();
+}
 
 // The automatic bids, the commands on one item's bid, and the computer kept awake for them.
 void buildBidCommands(AppParts &p)
@@ -57,8 +76,9 @@ void buildBidCommands(AppParts &p)
             dialog.exec();
             return dialog.entry();
         } });
-    p.autoBidTrigger = std::make_unique<AutoBidTrigger>(AutoBidTrigger::Context {
-        *p.records, *p.store, *p.settings, *os.clock, *p.engine, p.resources->clockCheck, *p.bidRunner });
+    p.autoBidTrigger = std::make_unique<AutoBidTrigger>(AutoBidTrigger::Context { *p.records, *p.store,
+        *p.settings, *os.clock, *p.engine, p.resources->clockCheck, *p.bidRunner, p.bidGroups.get() });
+    wireBidGroups(p);
     p.bidReports = std::make_unique<BidReports>(
         BidReports::Context { *p.bidRunner, *p.autoBidTrigger, *p.bidRecords, *p.bidLog, *p.mainWindow,
             *p.notifier, *p.engine, *p.records, *p.listModel, *p.store, *os.clock });

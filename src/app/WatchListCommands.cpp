@@ -113,6 +113,7 @@ void WatchListCommands::cmdRemove_Click()
         return;
     Q_EMIT itemRemoved(item.trimmed());
     m_window.selectRow(m_actions.removeItem(position));
+    Q_EMIT listChanged();
 }
 
 void WatchListCommands::cmdGoTo_Click()
@@ -178,6 +179,7 @@ void WatchListCommands::updateItems()
     if (passStart)
         passStart();
     m_model.switchOwnSortingOn();
+    Q_EMIT listChanged();
 }
 
 void WatchListCommands::reloadListKeepingRecords()
@@ -201,6 +203,7 @@ void WatchListCommands::reloadListKeepingRecords()
             records.at(i) = *kept;
     }
     subReSortItemByDate();
+    Q_EMIT listChanged();
 }
 
 } // namespace th

@@ -77,6 +77,9 @@ Q_SIGNALS:
     void itemAdded(const QString &itemNumber);
     // The user removed an item from the list: anything still running for it stops.
     void itemRemoved(const QString &itemNumber);
+    // The list was filled from the store again, or lost an item: what is kept per item
+    // beside the records is read afresh.
+    void listChanged();
 
 private:
     frmWatch &m_window;

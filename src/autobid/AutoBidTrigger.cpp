@@ -5,7 +5,9 @@
 #include <QTimer>
 
 #include "autobid/AutoBidLog.h"
+#include "autobid/BidGroupBook.h"
 #include "autobid/BidRunner.h"
+#include "autobid/BidSettings.h"
 #include "clock/AutoClockCheck.h"
 #include "common/DateTimeMath.h"
 #include "common/Formats.h"
@@ -69,6 +71,8 @@ void AutoBidTrigger::tmrChkAutoBid_Timer()
     m_ticking = true;
     const auto done = qScopeGuard([this] { m_ticking = false; });
 
+    if (m_ctx.groups)
+        m_ctx.groups->followRecords();
     int active = 0;
     bool quieted = false;
     // Instants are compared, read once for the whole list: nothing else runs until an item
@@ -87,12 +91,19 @@ void AutoBidTrigger::tmrChkAutoBid_Timer()
             ? m_moments.check(itemText(record.recItemNumber), secondsLeft, record.recMaxTimeLeft)
             : BidMomentCall::NotYet;
         if (call == BidMomentCall::FireNow) {
-            fire(i, secondsLeft);
+            // A member its group holds back at its moment keeps the periodic work quiet.
+            if (!fireIfGroupLets(i, secondsLeft)) {
+                quietWindow();
+                quieted = true;
+            }
         } else if (call == BidMomentCall::Missed) {
             tellMissed(record);
         } else if (secondsLeft > 0 && secondsLeft <= qint64(record.recMaxTimeLeft) + kQuietSeconds) {
-            quietWindow();
-            quieted = true;
+            // A member cancelled by its group has nothing left to keep quiet for.
+            if (checkGroupBeforeMoment(record)) {
+                quietWindow();
+                quieted = true;
+            }
         } else {
             continue;
         }
@@ -129,11 +140,90 @@ void AutoBidTrigger::fire(int index, qint64 secondsLeft)
     qCInfo(
         lcAutoBid, "automatic bid for item %s fires with %lld seconds left", qPrintable(item), secondsLeft);
     Q_EMIT bidFired(item);
+    // The group counts the bid from now: another member's moment may come before its answer.
+    if (m_ctx.groups)
+        m_ctx.groups->setState(item, GroupMemberState::Placed);
     StartRealBid(index);
     // The moment goes under the key of the item that fired, not the selected row's.
     SaveRegString(m_ctx.store, RegRoot::CurrentUser, itemKeyPath(item),
         QString::fromUtf16(ItemValue::AutoBidAt), dateTimeText(m_ctx.clock.now()).trimmed());
     restartPeriodicWork();
+}
+
+bool AutoBidTrigger::fireIfGroupLets(int index, qint64 secondsLeft)
+{
+    if (!m_ctx.groups) {
+        fire(index, secondsLeft);
+        return true;
+    }
+    const QString item = itemText(m_ctx.records.at(index).recItemNumber);
+    const GroupDecision decision = m_ctx.groups->groups().call(item, m_ctx.clock.now());
+    switch (decision.call) {
+    case GroupCall::Fire:
+        fire(index, secondsLeft);
+        return true;
+    case GroupCall::Cancel:
+        cancelGroupMember(item, decision.reason);
+        return true;
+    case GroupCall::Wait:
+        break;
+    }
+    return false;
+}
+
+bool AutoBidTrigger::checkGroupBeforeMoment(const WatchItemRecord &record)
+{
+    if (!m_ctx.groups || record.recAutoBidState != 0)
+        return true;
+    const QString item = itemText(record.recItemNumber);
+    const GroupDecision decision = m_ctx.groups->groups().call(item, m_ctx.clock.now());
+    if (decision.call == GroupCall::Cancel) {
+        cancelGroupMember(item, decision.reason);
+        return false;
+    }
+    if (decision.call != GroupCall::Wait || decision.reason.isEmpty() || m_heldBackTold.contains(item))
+        return true;
+    m_heldBackTold.insert(item);
+    qCInfo(lcAutoBid, "item %s: %s", qPrintable(item), qPrintable(decision.reason));
+    Q_EMIT groupMemberNoted(groupRecord(record, BidOutcome::HeldBack, decision.reason), false);
+    return true;
+}
+
+BidRecord AutoBidTrigger::groupRecord(
+    const WatchItemRecord &record, BidOutcome outcome, const QString &reason) const
+{
+    BidRecord noted;
+    noted.item = itemText(record.recItemNumber);
+    noted.title = record.recTitle.trimmed();
+    noted.kind = BidKind::Automatic;
+    noted.amount = record.recMaxAutoBid;
+    noted.quantity = record.recMaxQuantity;
+    noted.leadSeconds = record.recMaxTimeLeft;
+    noted.group = m_ctx.groups ? m_ctx.groups->groupOf(noted.item) : QString();
+    noted.answerAt = m_ctx.clock.now();
+    noted.outcome = outcome;
+    noted.message = reason;
+    return noted;
+}
+
+void AutoBidTrigger::cancelGroupMember(const QString &item, const QString &reason, bool tellUser)
+{
+    const QString number = item.trimmed();
+    WatchItemRecord *record = nullptr;
+    for (int i = 1; i <= m_ctx.records.count() && !record; ++i) {
+        if (itemText(m_ctx.records.at(i).recItemNumber) == number)
+            record = &m_ctx.records.at(i);
+    }
+    if (!record || record->recMaxAutoBid <= Money {})
+        return;
+    const BidRecord noted = groupRecord(*record, BidOutcome::Cancelled, reason);
+    deleteAutoBid(m_ctx.store, number, record, /*keepTraces=*/false);
+    m_moments.forget(number);
+    m_heldBackTold.remove(number);
+    if (m_ctx.groups)
+        m_ctx.groups->setState(number, GroupMemberState::Cancelled);
+    qCInfo(lcAutoBid, "automatic bid for item %s cancelled: %s", qPrintable(number), qPrintable(reason));
+    Q_EMIT groupMemberNoted(noted, tellUser);
 }
 
 void AutoBidTrigger::tellMissed(const WatchItemRecord &record)
@@ -154,8 +244,11 @@ bool AutoBidTrigger::StartRealBid(int index, BidKind kind)
         return false;
     const WatchItemRecord record = m_ctx.records.at(index);
     const int lead = kind == BidKind::Automatic ? record.recMaxTimeLeft : 0;
-    const quint64 serial = m_ctx.runner.start(BidOrder { itemText(record.recItemNumber), record.recTitle,
-        kind, record.recMaxAutoBid, qBound<qint32>(0, record.recMaxQuantity, 32767), lead });
+    const QString item = itemText(record.recItemNumber);
+    const QString group
+        = kind == BidKind::Automatic && m_ctx.groups ? m_ctx.groups->groupOf(item) : QString();
+    const quint64 serial = m_ctx.runner.start(BidOrder { item, record.recTitle, kind, record.recMaxAutoBid,
+        qBound<qint32>(0, record.recMaxQuantity, 32767), lead, group });
     // The updates run while the pages load.
     ResumeUpdates();
     return m_ctx.runner.task(serial) != nullptr;

@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 
 #include "autobid/BidMoment.h"
@@ -14,6 +15,7 @@ namespace th {
 
 struct AppSettings;
 class AutoClockCheck;
+class BidGroupBook;
 class BidRunner;
 class IClock;
 class RegistryStore;
@@ -48,6 +50,8 @@ public:
         UpdateEngine &engine;
         AutoClockCheck &clockCheck;
         BidRunner &runner;
+        // The bid groups: a member fires only when its group lets it. None: no groups.
+        BidGroupBook *groups = nullptr;
     };
 
     explicit AutoBidTrigger(Context context, QObject *parent = nullptr);
@@ -73,6 +77,10 @@ public:
     void ResumeUpdates();
     // Everything a bid paused runs again: updates, ending alerts and the clock check.
     void restartPeriodicWork();
+    // The group member `item` must never fire: its automatic bid is removed as the user's
+    // "Remove Auto-Bid" would, the group learns it, and the log hears `reason`. The user is
+    // told of it unless `tellUser` is false (a group tells its cancellations once).
+    void cancelGroupMember(const QString &item, const QString &reason, bool tellUser = true);
 
 Q_SIGNALS:
     // The ending-item check pauses for a bid, and runs again after it.
@@ -84,11 +92,21 @@ Q_SIGNALS:
     void bidFired(const QString &item);
     // An armed item's moment went by unseen and too late to fire; `reason` names the item.
     void bidMissed(const QString &item, const QString &reason);
+    // A group member was held back (told once) or cancelled: `record` says which and why;
+    // `tellUser` when the user is to hear of it beside the tray icon.
+    void groupMemberNoted(const BidRecord &record, bool tellUser);
 
 private:
     void quietWindow();
     void fire(int index, qint64 secondsLeft);
     void tellMissed(const WatchItemRecord &record);
+    // At the member's moment: fires it, cancels it or lets it wait, as its group decides.
+    // False when it waits.
+    bool fireIfGroupLets(int index, qint64 secondsLeft);
+    // In the member's quiet window: tells once that it is held back, or cancels it when its
+    // group has all its wins. False when it was cancelled.
+    bool checkGroupBeforeMoment(const WatchItemRecord &record);
+    BidRecord groupRecord(const WatchItemRecord &record, BidOutcome outcome, const QString &reason) const;
 
     Context m_ctx;
     QPointer<QTimer> m_timer;
@@ -96,6 +114,8 @@ private:
     // The last tick left the periodic work quiet for an item's bid.
     bool m_quietWindowOn = false;
     BidMomentWatch m_moments;
+    // Members already told as held back.
+    QSet<QString> m_heldBackTold;
 };
 
 } // namespace th

@@ -30,9 +30,12 @@ void BidGroupBook::reload()
     for (auto it = limits.cbegin(); it != limits.cend(); ++it)
         fresh.setLimit(it.key(), it.value());
     QHash<QString, GroupMember> cancelled;
+    m_armedAtReload.clear();
     for (int i = 1; i <= m_ctx.items.count(); ++i) {
         const WatchItemRecord &record = m_ctx.items.at(i);
         const QString item = itemText(record.recItemNumber);
+        if (record.recMaxAutoBid > Money {})
+            m_armedAtReload.insert(item);
         const QString group = record.recMaxAutoBid > Money {} ? storedBidGroup(m_ctx.store, item) : QString();
         if (group.isEmpty()) {
             // A member cancelled this run has lost its automatic bid and its stored group.
@@ -99,6 +102,32 @@ void BidGroupBook::setState(const QString &item, GroupMemberState state)
     }
     m_groups.setState(item, state);
     Q_EMIT changed();
+}
+
+void BidGroupBook::followRecords()
+{
+    bool moved = false;
+    for (int i = 1; i <= m_ctx.items.count(); ++i) {
+        const WatchItemRecord &record = m_ctx.items.at(i);
+        const QString item = itemText(record.recItemNumber);
+        if ((record.recMaxAutoBid > Money {}) != m_armedAtReload.contains(item)) {
+            reload();
+            return;
+        }
+        const GroupMember *member = m_groups.member(item);
+        if (!member || member->state == GroupMemberState::Cancelled || !record.recEndDate.isValid())
+            continue;
+        const QDateTime end = record.recEndDate.dateTime();
+        if (member->end == end && member->leadSeconds == record.recMaxTimeLeft)
+            continue;
+        GroupMember now = *member;
+        now.end = end;
+        now.leadSeconds = record.recMaxTimeLeft;
+        m_groups.setMember(now);
+        moved = true;
+    }
+    if (moved)
+        Q_EMIT changed();
 }
 
 } // namespace th

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -46,6 +47,11 @@ public:
 
     // What the run learns of a member.
     void setState(const QString &item, GroupMemberState state);
+    // Follows the list's records: the members' ends and leads as the records have them now
+    // (pages read since the last reload may have moved an end), and a reload when a record's
+    // automatic bid came or went (the pages bring the stored bids into the records). Reads
+    // the store only then, so it may run at every check.
+    void followRecords();
 
 Q_SIGNALS:
     // Members, states or limits changed: windows showing the groups read them again.
@@ -56,6 +62,8 @@ private:
     BidGroups m_groups;
     // Members cancelled this run; their automatic bids, and so their stored groups, are gone.
     QHash<QString, GroupMember> m_cancelled;
+    // The items whose records had an automatic bid at the last reload.
+    QSet<QString> m_armedAtReload;
 };
 
 } // namespace th

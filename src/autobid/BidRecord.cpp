@@ -28,6 +28,8 @@ constexpr std::array kOutcomeNames {
     std::pair { BidOutcome::NotStarted, u"not started" },
     std::pair { BidOutcome::FilledIn, u"filled in" },
     std::pair { BidOutcome::Unknown, u"unknown" },
+    std::pair { BidOutcome::HeldBack, u"held back" },
+    std::pair { BidOutcome::Cancelled, u"cancelled" },
 };
 
 template<typename Names, typename Value> QString nameOf(const Names &names, Value value)
@@ -94,6 +96,11 @@ QString bidOutcomeSentence(const BidRecord &record)
     case BidOutcome::Unknown:
         sentence += QStringLiteral("not known to be placed");
         break;
+    case BidOutcome::HeldBack:
+    case BidOutcome::Cancelled:
+        // The group's reason begins with what happened ("Held back: ...", "Cancelled: ...").
+        sentence += record.message.isEmpty() ? bidOutcomeText(*record.outcome) : record.message;
+        return sentence.endsWith(u'.') ? sentence : sentence + u'.';
     default:
         sentence += u"not placed: " + bidOutcomeText(*record.outcome);
         break;

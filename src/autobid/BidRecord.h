@@ -29,6 +29,8 @@ enum class BidOutcome {
     NotStarted, // no account, or no browser window
     FilledIn, // a fill-in bid handed to the user in its window
     Unknown, // an answer the program does not recognise: not known to be placed
+    HeldBack, // a group member waits for another member's result; not an end, a notice
+    Cancelled, // a group member that must never fire; its automatic bid is removed
 };
 
 // One bid as the log and the store keep it.

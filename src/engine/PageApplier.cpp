@@ -134,8 +134,15 @@ Result<PageApplier::Outcome> PageApplier::apply(
     page[ItemPageData::BidIncrement] = cleanMoneyText(page[ItemPageData::BidIncrement]);
     const int found = variant == Variant::Single ? m_ctx.records.find(numericValue(item)) : 0;
     if (found > 0) {
-        // The single-item update refreshes only the increment of a record it already has.
-        m_ctx.records.at(found).recBidIncrement = Money::fromText(page[ItemPageData::BidIncrement]);
+        // The single-item update refreshes only the increment of a record it already has. Of an
+        // ended item it also takes the final price and marks a win: a bid group learns its
+        // member's result from this update, and the end notice that follows names the price.
+        WatchItemRecord &record = m_ctx.records.at(found);
+        record.recBidIncrement = Money::fromText(page[ItemPageData::BidIncrement]);
+        if (secondsLeft <= 0) {
+            record.recCurrentPrice = Money::fromText(page[ItemPageData::CurrentBid]);
+            detectWin(found, row, page, secondsLeft);
+        }
     } else {
         writeRecord(row + 1, row, page, end, stored, now);
     }

@@ -288,6 +288,7 @@ void UpdateEngine::updateOneBids(int row)
     if (m_fetch.busy())
         return;
     const QString item = rowItem(row);
+    bool applied = false;
     if (m_ctx.model.rowCount() > 0 && row >= 0 && numericValue(item) > kSingleUpdateMinimumItem) {
         CommandState locked = m_commands;
         locked.trayUpdate = false;
@@ -304,12 +305,19 @@ void UpdateEngine::updateOneBids(int row)
                 = m_applier.apply(ParseItemPage(body.value()), item, PageApplier::Variant::Single);
             if (!outcome.ok())
                 Q_EMIT applyFailed(outcome.errorMessage());
+            applied = outcome.ok();
         } else {
             m_ctx.model.setSubItem(row, WatchListModel::Price, QStringLiteral("Err."));
         }
     }
     Q_EMIT reSortRequested();
+    // An automatic bid's quiet window outlasts the single-item update within it.
+    const bool quietForBid = m_quietForBid;
     restoreIdleState(IdleScope::SingleUpdate);
+    if (quietForBid)
+        quietUpdates();
+    if (applied)
+        Q_EMIT oneItemUpdated(item.trimmed());
 }
 
 void UpdateEngine::tmrDelayUpdateBid_Timer()

@@ -62,6 +62,7 @@ public:
     // How long the single-item update and one item of the sequential pass wait for their page
     // (tests shorten it).
     void setSingleFetchDeadline(int msecs);
+    int singleFetchDeadline() const { return m_fetchDeadline; }
     SingleItemFetch &singleFetch() { return m_fetch; }
 
     // Starts an all-items pass.
@@ -106,6 +107,8 @@ public:
     bool gblnAutoBidStarted() const { return m_autoBidStarted; }
     const CommandState &commands() const { return m_commands; }
     bool sequentialPassRunning() const { return m_sequential.running(); }
+    bool passRunning() const { return m_pass.running(); }
+    bool singleUpdateBusy() const { return m_fetch.busy(); }
     bool sequentialWaiting() const { return m_sequential.waiting(); }
 
     // Timers of the engine, under the names the program has always used.
@@ -149,6 +152,8 @@ Q_SIGNALS:
     void pagesReadEmpty(const QString &message);
     // An all-items pass has counted its last answer.
     void passFinished();
+    // The single-item update of `item` has applied its page.
+    void oneItemUpdated(const QString &item);
     // The first all-items pass of the run has ended: the auto-bid trigger may start.
     void firstPassFinished();
     // The engine has started work that the ending-item check must not run beside, or has

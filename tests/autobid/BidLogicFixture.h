@@ -13,6 +13,8 @@
 #include "alerts/AlertCentre.h"
 #include "alerts/AlertState.h"
 #include "autobid/AutoBidTrigger.h"
+#include "autobid/BidGroupBook.h"
+#include "autobid/BidGroupResults.h"
 #include "autobid/BidRunner.h"
 #include "autobid/SleepGuardPolicy.h"
 #include "clock/AutoClockCheck.h"
@@ -62,7 +64,11 @@ struct BidLogicFixture {
     std::unique_ptr<BidRunner> runner;
     // Every bid the runner ended, in order.
     QList<BidRecord> ended;
+    std::unique_ptr<BidGroupBook> groups;
     std::unique_ptr<AutoBidTrigger> trigger;
+    std::unique_ptr<BidGroupResults> groupResults;
+    // The group members held back or cancelled, in order, and whether the user was told.
+    QList<BidRecord> groupNotes;
     std::unique_ptr<SleepGuardPolicy> guard;
     QTimer tmrChkAutoBid;
     QString autoBidStatus;
@@ -92,8 +98,11 @@ struct BidLogicFixture {
                 return BidAccount { settings.EBayID, settings.EBayPWD };
             },
             *itemPage });
-        trigger = std::make_unique<AutoBidTrigger>(
-            AutoBidTrigger::Context { records, *store, settings, fakeClock, *engine, clockCheck, *runner });
+        groups = std::make_unique<BidGroupBook>(BidGroupBook::Context { *store, records });
+        trigger = std::make_unique<AutoBidTrigger>(AutoBidTrigger::Context {
+            records, *store, settings, fakeClock, *engine, clockCheck, *runner, groups.get() });
+        groupResults = std::make_unique<BidGroupResults>(BidGroupResults::Context {
+            *groups, *trigger, *runner, *engine, records, model, *store, fakeClock });
         guard = std::make_unique<SleepGuardPolicy>(
             SleepGuardPolicy::Context { records, fakeClock, fakeSleepGuard, *engine, *trigger });
         connectAsTheProgramDoes();
@@ -112,6 +121,15 @@ struct BidLogicFixture {
             ended.append(record);
             trigger->restartPeriodicWork();
         });
+        QObject::connect(runner.get(), &BidRunner::bidEnded, groupResults.get(), &BidGroupResults::bidEnded);
+        QObject::connect(trigger.get(), &AutoBidTrigger::groupMemberNoted, &model,
+            [this](const BidRecord &record, bool told) {
+                groupNotes.append(record);
+                if (told)
+                    tellUser(bidOutcomeSentence(record));
+            });
+        QObject::connect(groupResults.get(), &BidGroupResults::userNotice, &model,
+            [this](const QString &text) { tellUser(text); });
         QObject::connect(trigger.get(), &AutoBidTrigger::autoBidStatusChanged, &model,
             [this](const QString &text) { autoBidStatus = text; });
         QObject::connect(trigger.get(), &AutoBidTrigger::bidMissed, &model,

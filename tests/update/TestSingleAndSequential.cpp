@@ -47,6 +47,7 @@ private Q_SLOTS:
     void sequentialPassGivesUpOnASilentServer();
     void sequentialPassFollowsItsItemsWhenTheListMoves();
     void singleUpdateGivesBackOnlyWhatItTook();
+    void singleUpdateKeepsABidsQuietWindow();
     void unreadablePageIsToldBySingleUpdateAndEndsTheSequentialPass();
     void singleUpdateLookUpIsInsideTheDeadline();
     void singleUpdateReadsAChunkedAnswerOnAnOpenConnection();
@@ -221,6 +222,22 @@ void TestSingleAndSequential::singleUpdateGivesBackOnlyWhatItTook()
     QVERIFY(commands.updateOne);
     QVERIFY(commands.updateAll);
     QVERIFY(commands.trayUpdate);
+}
+
+void TestSingleAndSequential::singleUpdateKeepsABidsQuietWindow()
+{
+    ThreadedSimulator remote;
+    QVERIFY(remote.start());
+    pointAtRemote(*f, remote);
+    f->model.addRow(QStringLiteral("2400000001"));
+    f->selectedRow = 0;
+    f->engine->quietUpdates();
+    f->engine->updateOneBids(f->selectedRow);
+    QCOMPARE(f->cell(2400000001, WatchListModel::ItemName), QStringLiteral("Walnut writing slope"));
+    QVERIFY(f->engine->updatesQuietedForBid());
+    QVERIFY(!f->engine->tmrCheckBids.isActive());
+    QVERIFY(!f->engine->tmNextUpdate.isActive());
+    QVERIFY(f->engine->commands().updateOne);
 }
 
 void TestSingleAndSequential::unreadablePageIsToldBySingleUpdateAndEndsTheSequentialPass()
