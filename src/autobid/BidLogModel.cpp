@@ -119,6 +119,9 @@ QString BidLogModel::text(const BidRecord &record, int column) const
     case Outcome:
         if (!record.outcome)
             return QStringLiteral("running");
+        // A bid group's reason already begins with what happened ("Cancelled: ...").
+        if (record.message.startsWith(bidOutcomeText(*record.outcome), Qt::CaseInsensitive))
+            return record.message;
         return record.message.isEmpty() ? bidOutcomeText(*record.outcome)
                                         : bidOutcomeText(*record.outcome) + u": " + record.message;
     default:

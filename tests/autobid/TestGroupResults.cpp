@@ -170,6 +170,9 @@ void TestGroupResults::groupOfFiveWinsOneAndCancelsTheRest()
             cancelled.append(record.item);
             QVERIFY2(record.message.contains(u"wins up to 1, and " + item(1) + u" won"),
                 qPrintable(record.message));
+            // The log's line says what happened once, not "cancelled: Cancelled: ...".
+            const QString shown = p.bidLog->index(row, BidLogModel::Outcome).data().toString();
+            QCOMPARE(shown.count(u"ancelled", Qt::CaseInsensitive), 1);
         }
     }
     cancelled.sort();
