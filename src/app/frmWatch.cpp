@@ -99,6 +99,7 @@ void frmWatch::connectCommands()
         connect(action, &QAction::triggered, this, ask(command));
     WatchListView *list = ui.lstWatching;
     connect(list, &WatchListView::enterPressed, this, ask(WatchCommand::OpenItemPage));
+    connect(list, &WatchListView::deletePressed, this, ask(WatchCommand::RemoveItem));
     connect(list, &WatchListView::itemDoubleClicked, this, ask(WatchCommand::OpenClock));
     connect(list, &WatchListView::itemClicked, this, &frmWatch::rowClicked);
     connect(list, &WatchListView::headerClicked, this, &frmWatch::headerClicked);
