@@ -180,6 +180,13 @@ void TestFrmSync::replyShowsTheOffsetAndOffersTheAdjustment()
     QCOMPARE(dialog->lblClockMessage->text(), refused ? refusal : QString());
     QCOMPARE(dialog->txtSysTimeDiff->text(), refused ? shown : QStringLiteral("0"));
     QCOMPARE(dialog->cmdAdjustSysTime->isEnabled(), refused);
+    if (!refused)
+        return;
+    // The refusal is old news once the next reply has come.
+    m_server->setOffsetSeconds(0);
+    checkTimeDiff(*dialog);
+    QCOMPARE(dialog->txtSysTimeDiff->text(), QStringLiteral("0"));
+    QVERIFY(dialog->lblClockMessage->text().isEmpty());
 }
 
 void TestFrmSync::atomicTimeTakesTheGmtChoice_data()

@@ -255,6 +255,8 @@ void frmSync::tmResetIcon_Timer()
 
 void frmSync::wskAtom_DataArrival(const QString &reply)
 {
+    // A failure told earlier belongs to an earlier reply: this one may show the clock in step.
+    lblClockMessage->clear();
     if (reply.contains(u':')) {
         // A reply that cannot be read changes nothing on display.
         if (const std::optional<DaytimeRecord> record = ParseDaytimeReply(reply)) {
