@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -5,6 +6,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -44,6 +47,7 @@ private Q_SLOTS:
     void fineTuneOutsideItsRangeIsRefused();
     void noReplyWithinEightSecondsEnablesTheCheckAgain();
     void notConnectedDisablesTheAdjustment();
+    void dialogFitsASmallScreenWithCloseInView();
 
 private:
     std::unique_ptr<frmSync> open(const FixedSeconds &fineTune = {});
@@ -317,6 +321,22 @@ void TestFrmSync::notConnectedDisablesTheAdjustment()
             "You have a network connection configured.\nYour system connects to the Internet via a "
             "LAN, Cable Modem, or any services that use Internet via Ethernet Card, and uses a proxy "
             "server. "));
+}
+
+void TestFrmSync::dialogFitsASmallScreenWithCloseInView()
+{
+    // A large font makes the frames together taller than the 600 pixels of the test screen.
+    const QFont normal = QApplication::font();
+    QFont large = normal;
+    large.setPointSizeF(normal.pointSizeF() * 1.5);
+    QApplication::setFont(large);
+    const auto restore = qScopeGuard([&normal] { QApplication::setFont(normal); });
+    const auto dialog = open();
+    dialog->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+    QVERIFY2(dialog->height() <= dialog->screen()->availableSize().height(),
+        qPrintable(QString::number(dialog->height())));
+    QVERIFY(dialog->rect().contains(dialog->cmdClose->geometry()));
 }
 
 QTEST_MAIN(TestFrmSync)

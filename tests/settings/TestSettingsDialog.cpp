@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -87,6 +88,7 @@ class TestSettingsDialog final : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void dialogFitsTheScreenWithItsButtonInView();
     void passwordsDifferingInCaseStopTheSave_data();
     void passwordsDifferingInCaseStopTheSave();
     void untickedSaveSettingKeepsOnlyTheName();
@@ -354,6 +356,20 @@ void TestSettingsDialog::liveTimeLeftBoxSitsUnderTheIntervalAndIsKeptInConfig()
     QCOMPARE(f.configText(), QByteArray("[User]\nLargeScreen=1\nLiveTimeLeft=0\n"));
     QCOMPARE(switchedOff.count(), 1);
     QCOMPARE(switchedOff.first().at(0).toBool(), false);
+}
+
+void TestSettingsDialog::dialogFitsTheScreenWithItsButtonInView()
+{
+    // The test screen (800x600) is smaller than all the settings need, as a scaled-up one is.
+    Fixture f;
+    const auto dialog = f.open();
+    dialog->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+    const QSize screen = dialog->screen()->availableSize();
+    QVERIFY2(dialog->height() <= screen.height() && dialog->width() <= screen.width(),
+        qPrintable(QStringLiteral("%1x%2").arg(dialog->width()).arg(dialog->height())));
+    QVERIFY(dialog->cmdClose->isVisible());
+    QVERIFY(dialog->rect().contains(dialog->cmdClose->geometry()));
 }
 
 QTEST_MAIN(TestSettingsDialog)
