@@ -325,10 +325,11 @@ void TestFrmSync::notConnectedDisablesTheAdjustment()
 
 void TestFrmSync::dialogFitsASmallScreenWithCloseInView()
 {
-    // A large font makes the frames together taller than the 600 pixels of the test screen.
+    // A font twice as large, as a scale of 2 gives, makes the frames together taller than
+    // the test screen.
     const QFont normal = QApplication::font();
     QFont large = normal;
-    large.setPointSizeF(normal.pointSizeF() * 1.5);
+    large.setPointSizeF(normal.pointSizeF() * 2);
     QApplication::setFont(large);
     const auto restore = qScopeGuard([&normal] { QApplication::setFont(normal); });
     const auto dialog = open();

@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -5,6 +6,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -360,7 +362,13 @@ void TestSettingsDialog::liveTimeLeftBoxSitsUnderTheIntervalAndIsKeptInConfig()
 
 void TestSettingsDialog::dialogFitsTheScreenWithItsButtonInView()
 {
-    // The test screen (800x600) is smaller than all the settings need, as a scaled-up one is.
+    // A font twice as large, as a scale of 2 gives, makes the settings larger than the
+    // test screen.
+    const QFont normal = QApplication::font();
+    QFont large = normal;
+    large.setPointSizeF(normal.pointSizeF() * 2);
+    QApplication::setFont(large);
+    const auto restore = qScopeGuard([&normal] { QApplication::setFont(normal); });
     Fixture f;
     const auto dialog = f.open();
     dialog->show();
