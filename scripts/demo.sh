@@ -39,7 +39,10 @@ fi
 {
     echo "[Hosts]"
     for key in ItemPage Main BidHistory Search CompletedSearch SellerListing; do echo "$key=$site"; done
-    for key in Google Hotmail YahooMail Paypal; do echo "$key=$portal"; done
+    # Each outside service has a stand-in of its own, whose page says which one it is.
+    for key in Google Hotmail YahooMail Paypal; do
+        echo "$key=$(awk -v name="${key,,}" '$1 == name { print $2 }' "$ports")"
+    done
     echo "[TimeServers]"
     for i in $(seq 0 11); do echo "Server$i=$daytime"; done
     if [ -n "$kept" ]; then printf '%s\n' "$kept"; fi

@@ -70,6 +70,19 @@ bool Simulator::start(const SimulatorOptions &options)
             stop();
             return false;
         }
+        for (const PortalService service : kPortalServices) {
+            HttpService standIn;
+            standIn.handle
+                = [service](const HttpRequest &request) { return serviceResponse(service, request); };
+            standIn.now = [this] { return m_clock.now(); };
+            HttpListener *&listener = m_serviceListeners[size_t(service)];
+            listener = new HttpListener(standIn, this);
+            if (!listener->listen(options.address, 0)) {
+                m_error = QLatin1String(portalServiceName(service)) + u": " + listener->errorString();
+                stop();
+                return false;
+            }
+        }
     }
     return true;
 }
@@ -82,6 +95,10 @@ void Simulator::stop()
     m_controlListener = nullptr;
     delete m_portalListener;
     m_portalListener = nullptr;
+    for (HttpListener *&listener : m_serviceListeners) {
+        delete listener;
+        listener = nullptr;
+    }
     m_daytime->stop();
     m_daytime->abortConnections();
 }
@@ -104,6 +121,12 @@ quint16 Simulator::controlPort() const
 quint16 Simulator::portalPort() const
 {
     return m_portalListener ? m_portalListener->port() : 0;
+}
+
+quint16 Simulator::servicePort(PortalService service) const
+{
+    const HttpListener *listener = m_serviceListeners[size_t(service)];
+    return listener ? listener->port() : 0;
 }
 
 QString Simulator::siteHostPort() const

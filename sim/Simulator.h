@@ -7,6 +7,8 @@
 #include "sim/SimClock.h"
 #include "sim/SiteRoutes.h"
 
+#include <array>
+
 #include <QHostAddress>
 #include <QObject>
 
@@ -26,7 +28,8 @@ struct SimulatorOptions {
     // own keeps it reachable while the site refuses connections.
     bool controlListener = false;
     quint16 controlPort = 0;
-    // A listener for the outside services' stand-in pages (web search, web mail, payment).
+    // A listener for the outside services' stand-in pages (web search, web mail, payment),
+    // and one more for each service, on free ports, whose page says which one it is.
     bool portalListener = false;
     quint16 portalPort = 0;
     quint64 seed = 1;
@@ -63,6 +66,7 @@ public:
     quint16 daytimePort() const;
     quint16 controlPort() const;
     quint16 portalPort() const;
+    quint16 servicePort(PortalService service) const;
     QHostAddress address() const { return m_options.address; }
     // "127.0.0.1:40123": the form the program's host settings take.
     QString siteHostPort() const;
@@ -120,6 +124,7 @@ private:
     HttpListener *m_siteListener = nullptr;
     HttpListener *m_controlListener = nullptr;
     HttpListener *m_portalListener = nullptr;
+    std::array<HttpListener *, std::size(kPortalServices)> m_serviceListeners {};
     DaytimeServer *m_daytime = nullptr;
     QString m_error;
 };

@@ -221,14 +221,13 @@ QString motorsPointerPage(qint64 number)
         + path.toHtmlEscaped() + QLatin1String("\">here</a>.</body></html>\r\n");
 }
 
-QString portalPage(PortalKind kind, const QString &detail)
+namespace {
+
+QString standInPage(PortalKind kind, const QString &title, const QString &standsFor, const QString &detail)
 {
-    const char *title = kind == PortalKind::WebSearch ? "Web search"
-        : kind == PortalKind::Payment                 ? "Payment service"
-                                                      : "Web mail";
-    QString text = QLatin1String("<html><head><title>") + QLatin1String(title)
-        + QLatin1String(" (simulated)</title></head>\r\n<body><h1>") + QLatin1String(title)
-        + QLatin1String("</h1>\r\n<p>This stands in for an outside service the program opens.</p>\r\n");
+    QString text = QLatin1String("<html><head><title>") + title
+        + QLatin1String(" (simulated)</title></head>\r\n<body><h1>") + title + QLatin1String("</h1>\r\n<p>")
+        + standsFor + QLatin1String("</p>\r\n");
     if (!detail.isEmpty())
         text += QLatin1String("<p>Request: <tt>") + detail.toHtmlEscaped() + QLatin1String("</tt></p>\r\n");
     if (kind == PortalKind::WebMail)
@@ -237,6 +236,51 @@ QString portalPage(PortalKind kind, const QString &detail)
             "<input type=\"password\" name=\"passwd\"><input type=\"submit\" value=\"Sign in\">"
             "</form>\r\n");
     return text + QLatin1String("</body></html>\r\n");
+}
+
+} // namespace
+
+QString portalPage(PortalKind kind, const QString &detail)
+{
+    const char *title = kind == PortalKind::WebSearch ? "Web search"
+        : kind == PortalKind::Payment                 ? "Payment service"
+                                                      : "Web mail";
+    return standInPage(kind, QLatin1String(title),
+        QStringLiteral("This stands in for an outside service the program opens."), detail);
+}
+
+const char *portalServiceName(PortalService service)
+{
+    switch (service) {
+    case PortalService::Google:
+        return "google";
+    case PortalService::Hotmail:
+        return "hotmail";
+    case PortalService::YahooMail:
+        return "yahoomail";
+    case PortalService::Paypal:
+        return "paypal";
+    }
+    return "";
+}
+
+QString servicePage(PortalService service, const QString &detail)
+{
+    struct StandIn {
+        PortalKind kind;
+        const char *title;
+        const char *setting;
+    };
+    const StandIn standIn = service == PortalService::Google
+        ? StandIn { PortalKind::WebSearch, "Web search", "Google" }
+        : service == PortalService::Hotmail ? StandIn { PortalKind::WebMail, "Web mail (Hotmail)", "Hotmail" }
+        : service == PortalService::YahooMail
+        ? StandIn { PortalKind::WebMail, "Web mail (Yahoo!)", "YahooMail" }
+        : StandIn { PortalKind::Payment, "Payment service", "Paypal" };
+    return standInPage(standIn.kind, QLatin1String(standIn.title),
+        QStringLiteral("This stands in for the outside service of the program's %1 host.")
+            .arg(QLatin1String(standIn.setting)),
+        detail);
 }
 
 QString unknownPage(const QString &path)

@@ -42,6 +42,15 @@ QString motorsItemPath(qint64 number);
 enum class PortalKind { WebSearch, WebMail, Payment };
 QString portalPage(PortalKind kind, const QString &detail);
 
+// The outside services one by one, as the program's host settings name them; each listener
+// of its own answers with a page that says which one it stands for.
+enum class PortalService { Google, Hotmail, YahooMail, Paypal };
+inline constexpr PortalService kPortalServices[]
+    = { PortalService::Google, PortalService::Hotmail, PortalService::YahooMail, PortalService::Paypal };
+// "google", "hotmail", "yahoomail", "paypal": the simulator's name of the listener.
+const char *portalServiceName(PortalService service);
+QString servicePage(PortalService service, const QString &detail);
+
 QString unknownPage(const QString &path);
 
 } // namespace th::sim

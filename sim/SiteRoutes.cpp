@@ -274,4 +274,9 @@ HttpResponse portalResponse(const HttpRequest &request)
     return HttpResponse::html(portalPage(PortalKind::WebMail, detail));
 }
 
+HttpResponse serviceResponse(PortalService service, const HttpRequest &request)
+{
+    return HttpResponse::html(servicePage(service, QString::fromLatin1(request.target)));
+}
+
 } // namespace th::sim

@@ -2,6 +2,7 @@
 
 #include "sim/HttpMessage.h"
 #include "sim/ItemPage.h"
+#include "sim/SitePages.h"
 
 namespace th::sim {
 
@@ -42,5 +43,7 @@ private:
 // The stand-in pages of the outside services: web search ("/search?q="), payment
 // ("/verified/..."), web mail (anything else).
 HttpResponse portalResponse(const HttpRequest &request);
+// The stand-in of one service: its own page at every address.
+HttpResponse serviceResponse(PortalService service, const HttpRequest &request);
 
 } // namespace th::sim

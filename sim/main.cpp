@@ -59,8 +59,13 @@ void addOptions(QCommandLineParser &parser)
 {
     parser.setApplicationDescription(QStringLiteral(
         "A local stand-in for the auction site and the daytime time servers.\n"
-        "Prints one line per server: \"site\", \"daytime\", \"control\" and \"portal\", each followed by "
-        "host:port."));
+        "Prints one line per server: \"site\", \"daytime\", \"control\" and \"portal\", then one per "
+        "outside service (\"google\", \"hotmail\", \"yahoomail\", \"paypal\": a stand-in page that says "
+        "which "
+        "service it is), each followed by host:port.\n"
+        "The daytime server's clock offset (seconds ahead of this machine's clock) starts with "
+        "--daytime-offset and is changed while running through the control interface: POST /sim/daytime "
+        "{\"offsetSeconds\": n, \"mode\": \"answer\"|\"silent\"|\"close\"}."));
     parser.addHelpOption();
     parser.addOptions({
         { QStringLiteral("host"), QStringLiteral("Address to listen on (default 127.0.0.1)."),
@@ -82,6 +87,10 @@ void addOptions(QCommandLineParser &parser)
             QStringLiteral("number"), QStringLiteral("1") },
         { QStringLiteral("speed"), QStringLiteral("How many times busier the other bidders are (default 1)."),
             QStringLiteral("factor"), QStringLiteral("1") },
+        { QStringLiteral("daytime-offset"),
+            QStringLiteral("Seconds the daytime server's clock is ahead of this machine's (negative: behind; "
+                           "default 0)."),
+            QStringLiteral("seconds"), QStringLiteral("0") },
         { QStringLiteral("changed-layout"),
             QStringLiteral("Item pages in a changed layout: every label renamed, another page title (the "
                            "control interface switches it too).") },
@@ -135,6 +144,13 @@ int main(int argc, char *argv[])
     } else {
         simulator.loadBuiltInCatalogue();
     }
+    bool offsetOk = false;
+    const qint64 offset = parser.value(QStringLiteral("daytime-offset")).toLongLong(&offsetOk);
+    if (!offsetOk) {
+        std::fprintf(stderr, "tallyhawk-sim: bad option value (see --help)\n");
+        return 2;
+    }
+    simulator.daytime().setOffsetSeconds(offset);
     if (parser.isSet(QStringLiteral("changed-layout")))
         simulator.site().setPageLayout(th::sim::PageLayout::Changed);
     if (!installSignalHandlers(app)) {
@@ -146,6 +162,8 @@ int main(int argc, char *argv[])
     printServer("daytime", options.address, simulator.daytimePort());
     printServer("control", options.address, simulator.controlPort());
     printServer("portal", options.address, simulator.portalPort());
+    for (const th::sim::PortalService service : th::sim::kPortalServices)
+        printServer(th::sim::portalServiceName(service), options.address, simulator.servicePort(service));
     std::fflush(stdout);
     std::fprintf(stderr, "tallyhawk-sim: %d items, seed %llu, speed %g; stop with Ctrl+C\n",
         int(simulator.house().itemNumbers().size()), static_cast<unsigned long long>(options.seed),

@@ -10,6 +10,7 @@
 #include "app/Platform.h"
 #include "app/UnixSignals.h"
 #include "app/frmWatch.h"
+#include "browser/BrowserLog.h"
 #include "common/Version.h"
 #include "platform/AppPaths.h"
 
@@ -47,6 +48,7 @@ int main(int argc, char **argv)
     // The web engine refuses its sandbox for root; the bid window must still open.
     if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    th::quietWebEngineLog();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(th::kProgramTitle));

@@ -8,11 +8,12 @@
 #include "app/WatchListCommands.h"
 #include "app/frmResource.h"
 #include "app/frmWatch.h"
+#include "platform/ITray.h"
 
 namespace th {
 
 AlertCommands::AlertCommands(
-    frmWatch &window, frmResource &resources, WatchListCommands &list, bool hasTray, QObject *parent)
+    frmWatch &window, frmResource &resources, WatchListCommands &list, const ITray &tray, QObject *parent)
     : QObject(parent)
 {
     AlertCentre &alerts = resources.alerts();
@@ -24,11 +25,13 @@ AlertCommands::AlertCommands(
     connect(&window, &frmWatch::painted, m_popUp.get(), &EndingAlertPopUp::mainWindowPainted);
     connect(&window.tmrShowAlermWhileBrowse, &QTimer::timeout, m_popUp.get(),
         &EndingAlertPopUp::tmrShowAlermWhileBrowse_Timer);
-    if (hasTray)
-        return;
     // Without a notification area the main window's own icon blinks, and the window asks
     // the desktop for attention.
-    connect(&alerts, &AlertCentre::flashPhaseChanged, &window, [&window, &resources](bool blank) {
+    connect(&alerts, &AlertCentre::flashPhaseChanged, &window, [&window, &resources, &tray](bool blank) {
+        if (tray.isAvailable()) {
+            window.setWindowIcon(QApplication::windowIcon());
+            return;
+        }
         window.setWindowIcon(blank ? resources.trayImage() : QApplication::windowIcon());
         if (blank)
             QApplication::alert(&window);

@@ -9,6 +9,7 @@ namespace th {
 class EndingAlertPopUp;
 class frmResource;
 class frmWatch;
+class ITray;
 class WatchListCommands;
 
 // The ending alerts over the main window: the alert window, which selects its item in the
@@ -19,7 +20,7 @@ class AlertCommands final : public QObject {
     Q_DISABLE_COPY_MOVE(AlertCommands)
 
 public:
-    AlertCommands(frmWatch &window, frmResource &resources, WatchListCommands &list, bool hasTray,
+    AlertCommands(frmWatch &window, frmResource &resources, WatchListCommands &list, const ITray &tray,
         QObject *parent = nullptr);
     ~AlertCommands() override;
 

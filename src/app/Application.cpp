@@ -24,6 +24,7 @@
 #include "config/cIniFile.h"
 #include "engine/UpdateEngine.h"
 #include "platform/AppPaths.h"
+#include "platform/ITray.h"
 #include "store/RegistryStore.h"
 #include "watchlist/LiveTimeLeft.h"
 #include "watchlist/WatchItems.h"
@@ -82,6 +83,8 @@ Application::StartResult Application::start()
         m_resourceFolder);
     const bool hasTray = os.tray->isAvailable();
     p.mainWindow->setHasTray(hasTray);
+    connect(
+        os.tray.get(), &ITray::availabilityChanged, p.mainWindow.get(), &frmWatch::notificationAreaChanged);
     p.resources->load(
         QApplication::windowIcon(), frmWatch::captionText(), ClockCommands::configuredTimeServers(*p.hosts));
     createEngine();

@@ -125,8 +125,7 @@ void buildCommands(AppParts &p, const QString &dataFolder, const QString &resour
     p.clockCommands = std::make_unique<ClockCommands>(ClockCommands::Context { *p.resources, window,
         *p.clockSync, *p.clockState, *p.settings, *p.store, *p.hosts, *os.clock, *os.connection, *p.notifier,
         *os.prompter, *p.listCommands, *p.records, dataFolder + u"/config.ini", resourceFolder });
-    p.alertCommands
-        = std::make_unique<AlertCommands>(window, *p.resources, *p.listCommands, os.tray->isAvailable());
+    p.alertCommands = std::make_unique<AlertCommands>(window, *p.resources, *p.listCommands, *os.tray);
     p.search = std::make_unique<SearchCommands>(SearchCommands::Context { window, *os.shell, *os.browser,
         SearchCommands::hostsOf(*p.hosts), dataFolder + u"/IntelliSense/iSense.dat",
         p.hosts->host(HostConfig::Host::Hotmail).text, p.hosts->host(HostConfig::Host::Paypal).text });

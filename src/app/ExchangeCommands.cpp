@@ -4,8 +4,18 @@
 #include "app/frmWatch.h"
 #include "exchange/RemovableMedia.h"
 #include "exchange/ui/frmImportExport.h"
+#include "store/RegistryFunctions.h"
+#include "store/StoreLayout.h"
 
 namespace th {
+
+namespace {
+
+// The folder of the last backup or restore, kept beside the settings so that the dialog
+// offers it again, in a later run too.
+constexpr char16_t kExchangeFolderValue[] = u"ImportExportFolder";
+
+} // namespace
 
 ExchangeCommands::ExchangeCommands(Context context, QObject *parent)
     : QObject(parent)
@@ -27,9 +37,21 @@ void ExchangeCommands::mnuImportExport_Click()
                                m_ctx.dataFolder,
                                [] { return removableFolders(readMountTable(), isRemovableDevice); },
                                [&list] { list.reloadListKeepingRecords(); },
+                               lastFolder(),
+                               [this](const QString &folder) {
+                                   SaveRegString(m_ctx.store, RegRoot::CurrentUser,
+                                       QString::fromUtf16(kSettingsKey),
+                                       QString::fromUtf16(kExchangeFolderValue), folder);
+                               },
                            },
         &m_ctx.window);
     dialog.exec();
+}
+
+QString ExchangeCommands::lastFolder() const
+{
+    return GetRegString(m_ctx.store, RegRoot::CurrentUser, QString::fromUtf16(kSettingsKey),
+        QString::fromUtf16(kExchangeFolderValue));
 }
 
 } // namespace th

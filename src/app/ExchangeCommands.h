@@ -32,6 +32,8 @@ public:
 
     // The dialog, modal.
     void mnuImportExport_Click();
+    // The folder of the last backup or restore that succeeded; empty when there was none.
+    QString lastFolder() const;
 
 private:
     Context m_ctx;

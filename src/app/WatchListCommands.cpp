@@ -67,7 +67,8 @@ bool WatchListCommands::addItemFromDialog(const QString &typed)
     case WatchListActions::AddResult::Empty:
         m_ctx.prompter.message(QStringLiteral("Please enter eBay's Item number or click Cancel"),
             QStringLiteral("Error: No information is entered"), PromptIcon::Information, PromptButtons::Ok);
-        return true;
+        // The user reads the message and types the number into the same dialog.
+        return false;
     case WatchListActions::AddResult::NotAnItemNumber:
         m_ctx.prompter.message(QStringLiteral("Please enter eBay Item# (numeric only)"),
             QStringLiteral("Error: Incorrect Data"), PromptIcon::Critical, PromptButtons::Ok);

@@ -1,7 +1,10 @@
 #include "app/WatchWindowUi.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -26,6 +29,58 @@ template<typename W> W *named(W *widget, const char *name)
     widget->setObjectName(QString::fromLatin1(name));
     return widget;
 }
+
+// A row of controls that stands in one line where its widget is wide enough for all of them,
+// and in two where it is not (the window at its smallest, a large font or scale): a caption
+// is never cut. The tail of the first line moves to the second.
+class WrappingRow final : public QObject {
+public:
+    WrappingRow(QWidget *host, QHBoxLayout *first, QHBoxLayout *second, QHBoxLayout *tail)
+        : QObject(host)
+        , m_host(host)
+        , m_first(first)
+        , m_second(second)
+        , m_tail(tail)
+    {
+        host->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_host && (event->type() == QEvent::Resize || event->type() == QEvent::Show))
+            fit();
+        return false;
+    }
+
+private:
+    void fit()
+    {
+        const QMargins margins = m_host->layout()->contentsMargins();
+        const int room = m_host->contentsRect().width() - margins.left() - margins.right();
+        const int oneRow = m_split
+            ? m_first->sizeHint().width() + m_first->spacing() + m_tail->sizeHint().width()
+            : m_first->sizeHint().width();
+        const bool split = room < oneRow;
+        if (split == m_split)
+            return;
+        m_split = split;
+        if (split) {
+            m_first->removeItem(m_tail);
+            m_tail->setParent(nullptr);
+            m_second->addLayout(m_tail, 1);
+        } else {
+            m_second->removeItem(m_tail);
+            m_tail->setParent(nullptr);
+            m_first->insertLayout(m_first->count() - 1, m_tail, 1);
+        }
+    }
+
+    QWidget *m_host;
+    QHBoxLayout *m_first;
+    QHBoxLayout *m_second;
+    QHBoxLayout *m_tail;
+    bool m_split = false;
+};
 
 } // namespace
 
@@ -90,11 +145,18 @@ void WatchWindowUi::setupSearch(QMainWindow *window)
         new QCheckBox(QStringLiteral("Only item that accept Paypal payment"), frmeAddSort), "chkPaypalOnly");
     chkGoogle = named(
         new QCheckBox(QStringLiteral("Search in Google too (Open a new window)"), frmeAddSort), "chkGoogle");
-    for (QCheckBox *box :
-        { chkSearchSeller, chkCompletedItems, chkTitleDesc, chkBuyItNow, chkPaypalOnly, chkGoogle })
+    for (QCheckBox *box : { chkSearchSeller, chkCompletedItems, chkTitleDesc, chkBuyItNow })
         options->addWidget(box);
-    options->addStretch(1);
+    auto *tail = new QHBoxLayout;
+    tail->addWidget(chkPaypalOnly);
+    tail->addWidget(chkGoogle);
+    tail->addStretch(1);
+    options->addLayout(tail, 1);
+    options->addStretch(0);
+    auto *second = new QHBoxLayout;
     grid->addLayout(options);
+    grid->addLayout(second);
+    new WrappingRow(frmeAddSort, options, second, tail);
 }
 
 void WatchWindowUi::setupCommands(QMainWindow *window)
@@ -129,13 +191,22 @@ void WatchWindowUi::setupCommands(QMainWindow *window)
     row->addWidget(cmdGoTo);
     row->addWidget(cmdUpdateOneItem);
     row->addWidget(Command1);
-    row->addWidget(cmdOpenClockDialog);
-    row->addSpacing(12);
-    row->addWidget(cmdBidReady);
-    row->addWidget(cmdTestAutoBid);
-    row->addStretch(1);
-    row->addWidget(cmdClose);
-    static_cast<QVBoxLayout *>(central->layout())->addLayout(row);
+    auto *tail = new QHBoxLayout;
+    tail->addWidget(cmdOpenClockDialog);
+    tail->addSpacing(12);
+    tail->addWidget(cmdBidReady);
+    tail->addWidget(cmdTestAutoBid);
+    tail->addStretch(1);
+    tail->addWidget(cmdClose);
+    row->addLayout(tail, 1);
+    // Holds the first row's buttons together when the tail moves to the second row.
+    row->addStretch(0);
+    auto *second = new QHBoxLayout;
+    auto *rows = static_cast<QVBoxLayout *>(central->layout());
+    rows->addLayout(row);
+    rows->addLayout(second);
+    // The second line takes the commands from the countdown clock to Close.
+    new WrappingRow(central, row, second, tail);
 }
 
 void WatchWindowUi::setupEngines(QMainWindow *window)
@@ -165,6 +236,10 @@ void WatchWindowUi::setupStatusBar(QMainWindow *window)
     QStatusBar *bar = window->statusBar();
     bar->setSizeGripEnabled(true);
     constexpr int widthsTwips[] = { 0, 0, 1400, 1600, 1400, 1600 };
+    // The clocks' texts: a font that needs more room for them widens their panels rather
+    // than cut the seconds.
+    const QString longest[]
+        = { {}, {}, {}, {}, QStringLiteral("Time: 00:00:00"), QStringLiteral("Ebay: 00:00:00") };
     for (int i = 1; i <= 5; ++i) {
         panels[i] = new QLabel(bar);
         panels[i]->setObjectName(QStringLiteral("panel%1").arg(i));
@@ -174,7 +249,9 @@ void WatchWindowUi::setupStatusBar(QMainWindow *window)
             panels[i]->setMinimumWidth(80);
             bar->addWidget(panels[i], 1);
         } else {
-            panels[i]->setFixedWidth(twipsToPixels(widthsTwips[i]));
+            const int textWidth = panels[i]->fontMetrics().horizontalAdvance(longest[i])
+                + 2 * panels[i]->frameWidth() + panels[i]->fontMetrics().averageCharWidth();
+            panels[i]->setFixedWidth(std::max(twipsToPixels(widthsTwips[i]), textWidth));
             bar->addPermanentWidget(panels[i]);
         }
     }

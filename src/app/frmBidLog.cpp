@@ -8,6 +8,7 @@
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -64,7 +65,8 @@ frmBidLog::frmBidLog(BidLogModel &log, QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(lstBids);
     layout->addLayout(buttons);
-    resize(1240, 360);
+    // As wide as the log wants, as far as the screen has room.
+    resize(QSize(1240, 360).boundedTo(screen()->availableSize() - QSize(40, 80)));
     lstBids->resizeColumnsToContents();
 }
 

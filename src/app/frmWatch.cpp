@@ -102,6 +102,7 @@ void frmWatch::connectCommands()
         connect(action, &QAction::triggered, this, ask(command));
     WatchListView *list = ui.lstWatching;
     connect(list, &WatchListView::enterPressed, this, ask(WatchCommand::OpenItemPage));
+    connect(list, &WatchListView::deletePressed, this, ask(WatchCommand::RemoveItem));
     connect(list, &WatchListView::itemDoubleClicked, this, ask(WatchCommand::OpenClock));
     connect(list, &WatchListView::itemClicked, this, &frmWatch::rowClicked);
     connect(list, &WatchListView::headerClicked, this, &frmWatch::headerClicked);
@@ -155,9 +156,19 @@ void frmWatch::setHasTray(bool hasTray)
     m_hasTray = hasTray;
     // Without a notification area the window is the only way in: it says how to leave.
     ui.mnuExitProgram->setVisible(!hasTray);
-    if (!hasTray)
-        ui.cmdClose->setToolTip(QStringLiteral(
-            "Minimise the window; Tallyhawk keeps watching. To end it, choose Exit in the Info menu"));
+    ui.cmdClose->setToolTip(hasTray
+            ? QStringLiteral("Hide the window; Tallyhawk keeps watching from the notification area")
+            : QStringLiteral(
+                "Minimise the window; Tallyhawk keeps watching. To end it, choose Exit in the Info menu"));
+}
+
+void frmWatch::notificationAreaChanged(bool available)
+{
+    setHasTray(available);
+    // A window hidden in a notification area that went away must stay within reach: it
+    // waits minimised in the task bar.
+    if (!available && !isVisible())
+        showMinimized();
 }
 
 bool frmWatch::isParked() const

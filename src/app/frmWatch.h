@@ -69,6 +69,8 @@ public:
     // Where the desktop has no notification area, closing minimises instead of hiding, so
     // the window can always be found again.
     void setHasTray(bool hasTray);
+    // The notification area came or went while the program runs.
+    void notificationAreaChanged(bool available);
     // The program itself closes the window ("Exit"): nothing is refused.
     void closeByProgram();
     // Shows the window (not modal) and brings it to the front.

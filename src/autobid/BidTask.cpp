@@ -66,7 +66,12 @@ void BidTask::start(std::unique_ptr<IBrowserSession> session)
         [this](const QUrl &, const QString &reason) { onLoadFailed(reason); });
     connect(ie, &IBrowserSession::windowClosed, this, &BidTask::onWindowClosed);
     ie->navigate(bidItemPageUrl(m_ctx.itemPage, m_record.item));
-    ie->show();
+    // A bid the user started comes to the front; an automatic one opens by itself and
+    // leaves the focus where the user has it.
+    if (m_record.kind == BidKind::Automatic)
+        ie->showWithoutFocus();
+    else
+        ie->show();
 }
 
 void BidTask::refuse(const QString &reason)

@@ -1,5 +1,7 @@
 #include "browser/WebEngineBrowserFactory.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWebEngineView>
 
 #include "browser/BrowserFactory.h"
@@ -19,7 +21,9 @@ std::unique_ptr<IBrowserSession> WebEngineBrowserFactory::createSession()
 {
     auto *view = new QWebEngineView; // top-level; owned by the user, deleted on close or by us
     view->setAttribute(Qt::WA_DeleteOnClose);
-    view->resize(1000, 750);
+    // A large window, within a small or highly scaled screen.
+    view->resize(
+        QSize(1000, 750).boundedTo(QGuiApplication::primaryScreen()->availableSize() - QSize(40, 80)));
     // The window says which page it shows, as any browser window does.
     QObject::connect(view, &QWebEngineView::titleChanged, view, [view](const QString &title) {
         view->setWindowTitle(title.isEmpty() ? QString() : title + u" - Tallyhawk");

@@ -10,6 +10,7 @@
 #include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
 #include <QWebEngineView>
+#include <QWindow>
 
 namespace th {
 
@@ -42,6 +43,32 @@ QString jsString(const QString &text)
     const QByteArray quoted = QJsonDocument(QJsonArray { text }).toJson(QJsonDocument::Compact);
     return QString::fromUtf8(quoted.mid(1, quoted.size() - 2));
 }
+
+// Brings a window to the front once the desktop has put it on the screen: asked before, the
+// desktop may ignore the request for a window it has not placed yet and leave it behind.
+class FrontOnceExposed final : public QObject {
+public:
+    explicit FrontOnceExposed(QWidget *window)
+        : QObject(window)
+        , m_window(window)
+    {
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Expose && m_window->windowHandle()
+            && m_window->windowHandle()->isExposed()) {
+            m_window->raise();
+            m_window->activateWindow();
+            watched->removeEventFilter(this);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QWidget *m_window;
+};
 
 } // namespace
 
@@ -123,9 +150,21 @@ void WebEngineBrowserSession::show()
 {
     if (!m_view)
         return;
+    m_view->setAttribute(Qt::WA_ShowWithoutActivating, false);
+    const bool placed = m_view->isVisible();
     m_view->show();
     m_view->raise();
     m_view->activateWindow();
+    if (!placed && m_view->windowHandle())
+        m_view->windowHandle()->installEventFilter(new FrontOnceExposed(m_view));
+}
+
+void WebEngineBrowserSession::showWithoutFocus()
+{
+    if (!m_view)
+        return;
+    m_view->setAttribute(Qt::WA_ShowWithoutActivating);
+    m_view->show();
 }
 
 void WebEngineBrowserSession::release()

@@ -22,6 +22,7 @@ public:
 
     void navigate(const QUrl &url) override;
     void show() override;
+    void showWithoutFocus() override;
     void release() override;
     void close() override;
     bool userTouched() const override { return m_touched; }

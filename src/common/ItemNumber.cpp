@@ -1,5 +1,8 @@
 #include "common/ItemNumber.h"
 
+#include <QUrl>
+#include <QUrlQuery>
+
 namespace th {
 
 std::optional<QString> normalizeItemNumber(QStringView typed)
@@ -23,6 +26,22 @@ std::optional<QString> normalizeItemNumber(QStringView typed)
     if (significant.size() == minimum.size() && significant < QStringView(minimum))
         return std::nullopt;
     return digits.toString();
+}
+
+QString itemNumberOrAddress(const QString &typed)
+{
+    const QString trimmed = typed.trimmed();
+    const QUrl address(trimmed, QUrl::StrictMode);
+    if (!address.isValid() || (address.scheme() != u"http" && address.scheme() != u"https"))
+        return trimmed;
+    // The site's query keeps a bare command name ("?ViewItem&item=..."); only the item
+    // pair counts.
+    const QList<std::pair<QString, QString>> pairs = QUrlQuery(address).queryItems(QUrl::FullyDecoded);
+    for (const auto &[key, value] : pairs) {
+        if (key.compare(u"item", Qt::CaseInsensitive) == 0)
+            return value.trimmed();
+    }
+    return trimmed;
 }
 
 } // namespace th

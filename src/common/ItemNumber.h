@@ -15,4 +15,9 @@ inline constexpr qint64 kMinItemNumber = 500000;
 // become a store key and part of an address, so it is refused. Returns the trimmed digits.
 std::optional<QString> normalizeItemNumber(QStringView typed);
 
+// What the user typed or pasted into Add Item: an item page address (http or https, with
+// the number in its "item=" query value, as the program's own item-page addresses carry
+// it) gives that value; anything else is returned as it was, trimmed, for the check above.
+QString itemNumberOrAddress(const QString &typed);
+
 } // namespace th

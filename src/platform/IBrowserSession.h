@@ -20,7 +20,11 @@ public:
     using QObject::QObject;
 
     virtual void navigate(const QUrl &url) = 0;
+    // Shows the window and brings it to the front with the focus: a window the user asked for.
     virtual void show() = 0;
+    // Shows the window without taking the focus from what the user is doing: a window the
+    // program opens by itself.
+    virtual void showWithoutFocus() = 0;
     // Stops driving the window; no more documentComplete. The window stays open.
     virtual void release() = 0;
     // Closes the window for good, as the program's own doing: no windowClosed follows. Nothing

@@ -8,7 +8,9 @@ namespace th {
 
 enum class PromptIcon { None, Information, Critical, Exclamation, Question };
 // CopyAddressClose: a "Copy Address" button (answer Copy) and a "Close" button (answer Ok).
-enum class PromptButtons { Ok, OkCancel, YesNo, YesNoCancel, CopyAddressClose };
+// YesNoDefaultNo: Yes and No with No as the default button, for a question whose Yes is the
+// risky answer (Enter answers No).
+enum class PromptButtons { Ok, OkCancel, YesNo, YesNoCancel, CopyAddressClose, YesNoDefaultNo };
 enum class PromptAnswer { Ok, Cancel, Yes, No, Copy };
 
 // Every message box, input box and file dialog of the program. Each call is modal: it

@@ -38,6 +38,9 @@ Q_SIGNALS:
     void doubleClicked();
     // A request for the menu at the given screen position.
     void contextMenuRequested(const QPoint &globalPos);
+    // The notification area appeared or went away while the program runs (a panel restarted,
+    // an applet removed). An icon added before shows again by itself once it is back.
+    void availabilityChanged(bool available);
 };
 
 } // namespace th

@@ -11,6 +11,22 @@ SystemTray::SystemTray(QObject *parent)
     : ITray(parent)
     , m_icon(new QSystemTrayIcon(this))
 {
+    constexpr int kAvailabilityCheckMs = 3000;
+    m_available = QSystemTrayIcon::isSystemTrayAvailable();
+    m_availabilityTimer.setInterval(kAvailabilityCheckMs);
+    connect(&m_availabilityTimer, &QTimer::timeout, this, [this] {
+        const bool available = QSystemTrayIcon::isSystemTrayAvailable();
+        if (available == m_available)
+            return;
+        m_available = available;
+        // A new notification area knows nothing of the icon shown in the old one.
+        if (available && m_icon->isVisible()) {
+            m_icon->hide();
+            m_icon->show();
+        }
+        Q_EMIT availabilityChanged(available);
+    });
+    m_availabilityTimer.start();
     m_singleTimer.setSingleShot(true);
     m_singleTimer.setInterval(QGuiApplication::styleHints()->mouseDoubleClickInterval());
     connect(&m_singleTimer, &QTimer::timeout, this, [this] {

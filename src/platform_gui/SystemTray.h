@@ -31,6 +31,10 @@ private:
     // activation counts as the double click only on a desktop that has never reported one.
     QTimer m_singleTimer;
     bool m_seenDoubleClick = false;
+    // The desktop tells no one when its notification area comes or goes: it is looked at
+    // every few seconds.
+    QTimer m_availabilityTimer;
+    bool m_available = false;
 };
 
 } // namespace th

@@ -61,7 +61,7 @@ WatchListActions::AddOutcome WatchListActions::addItem(const QString &typed)
     AddOutcome outcome;
     if (typed.isEmpty())
         return outcome;
-    const std::optional<QString> number = normalizeItemNumber(typed);
+    const std::optional<QString> number = normalizeItemNumber(itemNumberOrAddress(typed));
     if (!number) {
         outcome.result = AddResult::NotAnItemNumber;
         return outcome;

@@ -22,7 +22,7 @@ public:
     int fillFromStore(bool reload);
 
     enum class AddResult {
-        Empty, // nothing typed: the dialog closes
+        Empty, // nothing typed: the dialog stays open for the number
         NotAnItemNumber, // the dialog stays open for a correction
         AlreadyStored, // the dialog stays open
         Added,

@@ -75,6 +75,7 @@ private Q_SLOTS:
     void refusedSessionEndWithoutNotificationAreaMinimises();
     void withoutNotificationAreaTheWindowIconBlinks();
     void theWayOutIsNamed();
+    void notificationAreaThatComesAndGoesIsFollowed();
     void mainWindowAccessKeysAreUnambiguous();
     void exitDuringStartUpEndsTheProgram();
     void closeButtonAcknowledgesAlerts();
@@ -507,6 +508,41 @@ void TestAppShell::theWayOutIsNamed()
     QVERIFY(main->ui.cmdClose->toolTip().contains(u"Exit in the Info menu"));
     main->ui.mnuExitProgram->trigger();
     QVERIFY(f.app->exiting());
+}
+
+void TestAppShell::notificationAreaThatComesAndGoesIsFollowed()
+{
+    AppFixture f;
+    QCOMPARE(f.start(), Application::StartResult::Running);
+    frmWatch *main = f.app->parts().mainWindow.get();
+    AlertCentre &alerts = f.app->parts().resources->alerts();
+    const qint64 programIcon = main->windowIcon().cacheKey();
+    QVERIFY(!main->isVisible());
+    // The panel goes: the window hidden there waits in the task bar, says how to leave and
+    // minimises on Close; its own icon blinks.
+    f.tray->setAvailable(false);
+    QVERIFY(main->isVisible());
+    QVERIFY(main->isMinimized());
+    QVERIFY(main->ui.mnuExitProgram->isVisible());
+    QVERIFY(main->ui.cmdClose->toolTip().contains(u"Exit in the Info menu"));
+    main->showNormal();
+    QVERIFY(!main->close());
+    QVERIFY(main->isVisible() && main->isMinimized());
+    alerts.tmrFlashing_Timer();
+    QVERIFY(main->windowIcon().cacheKey() != programIcon);
+    alerts.tmrFlashing_Timer();
+    // It comes back: Close hides the window again and the icon no longer blinks.
+    f.tray->setAvailable(true);
+    for (int tick = 0; tick < 2; ++tick) {
+        alerts.tmrFlashing_Timer();
+        QCOMPARE(main->windowIcon().cacheKey(), programIcon);
+    }
+    QVERIFY(!main->ui.mnuExitProgram->isVisible());
+    QVERIFY(!main->ui.cmdClose->toolTip().contains(u"Exit in the Info menu"));
+    main->showNormal();
+    main->close();
+    QVERIFY(!main->isVisible());
+    QVERIFY(!f.app->exiting());
 }
 
 void TestAppShell::mainWindowAccessKeysAreUnambiguous()

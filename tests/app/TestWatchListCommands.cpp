@@ -31,6 +31,8 @@ private Q_SLOTS:
     void fillShowsStoredItemsInStoreOrder();
     void emptyStoreGivesEmptyList();
     void addAcceptsATrimmedItemNumber();
+    void addTakesTheNumberFromAnItemPageAddress_data();
+    void addTakesTheNumberFromAnItemPageAddress();
     void addRefusesWhatIsNotAnItemNumber_data();
     void addRefusesWhatIsNotAnItemNumber();
     void addRefusesWhatTheStoreAlreadyHolds();
@@ -38,6 +40,7 @@ private Q_SLOTS:
     void removingTheLastRowSelectsTheNewLast();
     void removingTheOnlyRowLeavesAnEmptyList();
     void enterOpensTheItemPage();
+    void deleteKeyRemovesAsRemoveItemDoes();
     void copyNeedsASelectedRow();
     void clickFeedbackFollowsTheStoredNotes();
     void sortKeepsTheSelectedItemSelected();
@@ -131,31 +134,49 @@ void TestWatchListCommands::addAcceptsATrimmedItemNumber()
     QVERIFY(f->app->parts().mainWindow->tmrUpdateCurrentItem.isActive());
 }
 
+void TestWatchListCommands::addTakesTheNumberFromAnItemPageAddress_data()
+{
+    QTest::addColumn<QString>("pasted");
+    QTest::newRow("item page") << " http://cgi.example.com/aw-cgi/eBayISAPI.dll?ViewItem&item=1234567 ";
+    QTest::newRow("https, other pairs") << "https://cgi.example.com:8080/page?a=1&Item=1234567&b=2";
+}
+
+void TestWatchListCommands::addTakesTheNumberFromAnItemPageAddress()
+{
+    QFETCH(QString, pasted);
+    QVERIFY(commands->addItemFromDialog(pasted));
+    QVERIFY(f->prompter->shown().isEmpty());
+    QCOMPARE(model->rowText(model->rowCount() - 1), QStringLiteral("1234567"));
+    QVERIFY(f->app->parts().store->keyExists(RegRoot::CurrentUser, itemKeyPath(QStringLiteral("1234567"))));
+}
+
 void TestWatchListCommands::addRefusesWhatIsNotAnItemNumber_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("title");
-    QTest::addColumn<bool>("closes");
     const QString incorrect = QStringLiteral("Error: Incorrect Data");
-    QTest::newRow("letter") << "12a" << incorrect << false;
-    QTest::newRow("exponent") << "1e6" << incorrect << false;
-    QTest::newRow("decimal") << "500000.5" << incorrect << false;
-    QTest::newRow("below minimum") << "499999" << incorrect << false;
-    QTest::newRow("too small") << " 123456 " << incorrect << false;
+    QTest::newRow("letter") << "12a" << incorrect;
+    QTest::newRow("exponent") << "1e6" << incorrect;
+    QTest::newRow("decimal") << "500000.5" << incorrect;
+    QTest::newRow("below minimum") << "499999" << incorrect;
+    QTest::newRow("too small") << " 123456 " << incorrect;
+    QTest::newRow("address without item") << "http://cgi.example.com/page?id=1234567" << incorrect;
+    QTest::newRow("address, item not a number") << "http://cgi.example.com/page?item=12a" << incorrect;
+    QTest::newRow("not a web address") << "ftp://cgi.example.com/page?item=1234567" << incorrect;
+    // The dialog stays open after the message, for the number.
     QTest::newRow("empty") << ""
-                           << "Error: No information is entered" << true;
+                           << "Error: No information is entered";
 }
 
 void TestWatchListCommands::addRefusesWhatIsNotAnItemNumber()
 {
     QFETCH(QString, typed);
     QFETCH(QString, title);
-    QFETCH(bool, closes);
-    QCOMPARE(commands->addItemFromDialog(typed), closes);
+    QVERIFY(!commands->addItemFromDialog(typed));
     QCOMPARE(f->prompter->shown().size(), 1);
     const FakePrompter::Shown shown = f->prompter->last();
     QCOMPARE(shown.title, title);
-    if (closes) {
+    if (typed.isEmpty()) {
         QCOMPARE(shown.text, QStringLiteral("Please enter eBay's Item number or click Cancel"));
         QCOMPARE(shown.icon, PromptIcon::Information);
     } else {
@@ -229,6 +250,20 @@ void TestWatchListCommands::removingTheOnlyRowLeavesAnEmptyList()
     QCOMPARE(list->selectedRow(), -1);
     commands->cmdRemove_Click(); // nothing to do, nothing shown
     QVERIFY(f->prompter->shown().isEmpty());
+}
+
+void TestWatchListCommands::deleteKeyRemovesAsRemoveItemDoes()
+{
+    select(QStringLiteral("7000002"));
+    f->prompter->queueAnswer(PromptAnswer::No);
+    QTest::keyClick(list, Qt::Key_Delete);
+    QCOMPARE(f->prompter->shown().size(), 1);
+    QCOMPARE(f->prompter->last().title, QStringLiteral("Save Watch List"));
+    QCOMPARE(model->rowCount(), 3);
+    f->prompter->queueAnswer(PromptAnswer::Yes);
+    QTest::keyClick(list, Qt::Key_Delete);
+    QCOMPARE(model->findRow(QStringLiteral("7000002")), -1);
+    QVERIFY(!f->app->parts().store->keyExists(RegRoot::CurrentUser, itemKeyPath(QStringLiteral("7000002"))));
 }
 
 void TestWatchListCommands::enterOpensTheItemPage()

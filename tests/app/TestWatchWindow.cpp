@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -36,6 +37,7 @@ private Q_SLOTS:
     void onlyTheWindowComingIntoViewCountsAsPainting();
     void everyControlAsksForItsCommand_data();
     void everyControlAsksForItsCommand();
+    void captionsShowWholeAtTheSmallestSize();
 
 private:
     // Types `text` into the box, the way a user does, until the history is offered.
@@ -195,6 +197,26 @@ void TestWatchWindow::everyControlAsksForItsCommand()
         entry->trigger();
     }
     QCOMPARE(asked, QList<WatchCommand> { command });
+}
+
+void TestWatchWindow::captionsShowWholeAtTheSmallestSize()
+{
+    m_window->setStatusPanel(4, QStringLiteral("Time: 23:59:59"));
+    const QLabel *time = m_window->ui.panels[4];
+    QVERIFY(time->contentsRect().width() >= time->fontMetrics().horizontalAdvance(time->text()));
+    for (const QSize size : { m_window->minimumSize(), QSize(1340, 640) }) {
+        m_window->resize(size);
+        QCoreApplication::sendPostedEvents(); // the layout follows the size
+        QCoreApplication::sendPostedEvents();
+        const QWidget *central = m_window->centralWidget();
+        for (const QAbstractButton *button : central->findChildren<QAbstractButton *>()) {
+            QVERIFY2(button->width() >= button->sizeHint().width(), qPrintable(button->text()));
+            const QRect shown(button->mapTo(central, QPoint(0, 0)), button->size());
+            QVERIFY2(central->rect().contains(shown), qPrintable(button->text()));
+        }
+    }
+    // Wide enough for one row of commands, the window keeps them in one.
+    QCOMPARE(m_window->ui.cmdClose->y(), m_window->ui.cmdAddItem->y());
 }
 
 QTEST_MAIN(TestWatchWindow)

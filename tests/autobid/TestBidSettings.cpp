@@ -251,7 +251,8 @@ void TestBidSettings::dialogAsksOnceAboutAMaximumFarAboveThePrice()
         QCOMPARE(prompter.last().text, question);
         QCOMPARE(prompter.last().title, QStringLiteral("Check your maximum bid"));
         QCOMPARE(prompter.last().icon, PromptIcon::Question);
-        QCOMPARE(prompter.last().buttons, PromptButtons::YesNo);
+        // Enter on the question must not arm the bid.
+        QCOMPARE(prompter.last().buttons, PromptButtons::YesNoDefaultNo);
     }
     QCOMPARE(dialog.entry().has_value(), yes);
     QCOMPARE(dialog.result() == QDialog::Accepted, yes);

@@ -29,6 +29,8 @@ class TestBidWindows final : public QObject {
 private Q_SLOTS:
     void endedAutomaticWindowsCloseUnlessTouched_data();
     void endedAutomaticWindowsCloseUnlessTouched();
+    void onlyWindowsTheUserAskedForTakeTheFocus_data();
+    void onlyWindowsTheUserAskedForTakeTheFocus();
     void browserWarmsUpOnlyNearAnArmedMoment_data();
     void browserWarmsUpOnlyNearAnArmedMoment();
     void firstArmedMomentSkipsItemsThatWillNotFire_data();
@@ -87,6 +89,31 @@ void TestBidWindows::endedAutomaticWindowsCloseUnlessTouched()
     // A closed or touched window is let go of; the fake may be gone by now.
     QCOMPARE(browser.closes, closed ? 1 : 0);
     QCOMPARE(runner.closingCount(), kind == BidKind::Automatic && answered && !touched && !closed ? 1 : 0);
+}
+
+void TestBidWindows::onlyWindowsTheUserAskedForTakeTheFocus_data()
+{
+    QTest::addColumn<BidKind>("kind");
+    QTest::addColumn<bool>("inFront");
+    QTest::newRow("automatic") << BidKind::Automatic << false;
+    QTest::newRow("real bid") << BidKind::Real << true;
+    QTest::newRow("fill-in") << BidKind::FillIn << true;
+}
+
+void TestBidWindows::onlyWindowsTheUserAskedForTakeTheFocus()
+{
+    QFETCH(BidKind, kind);
+    QFETCH(bool, inFront);
+    FakeBrowserFactory browser;
+    BidRunner runner(BidRunner::Context { browser, clock,
+        [] {
+            return BidAccount { QStringLiteral("buyer"), QStringLiteral("pw") };
+        },
+        kHost, nullptr });
+    runner.start(BidOrder {
+        QStringLiteral("2407604973"), QStringLiteral("Lamp"), kind, Money::fromText(u"25"), 1, 5 });
+    QVERIFY(browser.sessions.at(0)->visible);
+    QCOMPARE(browser.sessions.at(0)->inFront, inFront);
 }
 
 void TestBidWindows::browserWarmsUpOnlyNearAnArmedMoment_data()

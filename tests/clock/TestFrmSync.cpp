@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -5,6 +6,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -44,6 +47,7 @@ private Q_SLOTS:
     void fineTuneOutsideItsRangeIsRefused();
     void noReplyWithinEightSecondsEnablesTheCheckAgain();
     void notConnectedDisablesTheAdjustment();
+    void dialogFitsASmallScreenWithCloseInView();
 
 private:
     std::unique_ptr<frmSync> open(const FixedSeconds &fineTune = {});
@@ -180,6 +184,13 @@ void TestFrmSync::replyShowsTheOffsetAndOffersTheAdjustment()
     QCOMPARE(dialog->lblClockMessage->text(), refused ? refusal : QString());
     QCOMPARE(dialog->txtSysTimeDiff->text(), refused ? shown : QStringLiteral("0"));
     QCOMPARE(dialog->cmdAdjustSysTime->isEnabled(), refused);
+    if (!refused)
+        return;
+    // The refusal is old news once the next reply has come.
+    m_server->setOffsetSeconds(0);
+    checkTimeDiff(*dialog);
+    QCOMPARE(dialog->txtSysTimeDiff->text(), QStringLiteral("0"));
+    QVERIFY(dialog->lblClockMessage->text().isEmpty());
 }
 
 void TestFrmSync::atomicTimeTakesTheGmtChoice_data()
@@ -310,6 +321,23 @@ void TestFrmSync::notConnectedDisablesTheAdjustment()
             "You have a network connection configured.\nYour system connects to the Internet via a "
             "LAN, Cable Modem, or any services that use Internet via Ethernet Card, and uses a proxy "
             "server. "));
+}
+
+void TestFrmSync::dialogFitsASmallScreenWithCloseInView()
+{
+    // A font twice as large, as a scale of 2 gives, makes the frames together taller than
+    // the test screen.
+    const QFont normal = QApplication::font();
+    QFont large = normal;
+    large.setPointSizeF(normal.pointSizeF() * 2);
+    QApplication::setFont(large);
+    const auto restore = qScopeGuard([&normal] { QApplication::setFont(normal); });
+    const auto dialog = open();
+    dialog->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+    QVERIFY2(dialog->height() <= dialog->screen()->availableSize().height(),
+        qPrintable(QString::number(dialog->height())));
+    QVERIFY(dialog->rect().contains(dialog->cmdClose->geometry()));
 }
 
 QTEST_MAIN(TestFrmSync)

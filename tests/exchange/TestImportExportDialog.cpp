@@ -35,6 +35,7 @@ private Q_SLOTS:
     void restoreTellsWhatItDeletedAndLeftOut();
     void refusedRestoreNamesTheLineAndChangesNothing();
     void foldersOfferRemovableMediaThenTheDataFolder();
+    void theFolderLastUsedIsOfferedAgain();
     void paypalLookUpOpensTheFirstUseWindowOnceAndTheEncodedAddress();
 
 private:
@@ -178,6 +179,29 @@ void TestImportExportDialog::foldersOfferRemovableMediaThenTheDataFolder()
     QCOMPARE(form.cboImportExport->count(), 3);
     QCOMPARE(form.cboImportExport->itemText(0), QStringLiteral("/media/joe/USB STICK"));
     QCOMPARE(form.cboImportExport->currentText(), m_home->path());
+}
+
+void TestImportExportDialog::theFolderLastUsedIsOfferedAgain()
+{
+    QStringList told;
+    auto folderUsed = [&told](const QString &folder) { told.append(folder); };
+    frmImportExport first(frmImportExport::Context {
+        *m_store, m_prompter, m_clock, m_home->path(), {}, {}, QString(), folderUsed });
+    QCOMPARE(first.cboImportExport->currentText(), m_home->path());
+    first.cboImportExport->setEditText(m_folder->path() + u' ');
+    m_prompter.queueAnswer(PromptAnswer::Yes);
+    first.cmdExport_Click();
+    QCOMPARE(told, QStringList { m_folder->path() });
+    // A restore from there tells it too; a refused one does not.
+    frmImportExport second(frmImportExport::Context {
+        *m_store, m_prompter, m_clock, m_home->path(), {}, {}, m_folder->path(), folderUsed });
+    QCOMPARE(second.cboImportExport->currentText(), m_folder->path());
+    QCOMPARE(second.cboImportExport->findText(m_folder->path()), 1);
+    second.cmdImport_Click();
+    QCOMPARE(told.size(), 2);
+    second.cboImportExport->setEditText(m_home->path());
+    second.cmdImport_Click();
+    QCOMPARE(told.size(), 2);
 }
 
 void TestImportExportDialog::paypalLookUpOpensTheFirstUseWindowOnceAndTheEncodedAddress()

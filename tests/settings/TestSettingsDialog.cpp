@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -5,6 +6,8 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -87,6 +90,7 @@ class TestSettingsDialog final : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void dialogFitsTheScreenWithItsButtonInView();
     void passwordsDifferingInCaseStopTheSave_data();
     void passwordsDifferingInCaseStopTheSave();
     void untickedSaveSettingKeepsOnlyTheName();
@@ -369,6 +373,26 @@ void TestSettingsDialog::calendarRewriteIsOffUntilTickedAndKeptInTheStore()
     QCOMPARE(loadAppSettings(*f.store, resourceFolder()).RewriteCalendarFile, 1);
     dialog = f.open();
     QVERIFY(dialog->chkRewriteCalendarFile->isChecked());
+}
+
+void TestSettingsDialog::dialogFitsTheScreenWithItsButtonInView()
+{
+    // A font twice as large, as a scale of 2 gives, makes the settings larger than the
+    // test screen.
+    const QFont normal = QApplication::font();
+    QFont large = normal;
+    large.setPointSizeF(normal.pointSizeF() * 2);
+    QApplication::setFont(large);
+    const auto restore = qScopeGuard([&normal] { QApplication::setFont(normal); });
+    Fixture f;
+    const auto dialog = f.open();
+    dialog->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+    const QSize screen = dialog->screen()->availableSize();
+    QVERIFY2(dialog->height() <= screen.height() && dialog->width() <= screen.width(),
+        qPrintable(QStringLiteral("%1x%2").arg(dialog->width()).arg(dialog->height())));
+    QVERIFY(dialog->cmdClose->isVisible());
+    QVERIFY(dialog->rect().contains(dialog->cmdClose->geometry()));
 }
 
 QTEST_MAIN(TestSettingsDialog)

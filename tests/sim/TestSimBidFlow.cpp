@@ -1,5 +1,6 @@
 // The bid and sign-in flow, bid history, searches and seller listings, driven by plain HTTP
 // requests as a browser would send them.
+#include <QSet>
 #include <QTest>
 #include <QTimeZone>
 
@@ -59,6 +60,7 @@ private Q_SLOTS:
     void searchAddressesFindItems();
     void placeholderPagesOfOtherServices_data();
     void placeholderPagesOfOtherServices();
+    void eachServiceStandInSaysWhichItIs();
 
 private:
     QByteArray page(const QByteArray &request) { return exchange(m_sim->sitePort(), request).response; }
@@ -391,6 +393,26 @@ void TestSimBidFlow::placeholderPagesOfOtherServices()
     const QByteArray root
         = exchange(portal.portalPort(), plainGet(target == "/mail/" ? "/" : target)).response;
     QVERIFY(root.contains(QByteArray("<h1>" + heading + "</h1>")));
+}
+
+void TestSimBidFlow::eachServiceStandInSaysWhichItIs()
+{
+    SimulatorOptions options;
+    options.portalListener = true;
+    Simulator portal;
+    QVERIFY(portal.start(options));
+    const std::pair<PortalService, QByteArray> expected[] = { { PortalService::Google, "Web search" },
+        { PortalService::Hotmail, "Web mail (Hotmail)" }, { PortalService::YahooMail, "Web mail (Yahoo!)" },
+        { PortalService::Paypal, "Payment service" } };
+    QSet<quint16> ports { portal.portalPort() };
+    for (const auto &[service, heading] : expected) {
+        const quint16 port = portal.servicePort(service);
+        QVERIFY(port != 0 && !ports.contains(port));
+        ports.insert(port);
+        // The root, as the program opens a web mail host.
+        const QByteArray answer = exchange(port, plainGet("/")).response;
+        QVERIFY2(answer.contains(QByteArray("<h1>" + heading + "</h1>")), answer.constData());
+    }
 }
 
 QTEST_GUILESS_MAIN(TestSimBidFlow)

@@ -31,6 +31,12 @@ public:
     void show() override
     {
         visible = true;
+        inFront = true;
+        actions.append(Action { Action::Show });
+    }
+    void showWithoutFocus() override
+    {
+        visible = true;
         actions.append(Action { Action::Show });
     }
     void release() override
@@ -126,6 +132,7 @@ public:
     QString text;
     QList<Action> actions;
     bool visible = false;
+    bool inFront = false; // shown with the focus, in front of the other windows
     bool released = false;
     bool closed = false;
     // Counts closes where the test can still read it once the session is gone.

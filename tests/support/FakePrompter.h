@@ -23,8 +23,8 @@ public:
         QString filter; // open-file and save-file dialogs
     };
 
-    // Queued answers; when none is queued a message box answers Ok (Yes for Yes/No), an
-    // input box and a file dialog are cancelled.
+    // Queued answers; when none is queued a message box answers Ok (Yes for Yes/No, No when
+    // No is the default), an input box and a file dialog are cancelled.
     void queueAnswer(PromptAnswer answer) { m_answers.enqueue(answer); }
     void queueInput(std::optional<QString> text) { m_inputs.enqueue(std::move(text)); }
     void queueFile(QString path) { m_files.enqueue(std::move(path)); }
@@ -42,6 +42,8 @@ public:
         runWhileOpen();
         if (!m_answers.isEmpty())
             return m_answers.dequeue();
+        if (buttons == PromptButtons::YesNoDefaultNo)
+            return PromptAnswer::No;
         return (buttons == PromptButtons::YesNo || buttons == PromptButtons::YesNoCancel) ? PromptAnswer::Yes
                                                                                           : PromptAnswer::Ok;
     }

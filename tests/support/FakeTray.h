@@ -42,6 +42,12 @@ public:
     // What the user does with the icon.
     void doubleClick() { Q_EMIT doubleClicked(); }
     void requestMenu(const QPoint &at = QPoint(100, 100)) { Q_EMIT contextMenuRequested(at); }
+    // The desktop's notification area comes or goes.
+    void setAvailable(bool on)
+    {
+        available = on;
+        Q_EMIT availabilityChanged(on);
+    }
 
     bool available = true;
     bool shown = false;

@@ -199,7 +199,7 @@ void frmAutoBid::cmdOk_Click()
             return;
         if (const std::optional<QString> question = maxBidTypoQuestion(price, m_currentPrice); question
             && m_prompter.message(*question, QStringLiteral("Check your maximum bid"), PromptIcon::Question,
-                   PromptButtons::YesNo)
+                   PromptButtons::YesNoDefaultNo)
                 != PromptAnswer::Yes) {
             txtMaxBidPrice->setFocus();
             return;

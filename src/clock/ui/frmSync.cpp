@@ -23,6 +23,7 @@
 #include "platform/IClock.h"
 #include "platform/IConnectionState.h"
 #include "platform/IPrompter.h"
+#include "widgets/ScreenFitScrollArea.h"
 
 namespace th {
 
@@ -75,14 +76,21 @@ frmSync::frmSync(
     setUpTimer(timeRemote, "timeRemote", 100, false);
     wskAtom.setObjectName(QStringLiteral("wskAtom"));
 
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(createConnectionFrame());
-    layout->addWidget(createAdjustmentFrame());
-    layout->addWidget(createServerControls());
+    // The frames scroll on a screen too small for them; Close stays in view.
+    auto *body = new QWidget(this);
+    auto *frames = new QVBoxLayout(body);
+    frames->setContentsMargins(0, 0, 0, 0);
+    frames->addWidget(createConnectionFrame());
+    frames->addWidget(createAdjustmentFrame());
+    frames->addWidget(createServerControls());
     cmdClose = button(this, "cmdClose", QStringLiteral("&Close"));
     auto *closeRow = new QHBoxLayout;
     closeRow->addStretch();
     closeRow->addWidget(cmdClose);
+    auto *layout = new QVBoxLayout(this);
+    const int line = fontMetrics().height();
+    layout->addWidget(
+        new ScreenFitScrollArea(body, QSize(2 * line, cmdClose->sizeHint().height() + 6 * line), this));
     layout->addLayout(closeRow);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -255,6 +263,8 @@ void frmSync::tmResetIcon_Timer()
 
 void frmSync::wskAtom_DataArrival(const QString &reply)
 {
+    // A failure told earlier belongs to an earlier reply: this one may show the clock in step.
+    lblClockMessage->clear();
     if (reply.contains(u':')) {
         // A reply that cannot be read changes nothing on display.
         if (const std::optional<DaytimeRecord> record = ParseDaytimeReply(reply)) {

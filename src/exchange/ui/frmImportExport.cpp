@@ -74,7 +74,19 @@ void frmImportExport::FillFolderList()
     if (m_ctx.removableFolders)
         cboImportExport->addItems(m_ctx.removableFolders());
     cboImportExport->addItem(m_ctx.dataFolder);
-    cboImportExport->setEditText(m_ctx.dataFolder);
+    if (m_ctx.lastFolder.isEmpty()) {
+        cboImportExport->setEditText(m_ctx.dataFolder);
+        return;
+    }
+    if (cboImportExport->findText(m_ctx.lastFolder) < 0)
+        cboImportExport->addItem(m_ctx.lastFolder);
+    cboImportExport->setEditText(m_ctx.lastFolder);
+}
+
+void frmImportExport::tellFolderUsed()
+{
+    if (m_ctx.folderUsed)
+        m_ctx.folderUsed(cboImportExport->currentText().trimmed());
 }
 
 QString frmImportExport::filePath() const
@@ -109,6 +121,7 @@ void frmImportExport::cmdExport_Click()
             QStringLiteral("Error:"), PromptIcon::None, PromptButtons::Ok);
         return;
     }
+    tellFolderUsed();
     m_ctx.prompter.message(QStringLiteral("Export Successfully"), QString::fromLatin1(kProgramTitle),
         PromptIcon::None, PromptButtons::Ok);
     accept();
@@ -143,6 +156,7 @@ void frmImportExport::cmdImport_Click()
             QStringLiteral("Error:"), PromptIcon::None, PromptButtons::Ok);
         return;
     }
+    tellFolderUsed();
     if (m_ctx.reloadList)
         m_ctx.reloadList();
     m_ctx.prompter.message(QStringLiteral("Successful Import"), QString::fromLatin1(kProgramTitle),

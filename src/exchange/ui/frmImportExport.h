@@ -32,11 +32,16 @@ public:
         std::function<QStringList()> removableFolders;
         // After a restore has been written to the store: the list is emptied and filled again.
         std::function<void()> reloadList;
+        // The folder of the last backup or restore, offered first; empty when there was none.
+        QString lastFolder;
+        // Told the folder of each backup or restore that succeeded.
+        std::function<void(const QString &folder)> folderUsed;
     };
 
     explicit frmImportExport(Context context, QWidget *parent = nullptr);
 
-    // The folder list: removable media first, then the data folder, which is the default.
+    // The folder list: removable media first, then the data folder, which is the default
+    // unless a folder was used before: that one is offered instead.
     void FillFolderList();
     void cmdExport_Click();
     void cmdImport_Click();
@@ -52,6 +57,7 @@ public:
 private:
     QString filePath() const;
     void chooseFolder();
+    void tellFolderUsed();
 
     Context m_ctx;
 };

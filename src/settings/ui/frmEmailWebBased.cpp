@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "widgets/ScreenFitScrollArea.h"
+
 namespace th {
 
 namespace {
@@ -108,7 +110,10 @@ frmEmailWebBased::frmEmailWebBased(SettingsEditor::Context context, QWidget *par
 
 void frmEmailWebBased::createControls()
 {
-    auto *layout = new QVBoxLayout(this);
+    // The settings scroll on a screen too small for them; the button stays in view.
+    auto *body = new QWidget(this);
+    auto *layout = new QVBoxLayout(body);
+    layout->setContentsMargins(0, 0, 0, 0);
     auto *accounts = new QHBoxLayout;
     txtHotmailID = textBox(this, "txtHotmailID");
     txtHotmailPwd = textBox(this, "txtHotmailPwd", true);
@@ -221,8 +226,12 @@ void frmEmailWebBased::createControls()
     cmdClose = named(new QPushButton(QStringLiteral("&Ok && Save Setting"), this), "cmdClose");
     cmdClose->setDefault(true);
     buttons->addWidget(cmdClose);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    auto *window = new QVBoxLayout(this);
+    const int line = fontMetrics().height();
+    window->addWidget(
+        new ScreenFitScrollArea(body, QSize(2 * line, cmdClose->sizeHint().height() + 6 * line), this));
+    window->addLayout(buttons);
+    window->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 void frmEmailWebBased::load()

@@ -117,6 +117,10 @@ void WatchListView::keyPressEvent(QKeyEvent *event)
         Q_EMIT enterPressed();
         return;
     }
+    if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier) {
+        Q_EMIT deletePressed();
+        return;
+    }
     QTreeView::keyPressEvent(event);
     // Moving the selection with the keyboard gives the same feedback as a click.
     if (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down || event->key() == Qt::Key_Home

@@ -30,6 +30,8 @@ Q_SIGNALS:
     void itemClicked();
     void rightButtonDown(const QPoint &globalPos);
     void enterPressed();
+    // The Delete key: the window removes the selected item, as its Remove Item command.
+    void deletePressed();
     void itemDoubleClicked();
     void headerClicked(int column);
     // The user dragged a column to a new width.
