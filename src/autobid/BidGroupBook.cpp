@@ -46,6 +46,7 @@ void BidGroupBook::reload()
             continue;
         }
         GroupMember member { item, group, record.recEndDate.dateTime(), record.recMaxTimeLeft };
+        member.maximum = record.recMaxAutoBid;
         // A cancelled member armed again starts afresh.
         const GroupMember *known = m_groups.member(item);
         if (known && known->group == group && known->state != GroupMemberState::Cancelled)

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "common/Money.h"
+
 namespace th {
 
 // Where a member of a bid group stands. Placed: its bid fired and its result is not known
@@ -21,6 +23,8 @@ struct GroupMember {
     QDateTime end;
     int leadSeconds = 0;
     GroupMemberState state = GroupMemberState::Armed;
+    // The automatic bid's maximum, kept for the user once a cancelled member's bid is gone.
+    Money maximum;
 
     // The instant its bid is due: its lead before its end.
     QDateTime moment() const { return end.addSecs(-leadSeconds); }

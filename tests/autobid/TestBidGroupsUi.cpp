@@ -267,6 +267,11 @@ void TestBidGroupsUi::groupsWindowFollowsTheBookAndChangesReachTheStore()
 
     book().setState(kThird, GroupMemberState::Cancelled);
     QCOMPARE(cellText(1, frmBidGroups::State), QStringLiteral("cancelled"));
+    // Cancelling took its automatic bid away; the window still says what it was.
+    WatchItems &records = *f->app->parts().records;
+    deleteAutoBid(store(), kThird, &records.at(records.find(kThird.toDouble())), false);
+    book().reload();
+    QCOMPARE(cellText(1, frmBidGroups::Maximum), QStringLiteral("$30.00"));
     // Asked again: the same window.
     window.listMenu.mnuBidGroups->trigger();
     QCOMPARE(window.findChildren<frmBidGroups *>().size(), 1);

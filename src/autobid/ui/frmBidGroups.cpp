@@ -196,9 +196,7 @@ void frmBidGroups::showMembers()
         title->setToolTip(title->text());
         lstMembers->setItem(row, Title, title);
         lstMembers->setItem(row, End, cell(m.end.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
-        lstMembers->setItem(row, Maximum,
-            cell(
-                record && record->recMaxAutoBid > Money {} ? formatMoney(record->recMaxAutoBid) : QString()));
+        lstMembers->setItem(row, Maximum, cell(m.maximum > Money {} ? formatMoney(m.maximum) : QString()));
         lstMembers->setItem(row, State, cell(groupMemberStateText(m.state)));
         if (m.item == member)
             lstMembers->selectRow(row);
