@@ -9,6 +9,7 @@
 #include "autobid/BidRunner.h"
 #include "common/DateTimeMath.h"
 #include "common/Formats.h"
+#include "common/ItemNumber.h"
 #include "engine/UpdateEngine.h"
 #include "platform/IClock.h"
 #include "store/RegistryFunctions.h"
@@ -95,7 +96,7 @@ void BidReports::tellAuctionEnds()
         if (record.recMaxAutoBid <= Money {} || !record.recEndDate.isValid()
             || record.recEndDate.instant() < m_runStart)
             continue;
-        const QString item = QString::number(qint64(record.recItemNumber));
+        const QString item = itemNumberText(record.recItemNumber);
         // Until a page read after the end has been applied, the price may not be the last one.
         const int row = m_ctx.model.findRow(item);
         if (row < 0 || !m_ctx.model.ended(row))

@@ -11,6 +11,7 @@
 #include "clock/AutoClockCheck.h"
 #include "common/DateTimeMath.h"
 #include "common/Formats.h"
+#include "common/ItemNumber.h"
 #include "config/AppSettings.h"
 #include "engine/UpdateEngine.h"
 #include "platform/IClock.h"
@@ -20,15 +21,6 @@
 #include "watchlist/WatchStore.h"
 
 namespace th {
-
-namespace {
-
-QString itemText(double itemNumber)
-{
-    return QString::number(qint64(itemNumber));
-}
-
-} // namespace
 
 AutoBidTrigger::AutoBidTrigger(Context context, QObject *parent)
     : QObject(parent)
@@ -88,7 +80,7 @@ void AutoBidTrigger::tmrChkAutoBid_Timer()
             || record.recMaxQuantity < 1)
             continue;
         const BidMomentCall call = record.recAutoBidState == 0
-            ? m_moments.check(itemText(record.recItemNumber), secondsLeft, record.recMaxTimeLeft)
+            ? m_moments.check(itemNumberText(record.recItemNumber), secondsLeft, record.recMaxTimeLeft)
             : BidMomentCall::NotYet;
         if (call == BidMomentCall::FireNow) {
             // A member its group holds back at its moment keeps the periodic work quiet.
@@ -136,7 +128,7 @@ void AutoBidTrigger::fire(int index, qint64 secondsLeft)
     WatchItemRecord &record = m_ctx.records.at(index);
     record.recAutoBidState = 1;
     record.recAutoBidFiredAt = m_ctx.clock.now();
-    const QString item = itemText(record.recItemNumber);
+    const QString item = itemNumberText(record.recItemNumber);
     qCInfo(
         lcAutoBid, "automatic bid for item %s fires with %lld seconds left", qPrintable(item), secondsLeft);
     Q_EMIT bidFired(item);
@@ -156,7 +148,7 @@ bool AutoBidTrigger::fireIfGroupLets(int index, qint64 secondsLeft)
         fire(index, secondsLeft);
         return true;
     }
-    const QString item = itemText(m_ctx.records.at(index).recItemNumber);
+    const QString item = itemNumberText(m_ctx.records.at(index).recItemNumber);
     const GroupDecision decision = m_ctx.groups->groups().call(item, m_ctx.clock.now());
     switch (decision.call) {
     case GroupCall::Fire:
@@ -175,7 +167,7 @@ bool AutoBidTrigger::checkGroupBeforeMoment(const WatchItemRecord &record)
 {
     if (!m_ctx.groups || record.recAutoBidState != 0)
         return true;
-    const QString item = itemText(record.recItemNumber);
+    const QString item = itemNumberText(record.recItemNumber);
     const GroupDecision decision = m_ctx.groups->groups().call(item, m_ctx.clock.now());
     if (decision.call == GroupCall::Cancel) {
         cancelGroupMember(item, decision.reason);
@@ -193,7 +185,7 @@ BidRecord AutoBidTrigger::groupRecord(
     const WatchItemRecord &record, BidOutcome outcome, const QString &reason) const
 {
     BidRecord noted;
-    noted.item = itemText(record.recItemNumber);
+    noted.item = itemNumberText(record.recItemNumber);
     noted.title = record.recTitle.trimmed();
     noted.kind = BidKind::Automatic;
     noted.amount = record.recMaxAutoBid;
@@ -211,7 +203,7 @@ void AutoBidTrigger::cancelGroupMember(const QString &item, const QString &reaso
     const QString number = item.trimmed();
     WatchItemRecord *record = nullptr;
     for (int i = 1; i <= m_ctx.records.count() && !record; ++i) {
-        if (itemText(m_ctx.records.at(i).recItemNumber) == number)
+        if (itemNumberText(m_ctx.records.at(i).recItemNumber) == number)
             record = &m_ctx.records.at(i);
     }
     if (!record || record->recMaxAutoBid <= Money {})
@@ -228,7 +220,7 @@ void AutoBidTrigger::cancelGroupMember(const QString &item, const QString &reaso
 
 void AutoBidTrigger::tellMissed(const WatchItemRecord &record)
 {
-    const QString item = itemText(record.recItemNumber);
+    const QString item = itemNumberText(record.recItemNumber);
     const QString title
         = record.recTitle.trimmed().isEmpty() ? QString() : QString(u" (" + record.recTitle.trimmed() + u')');
     const QString reason = u"The automatic bid on item " + item + title
@@ -244,7 +236,7 @@ bool AutoBidTrigger::StartRealBid(int index, BidKind kind)
         return false;
     const WatchItemRecord record = m_ctx.records.at(index);
     const int lead = kind == BidKind::Automatic ? record.recMaxTimeLeft : 0;
-    const QString item = itemText(record.recItemNumber);
+    const QString item = itemNumberText(record.recItemNumber);
     const QString group
         = kind == BidKind::Automatic && m_ctx.groups ? m_ctx.groups->groupOf(item) : QString();
     const quint64 serial = m_ctx.runner.start(BidOrder { item, record.recTitle, kind, record.recMaxAutoBid,

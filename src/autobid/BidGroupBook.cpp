@@ -3,19 +3,11 @@
 #include <algorithm>
 
 #include "autobid/BidGroupStore.h"
+#include "common/ItemNumber.h"
 #include "common/Money.h"
 #include "watchlist/WatchItems.h"
 
 namespace th {
-
-namespace {
-
-QString itemText(double itemNumber)
-{
-    return QString::number(qint64(itemNumber));
-}
-
-} // namespace
 
 BidGroupBook::BidGroupBook(Context context, QObject *parent)
     : QObject(parent)
@@ -33,7 +25,7 @@ void BidGroupBook::reload()
     m_armedAtReload.clear();
     for (int i = 1; i <= m_ctx.items.count(); ++i) {
         const WatchItemRecord &record = m_ctx.items.at(i);
-        const QString item = itemText(record.recItemNumber);
+        const QString item = itemNumberText(record.recItemNumber);
         if (record.recMaxAutoBid > Money {})
             m_armedAtReload.insert(item);
         const QString group = record.recMaxAutoBid > Money {} ? storedBidGroup(m_ctx.store, item) : QString();
@@ -110,7 +102,7 @@ void BidGroupBook::followRecords()
     bool moved = false;
     for (int i = 1; i <= m_ctx.items.count(); ++i) {
         const WatchItemRecord &record = m_ctx.items.at(i);
-        const QString item = itemText(record.recItemNumber);
+        const QString item = itemNumberText(record.recItemNumber);
         if ((record.recMaxAutoBid > Money {}) != m_armedAtReload.contains(item)) {
             reload();
             return;

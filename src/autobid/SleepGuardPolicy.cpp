@@ -3,6 +3,7 @@
 #include "autobid/AutoBidLog.h"
 #include "autobid/AutoBidTrigger.h"
 #include "common/DateTimeMath.h"
+#include "common/ItemNumber.h"
 #include "engine/UpdateEngine.h"
 #include "platform/IClock.h"
 #include "platform/ISleepGuard.h"
@@ -31,7 +32,7 @@ qint64 secondsLeft(const WatchItemRecord &record, qint64 now)
 
 QString nameOf(const WatchItemRecord &record)
 {
-    const QString item = u"item " + QString::number(qint64(record.recItemNumber));
+    const QString item = u"item " + itemNumberText(record.recItemNumber);
     return record.recTitle.isEmpty() ? item : item + u" (" + record.recTitle + u')';
 }
 
