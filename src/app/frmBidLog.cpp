@@ -68,6 +68,11 @@ frmBidLog::frmBidLog(BidLogModel &log, QWidget *parent)
     // As wide as the log wants, as far as the screen has room.
     resize(QSize(1240, 360).boundedTo(screen()->availableSize() - QSize(40, 80)));
     lstBids->resizeColumnsToContents();
+    // A long title would take the room of the outcome, which says what happened; both
+    // show whole in their tips.
+    constexpr int kTitleWidth = 260;
+    if (lstBids->columnWidth(BidLogModel::Title) > kTitleWidth)
+        lstBids->setColumnWidth(BidLogModel::Title, kTitleWidth);
 }
 
 QString frmBidLog::selectedText() const
