@@ -343,7 +343,7 @@ void UpdateEngine::updateBids()
     m_sequential.start();
 }
 
-void UpdateEngine::sequentialPassEnded()
+void UpdateEngine::sequentialPassEnded(bool completed)
 {
     CommandState unlocked = m_commands;
     unlocked.trayUpdate = true;
@@ -354,6 +354,10 @@ void UpdateEngine::sequentialPassEnded()
     setCommands(unlocked);
     ResumeUpdates();
     Q_EMIT checksResumed();
+    // Every row's page was read, as after an all-items pass: what follows a pass (the end
+    // notices, the calendar file) follows this one too. A pass cut short read only part.
+    if (completed)
+        Q_EMIT passFinished();
 }
 
 } // namespace th

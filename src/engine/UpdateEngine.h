@@ -150,7 +150,8 @@ Q_SIGNALS:
     // `message` tells the user so and names the armed automatic bids that cannot fire now;
     // it comes once until the pages read again or another armed bid's page stops reading.
     void pagesReadEmpty(const QString &message);
-    // An all-items pass has counted its last answer.
+    // Every row's page has been read: an all-items pass has counted its last answer, or a
+    // sequential pass has read its last row.
     void passFinished();
     // The single-item update of `item` has applied its page.
     void oneItemUpdated(const QString &item);
@@ -181,7 +182,7 @@ private:
     // bids whose pages read empty (empty when the pages read), with the message to the user
     // sent when it is news.
     QString checkPagesRead();
-    void sequentialPassEnded();
+    void sequentialPassEnded(bool completed);
     QString rowItem(int row) const;
 
     Context m_ctx;

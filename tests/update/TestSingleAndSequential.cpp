@@ -1,5 +1,6 @@
 #include "EngineFixture.h"
 #include <QElapsedTimer>
+#include <QSignalSpy>
 
 #include "common/Formats.h"
 
@@ -136,6 +137,7 @@ void TestSingleAndSequential::sequentialPassFetchesEveryRowInOrder()
 {
     for (int i = 1; i <= 4; ++i)
         f->watch(2400000000 + i, 3600 * i);
+    QSignalSpy finished(f->engine.get(), &UpdateEngine::passFinished);
     f->engine->tmrDelayUpdateBid.start();
     f->engine->tmrDelayUpdateBid_Timer();
     QVERIFY(!f->engine->tmrDelayUpdateBid.isActive());
@@ -157,6 +159,8 @@ void TestSingleAndSequential::sequentialPassFetchesEveryRowInOrder()
     QVERIFY(f->engine->commands().addRemove);
     QVERIFY(f->engine->tmrCheckBids.isActive());
     QVERIFY(!f->tmrChkAutoBid.isActive()); // only an all-items pass switches the auto-bid trigger on
+    // What follows a pass over every row (end notices, the calendar file) follows it too.
+    QCOMPARE(finished.size(), 1);
 }
 
 void TestSingleAndSequential::sequentialPassGivesUpOnASilentServer()
@@ -256,9 +260,11 @@ void TestSingleAndSequential::unreadablePageIsToldBySingleUpdateAndEndsTheSequen
         "Type mismatch: the end date \"Foo-99-03 18:30:00 PDT\" cannot be read") };
     QCOMPARE(f->failures, told);
 
+    QSignalSpy finished(f->engine.get(), &UpdateEngine::passFinished);
     f->engine->updateBids();
     QTRY_VERIFY_WITH_TIMEOUT(!f->engine->sequentialPassRunning(), 8000);
     QVERIFY(f->engine->commands().addRemove);
+    QCOMPARE(finished.size(), 0);
     // The pass ended at the first unreadable page, without a message.
     QCOMPARE(f->cell(2400000002, WatchListModel::Price), QStringLiteral("Updating..."));
     QCOMPARE(f->failures, told);
