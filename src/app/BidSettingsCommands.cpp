@@ -108,15 +108,44 @@ void BidSettingsCommands::mnuSetAutoBid_Click()
     chosen->recMaxAutoBid = entry->amount;
     chosen->recMaxQuantity = entry->quantity;
     chosen->recMaxTimeLeft = entry->seconds;
+    const quint64 failedBefore = m_ctx.store.failedWriteCount();
     storeAutoBid(m_ctx.store, item, *chosen);
     m_ctx.model.setIcon(chosenRow, WatchListModel::IconHammer);
     DeleteRegValue(
         m_ctx.store, RegRoot::CurrentUser, itemKeyPath(item), QString::fromUtf16(ItemValue::MaxBid));
     storeGroupChoice(item, *entry);
+    if (m_ctx.store.failedWriteCount() != failedBefore)
+        tellNotStored(item, *entry);
     // The record again: telling the user about close ends runs a modal box.
-    if (const WatchItemRecord *now = recordOf(item))
+    if (const WatchItemRecord *now = recordOf(item); now && now->recMaxAutoBid > Money {})
         setToolTip(autoBidToolTip(*now, m_ctx.groups.groupOf(item)));
     Q_EMIT autoBidChanged(item);
+}
+
+void BidSettingsCommands::tellNotStored(const QString &item, const AutoBidEntry &entry)
+{
+    const QString why = m_ctx.store.lastWriteError();
+    // A member's group is what keeps it from winning more than the group allows: armed
+    // without it, the bid could win what the user meant never to win.
+    if (!entry.group.isEmpty() && m_ctx.groups.groupOf(item) != entry.group) {
+        deleteAutoBid(m_ctx.store, item, recordOf(item), /*keepTraces=*/false);
+        m_ctx.groups.reload();
+        if (const int row = m_ctx.model.findRow(item); row >= 0)
+            m_ctx.model.setIcon(row, WatchListModel::IconBlank);
+        setToolTip(kNeutralTip);
+        m_ctx.prompter.message(
+            QStringLiteral("The automatic bid on item %1 was not set: its bid group \"%2\" "
+                           "could not be stored, and without it the group's limit could "
+                           "not hold the bid back.\n%3")
+                .arg(item, entry.group, why),
+            QStringLiteral("Auto-Bid not set"), PromptIcon::Critical, PromptButtons::Ok);
+        return;
+    }
+    m_ctx.prompter.message(
+        QStringLiteral("The automatic bid on item %1 could not be stored: it holds for this "
+                       "run only, and a restart of Tallyhawk loses it.\n%2")
+            .arg(item, why),
+        QStringLiteral("Auto-Bid not stored"), PromptIcon::Critical, PromptButtons::Ok);
 }
 
 void BidSettingsCommands::storeGroupChoice(const QString &item, const AutoBidEntry &entry)

@@ -65,6 +65,9 @@ private:
     // Stores the dialog's group and limit beside the automatic bid just stored, and tells
     // the user when the item ends too close to another member for both to count on results.
     void storeGroupChoice(const QString &item, const AutoBidEntry &entry);
+    // Some of the bid's values did not reach the store (a full disk): the user is told, and a
+    // bid whose group was lost is not left armed.
+    void tellNotStored(const QString &item, const AutoBidEntry &entry);
 
     Context m_ctx;
     QPointer<frmBidGroups> m_groupsWindow;

@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include "AppFixture.h"
+#include "TestSupport.h"
 #include "app/BidSettingsCommands.h"
 #include "app/frmWatch.h"
 #include "autobid/BidGroupBook.h"
@@ -47,6 +48,8 @@ private Q_SLOTS:
     void closeEndsAreWarnedWhenTheBidIsSet_data();
     void closeEndsAreWarnedWhenTheBidIsSet();
     void groupsWindowFollowsTheBookAndChangesReachTheStore();
+    void bidThatCannotBeStoredIsTold_data();
+    void bidThatCannotBeStoredIsTold();
 
 private:
     // Item `item` has been updated and ends `secondsLeft` from now; with `group`, it is an
@@ -275,6 +278,34 @@ void TestBidGroupsUi::groupsWindowFollowsTheBookAndChangesReachTheStore()
     // Asked again: the same window.
     window.listMenu.mnuBidGroups->trigger();
     QCOMPARE(window.findChildren<frmBidGroups *>().size(), 1);
+}
+
+void TestBidGroupsUi::bidThatCannotBeStoredIsTold_data()
+{
+    QTest::addColumn<QString>("group");
+    QTest::addColumn<bool>("armed");
+    QTest::addColumn<QString>("told");
+    // Armed without its group, a member could win more than the group allows.
+    QTest::newRow("in a group") << kLenses << false << QStringLiteral("was not set");
+    QTest::newRow("no group") << QStringLiteral("(none)") << true << QStringLiteral("for this run only");
+}
+
+// A full disk while the bid is set: the user learns it, and nothing is armed that the store
+// would not hold back.
+void TestBidGroupsUi::bidThatCannotBeStoredIsTold()
+{
+    QFETCH(QString, group);
+    QFETCH(bool, armed);
+    QFETCH(QString, told);
+    WatchItemRecord &record = item(kFirst, 3600);
+    {
+        const FileSizeLimit full(16);
+        setThroughDialog(kFirst, [&](frmAutoBid &dialog) { dialog.cboBidGroup->setEditText(group); });
+    }
+    QCOMPARE(record.recMaxAutoBid > Money {}, armed);
+    QCOMPARE(book().groupOf(kFirst), QString());
+    QCOMPARE(f->prompter->last().icon, PromptIcon::Critical);
+    QVERIFY2(f->prompter->last().text.contains(told), qPrintable(f->prompter->last().text));
 }
 
 QTEST_MAIN(TestBidGroupsUi)
