@@ -5,6 +5,7 @@
 #include "autobid/BidGroupStore.h"
 #include "common/ItemNumber.h"
 #include "common/Money.h"
+#include "store/RegistryStore.h"
 #include "watchlist/WatchItems.h"
 
 namespace th {
@@ -20,6 +21,8 @@ void BidGroupBook::reload()
     BidGroups fresh;
     const QHash<QString, int> limits = storedGroupLimits(m_ctx.store);
     for (auto it = limits.cbegin(); it != limits.cend(); ++it)
+        fresh.setLimit(it.key(), it.value());
+    for (auto it = m_unstoredLimits.cbegin(); it != m_unstoredLimits.cend(); ++it)
         fresh.setLimit(it.key(), it.value());
     QHash<QString, GroupMember> cancelled;
     m_armedAtReload.clear();
@@ -70,17 +73,31 @@ QString BidGroupBook::groupOf(const QString &item) const
     return member ? member->group : QString();
 }
 
-void BidGroupBook::setGroup(const QString &item, const QString &group)
+bool BidGroupBook::setGroup(const QString &item, const QString &group)
 {
+    const quint64 failedBefore = m_ctx.store.failedWriteCount();
     storeBidGroup(m_ctx.store, item.trimmed(), group);
     reload();
+    return m_ctx.store.failedWriteCount() == failedBefore;
 }
 
-void BidGroupBook::setLimit(const QString &group, int wins)
+bool BidGroupBook::setLimit(const QString &group, int wins)
 {
+    const quint64 failedBefore = m_ctx.store.failedWriteCount();
     storeGroupLimit(m_ctx.store, group, wins);
+    const bool stored = m_ctx.store.failedWriteCount() == failedBefore;
+    if (stored)
+        m_unstoredLimits.remove(group);
+    else
+        m_unstoredLimits.insert(group, wins);
     m_groups.setLimit(group, wins);
     Q_EMIT changed();
+    return stored;
+}
+
+QString BidGroupBook::storeError() const
+{
+    return m_ctx.store.lastWriteError();
 }
 
 void BidGroupBook::setState(const QString &item, GroupMemberState state)

@@ -40,10 +40,13 @@ public:
     // The group of `item`'s automatic bid; "" for none.
     QString groupOf(const QString &item) const;
 
-    // The user's changes. `group` "" takes the item out of any group.
-    void setGroup(const QString &item, const QString &group);
-    void setLimit(const QString &group, int wins);
-    void takeOut(const QString &item) { setGroup(item, {}); }
+    // The user's changes. `group` "" takes the item out of any group. Each says whether the
+    // store took it; `storeError()` then says why not. A limit the store did not take holds
+    // for this run; a group the store did not take is not made.
+    bool setGroup(const QString &item, const QString &group);
+    bool setLimit(const QString &group, int wins);
+    bool takeOut(const QString &item) { return setGroup(item, {}); }
+    QString storeError() const;
 
     // What the run learns of a member.
     void setState(const QString &item, GroupMemberState state);
@@ -62,6 +65,8 @@ private:
     BidGroups m_groups;
     // Members cancelled this run; their automatic bids, and so their stored groups, are gone.
     QHash<QString, GroupMember> m_cancelled;
+    // Limits the user set that the store did not take: they hold until the program ends.
+    QHash<QString, int> m_unstoredLimits;
     // The items whose records had an automatic bid at the last reload.
     QSet<QString> m_armedAtReload;
 };

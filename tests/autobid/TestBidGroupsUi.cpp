@@ -50,6 +50,7 @@ private Q_SLOTS:
     void groupsWindowFollowsTheBookAndChangesReachTheStore();
     void bidThatCannotBeStoredIsTold_data();
     void bidThatCannotBeStoredIsTold();
+    void groupChangesThatCannotBeStoredAreTold();
 
 private:
     // Item `item` has been updated and ends `secondsLeft` from now; with `group`, it is an
@@ -306,6 +307,28 @@ void TestBidGroupsUi::bidThatCannotBeStoredIsTold()
     QCOMPARE(book().groupOf(kFirst), QString());
     QCOMPARE(f->prompter->last().icon, PromptIcon::Critical);
     QVERIFY2(f->prompter->last().text.contains(told), qPrintable(f->prompter->last().text));
+}
+
+void TestBidGroupsUi::groupChangesThatCannotBeStoredAreTold()
+{
+    commands.reset();
+    item(kFirst, 3600, kLenses);
+    frmWatch &window = *f->app->parts().mainWindow;
+    window.listMenu.mnuBidGroups->trigger();
+    auto *groups = window.findChild<frmBidGroups *>();
+    QVERIFY(groups);
+    groups->lstMembers->selectRow(0);
+    {
+        const FileSizeLimit full(16);
+        groups->spnWinUpTo->setValue(3);
+        QVERIFY(f->prompter->last().text.contains(u"holds for this run only"));
+        const qsizetype shown = f->prompter->shown().size();
+        groups->cmdTakeOut->click(); // Yes
+        QCOMPARE(f->prompter->shown().size(), shown + 2);
+        QVERIFY(f->prompter->last().text.contains(u"could not be taken out"));
+    }
+    QCOMPARE(book().groupOf(kFirst), kLenses);
+    QCOMPARE(book().groups().limit(kLenses), 3);
 }
 
 QTEST_MAIN(TestBidGroupsUi)

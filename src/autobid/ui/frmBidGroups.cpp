@@ -211,8 +211,11 @@ void frmBidGroups::showMembers()
 void frmBidGroups::limitChanged(int wins)
 {
     const QString group = shownGroup();
-    if (!group.isEmpty())
-        m_ctx.book.setLimit(group, wins);
+    if (!group.isEmpty() && !m_ctx.book.setLimit(group, wins))
+        m_ctx.prompter.message(
+            QStringLiteral("The limit of group \"%1\" could not be stored: it holds for this run only.\n%2")
+                .arg(group, m_ctx.book.storeError()),
+            QStringLiteral("Bid group not stored"), PromptIcon::Critical, PromptButtons::Ok);
 }
 
 void frmBidGroups::memberSelected()
@@ -235,8 +238,13 @@ void frmBidGroups::cmdTakeOut_Click()
         return;
     // The member may have fired while the question was open.
     member = m_ctx.book.groups().member(item);
-    if (member && member->state == GroupMemberState::Armed && member->group == group)
-        m_ctx.book.takeOut(item);
+    if (member && member->state == GroupMemberState::Armed && member->group == group
+        && !m_ctx.book.takeOut(item))
+        m_ctx.prompter.message(
+            QStringLiteral(
+                "Item %1 could not be taken out of group \"%2\": the store did not take the change.\n%3")
+                .arg(item, group, m_ctx.book.storeError()),
+            QStringLiteral("Bid group not stored"), PromptIcon::Critical, PromptButtons::Ok);
 }
 
 } // namespace th
