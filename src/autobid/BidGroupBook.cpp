@@ -3,10 +3,13 @@
 #include <algorithm>
 
 #include "autobid/BidGroupStore.h"
+#include "common/Formats.h"
 #include "common/ItemNumber.h"
 #include "common/Money.h"
+#include "store/RegistryFunctions.h"
 #include "store/RegistryStore.h"
 #include "watchlist/WatchItems.h"
+#include "watchlist/WatchStore.h"
 
 namespace th {
 
@@ -46,13 +49,23 @@ void BidGroupBook::reload()
         const GroupMember *known = m_groups.member(item);
         if (known && known->group == group && known->state != GroupMemberState::Cancelled)
             member.state = known->state;
-        else if (record.recAutoBidState != 0)
+        else if (record.recAutoBidState != 0 || firedEarlier(item, member.end))
             member.state = GroupMemberState::Placed;
         fresh.setMember(member);
     }
     m_groups = std::move(fresh);
     m_cancelled = std::move(cancelled);
     Q_EMIT changed();
+}
+
+bool BidGroupBook::firedEarlier(const QString &item, const QDateTime &end) const
+{
+    // The longest lead is three minutes, and a moment that went by unseen fires late but
+    // before the end: a firing time further back belongs to no bid on this end.
+    constexpr qint64 kFiredWithinSeconds = 15 * 60;
+    const QDateTime fired = parseDateTimeText(GetRegString(m_ctx.store, RegRoot::CurrentUser,
+        itemKeyPath(item), QString::fromUtf16(ItemValue::AutoBidAt), QString()));
+    return fired.isValid() && end.isValid() && fired <= end && fired.secsTo(end) <= kFiredWithinSeconds;
 }
 
 QStringList BidGroupBook::groupNames() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QHash>
 #include <QObject>
 #include <QSet>
@@ -61,6 +62,11 @@ Q_SIGNALS:
     void changed();
 
 private:
+    // Whether a bid on `item` fired for this end in an earlier run (the program was ended or
+    // stopped before its result was known): it counts against its group until its page says
+    // how it ended, so that a restart can never let the group win more than it may.
+    bool firedEarlier(const QString &item, const QDateTime &end) const;
+
     Context m_ctx;
     BidGroups m_groups;
     // Members cancelled this run; their automatic bids, and so their stored groups, are gone.

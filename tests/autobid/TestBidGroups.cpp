@@ -10,10 +10,12 @@
 #include "autobid/BidGroupStore.h"
 #include "autobid/BidGroups.h"
 #include "autobid/BidSettings.h"
+#include "common/Formats.h"
 #include "store/RegistryFunctions.h"
 #include "store/RegistryStore.h"
 #include "store/StoreLayout.h"
 #include "watchlist/WatchItems.h"
+#include "watchlist/WatchStore.h"
 
 using namespace th;
 using namespace th::test;
@@ -221,6 +223,21 @@ void TestBidGroups::bookKeepsWhatTheRunLearnt()
     book.takeOut(itemOf(0));
     QCOMPARE(book.groupOf(itemOf(0)), QString());
     QCOMPARE(book.groupNames(), QStringList { kGroup });
+
+    // A restart after a bid fired for this end: it counts against the group until its page
+    // is read. A firing time from long before belongs to no bid on this end.
+    const auto firedAt = [&](int i, qint64 beforeEnd) {
+        SaveRegString(*store, RegRoot::CurrentUser, itemKeyPath(itemOf(i)),
+            QString::fromUtf16(ItemValue::AutoBidAt),
+            dateTimeText(items.at(i + 1).recEndDate.addSecs(-beforeEnd)).trimmed());
+    };
+    storeBidGroup(*store, itemOf(2), kGroup);
+    firedAt(1, 10);
+    firedAt(2, 86400);
+    BidGroupBook restarted({ *store, items });
+    restarted.reload();
+    QCOMPARE(restarted.groups().member(itemOf(1))->state, GroupMemberState::Placed);
+    QCOMPARE(restarted.groups().member(itemOf(2))->state, GroupMemberState::Armed);
 }
 
 QTEST_GUILESS_MAIN(TestBidGroups)
