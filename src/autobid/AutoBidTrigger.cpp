@@ -201,11 +201,8 @@ BidRecord AutoBidTrigger::groupRecord(
 void AutoBidTrigger::cancelGroupMember(const QString &item, const QString &reason, bool tellUser)
 {
     const QString number = item.trimmed();
-    WatchItemRecord *record = nullptr;
-    for (int i = 1; i <= m_ctx.records.count() && !record; ++i) {
-        if (itemNumberText(m_ctx.records.at(i).recItemNumber) == number)
-            record = &m_ctx.records.at(i);
-    }
+    const int index = m_ctx.records.find(number.toDouble());
+    WatchItemRecord *record = index > 0 ? &m_ctx.records.at(index) : nullptr;
     if (!record || record->recMaxAutoBid <= Money {})
         return;
     const BidRecord noted = groupRecord(*record, BidOutcome::Cancelled, reason);

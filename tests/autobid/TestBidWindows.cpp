@@ -39,6 +39,20 @@ private Q_SLOTS:
     void changedSignInPageIsToldAtWarmUp();
 
 private:
+    BidRunner::Context runnerContext(FakeBrowserFactory &browser)
+    {
+        return { browser, clock,
+            [] {
+                return BidAccount { QStringLiteral("buyer"), QStringLiteral("pw") };
+            },
+            kHost, nullptr };
+    }
+    static void startLampBid(BidRunner &runner, BidKind kind)
+    {
+        runner.start(BidOrder {
+            QStringLiteral("2407604973"), QStringLiteral("Lamp"), kind, Money::fromText(u"25"), 1, 5 });
+    }
+
     FakeClock clock;
 };
 
@@ -67,13 +81,8 @@ void TestBidWindows::endedAutomaticWindowsCloseUnlessTouched()
     QFETCH(bool, closed);
 
     FakeBrowserFactory browser;
-    BidRunner runner(BidRunner::Context { browser, clock,
-        [] {
-            return BidAccount { QStringLiteral("buyer"), QStringLiteral("pw") };
-        },
-        kHost, nullptr });
-    runner.start(BidOrder {
-        QStringLiteral("2407604973"), QStringLiteral("Lamp"), kind, Money::fromText(u"25"), 1, 5 });
+    BidRunner runner(runnerContext(browser));
+    startLampBid(runner, kind);
     FakeBrowserSession *window = browser.sessions.at(0);
     window->complete(kItemPage, kItemPageForms, true, { {}, kFlow });
     window->complete(kFlow, kSignInForms);
@@ -105,13 +114,8 @@ void TestBidWindows::onlyWindowsTheUserAskedForTakeTheFocus()
     QFETCH(BidKind, kind);
     QFETCH(bool, inFront);
     FakeBrowserFactory browser;
-    BidRunner runner(BidRunner::Context { browser, clock,
-        [] {
-            return BidAccount { QStringLiteral("buyer"), QStringLiteral("pw") };
-        },
-        kHost, nullptr });
-    runner.start(BidOrder {
-        QStringLiteral("2407604973"), QStringLiteral("Lamp"), kind, Money::fromText(u"25"), 1, 5 });
+    BidRunner runner(runnerContext(browser));
+    startLampBid(runner, kind);
     QVERIFY(browser.sessions.at(0)->visible);
     QCOMPARE(browser.sessions.at(0)->inFront, inFront);
 }
