@@ -12,7 +12,6 @@
 #include "common/ItemNumber.h"
 #include "engine/UpdateEngine.h"
 #include "platform/IClock.h"
-#include "store/RegistryFunctions.h"
 #include "watchlist/WatchItems.h"
 #include "watchlist/WatchListModel.h"
 #include "watchlist/WatchStore.h"
@@ -101,10 +100,7 @@ void BidReports::tellAuctionEnds()
         const int row = m_ctx.model.findRow(item);
         if (row < 0 || !m_ctx.model.ended(row))
             continue;
-        const bool won = !GetRegString(m_ctx.store, RegRoot::CurrentUser, itemKeyPath(item),
-            QString::fromUtf16(ItemValue::WonItem), QString())
-                              .trimmed()
-                              .isEmpty();
+        const bool won = storedAsWon(m_ctx.store, item);
         const AuctionEnd end { item, record.recTitle.trimmed(),
             secondBoundaries(now, record.recEndDate.instant()) <= 0, won, formatMoney(record.recCurrentPrice),
             m_notPlaced.value(item) };

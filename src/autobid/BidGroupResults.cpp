@@ -6,7 +6,6 @@
 #include "autobid/BidRunner.h"
 #include "engine/UpdateEngine.h"
 #include "platform/IClock.h"
-#include "store/RegistryFunctions.h"
 #include "watchlist/WatchItems.h"
 #include "watchlist/WatchListModel.h"
 #include "watchlist/WatchStore.h"
@@ -65,10 +64,7 @@ void BidGroupResults::itemUpdated(const QString &item)
     // The page just applied decided whether the row reads as ended.
     if (!m_ctx.model.ended(m_ctx.model.findRow(member->item)))
         return;
-    const bool won = !GetRegString(m_ctx.store, RegRoot::CurrentUser, itemKeyPath(member->item),
-        QString::fromUtf16(ItemValue::WonItem), QString())
-                          .trimmed()
-                          .isEmpty();
+    const bool won = storedAsWon(m_ctx.store, member->item);
     settle(GroupMember(*member), won);
 }
 

@@ -11,6 +11,14 @@ QString itemKeyPath(const QString &itemNumber)
     return QString::fromUtf16(kWatchListKey) + u'\\' + itemNumber.trimmed();
 }
 
+bool storedAsWon(const RegistryStore &store, const QString &itemNumber)
+{
+    return !GetRegString(store, RegRoot::CurrentUser, itemKeyPath(itemNumber),
+        QString::fromUtf16(ItemValue::WonItem), QString())
+                .trimmed()
+                .isEmpty();
+}
+
 QStringList readWatchList(const RegistryStore &store)
 {
     const QStringList names = ListRegSubKeys(store, RegRoot::CurrentUser, QString::fromUtf16(kWatchListKey));

@@ -29,6 +29,10 @@ inline constexpr char16_t BidGroup[] = u"BidGroup";
 // blanks around it removed.
 QString itemKeyPath(const QString &itemNumber);
 
+// Whether the win check has marked the item as won by the user ("WonItem"): what the end
+// notice and the bid groups count as a win.
+bool storedAsWon(const RegistryStore &store, const QString &itemNumber);
+
 // The watch list as stored: the item numbers (trimmed) of every sub-key of the watch list
 // key, in the store's enumeration order. Empty when the key is missing or empty.
 QStringList readWatchList(const RegistryStore &store);
